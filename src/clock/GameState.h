@@ -1,0 +1,26 @@
+#pragma once
+// The state of a running game, held by the settings window for the whole run.
+
+#include <QString>
+#include <QtGlobal>
+
+struct GameState {
+    qint32 gameSeconds = 0;
+    qint32 currentRound = 0; // -1 while the break runs
+    qint32 secondsLeft = 0;
+    qint32 currentAnte = 0;
+    qint16 breakSeconds = 0;
+    // Written before every amount; kept up to date by the list rendering.
+    QString currencySymbol;
+};
+
+// The seven announcement phrases, named after their keys in the settings file.
+struct Phrases {
+    QString Start;
+    QString BlindsAreNow;
+    QString And;
+    QString BlindsSoon;
+    QString BreakSoon;
+    QString Break;
+    QString Ante;
+};

@@ -1,0 +1,13 @@
+#include "platform/QtPlatform.h"
+#include "settings/frm_Chiplark.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    platform::QtPlatform platform;
+    frm_Chiplark window(platform.services());
+    window.show();
+    return app.exec();
+}

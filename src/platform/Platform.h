@@ -1,0 +1,119 @@
+#pragma once
+// The services Chiplark takes from the desktop. Each is a small interface so the
+// windows can be built with the real Qt services or with scripted fakes.
+
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+namespace platform {
+
+enum class Icon { None, Information, Warning, Question, Error };
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+// Modal message box: text, title, icon and buttons in, the pressed button out.
+class MessageBox {
+public:
+    virtual ~MessageBox() = default;
+    virtual Answer show(const QString &text, const QString &title, Icon icon, Buttons buttons) = 0;
+};
+
+// Modal input box. Cancel (or closing the box) gives no answer at all;
+// OK on an empty field gives an empty text.
+class InputBox {
+public:
+    virtual ~InputBox() = default;
+    virtual std::optional<QString> ask(const QString &prompt, const QString &title,
+                                       const QString &defaultText) = 0;
+};
+
+// Colour dialog starting at the given colour (blue*65536 + green*256 + red);
+// no answer when cancelled.
+class ColourDialog {
+public:
+    virtual ~ColourDialog() = default;
+    virtual std::optional<qint32> choose(qint32 colour) = 0;
+};
+
+// File-open dialog. The filter is "Description|pattern" pairs, e.g. "Wav Files|*.wav".
+// No answer when cancelled.
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    virtual std::optional<QString> openFile(const QString &title, const QString &filter) = 0;
+};
+
+// The mouse cursor's display count: the cursor is hidden while the count is below 0.
+// Returns the new count.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+    virtual int showCursor(bool show) = 0;
+};
+
+// Opens a web address or a local page in the default browser.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual bool openAddress(const QString &address) = 0;
+};
+
+// Sound file playback. Flags 2: play to the end before returning; flags 3: start and
+// return at once. A file that cannot be played gives silence, never a default sound.
+class Sound {
+public:
+    static constexpr int Sync = 2;
+    static constexpr int Async = 3;
+    virtual ~Sound() = default;
+    virtual bool play(const QString &path, int flags) = 0;
+};
+
+// The text-to-speech engine: the six operations the program asks of it.
+class Speech {
+public:
+    virtual ~Speech() = default;
+    // Creates the voice; false when there is no engine or no voice.
+    virtual bool create() = 0;
+    // Name of the voice in use (the engine's default until one is chosen).
+    virtual QString currentVoiceName() = 0;
+    // Installed voices, in the same order on every call.
+    virtual int voiceCount() = 0;
+    virtual QString voiceName(int position) = 0;
+    // Makes the voice at the position the one that speaks; false when there is none there.
+    virtual bool selectVoice(int position) = 0;
+    // Speaks asynchronously; a text given while another is spoken follows it.
+    virtual void speak(const QString &text) = 0;
+};
+
+// Files and folders the program asks about.
+class Files {
+public:
+    virtual ~Files() = default;
+    virtual bool fileExists(const QString &path) = 0;
+    // The folder that holds the program's executable.
+    virtual QString programFolder() = 0;
+};
+
+// Time of day in the user's long time format, without any time-zone part.
+class TimeFormat {
+public:
+    virtual ~TimeFormat() = default;
+    virtual QString longTime(int secondsAfterMidnight) = 0;
+};
+
+// Every service one window needs, handed over in one piece.
+struct Services {
+    MessageBox *messageBox = nullptr;
+    InputBox *inputBox = nullptr;
+    ColourDialog *colourDialog = nullptr;
+    FileDialog *fileDialog = nullptr;
+    Cursor *cursor = nullptr;
+    Shell *shell = nullptr;
+    Sound *sound = nullptr;
+    Speech *speech = nullptr;
+    Files *files = nullptr;
+    TimeFormat *timeFormat = nullptr;
+};
+
+} // namespace platform

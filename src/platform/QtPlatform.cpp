@@ -1,0 +1,215 @@
+#include "platform/QtPlatform.h"
+
+#include "platform/Colour.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLocale>
+#include <QMessageBox>
+#include <QSoundEffect>
+#include <QTextToSpeech>
+#include <QTime>
+#include <QUrl>
+
+namespace platform {
+
+Answer QtMessageBox::show(const QString &text, const QString &title, Icon icon, Buttons buttons)
+{
+    QMessageBox box;
+    box.setText(text);
+    box.setWindowTitle(title);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+    }
+    if (buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return Answer::Ok;
+}
+
+std::optional<QString> QtInputBox::ask(const QString &prompt, const QString &title,
+                                       const QString &defaultText)
+{
+    bool ok = false;
+    QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
+                                         QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<qint32> QtColourDialog::choose(qint32 colour)
+{
+    QColor picked = QColorDialog::getColor(toQColor(colour), QApplication::activeWindow());
+    if (!picked.isValid())
+        return std::nullopt;
+    return fromQColor(picked);
+}
+
+// "Wav Files|*.wav" becomes "Wav Files (*.wav)".
+static QString qtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '))
+                   + QLatin1Char(')');
+    return out.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> QtFileDialog::openFile(const QString &title, const QString &filter)
+{
+    QString name = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(),
+                                                qtFilter(filter));
+    if (name.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(name);
+}
+
+int QtCursor::showCursor(bool show)
+{
+    if (show) {
+        ++count_;
+        if (count_ == 0)
+            QGuiApplication::restoreOverrideCursor();
+    } else {
+        --count_;
+        if (count_ == -1)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::BlankCursor));
+    }
+    return count_;
+}
+
+bool QtShell::openAddress(const QString &address)
+{
+    QUrl url = QUrl::fromUserInput(address, QCoreApplication::applicationDirPath());
+    return QDesktopServices::openUrl(url);
+}
+
+bool QtSound::play(const QString &path, int flags)
+{
+    Q_UNUSED(flags);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    static QSoundEffect *effect = nullptr;
+    if (!effect)
+        effect = new QSoundEffect(QCoreApplication::instance());
+    effect->setSource(QUrl::fromLocalFile(path));
+    effect->play();
+    return true;
+}
+
+QtSpeech::QtSpeech() = default;
+QtSpeech::~QtSpeech() = default;
+
+bool QtSpeech::create()
+{
+    if (engine_)
+        return true;
+    if (QTextToSpeech::availableEngines().isEmpty())
+        return false;
+    auto engine = std::make_unique<QTextToSpeech>();
+    if (engine->state() == QTextToSpeech::Error || engine->availableVoices().isEmpty())
+        return false;
+    engine_ = std::move(engine);
+    return true;
+}
+
+QString QtSpeech::currentVoiceName()
+{
+    return engine_ ? engine_->voice().name() : QString();
+}
+
+int QtSpeech::voiceCount()
+{
+    return engine_ ? int(engine_->availableVoices().size()) : 0;
+}
+
+QString QtSpeech::voiceName(int position)
+{
+    if (!engine_)
+        return QString();
+    const auto voices = engine_->availableVoices();
+    return position >= 0 && position < voices.size() ? voices[position].name() : QString();
+}
+
+bool QtSpeech::selectVoice(int position)
+{
+    if (!engine_)
+        return false;
+    const auto voices = engine_->availableVoices();
+    if (position < 0 || position >= voices.size())
+        return false;
+    engine_->setVoice(voices[position]);
+    return true;
+}
+
+void QtSpeech::speak(const QString &text)
+{
+    if (engine_)
+        engine_->say(text);
+}
+
+bool QtFiles::fileExists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+QString QtFiles::programFolder()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QString longTimeFormatWithoutZone(const QString &format)
+{
+    QString out;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        out += c;
+    }
+    return out.trimmed();
+}
+
+QString QtTimeFormat::longTime(int secondsAfterMidnight)
+{
+    static const QString format =
+        longTimeFormatWithoutZone(QLocale::system().timeFormat(QLocale::LongFormat));
+    return QLocale::system().toString(QTime(0, 0).addSecs(secondsAfterMidnight), format);
+}
+
+Services QtPlatform::services()
+{
+    Services s;
+    s.messageBox = &messageBox_;
+    s.inputBox = &inputBox_;
+    s.colourDialog = &colourDialog_;
+    s.fileDialog = &fileDialog_;
+    s.cursor = &cursor_;
+    s.shell = &shell_;
+    s.sound = &sound_;
+    s.speech = &speech_;
+    s.files = &files_;
+    s.timeFormat = &timeFormat_;
+    return s;
+}
+
+} // namespace platform

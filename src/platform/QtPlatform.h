@@ -1,0 +1,99 @@
+#pragma once
+// The real services, on Qt.
+
+#include "platform/Platform.h"
+
+#include <memory>
+
+class QTextToSpeech;
+
+namespace platform {
+
+class QtMessageBox : public MessageBox {
+public:
+    Answer show(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+};
+
+class QtInputBox : public InputBox {
+public:
+    std::optional<QString> ask(const QString &prompt, const QString &title,
+                               const QString &defaultText) override;
+};
+
+class QtColourDialog : public ColourDialog {
+public:
+    std::optional<qint32> choose(qint32 colour) override;
+};
+
+class QtFileDialog : public FileDialog {
+public:
+    std::optional<QString> openFile(const QString &title, const QString &filter) override;
+};
+
+// Keeps a display count like the desktop's own: hidden below 0.
+class QtCursor : public Cursor {
+public:
+    int showCursor(bool show) override;
+
+private:
+    int count_ = 0;
+};
+
+class QtShell : public Shell {
+public:
+    bool openAddress(const QString &address) override;
+};
+
+class QtSound : public Sound {
+public:
+    bool play(const QString &path, int flags) override;
+};
+
+class QtSpeech : public Speech {
+public:
+    QtSpeech();
+    ~QtSpeech() override;
+    bool create() override;
+    QString currentVoiceName() override;
+    int voiceCount() override;
+    QString voiceName(int position) override;
+    bool selectVoice(int position) override;
+    void speak(const QString &text) override;
+
+private:
+    std::unique_ptr<QTextToSpeech> engine_;
+};
+
+class QtFiles : public Files {
+public:
+    bool fileExists(const QString &path) override;
+    QString programFolder() override;
+};
+
+class QtTimeFormat : public TimeFormat {
+public:
+    QString longTime(int secondsAfterMidnight) override;
+};
+
+// Owns one of each and hands them out as a bundle.
+class QtPlatform {
+public:
+    Services services();
+
+private:
+    QtMessageBox messageBox_;
+    QtInputBox inputBox_;
+    QtColourDialog colourDialog_;
+    QtFileDialog fileDialog_;
+    QtCursor cursor_;
+    QtShell shell_;
+    QtSound sound_;
+    QtSpeech speech_;
+    QtFiles files_;
+    QtTimeFormat timeFormat_;
+};
+
+// The user's long time format with any time-zone part taken out.
+QString longTimeFormatWithoutZone(const QString &format);
+
+} // namespace platform
