@@ -13,14 +13,3 @@ struct GameState {
     // Written before every amount; kept up to date by the list rendering.
     QString currencySymbol;
 };
-
-// The seven announcement phrases, named after their keys in the settings file.
-struct Phrases {
-    QString Start;
-    QString BlindsAreNow;
-    QString And;
-    QString BlindsSoon;
-    QString BreakSoon;
-    QString Break;
-    QString Ante;
-};

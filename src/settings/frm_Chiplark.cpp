@@ -1,6 +1,11 @@
 #include "settings/frm_Chiplark.h"
 
+#include "blinds/AutoBlinds.h"
+#include "settings/IntCheck.h"
+
 #include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
 
 const QString frm_Chiplark::LinkText = QStringLiteral("Chiplark manual");
 const QString frm_Chiplark::NoticeText = QStringLiteral("\u00A9 The Chiplark team");
@@ -29,25 +34,236 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
     cmd_Start->setDefault(true);
     setTabOrder();
     connectHandlers();
+    Form_Load();
 }
 
 frm_Chiplark::~frm_Chiplark() = default;
 
+template <size_t N>
+static void connectGroup(frm_Chiplark *w, std::array<QRadioButton *, N> &group,
+                         void (frm_Chiplark::*handler)(int))
+{
+    for (size_t i = 0; i < N; ++i)
+        QObject::connect(group[i], &QRadioButton::toggled, w, [w, handler, i](bool on) {
+            if (on)
+                (w->*handler)(int(i));
+        });
+}
+
 void frm_Chiplark::connectHandlers()
 {
-    for (int i = 0; i < int(opt_currency.size()); ++i)
-        connect(opt_currency[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                opt_currency_Click(i);
-        });
+    connectGroup(this, opt_Blinds, &frm_Chiplark::opt_Blinds_Click);
+    connectGroup(this, opt_AutoIncrease, &frm_Chiplark::opt_AutoIncrease_Click);
+    connectGroup(this, opt_Ante, &frm_Chiplark::opt_Ante_Click);
+    connectGroup(this, opt_AnteRaise, &frm_Chiplark::opt_AnteRaise_Click);
+    connectGroup(this, opt_Break, &frm_Chiplark::opt_Break_Click);
+    connectGroup(this, opt_currency, &frm_Chiplark::opt_currency_Click);
     connect(txt_currency, &QLineEdit::textChanged, this, [this] { txt_currency_Change(); });
+
+    keyPress_ = {
+        {txt_ante, &frm_Chiplark::txt_ante_KeyPress},
+        {txt_AnteFactor, &frm_Chiplark::txt_AnteFactor_KeyPress},
+        {txt_AnteRound, &frm_Chiplark::txt_AnteRound_KeyPress},
+        {txt_AutoRounds, &frm_Chiplark::txt_AutoRounds_KeyPress},
+        {txt_AutoTime, &frm_Chiplark::txt_AutoTime_KeyPress},
+        {txt_Big, &frm_Chiplark::txt_Big_KeyPress},
+        {txt_blindFactor, &frm_Chiplark::txt_blindFactor_KeyPress},
+        {txt_BlindPercentage, &frm_Chiplark::txt_BlindPercentage_KeyPress},
+        {txt_BlindValue, &frm_Chiplark::txt_BlindValue_KeyPress},
+        {txt_Break, &frm_Chiplark::txt_Break_KeyPress},
+        {txt_breakTime, &frm_Chiplark::txt_breakTime_KeyPress},
+        {txt_Small, &frm_Chiplark::txt_Small_KeyPress},
+    };
+    for (QObject *box : keyPress_.keys())
+        box->installEventFilter(this);
+
+    connect(cmd_back, &QPushButton::clicked, this, [this] { cmd_back_Click(); });
+    connect(cmd_fore, &QPushButton::clicked, this, [this] { cmd_fore_Click(); });
+    connect(cmd_ante, &QPushButton::clicked, this, [this] { cmd_ante_Click(); });
+    connect(cmd_Title, &QPushButton::clicked, this, [this] { cmd_Title_Click(); });
+    connect(cmd_browse, &QPushButton::clicked, this, [this] { cmd_browse_Click(); });
+    connect(chk_playWav, &QCheckBox::stateChanged, this, [this] { chk_playWav_Click(); });
+    connect(Label15, &LinkLabel::clicked, this, [this] { Label15_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cmd_Exit, &QPushButton::clicked, this, [this] { cmd_Exit_Click(); });
+}
+
+// The typed character of a numeric box goes through its KeyPress handler; a key the
+// handler cancels types nothing. Keys that type no character, and the keys that move the
+// focus or press the default and cancel buttons, are left alone.
+bool frm_Chiplark::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto handler = keyPress_.value(watched);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (!handler || key->text().isEmpty())
+        return QDialog::eventFilter(watched, event);
+    switch (key->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+        return QDialog::eventFilter(watched, event);
+    default:
+        break;
+    }
+    const char16_t code = key->text().at(0).unicode();
+    qint16 KeyAscii = qint16(std::min<int>(code, 32767));
+    (this->*handler)(KeyAscii);
+    return KeyAscii == 0;
+}
+
+void frm_Chiplark::Form_Load()
+{
+    arrowKeyPressed = false;
+    phrases = defaultPhrases();
+    if (FileExistsonDisk(settingsPath()))
+        loadSettings();
+}
+
+void frm_Chiplark::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    saveSettings();
+}
+
+QString frm_Chiplark::settingsPath() const
+{
+    return QDir(services_.files->programFolder()).filePath(QStringLiteral("chiplark.ini"));
+}
+
+bool frm_Chiplark::FileExistsonDisk(const QString &path) const
+{
+    return services_.files->fileExists(path);
 }
 
 void frm_Chiplark::regenList()
 {
     gameState.currencySymbol = opt_currency[0]->isChecked() ? txt_currency->text() : QString();
     lst_Blinds->render(gameState.currencySymbol);
+}
+
+bool frm_Chiplark::buildAutoBlinds()
+{
+    AutoBlindInputs in;
+    in.small = txt_Small->text();
+    in.big = txt_Big->text();
+    in.rounds = txt_AutoRounds->text();
+    in.minutes = txt_AutoTime->text();
+    in.rule = IncreaseRule::None;
+    for (int i = 0; i < 3; ++i)
+        if (opt_AutoIncrease[size_t(i)]->isChecked()) {
+            in.rule = IncreaseRule(i);
+            break;
+        }
+    in.factor = txt_blindFactor->text();
+    in.value = txt_BlindValue->text();
+    in.percentage = txt_BlindPercentage->text();
+
+    AutoBlindResult rows = buildAutoRows(in);
+    if (!rows.ok) {
+        services_.messageBox->show(rows.error, QStringLiteral("Error"), platform::Icon::Warning,
+                                   platform::Buttons::Ok);
+        return false;
+    }
+    lst_Blinds->clear();
+    lst_Big.clear();
+    lst_Small.clear();
+    lst_Time.clear();
+    for (int i = 0; i < rows.small.size(); ++i) {
+        lst_Small.addItem(rows.small[i]);
+        lst_Big.addItem(rows.big[i]);
+        lst_Time.addItem(rows.time[i]);
+    }
+    return true;
+}
+
+void frm_Chiplark::Command1_Click()
+{
+    if (buildAutoBlinds())
+        regenList();
+}
+
+void frm_Chiplark::opt_Blinds_Click(int index)
+{
+    if (index == 0) {
+        disableAutoSection();
+        enableCustomSection();
+    } else {
+        enableAutoSection();
+        disableCustomSection();
+    }
+}
+
+void frm_Chiplark::opt_AutoIncrease_Click(int)
+{
+    applyIncreaseRule();
+}
+
+// An increase box is usable only while the automatic structure and its own option are chosen.
+void frm_Chiplark::applyIncreaseRule()
+{
+    const bool automatic = opt_Blinds[1]->isChecked();
+    txt_blindFactor->setEnabled(automatic && opt_AutoIncrease[0]->isChecked());
+    txt_BlindValue->setEnabled(automatic && opt_AutoIncrease[1]->isChecked());
+    txt_BlindPercentage->setEnabled(automatic && opt_AutoIncrease[2]->isChecked());
+}
+
+void frm_Chiplark::enableAutoSection()
+{
+    for (QWidget *w : {static_cast<QWidget *>(txt_Small), static_cast<QWidget *>(txt_Big),
+                       static_cast<QWidget *>(txt_AutoRounds), static_cast<QWidget *>(txt_AutoTime)})
+        w->setEnabled(true);
+    for (QRadioButton *o : opt_AutoIncrease)
+        o->setEnabled(true);
+    applyIncreaseRule();
+}
+
+void frm_Chiplark::disableAutoSection()
+{
+    for (QWidget *w : {txt_Small, txt_Big, txt_AutoRounds, txt_AutoTime, txt_blindFactor, txt_BlindValue,
+                       txt_BlindPercentage})
+        w->setEnabled(false);
+    for (QRadioButton *o : opt_AutoIncrease)
+        o->setEnabled(false);
+}
+
+void frm_Chiplark::enableCustomSection()
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{cmb_BlindLoad, lst_Blinds, cmd_BlindAdd, cmd_BlindRem,
+                                                       cmd_BlindUp, cmd_BlindDown, cmd_BlindSave})
+        w->setEnabled(true);
+}
+
+void frm_Chiplark::disableCustomSection()
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{cmb_BlindLoad, lst_Blinds, cmd_BlindAdd, cmd_BlindRem,
+                                                       cmd_BlindUp, cmd_BlindDown, cmd_BlindSave})
+        w->setEnabled(false);
+}
+
+void frm_Chiplark::opt_Ante_Click(int index)
+{
+    // The inner frame takes its contents with it and gives them back as they were.
+    txt_ante->setEnabled(index != 0);
+    txt_AnteRound->setEnabled(index != 0);
+    fme_AnteAmt->setEnabled(index != 0);
+}
+
+void frm_Chiplark::opt_AnteRaise_Click(int index)
+{
+    txt_AnteFactor->setEnabled(index != 0);
+}
+
+void frm_Chiplark::opt_Break_Click(int index)
+{
+    txt_Break->setEnabled(index == 0);
+    txt_breakTime->setEnabled(index == 0);
 }
 
 void frm_Chiplark::opt_currency_Click(int index)
@@ -61,6 +277,53 @@ void frm_Chiplark::txt_currency_Change()
     regenList();
 }
 
+void frm_Chiplark::txt_ante_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_AnteFactor_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_AnteRound_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_AutoRounds_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_AutoTime_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_Big_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_blindFactor_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_BlindPercentage_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_BlindValue_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_Break_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_breakTime_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_Small_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+
+// A cancelled dialog keeps the colour it was given.
+void frm_Chiplark::pickColour(ColourButton *swatch)
+{
+    if (const std::optional<qint32> c = CD1.colour->choose(swatch->colour()))
+        swatch->setColour(*c);
+}
+
+void frm_Chiplark::cmd_back_Click() { pickColour(cmd_back); }
+void frm_Chiplark::cmd_fore_Click() { pickColour(cmd_fore); }
+void frm_Chiplark::cmd_ante_Click() { pickColour(cmd_ante); }
+void frm_Chiplark::cmd_Title_Click() { pickColour(cmd_Title); }
+
+// A cancelled dialog leaves the box as it was.
+void frm_Chiplark::cmd_browse_Click()
+{
+    if (const std::optional<QString> file =
+            CD1.file->openFile(QStringLiteral("Browse for wav file"), QStringLiteral("Wav Files|*.wav")))
+        txt_wavpath->setText(*file);
+}
+
+void frm_Chiplark::chk_playWav_Click()
+{
+    const bool on = chk_playWav->value() == 1;
+    txt_wavpath->setEnabled(on);
+    cmd_wavtest->setEnabled(on);
+    cmd_browse->setEnabled(on);
+}
+
+// Opens the manual that comes with the program.
+void frm_Chiplark::Label15_Click()
+{
+    services_.shell->openAddress(QDir(services_.files->programFolder()).filePath(QStringLiteral("manual.html")));
+}
+
 void frm_Chiplark::cmd_Exit_Click()
 {
     close();
@@ -72,8 +335,10 @@ void frm_Chiplark::reject()
     cmd_Exit_Click();
 }
 
-// Every way of closing the window ends here; closing is never cancelled.
+// Every way of closing the window ends here: the settings are saved and closing is never
+// cancelled.
 void frm_Chiplark::closeEvent(QCloseEvent *event)
 {
+    Form_Unload();
     event->accept();
 }

@@ -4,11 +4,13 @@
 
 #include "blinds/BlindListBox.h"
 #include "blinds/BlindSchedule.h"
+#include "announce/Phrases.h"
 #include "clock/GameState.h"
 #include "platform/Platform.h"
 #include "settings/Controls.h"
 
 #include <QComboBox>
+#include <QHash>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,13 +117,62 @@ public:
     // --- Window state ---------------------------------------------------------------------
     GameState gameState;
     Phrases phrases;
+    // Set by the Up and Down arrow keys in the saved-structure box.
+    bool arrowKeyPressed = false;
 
     // --- Procedures and handlers ------------------------------------------------------------
+    void Form_Load();
+    void Form_Unload();
+    void loadSettings();
+    void saveSettings();
+    // Where the settings file lives: beside the executable.
+    QString settingsPath() const;
+    bool FileExistsonDisk(const QString &path) const;
+
     // Rebuilds the visible list from the three columns and the currency setting.
     void regenList();
+    // Replaces the schedule with the automatic structure; false, with a message shown and
+    // the schedule untouched, when the boxes cannot make one.
+    bool buildAutoBlinds();
+    void Command1_Click();
+
+    void opt_Blinds_Click(int index);
+    void opt_AutoIncrease_Click(int index);
+    void opt_Ante_Click(int index);
+    void opt_AnteRaise_Click(int index);
+    void opt_Break_Click(int index);
     void opt_currency_Click(int index);
     void txt_currency_Change();
+    void enableAutoSection();
+    void disableAutoSection();
+    void enableCustomSection();
+    void disableCustomSection();
+
+    void txt_ante_KeyPress(qint16 &KeyAscii);
+    void txt_AnteFactor_KeyPress(qint16 &KeyAscii);
+    void txt_AnteRound_KeyPress(qint16 &KeyAscii);
+    void txt_AutoRounds_KeyPress(qint16 &KeyAscii);
+    void txt_AutoTime_KeyPress(qint16 &KeyAscii);
+    void txt_Big_KeyPress(qint16 &KeyAscii);
+    void txt_blindFactor_KeyPress(qint16 &KeyAscii);
+    void txt_BlindPercentage_KeyPress(qint16 &KeyAscii);
+    void txt_BlindValue_KeyPress(qint16 &KeyAscii);
+    void txt_Break_KeyPress(qint16 &KeyAscii);
+    void txt_breakTime_KeyPress(qint16 &KeyAscii);
+    void txt_Small_KeyPress(qint16 &KeyAscii);
+
+    void cmd_back_Click();
+    void cmd_fore_Click();
+    void cmd_ante_Click();
+    void cmd_Title_Click();
+    void cmd_browse_Click();
+    void chk_playWav_Click();
+    void Label15_Click();
     void cmd_Exit_Click();
+
+    // Selects an option as a click would, running its handler even when it was selected.
+    template <size_t N>
+    void selectOption(std::array<QRadioButton *, N> &group, int index);
 
     // Text of the link label and the address it opens.
     static const QString LinkText;
@@ -130,11 +181,27 @@ public:
 protected:
     void reject() override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildLayout();
     void setTabOrder();
     void connectHandlers();
 
+    void pickColour(ColourButton *swatch);
+    void applyIncreaseRule();
+
     platform::Services services_;
+    bool unloaded_ = false;
+    QHash<QObject *, void (frm_Chiplark::*)(qint16 &)> keyPress_;
 };
+
+template <size_t N>
+void frm_Chiplark::selectOption(std::array<QRadioButton *, N> &group, int index)
+{
+    if (!group[size_t(index)]->isChecked()) {
+        group[size_t(index)]->setChecked(true); // its handler runs from the toggle
+        return;
+    }
+    emit group[size_t(index)]->toggled(true);
+}

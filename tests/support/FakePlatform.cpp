@@ -129,6 +129,11 @@ QString TimeFormat::longTime(int secondsAfterMidnight)
         .arg(s, 2, 10, QLatin1Char('0'));
 }
 
+Platform::Platform()
+{
+    files.folder = folder.path();
+}
+
 platform::Services Platform::services()
 {
     platform::Services s;

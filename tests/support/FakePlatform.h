@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <QSet>
+#include <QTemporaryDir>
 #include <QStringList>
 #include <deque>
 #include <vector>
@@ -118,8 +119,11 @@ public:
     QString longTime(int secondsAfterMidnight) override;
 };
 
+// A whole set of fakes; the program's folder is a fresh temporary folder of its own.
 class Platform {
 public:
+    Platform();
+    QTemporaryDir folder;
     MessageBox messageBox;
     InputBox inputBox;
     ColourDialog colourDialog;

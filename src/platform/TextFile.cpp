@@ -1,0 +1,132 @@
+#include "platform/TextFile.h"
+
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QTemporaryFile>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cstdio>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+// 0x80 to 0x9F; the five bytes Windows-1252 leaves undefined map to the same C1 code.
+static const char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+static int windows1252Byte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+bool fitsWindows1252(const QString &text)
+{
+    for (QChar c : text)
+        if (windows1252Byte(c.unicode()) < 0)
+            return false;
+    return true;
+}
+
+QByteArray toWindows1252(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const int b = windows1252Byte(c.unicode());
+        out.append(char(b < 0 ? '?' : b));
+    }
+    return out;
+}
+
+QString fromWindows1252(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        out.append(QChar(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b)));
+    }
+    return out;
+}
+
+DecodedText decodeText(const QByteArray &bytes)
+{
+    DecodedText d;
+    QByteArray body = bytes;
+    if (body.startsWith("\xEF\xBB\xBF")) {
+        d.bom = true;
+        body.remove(0, 3);
+    }
+    bool ascii = true;
+    for (char ch : body)
+        if (static_cast<unsigned char>(ch) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (!ascii || d.bom) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(body);
+        if (!utf8.hasError()) {
+            d.text = text;
+            d.utf8 = true;
+            return d;
+        }
+    }
+    d.bom = false;
+    d.text = fromWindows1252(bytes);
+    return d;
+}
+
+QByteArray encodeText(const QString &text, bool wasUtf8, bool bom)
+{
+    if (!wasUtf8 && fitsWindows1252(text))
+        return toWindows1252(text);
+    return (bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+}
+
+bool writeFileAtomically(const QString &path, const QByteArray &data,
+                         const std::function<void()> &beforeReplace)
+{
+    const QFileInfo target(path);
+    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                       + QStringLiteral(".XXXXXX"));
+    if (!tmp.open())
+        return false;
+    if (tmp.write(data) != data.size() || !tmp.flush())
+        return false;
+#ifndef Q_OS_WIN
+    if (::fsync(tmp.handle()) != 0)
+        return false;
+#endif
+    tmp.close();
+    tmp.setPermissions(target.exists() ? target.permissions()
+                                       : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                             | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    if (beforeReplace)
+        beforeReplace();
+#ifdef Q_OS_WIN
+    const bool moved = MoveFileExW(reinterpret_cast<LPCWSTR>(tmp.fileName().utf16()),
+                                   reinterpret_cast<LPCWSTR>(target.absoluteFilePath().utf16()),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
+    const bool moved = std::rename(QFile::encodeName(tmp.fileName()).constData(),
+                                   QFile::encodeName(target.absoluteFilePath()).constData()) == 0;
+#endif
+    if (moved)
+        tmp.setAutoRemove(false);
+    return moved;
+}
+
+} // namespace platform

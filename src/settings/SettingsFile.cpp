@@ -1,0 +1,136 @@
+// The settings file: every setting of the window and the seven phrases, one key each,
+// read while the window loads and written while it unloads.
+
+#include "platform/modRegistry.h"
+#include "settings/TextNumber.h"
+#include "settings/frm_Chiplark.h"
+
+namespace {
+
+const QString Speech = QStringLiteral("Speech");
+const QString Blinds = QStringLiteral("Blinds");
+const QString Config = QStringLiteral("Config");
+const QString Breaks = QStringLiteral("Breaks");
+const QString Ante = QStringLiteral("Ante");
+
+} // namespace
+
+void frm_Chiplark::loadSettings()
+{
+    const QString file = settingsPath();
+    const auto get = [&](const QString &section, const char *key) {
+        return GetIniVal(file, section, QString::fromLatin1(key));
+    };
+    // An option key selects its option only when it is exactly one of the indexes.
+    const auto option = [&](auto &group, const QString &section, const char *key) {
+        const QString v = get(section, key);
+        for (size_t i = 0; i < group.size(); ++i)
+            if (v == QString::number(i))
+                selectOption(group, int(i));
+    };
+    // A colour that is not a whole number from 0 to 16777215 keeps the swatch as it is.
+    const auto colour = [&](ColourButton *swatch, const char *key) {
+        const WholeNumber n = toWhole(get(Config, key), Width::Int32);
+        if (n.ok() && n.value >= 0 && n.value <= 16777215)
+            swatch->setColour(qint32(n.value));
+    };
+
+    phrases.BlindsAreNow = get(Speech, "BlindsAreNow");
+    phrases.And = get(Speech, "And");
+    phrases.BlindsSoon = get(Speech, "BlindsSoon");
+    phrases.Start = get(Speech, "Start");
+    phrases.BreakSoon = get(Speech, "BreakSoon");
+    phrases.Break = get(Speech, "Break");
+    phrases.Ante = get(Speech, "Ante");
+
+    txt_Small->setText(get(Blinds, "AutoSmall"));
+    txt_Big->setText(get(Blinds, "AutoBig"));
+    txt_AutoRounds->setText(get(Blinds, "AutoRounds"));
+    txt_AutoTime->setText(get(Blinds, "AutoTime"));
+    option(opt_AutoIncrease, Blinds, "AutoIncrease");
+    txt_blindFactor->setText(get(Blinds, "BlindFactor"));
+    txt_BlindValue->setText(get(Blinds, "BlindValue"));
+    txt_BlindPercentage->setText(get(Blinds, "BlindPercentage"));
+    txt_Title->setText(get(Config, "Title"));
+
+    txt_Break->setText(get(Breaks, "Break"));
+    txt_breakTime->setText(get(Breaks, "BreakTime"));
+    option(opt_Break, Breaks, "BreakOpt");
+
+    txt_currency->setText(get(Config, "Currency"));
+    option(opt_currency, Config, "CurrencyOpt");
+
+    txt_ante->setText(get(Ante, "AnteAmount"));
+    txt_AnteRound->setText(get(Ante, "AnteRound"));
+    txt_AnteFactor->setText(get(Ante, "AnteFactor"));
+    option(opt_Ante, Ante, "AnteOpt");
+    option(opt_AnteRaise, Config, "AnteRaiseOpt");
+
+    colour(cmd_back, "BackColour");
+    colour(cmd_fore, "TextColour");
+    colour(cmd_Title, "TitleColour");
+    colour(cmd_ante, "AnteColour");
+
+    const QString playWav = get(Config, "PlayWav");
+    if (playWav == QLatin1String("1") || playWav == QLatin1String("0")) {
+        chk_playWav->setValue(playWav.toInt());
+        chk_playWav_Click();
+    }
+    txt_wavpath->setText(get(Config, "WavFile"));
+}
+
+void frm_Chiplark::saveSettings()
+{
+    const QString file = settingsPath();
+    const auto put = [&](const QString &section, const char *key, const QString &value) {
+        modRegistry::WriteIniVal(file, value, section, QString::fromLatin1(key));
+    };
+    // No option selected: the key is not written and the file keeps what it had.
+    const auto option = [&](const auto &group, const QString &section, const char *key) {
+        for (size_t i = 0; i < group.size(); ++i)
+            if (group[i]->isChecked()) {
+                put(section, key, QString::number(i));
+                return;
+            }
+    };
+
+    put(Speech, "BlindsAreNow", phrases.BlindsAreNow);
+    put(Speech, "And", phrases.And);
+    put(Speech, "BlindsSoon", phrases.BlindsSoon);
+    put(Speech, "Start", phrases.Start);
+    put(Speech, "BreakSoon", phrases.BreakSoon);
+    put(Speech, "Break", phrases.Break);
+    put(Speech, "Ante", phrases.Ante);
+
+    put(Blinds, "AutoSmall", txt_Small->text());
+    put(Blinds, "AutoBig", txt_Big->text());
+    put(Blinds, "AutoRounds", txt_AutoRounds->text());
+    put(Blinds, "AutoTime", txt_AutoTime->text());
+    option(opt_AutoIncrease, Blinds, "AutoIncrease");
+    put(Blinds, "BlindFactor", txt_blindFactor->text());
+    put(Blinds, "BlindValue", txt_BlindValue->text());
+    put(Blinds, "BlindPercentage", txt_BlindPercentage->text());
+    put(Config, "Title", txt_Title->text());
+
+    put(Breaks, "Break", txt_Break->text());
+    put(Breaks, "BreakTime", txt_breakTime->text());
+    option(opt_Break, Breaks, "BreakOpt");
+
+    put(Config, "Currency", txt_currency->text());
+    option(opt_currency, Config, "CurrencyOpt");
+
+    put(Ante, "AnteAmount", txt_ante->text());
+    put(Ante, "AnteRound", txt_AnteRound->text());
+    put(Ante, "AnteFactor", txt_AnteFactor->text());
+    option(opt_Ante, Ante, "AnteOpt");
+    option(opt_AnteRaise, Config, "AnteRaiseOpt");
+
+    put(Config, "BackColour", QString::number(cmd_back->colour()));
+    put(Config, "TextColour", QString::number(cmd_fore->colour()));
+    put(Config, "TitleColour", QString::number(cmd_Title->colour()));
+    put(Config, "AnteColour", QString::number(cmd_ante->colour()));
+
+    if (chk_playWav->value() != 2)
+        put(Config, "PlayWav", chk_playWav->value() == 1 ? QStringLiteral("1") : QStringLiteral("0"));
+    put(Config, "WavFile", txt_wavpath->text());
+}
