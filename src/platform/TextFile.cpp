@@ -76,7 +76,8 @@ DecodedText decodeText(const QByteArray &bytes)
             break;
         }
     if (!ascii || d.bom) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QStringDecoder utf8(QStringDecoder::Utf8,
+                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         QString text = utf8.decode(body);
         if (!utf8.hasError()) {
             d.text = text;

@@ -5,3 +5,9 @@
 #include <QtGlobal>
 
 void IntCheck(qint16 &KeyAscii);
+
+class QString;
+
+// "Empty", "Number" (digits only), "Letter" (letters a-z, A-Z only) or "Mixed"; characters
+// of the ignore set, compared without regard to case, are passed over.
+QString TextTypeCheck(const QString &text, const QString &ignore);

@@ -77,6 +77,15 @@ void frm_Chiplark::connectHandlers()
     for (QObject *box : keyPress_.keys())
         box->installEventFilter(this);
 
+    connect(cmd_BlindAdd, &QPushButton::clicked, this, [this] { cmd_BlindAdd_Click(); });
+    connect(cmd_BlindRem, &QPushButton::clicked, this, [this] { cmd_BlindRem_Click(); });
+    connect(cmd_BlindUp, &QPushButton::clicked, this, [this] { cmd_BlindUp_Click(); });
+    connect(cmd_BlindDown, &QPushButton::clicked, this, [this] { cmd_BlindDown_Click(); });
+    connect(cmd_Clear, &QPushButton::clicked, this, [this] { cmd_Clear_Click(); });
+    connect(cmd_BlindSave, &QPushButton::clicked, this, [this] { cmd_BlindSave_Click(); });
+    connect(cmb_BlindLoad, &QComboBox::activated, this, [this] { cmb_BlindLoad_Click(); });
+    cmb_BlindLoad->installEventFilter(this);
+
     connect(cmd_back, &QPushButton::clicked, this, [this] { cmd_back_Click(); });
     connect(cmd_fore, &QPushButton::clicked, this, [this] { cmd_fore_Click(); });
     connect(cmd_ante, &QPushButton::clicked, this, [this] { cmd_ante_Click(); });
@@ -93,6 +102,19 @@ void frm_Chiplark::connectHandlers()
 // focus or press the default and cancel buttons, are left alone.
 bool frm_Chiplark::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == cmb_BlindLoad) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Up || key == Qt::Key_Down)
+                cmb_BlindLoad_KeyDown(key == Qt::Key_Up ? 38 : 40, 0);
+        } else if (event->type() == QEvent::FocusOut) {
+            // Opening its own list or leaving the window is not leaving the box.
+            const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
+            if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason)
+                cmb_BlindLoad_LostFocus();
+        }
+        return QDialog::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto handler = keyPress_.value(watched);
@@ -122,6 +144,7 @@ void frm_Chiplark::Form_Load()
     phrases = defaultPhrases();
     if (FileExistsonDisk(settingsPath()))
         loadSettings();
+    listSavedStructures();
 }
 
 void frm_Chiplark::Form_Unload()

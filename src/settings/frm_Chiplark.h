@@ -136,6 +136,21 @@ public:
     bool buildAutoBlinds();
     void Command1_Click();
 
+    // Custom list editing.
+    void cmd_BlindAdd_Click();
+    void cmd_BlindRem_Click();
+    void cmd_BlindUp_Click();
+    void cmd_BlindDown_Click();
+    void cmd_Clear_Click();
+
+    // Saved structures.
+    void cmd_BlindSave_Click();
+    void cmb_BlindLoad_KeyDown(int KeyCode, int Shift);
+    void cmb_BlindLoad_Click();
+    void cmb_BlindLoad_LostFocus();
+    // Fills the load box with the saved structures' names; failures are passed over.
+    void listSavedStructures();
+
     void opt_Blinds_Click(int index);
     void opt_AutoIncrease_Click(int index);
     void opt_Ante_Click(int index);
@@ -189,6 +204,12 @@ private:
     void connectHandlers();
 
     void pickColour(ColourButton *swatch);
+    // Asks one step of Add until a number comes or the box is cancelled.
+    std::optional<QString> askNumber(const QString &prompt, const QString &title, const QString &refusal,
+                                     qint64 largest, const QString &tooLarge);
+    // Takes row i out of the three columns and puts it back at position to.
+    void moveRow(int from, int to);
+    void showMessage(const QString &text, const QString &title, platform::Icon icon);
     void applyIncreaseRule();
 
     platform::Services services_;
