@@ -15,6 +15,7 @@ public:
     void addItem(const QString &text, int index = -1);
     void removeItem(int index);
     void clear() { items_.clear(); }
+    void setItems(QStringList items) { items_ = std::move(items); }
     const QStringList &items() const { return items_; }
 
 private:

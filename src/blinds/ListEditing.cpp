@@ -219,12 +219,10 @@ void frm_Chiplark::cmb_BlindLoad_LostFocus()
     lst_Time.clear();
     QFile file(structurePath(services_.files->programFolder(), cmb_BlindLoad->currentText()));
     if (file.open(QIODevice::ReadOnly)) {
-        const StructureRows rows = parseStructure(file.readAll());
-        for (qsizetype i = 0; i < rows.big.size(); ++i) {
-            lst_Small.addItem(rows.small[i]);
-            lst_Big.addItem(rows.big[i]);
-            lst_Time.addItem(rows.time[i]);
-        }
+        StructureRows rows = parseStructure(file.readAll());
+        lst_Small.setItems(std::move(rows.small));
+        lst_Big.setItems(std::move(rows.big));
+        lst_Time.setItems(std::move(rows.time));
     }
     regenList();
 }

@@ -92,9 +92,16 @@ DecodedText decodeText(const QByteArray &bytes)
 
 QByteArray encodeText(const QString &text, bool wasUtf8, bool bom)
 {
-    if (!wasUtf8 && fitsWindows1252(text))
-        return toWindows1252(text);
-    return (bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    if (!wasUtf8 && fitsWindows1252(text)) {
+        // Windows-1252 bytes that happen to be valid UTF-8 ("Ã©") would read back as
+        // other text; such a file is written as UTF-8.
+        QByteArray bytes = toWindows1252(text);
+        if (!decodeText(bytes).utf8)
+            return bytes;
+    }
+    // A text that itself begins with a byte-order mark keeps it behind one of the file's.
+    const bool mark = bom || text.startsWith(QChar(0xFEFF));
+    return (mark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
 }
 
 bool writeFileAtomically(const QString &path, const QByteArray &data,

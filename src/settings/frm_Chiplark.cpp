@@ -195,14 +195,9 @@ bool frm_Chiplark::buildAutoBlinds()
         return false;
     }
     lst_Blinds->clear();
-    lst_Big.clear();
-    lst_Small.clear();
-    lst_Time.clear();
-    for (int i = 0; i < rows.small.size(); ++i) {
-        lst_Small.addItem(rows.small[i]);
-        lst_Big.addItem(rows.big[i]);
-        lst_Time.addItem(rows.time[i]);
-    }
+    lst_Big.setItems(std::move(rows.big));
+    lst_Small.setItems(std::move(rows.small));
+    lst_Time.setItems(std::move(rows.time));
     return true;
 }
 
