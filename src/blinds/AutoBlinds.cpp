@@ -7,17 +7,12 @@ namespace {
 constexpr qint64 Int32Max = 2147483647;
 constexpr qint64 MaxMinutes = Int32Max / 60; // the round length in seconds must fit 32 bits
 
-QString boxError(const QString &box, qint64 low, qint64 high)
-{
-    return QStringLiteral("The box \"%1\" must hold a whole number from %2.").arg(box, rangeText(low, high));
-}
-
 bool read(const QString &text, Width width, const QString &box, qint64 high, qint64 *out,
           QString *error)
 {
     const WholeNumber n = toWhole(text, width);
     if (!n.ok()) {
-        *error = boxError(box, 0, high);
+        *error = boxRangeMessage(box, 0, high);
         return false;
     }
     *out = n.value;
@@ -48,7 +43,7 @@ AutoBlindResult buildAutoRows(const AutoBlindInputs &in)
         || !read(in.rounds, Width::Int16, QStringLiteral("rounds"), 32767, &rounds, &r.error))
         return r;
     if (!fits32(minutes * 60)) {
-        r.error = boxError(QStringLiteral("mins per round"), 0, MaxMinutes);
+        r.error = boxRangeMessage(QStringLiteral("mins per round"), 0, MaxMinutes);
         return r;
     }
     const QString time = QString::number(minutes * 60);

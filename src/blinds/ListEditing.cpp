@@ -140,6 +140,7 @@ void frm_Chiplark::cmd_Clear_Click()
     lst_Big.clear();
     lst_Small.clear();
     lst_Time.clear();
+    scheduleShortened();
     // Showing no name also keeps the box from loading it again when it loses the focus.
     cmb_BlindLoad->setCurrentIndex(-1);
 }

@@ -12,4 +12,6 @@ struct GameState {
     qint16 breakSeconds = 0;
     // Written before every amount; kept up to date by the list rendering.
     QString currencySymbol;
+    // The length of the level in play, for a level whose own length cannot be read.
+    qint32 levelSeconds = 0;
 };

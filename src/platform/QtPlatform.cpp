@@ -189,11 +189,41 @@ QString longTimeFormatWithoutZone(const QString &format)
     return out.trimmed();
 }
 
+QString hoursBeyondOneDay(const QString &format, int hours)
+{
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype run = 1;
+        while (!quoted && i + run < format.size() && format[i + run] == c)
+            ++run;
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            out += c;
+        } else if (!quoted && (c == QLatin1Char('h') || c == QLatin1Char('H'))) {
+            out += QStringLiteral("'%1'").arg(hours, int(run), 10, QLatin1Char('0'));
+        } else if (!quoted && (c == QLatin1Char('a') || c == QLatin1Char('A')
+                               || (c == QLatin1Char('p') && i > 0 && format[i - 1].toLower() == QLatin1Char('a'))
+                               || (c == QLatin1Char('P') && i > 0 && format[i - 1].toLower() == QLatin1Char('a')))) {
+            // no morning or afternoon past one day
+        } else {
+            out += format.mid(i, run);
+        }
+        i += quoted && c != QLatin1Char('\'') ? 1 : run;
+    }
+    return out.simplified();
+}
+
 QString QtTimeFormat::longTime(int secondsAfterMidnight)
 {
     static const QString format =
         longTimeFormatWithoutZone(QLocale::system().timeFormat(QLocale::LongFormat));
-    return QLocale::system().toString(QTime(0, 0).addSecs(secondsAfterMidnight), format);
+    const int s = std::max(0, secondsAfterMidnight);
+    if (s < 24 * 3600)
+        return QLocale::system().toString(QTime(0, 0).addSecs(s), format);
+    // A game past one day: the hours go on counting in the same form.
+    return QLocale::system().toString(QTime(0, s / 60 % 60, s % 60), hoursBeyondOneDay(format, s / 3600));
 }
 
 Services QtPlatform::services()

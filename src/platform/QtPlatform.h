@@ -93,6 +93,10 @@ private:
     QtTimeFormat timeFormat_;
 };
 
+// The format with its hour fields standing for the given number of hours, for times past
+// one day.
+QString hoursBeyondOneDay(const QString &format, int hours);
+
 // The user's long time format with any time-zone part taken out.
 QString longTimeFormatWithoutZone(const QString &format);
 

@@ -17,6 +17,11 @@ QString rangeText(qint64 low, qint64 high)
     return QString::number(low) + QStringLiteral(" to ") + QString::number(high);
 }
 
+QString boxRangeMessage(const QString &box, qint64 low, qint64 high)
+{
+    return QStringLiteral("The box \"%1\" must hold a whole number from %2.").arg(box, rangeText(low, high));
+}
+
 WholeNumber toWhole(QStringView text, Width width)
 {
     WholeNumber r;

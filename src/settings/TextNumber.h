@@ -22,6 +22,9 @@ qint64 widthMax(Width w);
 // "0 to 32767" style text for messages that name an allowed range.
 QString rangeText(qint64 low, qint64 high);
 
+// 'The box "Small Blind" must hold a whole number from 0 to 2147483647.'
+QString boxRangeMessage(const QString &box, qint64 low, qint64 high);
+
 // Reads optional blanks, an optional sign, digits with an optional decimal fraction and
 // an optional exponent ("12", " 025", "2.5", "-7", "1e3"), rounded half to even.
 WholeNumber toWhole(QStringView text, Width width);

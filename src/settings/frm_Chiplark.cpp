@@ -1,6 +1,7 @@
 #include "settings/frm_Chiplark.h"
 
 #include "blinds/AutoBlinds.h"
+#include "display/frm_Display.h"
 #include "settings/IntCheck.h"
 
 #include <QCloseEvent>
@@ -95,6 +96,9 @@ void frm_Chiplark::connectHandlers()
     connect(Label15, &LinkLabel::clicked, this, [this] { Label15_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cmd_Exit, &QPushButton::clicked, this, [this] { cmd_Exit_Click(); });
+    connect(cmd_Start, &QPushButton::clicked, this, [this] { cmd_Start_Click(); });
+    connect(tmr_rounds, &QTimer::timeout, this, [this] { tmr_rounds_Timer(); });
+    connect(tmr_break, &QTimer::timeout, this, [this] { tmr_break_Timer(); });
 }
 
 // The typed character of a numeric box goes through its KeyPress handler; a key the
@@ -153,6 +157,8 @@ void frm_Chiplark::Form_Unload()
         return;
     unloaded_ = true;
     saveSettings();
+    stopCountdowns();
+    display_.reset();
 }
 
 QString frm_Chiplark::settingsPath() const
@@ -169,6 +175,14 @@ void frm_Chiplark::regenList()
 {
     gameState.currencySymbol = opt_currency[0]->isChecked() ? txt_currency->text() : QString();
     lst_Blinds->render(gameState.currencySymbol);
+    scheduleShortened();
+}
+
+// A game whose level lies beyond a list shortened meanwhile goes on as after its last level.
+void frm_Chiplark::scheduleShortened()
+{
+    if (gameState.currentRound > lst_Big.listCount())
+        gameState.currentRound = lst_Big.listCount();
 }
 
 bool frm_Chiplark::buildAutoBlinds()

@@ -9,6 +9,8 @@
 #include "platform/Platform.h"
 #include "settings/Controls.h"
 
+#include <memory>
+
 #include <QComboBox>
 #include <QHash>
 #include <QDialog>
@@ -25,6 +27,8 @@ struct CommonDialog {
     platform::ColourDialog *colour = nullptr;
     platform::FileDialog *file = nullptr;
 };
+
+class frm_Display;
 
 class frm_Chiplark : public QDialog {
     Q_OBJECT
@@ -136,6 +140,17 @@ public:
     bool buildAutoBlinds();
     void Command1_Click();
 
+    // The game.
+    void cmd_Start_Click();
+    void tmr_rounds_Timer();
+    void tmr_break_Timer();
+    void advanceRound();
+    void stopCountdowns();
+    // Enables one countdown and disables the other.
+    void runCountdown(QTimer *timer);
+    // The players' display; none before the first start.
+    frm_Display *displayWindow() const;
+
     // Custom list editing.
     void cmd_BlindAdd_Click();
     void cmd_BlindRem_Click();
@@ -204,6 +219,13 @@ private:
     void connectHandlers();
 
     void pickColour(ColourButton *swatch);
+    void scheduleShortened();
+    bool checkStartValues();
+    bool checkRoundLengths();
+    bool breakIsNext() const;
+    bool speechOn() const;
+    void speak(const QString &text);
+    void hideCursorForGame();
     // Asks one step of Add until a number comes or the box is cancelled.
     std::optional<QString> askNumber(const QString &prompt, const QString &title, const QString &refusal,
                                      qint64 largest, const QString &tooLarge);
@@ -213,6 +235,7 @@ private:
     void applyIncreaseRule();
 
     platform::Services services_;
+    std::unique_ptr<frm_Display> display_;
     bool unloaded_ = false;
     QHash<QObject *, void (frm_Chiplark::*)(qint16 &)> keyPress_;
 };

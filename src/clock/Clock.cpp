@@ -1,0 +1,309 @@
+// The tournament clock: starting a game, the two one-second countdowns and the move from
+// level to level. During a game nothing pops up over the display: a value that cannot be
+// read counts as the choice that changes nothing.
+
+#include "announce/Announcements.h"
+#include "clock/ClockText.h"
+#include "display/frm_Display.h"
+#include "settings/TextNumber.h"
+#include "settings/frm_Chiplark.h"
+
+#include <QScreen>
+
+namespace {
+
+// The break may last at most 546 minutes: its seconds must fit 16 bits.
+constexpr qint64 MaxBreakMinutes = 546;
+
+std::optional<qint64> whole(const QLineEdit *box, Width width)
+{
+    const WholeNumber n = toWhole(box->text(), width);
+    return n.ok() ? std::optional<qint64>(n.value) : std::nullopt;
+}
+
+} // namespace
+
+frm_Display *frm_Chiplark::displayWindow() const
+{
+    return display_.get();
+}
+
+bool frm_Chiplark::speechOn() const
+{
+    return Check1->value() == 1;
+}
+
+void frm_Chiplark::speak(const QString &text)
+{
+    services_.speech->speak(text);
+}
+
+void frm_Chiplark::stopCountdowns()
+{
+    tmr_rounds->stop();
+    tmr_break->stop();
+}
+
+// Never two countdowns at once; an enabled one keeps its rhythm.
+void frm_Chiplark::runCountdown(QTimer *timer)
+{
+    QTimer *other = timer == tmr_rounds ? tmr_break : tmr_rounds;
+    other->stop();
+    if (!timer->isActive())
+        timer->start();
+}
+
+// Hidden at every start, whatever the shows and hides before it left the count at.
+void frm_Chiplark::hideCursorForGame()
+{
+    int count = services_.cursor->showCursor(false);
+    while (count >= 0)
+        count = services_.cursor->showCursor(false);
+    while (count < -1)
+        count = services_.cursor->showCursor(true);
+}
+
+bool frm_Chiplark::breakIsNext() const
+{
+    if (!opt_Break[0]->isChecked())
+        return false;
+    const std::optional<qint64> level = whole(txt_Break, Width::Int16);
+    return level && *level == gameState.currentRound;
+}
+
+// The values a game reads, checked before it starts: one message for the first that fails.
+bool frm_Chiplark::checkStartValues()
+{
+    struct Check {
+        bool wanted;
+        const QLineEdit *box;
+        const char *name;
+        Width width;
+        qint64 high;
+    };
+    const bool ante = opt_Ante[1]->isChecked();
+    const bool breaks = opt_Break[0]->isChecked();
+    const Check checks[] = {
+        {ante, txt_AnteRound, "Ante: Start on round", Width::Int16, 32767},
+        {ante, txt_ante, "Ante: Amount", Width::Int32, 2147483647},
+        {ante, txt_AnteFactor, "Ante: Increase by a factor of", Width::Int32, 2147483647},
+        {breaks, txt_Break, "Break every", Width::Int16, 32767},
+        {breaks, txt_breakTime, "Break for (mins.)", Width::Int32, MaxBreakMinutes},
+    };
+    for (const Check &c : checks) {
+        if (!c.wanted)
+            continue;
+        const std::optional<qint64> v = whole(c.box, c.width);
+        if (!v || *v < 0 || *v > c.high) {
+            services_.messageBox->show(boxRangeMessage(QString::fromLatin1(c.name), 0, c.high),
+                                       QStringLiteral("Error"), platform::Icon::Warning, platform::Buttons::Ok);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool frm_Chiplark::checkRoundLengths()
+{
+    for (int i = 0; i < lst_Time.listCount(); ++i) {
+        const std::optional<qint32> s = toInt32(lst_Time.list(i));
+        if (!s || *s < 0) {
+            services_.messageBox->show(
+                QStringLiteral("Round %1 lasts \"%2\" seconds; a round must last a whole number of seconds "
+                               "from 0 to 2147483647. Please correct the blind list.")
+                    .arg(i + 1)
+                    .arg(lst_Time.list(i)),
+                QStringLiteral("Error"), platform::Icon::Warning, platform::Buttons::Ok);
+            return false;
+        }
+    }
+    return true;
+}
+
+void frm_Chiplark::cmd_Start_Click()
+{
+    // 1. The schedule, and every value the game will read.
+    if (opt_Blinds[0]->isChecked() && lst_Blinds->listCount() == 0) {
+        services_.messageBox->show(
+            QStringLiteral("Please add some blind structures to the list, or select Auto-Blinds."),
+            QStringLiteral("Error"), platform::Icon::Warning, platform::Buttons::Ok);
+        return;
+    }
+    if (!checkStartValues())
+        return;
+    if (opt_Blinds[1]->isChecked()) {
+        if (!buildAutoBlinds())
+            return;
+        regenList();
+    }
+    if (!checkRoundLengths())
+        return;
+
+    // A start during a game begins it anew.
+    stopCountdowns();
+    if (display_) {
+        display_->paused = false;
+        display_->breakWasRunning = false;
+    }
+
+    // 2. The voice chosen in the list; with none, or one the engine no longer has, its default.
+    if (speechOn()) {
+        const int position = cmb_voices->currentIndex();
+        if (position >= 0 && position < services_.speech->voiceCount())
+            services_.speech->selectVoice(position);
+    }
+
+    // 3. to 8. Level 1.
+    gameState.currentAnte = 0;
+    const std::optional<qint64> anteRound = whole(txt_AnteRound, Width::Int16);
+    if (opt_Ante[1]->isChecked() && anteRound == 1)
+        gameState.currentAnte = qint32(whole(txt_ante, Width::Int32).value_or(0));
+    lst_Blinds->setListIndex(0);
+    gameState.gameSeconds = 0;
+    gameState.secondsLeft = toInt32(lst_Time.list(0)).value_or(0);
+    gameState.levelSeconds = gameState.secondsLeft;
+    gameState.currentRound = 1;
+    const std::optional<qint64> breakMinutes = whole(txt_breakTime, Width::Int32);
+    gameState.breakSeconds =
+        breakMinutes && *breakMinutes >= 0 && *breakMinutes <= MaxBreakMinutes ? qint16(*breakMinutes * 60) : 0;
+
+    // 9., 10. The round countdown and the start announcement.
+    runCountdown(tmr_rounds);
+    if (speechOn())
+        speak(startAnnouncement(phrases, lst_Small.list(0), lst_Big.list(0), gameState.currencySymbol));
+
+    // 11. The display, laid out over the screen that holds this window.
+    if (!display_)
+        display_ = std::make_unique<frm_Display>(*this, *services_.cursor);
+    frm_Display &d = *display_;
+    d.layOut(screen()->geometry());
+    d.lbl_title->setCaption(txt_Title->text());
+    d.setColours(cmd_back->colour(), cmd_fore->colour(), cmd_ante->colour(), cmd_Title->colour());
+    d.lbl_Blinds->setCaption(blindsText(gameState.currencySymbol, lst_Small.list(0), lst_Big.list(0)));
+    d.lbl_currentRound->setCaption(roundText(gameState.currentRound));
+    d.lbl_nextRound->setCaption(QStringLiteral("Next round is ") + lst_Blinds->list(gameState.currentRound)
+                                + QStringLiteral(" in ") + services_.timeFormat->longTime(gameState.secondsLeft));
+    d.lbl_elapsed->setCaption(QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(gameState.gameSeconds));
+    d.lbl_ante->hide();
+
+    // 12., 13.
+    d.showFullScreen();
+    d.raise();
+    d.activateWindow();
+    hideCursorForGame();
+}
+
+void frm_Chiplark::tmr_rounds_Timer()
+{
+    GameState &g = gameState;
+    ++g.gameSeconds;
+    --g.secondsLeft;
+    const int levels = lst_Blinds->listCount();
+    const bool ended = g.currentRound >= levels && g.secondsLeft < 0;
+    const bool breakNext = breakIsNext() && !ended;
+    if (display_) {
+        QString next;
+        if (breakNext)
+            next = QStringLiteral("Next round is a break\r\nStarting in ") + countdownText(g.secondsLeft);
+        else if (g.currentRound >= levels)
+            next = QStringLiteral("No more rounds.");
+        else
+            next = QStringLiteral("Next round is ") + lst_Blinds->list(g.currentRound)
+                   + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
+        display_->lbl_nextRound->setCaption(next);
+        display_->lbl_elapsed->setCaption(QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(g.gameSeconds));
+    }
+    if (g.secondsLeft == 60 && speechOn())
+        speak(breakNext ? phrases.BreakSoon : phrases.BlindsSoon);
+    // A level of no length at all ends on its first tick.
+    if (g.secondsLeft <= 0 && !ended)
+        advanceRound();
+}
+
+void frm_Chiplark::tmr_break_Timer()
+{
+    GameState &g = gameState;
+    ++g.gameSeconds;
+    --g.secondsLeft;
+    if (display_) {
+        display_->lbl_nextRound->setCaption(QStringLiteral("Next round is ") + lst_Blinds->list(lst_Blinds->listIndex() + 1)
+                                            + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft));
+        display_->lbl_elapsed->setCaption(QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(g.gameSeconds));
+    }
+    if (g.secondsLeft == 60 && speechOn())
+        speak(phrases.BlindsSoon);
+    if (g.secondsLeft <= 0) {
+        tmr_break->stop();
+        advanceRound();
+        // The advance may have started a break of its own (the break box changed mid-game).
+        if (!tmr_break->isActive())
+            runCountdown(tmr_rounds);
+    }
+}
+
+void frm_Chiplark::advanceRound()
+{
+    GameState &g = gameState;
+    const int levels = lst_Blinds->listCount();
+    if (!display_ || g.currentRound >= levels)
+        return;
+    const bool takeBreak = g.currentRound != -1 && breakIsNext();
+    // Out of a break, the game goes on after the level played before it, even if breaks
+    // were switched off meanwhile.
+    const int row = g.currentRound == -1 ? lst_Blinds->listIndex() + 1 : g.currentRound;
+    if (!takeBreak && row >= levels) {
+        g.currentRound = levels; // the list was shortened below the level in play
+        return;
+    }
+
+    // The sound cue; with speech on it ends before the speech begins.
+    const QString wav = txt_wavpath->text();
+    if (chk_playWav->value() == 1 && FileExistsonDisk(wav))
+        services_.sound->play(wav, speechOn() ? platform::Sound::Sync : platform::Sound::Async);
+
+    frm_Display &d = *display_;
+    if (takeBreak) {
+        tmr_rounds->stop();
+        if (d.paused)
+            d.breakWasRunning = true;
+        else
+            runCountdown(tmr_break);
+        g.currentRound = -1;
+        d.lbl_Blinds->setCaption(QStringLiteral("Break"));
+        d.lbl_currentRound->setCaption(QStringLiteral("Current Round: Break"));
+        d.lbl_ante->hide();
+        g.secondsLeft = g.breakSeconds;
+        if (speechOn())
+            speak(phrases.Break);
+        return;
+    }
+
+    g.currentRound = row + 1;
+    const std::optional<qint32> length = toInt32(lst_Time.list(row));
+    if (length && *length >= 0)
+        g.levelSeconds = *length;
+    g.secondsLeft = g.levelSeconds;
+    lst_Blinds->setListIndex(row);
+    const QString &c = g.currencySymbol;
+    d.lbl_Blinds->setCaption(blindsText(c, lst_Small.list(row), lst_Big.list(row)));
+    d.lbl_currentRound->setCaption(roundText(g.currentRound));
+
+    if (opt_Ante[1]->isChecked()) {
+        const std::optional<qint64> anteRound = whole(txt_AnteRound, Width::Int16);
+        if (anteRound && *anteRound == g.currentRound)
+            g.currentAnte = qint32(whole(txt_ante, Width::Int32).value_or(g.currentAnte));
+        if (anteRound && opt_AnteRaise[1]->isChecked() && g.currentRound > *anteRound) {
+            // The ante stays as it is when the next one would not fit.
+            const std::optional<qint64> factor = whole(txt_AnteFactor, Width::Int32);
+            const qint64 product = factor ? *factor * g.currentAnte : g.currentAnte;
+            if (product >= widthMin(Width::Int32) && product <= widthMax(Width::Int32))
+                g.currentAnte = qint32(product);
+        }
+    }
+    if (g.currentAnte > 0) {
+        d.lbl_ante->setCaption(anteText(c, g.currentAnte));
+        d.lbl_ante->show();
+    }
+    if (speechOn())
+        speak(levelAnnouncement(phrases, lst_Small.list(row), lst_Big.list(row), c, g.currentAnte));
+}

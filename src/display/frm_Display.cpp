@@ -1,0 +1,146 @@
+#include "display/frm_Display.h"
+
+#include "platform/Colour.h"
+#include "platform/Platform.h"
+#include "settings/TextNumber.h"
+#include "settings/frm_Chiplark.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+void DisplayLabel::setCaption(const QString &text)
+{
+    caption_ = text;
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    setText(shown);
+}
+
+int DisplayKey::fromQt(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Escape: return Escape;
+    case Qt::Key_Space: return Space;
+    case Qt::Key_Pause: return Pause;
+    case Qt::Key_P: return P;
+    default: return 0;
+    }
+}
+
+namespace {
+
+int px(int twips)
+{
+    return qRound(twips / 15.0);
+}
+
+DisplayLabel *displayLabel(QWidget *parent, double points, bool bold, Qt::Alignment align,
+                           int left, int top, int width, int height)
+{
+    auto *l = new DisplayLabel(QStringLiteral("Label1"), parent);
+    QFont f;
+    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Helvetica")});
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    l->setFont(f);
+    l->setAlignment(align | Qt::AlignTop);
+    l->setGeometry(px(left), px(top), px(width), px(height));
+    return l;
+}
+
+} // namespace
+
+frm_Display::frm_Display(frm_Chiplark &owner, platform::Cursor &cursor)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), owner_(owner), cursor_(cursor)
+{
+    setWindowTitle(QStringLiteral("Chiplark display"));
+    resize(px(11010), px(8520));
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+
+    lbl_title = displayLabel(this, 24, false, Qt::AlignHCenter, 120, 0, 10695, 615);
+    lbl_currentRound = displayLabel(this, 24, false, Qt::AlignLeft, 120, 600, 10695, 615);
+    lbl_nextRound = displayLabel(this, 20.25, false, Qt::AlignLeft, 120, 1320, 10695, 1095);
+    lbl_elapsed = displayLabel(this, 20.25, false, Qt::AlignLeft, 120, 2520, 8775, 615);
+    lbl_Blinds = displayLabel(this, 86.25, true, Qt::AlignHCenter, 120, 2880, 10815, 1935);
+    lbl_ante = displayLabel(this, 72, false, Qt::AlignHCenter, 2760, 4680, 5415, 1455);
+}
+
+void frm_Display::layOut(const QRect &screen)
+{
+    setGeometry(screen);
+    const int W = screen.width();
+    const int H = screen.height();
+    const int top = int(roundToWidth((H - lbl_Blinds->height()) / 2.0, Width::Int16).value_or(0));
+    lbl_Blinds->setGeometry(0, top, W, lbl_Blinds->height());
+    lbl_ante->setGeometry(0, lbl_Blinds->y() + lbl_Blinds->height(), W, lbl_ante->height());
+    lbl_title->setGeometry(0, 0, W, lbl_title->height());
+}
+
+void frm_Display::setColours(qint32 background, qint32 main, qint32 ante, qint32 title)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, platform::toQColor(background));
+    setPalette(p);
+    const auto colour = [](QLabel *l, qint32 c) {
+        QPalette lp = l->palette();
+        lp.setColor(QPalette::WindowText, platform::toQColor(c));
+        l->setPalette(lp);
+    };
+    for (QLabel *l : {lbl_Blinds, lbl_currentRound, lbl_elapsed, lbl_nextRound})
+        colour(l, main);
+    colour(lbl_ante, ante);
+    colour(lbl_title, title);
+}
+
+void frm_Display::Form_KeyDown(int KeyCode, int)
+{
+    switch (KeyCode) {
+    case DisplayKey::Escape:
+        owner_.stopCountdowns();
+        hide();
+        cursor_.showCursor(true);
+        break;
+    case DisplayKey::Space:
+        owner_.advanceRound();
+        break;
+    case DisplayKey::Pause:
+    case DisplayKey::P:
+        if (!paused) {
+            breakWasRunning = owner_.tmr_break->isActive();
+            owner_.stopCountdowns();
+            paused = true;
+        } else {
+            owner_.runCountdown(breakWasRunning ? owner_.tmr_break : owner_.tmr_rounds);
+            paused = false;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void frm_Display::Form_LostFocus()
+{
+    cursor_.showCursor(true);
+}
+
+void frm_Display::keyPressEvent(QKeyEvent *event)
+{
+    Form_KeyDown(DisplayKey::fromQt(event->key()), int(event->modifiers()));
+}
+
+// The platform's close key leaves the game as Escape does; the window itself stays.
+void frm_Display::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    if (isVisible())
+        Form_KeyDown(DisplayKey::Escape, 0);
+}
+
+bool frm_Display::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowDeactivate && isVisible())
+        Form_LostFocus();
+    return QWidget::event(event);
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The players' display: a borderless window over the whole screen showing the title, the
+// round, the countdown, the game timer, the blinds and the ante. It computes nothing; the
+// clock writes its labels. The organiser's keys on it leave, skip and pause the game.
+
+#include <QLabel>
+#include <QWidget>
+
+class frm_Chiplark;
+
+namespace platform {
+class Cursor;
+}
+
+// A display label. Its caption is the text as the clock writes it (line breaks as CR LF).
+class DisplayLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    QString caption() const { return caption_; }
+    void setCaption(const QString &text);
+
+private:
+    QString caption_;
+};
+
+// The key codes the display acts on, from a toolkit key; 0 for every other key.
+namespace DisplayKey {
+constexpr int Escape = 27;
+constexpr int Space = 32;
+constexpr int Pause = 19;
+constexpr int P = 80;
+int fromQt(int qtKey);
+} // namespace DisplayKey
+
+class frm_Display : public QWidget {
+    Q_OBJECT
+public:
+    frm_Display(frm_Chiplark &owner, platform::Cursor &cursor);
+
+    DisplayLabel *lbl_title;
+    DisplayLabel *lbl_currentRound;
+    DisplayLabel *lbl_nextRound;
+    DisplayLabel *lbl_elapsed;
+    DisplayLabel *lbl_Blinds;
+    DisplayLabel *lbl_ante;
+
+    // Pause state; it outlives a game, but every start clears it.
+    bool paused = false;
+    bool breakWasRunning = false;
+
+    void Form_KeyDown(int KeyCode, int Shift);
+    void Form_LostFocus();
+
+    // Places the window over the whole of the given screen area.
+    void layOut(const QRect &screen);
+    void setColours(qint32 background, qint32 main, qint32 ante, qint32 title);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    frm_Chiplark &owner_;
+    platform::Cursor &cursor_;
+};
