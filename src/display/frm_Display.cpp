@@ -100,6 +100,9 @@ void frm_Display::Form_KeyDown(int KeyCode, int)
         owner_.stopCountdowns();
         hide();
         cursor_.showCursor(true);
+        // Back to the settings window, ready for its keys.
+        owner_.raise();
+        owner_.activateWindow();
         break;
     case DisplayKey::Space:
         owner_.advanceRound();
