@@ -134,8 +134,13 @@ void frm_Display::keyPressEvent(QKeyEvent *event)
 }
 
 // The platform's close key leaves the game as Escape does; the window itself stays.
+// A close asked by the program ending (not by the user) is let through.
 void frm_Display::closeEvent(QCloseEvent *event)
 {
+    if (!event->spontaneous()) {
+        event->accept();
+        return;
+    }
     event->ignore();
     if (isVisible())
         Form_KeyDown(DisplayKey::Escape, 0);
