@@ -17,20 +17,28 @@
 
 static int child(int argc, char *argv[], bool bare)
 {
+    QElapsedTimer t;
+    t.start();
     QApplication app(argc, argv);
+    const qint64 appMs = t.elapsed();
     platform::QtPlatform platform;
     std::unique_ptr<QWidget> window;
     if (bare)
         window = std::make_unique<QWidget>();
     else
         window = std::make_unique<frm_Chiplark>(platform.services());
+    const qint64 builtMs = t.elapsed();
     window->show();
+    if (qEnvironmentVariableIsSet("CHIPLARK_STARTUP_STEPS"))
+        std::fprintf(stderr, "application %lld ms, window built %lld ms, shown %lld ms\n", appMs, builtMs,
+                     t.elapsed());
     // Shown and painted: leave at the first turn of the event loop after that.
     QTimer::singleShot(0, &app, [&] {
         window->repaint();
         rusage u{};
         getrusage(RUSAGE_SELF, &u);
         std::printf("%ld\n", u.ru_maxrss);
+        std::fflush(stdout);
         std::_Exit(0); // the time to close down is not start-up time
     });
     return app.exec();

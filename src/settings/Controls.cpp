@@ -34,10 +34,19 @@ ColourButton::ColourButton(qint32 colour, QWidget *parent) : QPushButton(parent)
 void ColourButton::setColour(qint32 colour)
 {
     colour_ = colour;
-    const QString face = platform::toQColor(colour).name();
-    setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }"
-                                 "QPushButton:focus { border: 2px solid #3070d0; }")
-                      .arg(face));
+    update();
+}
+
+// The face is the colour itself, in a thin frame; a thicker one shows the focus.
+void ColourButton::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), platform::toQColor(colour_));
+    const bool focus = hasFocus();
+    p.setPen(QPen(focus ? palette().color(QPalette::Highlight) : palette().color(QPalette::Dark), focus ? 2 : 1));
+    p.drawRect(focus ? rect().adjusted(1, 1, -1, -1) : rect().adjusted(0, 0, -1, -1));
+    if (isDown())
+        p.fillRect(rect().adjusted(2, 2, -2, -2), QColor(0, 0, 0, 60));
 }
 
 Frame::Frame(const QString &caption, QWidget *parent) : QWidget(parent), caption_(caption) {}

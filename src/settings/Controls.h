@@ -23,6 +23,9 @@ public:
     qint32 colour() const { return colour_; }
     void setColour(qint32 colour);
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     qint32 colour_ = 0;
 };
