@@ -13,8 +13,6 @@
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
-#include <QSoundEffect>
-#include <QTextToSpeech>
 #include <QTime>
 #include <QUrl>
 
@@ -99,70 +97,6 @@ bool QtShell::openAddress(const QString &address)
 {
     QUrl url = QUrl::fromUserInput(address, QCoreApplication::applicationDirPath());
     return QDesktopServices::openUrl(url);
-}
-
-bool QtSound::play(const QString &path, int flags)
-{
-    Q_UNUSED(flags);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return false;
-    static QSoundEffect *effect = nullptr;
-    if (!effect)
-        effect = new QSoundEffect(QCoreApplication::instance());
-    effect->setSource(QUrl::fromLocalFile(path));
-    effect->play();
-    return true;
-}
-
-QtSpeech::QtSpeech() = default;
-QtSpeech::~QtSpeech() = default;
-
-bool QtSpeech::create()
-{
-    if (engine_)
-        return true;
-    if (QTextToSpeech::availableEngines().isEmpty())
-        return false;
-    auto engine = std::make_unique<QTextToSpeech>();
-    if (engine->state() == QTextToSpeech::Error || engine->availableVoices().isEmpty())
-        return false;
-    engine_ = std::move(engine);
-    return true;
-}
-
-QString QtSpeech::currentVoiceName()
-{
-    return engine_ ? engine_->voice().name() : QString();
-}
-
-int QtSpeech::voiceCount()
-{
-    return engine_ ? int(engine_->availableVoices().size()) : 0;
-}
-
-QString QtSpeech::voiceName(int position)
-{
-    if (!engine_)
-        return QString();
-    const auto voices = engine_->availableVoices();
-    return position >= 0 && position < voices.size() ? voices[position].name() : QString();
-}
-
-bool QtSpeech::selectVoice(int position)
-{
-    if (!engine_)
-        return false;
-    const auto voices = engine_->availableVoices();
-    if (position < 0 || position >= voices.size())
-        return false;
-    engine_->setVoice(voices[position]);
-    return true;
-}
-
-void QtSpeech::speak(const QString &text)
-{
-    if (engine_)
-        engine_->say(text);
 }
 
 bool QtFiles::fileExists(const QString &path)

@@ -2,10 +2,9 @@
 // The real services, on Qt.
 
 #include "platform/Platform.h"
+#include "platform/QtSound.h"
+#include "platform/QtSpeech.h"
 
-#include <memory>
-
-class QTextToSpeech;
 
 namespace platform {
 
@@ -42,26 +41,6 @@ private:
 class QtShell : public Shell {
 public:
     bool openAddress(const QString &address) override;
-};
-
-class QtSound : public Sound {
-public:
-    bool play(const QString &path, int flags) override;
-};
-
-class QtSpeech : public Speech {
-public:
-    QtSpeech();
-    ~QtSpeech() override;
-    bool create() override;
-    QString currentVoiceName() override;
-    int voiceCount() override;
-    QString voiceName(int position) override;
-    bool selectVoice(int position) override;
-    void speak(const QString &text) override;
-
-private:
-    std::unique_ptr<QTextToSpeech> engine_;
 };
 
 class QtFiles : public Files {

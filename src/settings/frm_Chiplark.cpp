@@ -93,6 +93,9 @@ void frm_Chiplark::connectHandlers()
     connect(cmd_Title, &QPushButton::clicked, this, [this] { cmd_Title_Click(); });
     connect(cmd_browse, &QPushButton::clicked, this, [this] { cmd_browse_Click(); });
     connect(chk_playWav, &QCheckBox::stateChanged, this, [this] { chk_playWav_Click(); });
+    connect(Check1, &QCheckBox::stateChanged, this, [this] { Check1_Click(); });
+    connect(cmd_Voice, &QPushButton::clicked, this, [this] { cmd_Voice_Click(); });
+    connect(cmd_wavtest, &QPushButton::clicked, this, [this] { cmd_wavtest_Click(); });
     connect(Label15, &LinkLabel::clicked, this, [this] { Label15_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cmd_Exit, &QPushButton::clicked, this, [this] { cmd_Exit_Click(); });

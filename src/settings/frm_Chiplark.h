@@ -197,6 +197,9 @@ public:
     void cmd_Title_Click();
     void cmd_browse_Click();
     void chk_playWav_Click();
+    void Check1_Click();
+    void cmd_Voice_Click();
+    void cmd_wavtest_Click();
     void Label15_Click();
     void cmd_Exit_Click();
 

@@ -1,0 +1,68 @@
+// The speech and sound controls of the settings window: the speech check box with the
+// voices list, the phrase editor and the sound test.
+
+#include "settings/frm_Chiplark.h"
+
+#include <QDir>
+#include <QUrl>
+
+void frm_Chiplark::Check1_Click()
+{
+    if (Check1->value() != 1) {
+        cmb_voices->setEnabled(false);
+        cmd_Voice->setEnabled(false);
+        return;
+    }
+    cmb_voices->setEnabled(true);
+    cmd_Voice->setEnabled(true);
+    platform::Speech &speech = *services_.speech;
+    const int count = speech.create() ? speech.voiceCount() : 0;
+    if (count <= 0) {
+        const QString help =
+            QUrl::fromLocalFile(QDir(services_.files->programFolder()).filePath(QStringLiteral("manual.html")))
+                .toString()
+            + QStringLiteral("#speech");
+        services_.messageBox->show(
+            QStringLiteral("There was a problem opening the speech API. You need to have SAPI5 installed for this "
+                           "function to work.\r\nVisit ")
+                + help + QStringLiteral(" and download the full redistributable - approx. 132mb"),
+            QStringLiteral("Error:"), platform::Icon::Information, platform::Buttons::Ok);
+        Check1->setValue(0); // as a click would: the voice controls go off again
+        return;
+    }
+    const QString defaultVoice = speech.currentVoiceName();
+    for (int i = 0; i < count; ++i) {
+        const QString name = speech.voiceName(i);
+        cmb_voices->addItem(name);
+        if (name == defaultVoice)
+            cmb_voices->setCurrentIndex(i);
+    }
+}
+
+void frm_Chiplark::cmd_Voice_Click()
+{
+    struct Step {
+        QString *phrase;
+        const char *prompt;
+    };
+    const Step steps[] = {
+        {&phrases.Start, "Enter the start of game speech:"},
+        {&phrases.BlindsAreNow, "Enter the speech for the 'Blinds are now' call:"},
+        {&phrases.And, "Enter the speech for 'and':"},
+        {&phrases.BlindsSoon, "Enter the speech for the 'blinds soon' call:"},
+        {&phrases.BreakSoon, "Enter the speech for the 'break soon' call:"},
+        {&phrases.Break, "Enter the speech for the start of the break:"},
+        {&phrases.Ante, "Enter the speech for announcing the ante:"},
+    };
+    // Cancel empties that phrase; the others still come.
+    for (const Step &s : steps)
+        *s.phrase = services_.inputBox->ask(QString::fromLatin1(s.prompt), QStringLiteral("Enter Speech:"), *s.phrase)
+                        .value_or(QString());
+}
+
+void frm_Chiplark::cmd_wavtest_Click()
+{
+    const QString wav = txt_wavpath->text();
+    if (FileExistsonDisk(wav))
+        services_.sound->play(wav, platform::Sound::Async);
+}
