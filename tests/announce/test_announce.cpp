@@ -3,15 +3,14 @@
 #include "announce/WavInfo.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
+#include "support/WindowTest.h"
 
 #include <QtEndian>
 #include <QtTest>
 
-class TestAnnounce : public QObject {
+class TestAnnounce : public WindowTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void texts();
     void voicesListedOnEveryTick();
     void engineFailure();
@@ -21,21 +20,7 @@ private slots:
     void wavHeaders();
 
 private:
-    fake::Platform *fakes = nullptr;
-    frm_Chiplark *frm = nullptr;
 };
-
-void TestAnnounce::init()
-{
-    fakes = new fake::Platform;
-    frm = new frm_Chiplark(fakes->services());
-}
-
-void TestAnnounce::cleanup()
-{
-    delete frm;
-    delete fakes;
-}
 
 void TestAnnounce::texts()
 {

@@ -1,14 +1,13 @@
 #include "settings/IntCheck.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 
-class TestListEditing : public QObject {
+class TestListEditing : public WindowTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void textTypes();
     void addRefusesUntilNumberOrCancel();
     void addCancelAddsNothing();
@@ -16,8 +15,6 @@ private slots:
     void clearList();
 
 private:
-    fake::Platform *fakes = nullptr;
-    frm_Chiplark *frm = nullptr;
     void add(const QString &small, const QString &big, const QString &minutes)
     {
         fakes->inputBox.answers = {small, big, minutes};
@@ -31,18 +28,6 @@ private:
         return t;
     }
 };
-
-void TestListEditing::init()
-{
-    fakes = new fake::Platform;
-    frm = new frm_Chiplark(fakes->services());
-}
-
-void TestListEditing::cleanup()
-{
-    delete frm;
-    delete fakes;
-}
 
 void TestListEditing::textTypes()
 {

@@ -1,15 +1,15 @@
 #include "blinds/SavedStructures.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
+#include "support/WindowTest.h"
 
 #include <QDir>
 #include <QtTest>
 
-class TestSaved : public QObject {
+class TestSaved : public WindowTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() override;
     void saveListLoadRoundTrip();
     void namesAndOverwrite();
     void readingHandMadeFiles();
@@ -17,8 +17,6 @@ private slots:
     void choosingWithMouseAndKeys();
 
 private:
-    fake::Platform *fakes = nullptr;
-    frm_Chiplark *frm = nullptr;
     QString folder() const { return fakes->folder.filePath(QStringLiteral("Saved Blinds")); }
     QString bld(const QString &name) const { return folder() + "/" + name + ".bld"; }
     QByteArray read(const QString &path) const
@@ -31,11 +29,6 @@ private:
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
-    }
-    void restart()
-    {
-        delete frm;
-        frm = new frm_Chiplark(fakes->services());
     }
     QStringList listed() const
     {
@@ -56,12 +49,6 @@ void TestSaved::init()
     fakes = new fake::Platform;
     QDir(fakes->folder.path()).mkdir(QStringLiteral("Saved Blinds"));
     frm = new frm_Chiplark(fakes->services());
-}
-
-void TestSaved::cleanup()
-{
-    delete frm;
-    delete fakes;
 }
 
 void TestSaved::saveListLoadRoundTrip()

@@ -1,6 +1,7 @@
 #include "display/frm_Display.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
+#include "support/WindowTest.h"
 #include "support/GameDriver.h"
 
 #include <QtTest>
@@ -9,11 +10,9 @@
 using drive::tick;
 using drive::ticks;
 
-class TestGame : public QObject {
+class TestGame : public WindowTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void startRefusals();
     void firstLevelAndCountdown();
     void tenLevelGame();
@@ -23,8 +22,6 @@ private slots:
     void editsDuringAGame();
 
 private:
-    fake::Platform *fakes = nullptr;
-    frm_Chiplark *frm = nullptr;
     frm_Display *d() const { return frm->displayWindow(); }
     QString next() const { return d()->lbl_nextRound->caption(); }
     static QString pound(const QString &s) { return QString(s).replace('#', QChar(0x00A3)); }
@@ -37,18 +34,6 @@ private:
     }
     bool neitherRunning() const { return !frm->tmr_rounds->isActive() && !frm->tmr_break->isActive(); }
 };
-
-void TestGame::init()
-{
-    fakes = new fake::Platform;
-    frm = new frm_Chiplark(fakes->services());
-}
-
-void TestGame::cleanup()
-{
-    delete frm;
-    delete fakes;
-}
 
 void TestGame::startRefusals()
 {

@@ -1,13 +1,12 @@
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 
-class TestSettings : public QObject {
+class TestSettings : public WindowTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void freshStartWritesEveryKey();
     void roundTripKeepsForeignLines();
     void optionKeys_data();
@@ -17,28 +16,14 @@ private slots:
     void dialogs();
 
 private:
-    fake::Platform *fakes = nullptr;
-    frm_Chiplark *frm = nullptr;
     QString iniPath() const { return fakes->folder.filePath(QStringLiteral("chiplark.ini")); }
     void writeIni(const QByteArray &bytes);
     QByteArray readIni() const;
     // Closes the window (saving) and opens a new one on the same folder.
-    void restart();
+    void exitAndRestart();
     // Starts the program afresh on the given settings file.
     void startWith(const QByteArray &ini);
 };
-
-void TestSettings::init()
-{
-    fakes = new fake::Platform;
-    frm = new frm_Chiplark(fakes->services());
-}
-
-void TestSettings::cleanup()
-{
-    delete frm;
-    delete fakes;
-}
 
 void TestSettings::writeIni(const QByteArray &bytes)
 {
@@ -53,7 +38,7 @@ QByteArray TestSettings::readIni() const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void TestSettings::restart()
+void TestSettings::exitAndRestart()
 {
     frm->close();
     delete frm;
@@ -124,7 +109,7 @@ void TestSettings::roundTripKeepsForeignLines()
     frm->opt_Blinds[1]->setChecked(true);
     frm->Check1->setValue(1);
     frm->txt_Small->setText(QStringLiteral("30"));
-    restart();
+    exitAndRestart();
     QVERIFY(frm->opt_Blinds[0]->isChecked());
     QCOMPARE(frm->Check1->value(), 0);
     QCOMPARE(frm->txt_Small->text(), QStringLiteral("30"));
@@ -162,7 +147,7 @@ void TestSettings::optionKeys()
     QCOMPARE(frm->txt_blindFactor->isEnabled(), selected == 0);
     QCOMPARE(frm->txt_BlindValue->isEnabled(), selected == 1);
     QCOMPARE(frm->txt_BlindPercentage->isEnabled(), selected == 2);
-    restart();
+    exitAndRestart();
     QVERIFY(readIni().contains("AutoIncrease=" + QByteArray::number(selected) + "\r\n"));
 }
 
@@ -265,7 +250,7 @@ void TestSettings::dialogs()
     QCOMPARE(fakes->shell.addresses.size(), 1);
     QVERIFY(fakes->shell.addresses.first().endsWith(QStringLiteral("manual.html")));
 
-    restart();
+    exitAndRestart();
     QCOMPARE(frm->cmd_back->colour(), 255);
     QCOMPARE(frm->txt_wavpath->text(), QStringLiteral("/new.wav"));
 }

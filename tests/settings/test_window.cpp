@@ -1,14 +1,13 @@
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
+#include "support/WindowTest.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
-class TestWindow : public QObject {
+class TestWindow : public WindowTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void initialState();
     void tabOrder();
     void layoutInTwips();
@@ -17,22 +16,8 @@ private slots:
     void keyboard();
 
 private:
-    fake::Platform *fakes = nullptr;
-    frm_Chiplark *frm = nullptr;
     void fill(int rows);
 };
-
-void TestWindow::init()
-{
-    fakes = new fake::Platform;
-    frm = new frm_Chiplark(fakes->services());
-}
-
-void TestWindow::cleanup()
-{
-    delete frm;
-    delete fakes;
-}
 
 void TestWindow::fill(int rows)
 {

@@ -1,0 +1,21 @@
+#include "support/WindowTest.h"
+
+void WindowTest::init()
+{
+    fakes = new fake::Platform;
+    frm = new frm_Chiplark(fakes->services());
+}
+
+void WindowTest::cleanup()
+{
+    delete frm;
+    frm = nullptr;
+    delete fakes;
+    fakes = nullptr;
+}
+
+void WindowTest::restart()
+{
+    delete frm;
+    frm = new frm_Chiplark(fakes->services());
+}

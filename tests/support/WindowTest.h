@@ -1,0 +1,23 @@
+#pragma once
+// The common ground of the window tests: a fresh set of fakes and a settings window on
+// them for every test function.
+
+#include "settings/frm_Chiplark.h"
+#include "support/FakePlatform.h"
+
+#include <QObject>
+
+class WindowTest : public QObject {
+    Q_OBJECT
+protected slots:
+    virtual void init();
+    void cleanup();
+
+protected:
+    // Opens a new window on the same program folder, as a new run of the program would
+    // (the old one is not closed, so nothing is saved).
+    void restart();
+
+    fake::Platform *fakes = nullptr;
+    frm_Chiplark *frm = nullptr;
+};
