@@ -38,6 +38,16 @@ void frm_Chiplark::speak(const QString &text)
     services_.speech->speak(text);
 }
 
+void frm_Chiplark::keepScreenOn(bool on)
+{
+    if (!services_.screenSaver)
+        return;
+    if (on)
+        services_.screenSaver->inhibit();
+    else
+        services_.screenSaver->release();
+}
+
 void frm_Chiplark::stopCountdowns()
 {
     tmr_rounds->stop();
@@ -187,6 +197,7 @@ void frm_Chiplark::cmd_Start_Click()
     d.lbl_ante->hide();
 
     // 12., 13.
+    keepScreenOn(true);
     d.showFullScreen();
     d.raise();
     d.activateWindow();

@@ -98,6 +98,7 @@ void frm_Display::Form_KeyDown(int KeyCode, int)
     switch (KeyCode) {
     case DisplayKey::Escape:
         owner_.stopCountdowns();
+        owner_.keepScreenOn(false);
         hide();
         cursor_.showCursor(true);
         // Back to the settings window, ready for its keys.

@@ -102,6 +102,15 @@ public:
     virtual QString longTime(int secondsAfterMidnight) = 0;
 };
 
+// Keeps the screen on: while a game runs the desktop is asked not to blank the screen or
+// start the screensaver. Asking twice, or releasing twice, is harmless.
+class ScreenSaver {
+public:
+    virtual ~ScreenSaver() = default;
+    virtual void inhibit() = 0;
+    virtual void release() = 0;
+};
+
 // Every service one window needs, handed over in one piece.
 struct Services {
     MessageBox *messageBox = nullptr;
@@ -114,6 +123,7 @@ struct Services {
     Speech *speech = nullptr;
     Files *files = nullptr;
     TimeFormat *timeFormat = nullptr;
+    ScreenSaver *screenSaver = nullptr;
 };
 
 } // namespace platform

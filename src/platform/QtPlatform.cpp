@@ -173,6 +173,7 @@ Services QtPlatform::services()
     s.speech = &speech_;
     s.files = &files_;
     s.timeFormat = &timeFormat_;
+    s.screenSaver = &screenSaver_;
     return s;
 }
 

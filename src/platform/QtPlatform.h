@@ -2,6 +2,7 @@
 // The real services, on Qt.
 
 #include "platform/Platform.h"
+#include "platform/QtScreenSaver.h"
 #include "platform/QtSound.h"
 #include "platform/QtSpeech.h"
 
@@ -70,6 +71,7 @@ private:
     QtSpeech speech_;
     QtFiles files_;
     QtTimeFormat timeFormat_;
+    QtScreenSaver screenSaver_;
 };
 
 // The format with its hour fields standing for the given number of hours, for times past

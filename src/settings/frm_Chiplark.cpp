@@ -161,6 +161,7 @@ void frm_Chiplark::Form_Unload()
     unloaded_ = true;
     saveSettings();
     stopCountdowns();
+    keepScreenOn(false);
     display_.reset();
 }
 

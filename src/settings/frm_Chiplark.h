@@ -146,6 +146,8 @@ public:
     void tmr_break_Timer();
     void advanceRound();
     void stopCountdowns();
+    // While a game runs or stands paused the screen is kept on.
+    void keepScreenOn(bool on);
     // Enables one countdown and disables the other.
     void runCountdown(QTimer *timer);
     // The players' display; none before the first start.

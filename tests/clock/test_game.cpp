@@ -274,13 +274,16 @@ void TestGame::escapeAndRestart()
 {
     levels(3, 600);
     frm->cmd_Start_Click();
+    QVERIFY(fakes->screenSaver.inhibited); // the screen stays on, also while paused
     frm_Display &disp = *d();
     disp.Form_KeyDown(80, 0); // left while paused
+    QVERIFY(fakes->screenSaver.inhibited);
     disp.Form_LostFocus();
     disp.Form_KeyDown(27, 0);
     QVERIFY(neitherRunning());
     QVERIFY(!disp.isVisible());
     QVERIFY(!fakes->cursor.hidden());
+    QVERIFY(!fakes->screenSaver.inhibited);
 
     ticks(*frm, 5);
     frm->cmd_Start_Click(); // from level 1 again, hidden cursor, not paused
@@ -304,6 +307,11 @@ void TestGame::escapeAndRestart()
     // A close asked by the program itself (when it ends) is let through.
     frm->cmd_Start_Click();
     QVERIFY(disp.close());
+    // Closing the settings window ends the game and lets the screen sleep again.
+    QVERIFY(fakes->screenSaver.inhibited);
+    frm->close();
+    QVERIFY(!fakes->screenSaver.inhibited);
+    QCOMPARE(d(), nullptr);
 }
 
 void TestGame::editsDuringAGame()

@@ -147,6 +147,7 @@ platform::Services Platform::services()
     s.speech = &speech;
     s.files = &files;
     s.timeFormat = &timeFormat;
+    s.screenSaver = &screenSaver;
     return s;
 }
 

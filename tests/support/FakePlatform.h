@@ -120,6 +120,22 @@ public:
 };
 
 // A whole set of fakes; the program's folder is a fresh temporary folder of its own.
+class ScreenSaver : public platform::ScreenSaver {
+public:
+    bool inhibited = false;
+    QStringList calls;
+    void inhibit() override
+    {
+        calls << QStringLiteral("inhibit");
+        inhibited = true;
+    }
+    void release() override
+    {
+        calls << QStringLiteral("release");
+        inhibited = false;
+    }
+};
+
 class Platform {
 public:
     Platform();
@@ -134,6 +150,7 @@ public:
     Speech speech;
     Files files;
     TimeFormat timeFormat;
+    ScreenSaver screenSaver;
 
     platform::Services services();
 };
