@@ -5,6 +5,7 @@
 #include "settings/IntCheck.h"
 
 #include <QCloseEvent>
+#include <QIcon>
 #include <QDir>
 #include <QKeyEvent>
 
@@ -24,6 +25,8 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
     dialogFont.setPixelSize(10);
     setFont(dialogFont);
 
+    Q_INIT_RESOURCE(chiplark); // the icon lives in the library's resources
+    setWindowIcon(QIcon(QStringLiteral(":/chiplark.png")));
     setWindowTitle(QStringLiteral("Chiplark!") + QStringLiteral(" - ") + QStringLiteral("version 1.0"));
     setFixedSize(601, 550); // 9015 x 8250 twips
     setSizeGripEnabled(false);
