@@ -58,13 +58,13 @@ int main(int argc, char *argv[])
     for (int i = 0; i < frm.lst_Blinds->listCount(); ++i)
         chars += frm.lst_Blinds->list(i).size();
     const double allLinesMs = t.nsecsElapsed() / 1e6;
-    std::printf("all %d lines formatted once: %.1f ms (%lld characters)\n", frm.lst_Blinds->listCount(),
-                allLinesMs, static_cast<long long>(chars));
+    std::printf("all %d lines formatted once: %.1f ms (%lld characters)\n", frm.lst_Blinds->listCount(), allLinesMs,
+                static_cast<long long>(chars));
     std::printf("rows: %d (columns filled in %.1f ms)\n", frm.lst_Blinds->listCount(), fillMs);
     std::printf("regenList: median %.3f ms, worst %.3f ms over %d runs\n", median(regen),
                 *std::max_element(regen.begin(), regen.end()), runs);
-    std::printf("currency keystroke + list repaint: median %.3f ms, worst %.3f ms over %d runs\n",
-                median(keystroke), *std::max_element(keystroke.begin(), keystroke.end()), runs);
+    std::printf("currency keystroke + list repaint: median %.3f ms, worst %.3f ms over %d runs\n", median(keystroke),
+                *std::max_element(keystroke.begin(), keystroke.end()), runs);
     std::printf("last line: %s\n", qPrintable(frm.lst_Blinds->list(MaxRounds - 1)));
     return 0;
 }

@@ -30,8 +30,7 @@ static int child(int argc, char *argv[], bool bare)
     const qint64 builtMs = t.elapsed();
     window->show();
     if (qEnvironmentVariableIsSet("CHIPLARK_STARTUP_STEPS"))
-        std::fprintf(stderr, "application %lld ms, window built %lld ms, shown %lld ms\n", appMs, builtMs,
-                     t.elapsed());
+        std::fprintf(stderr, "application %lld ms, window built %lld ms, shown %lld ms\n", appMs, builtMs, t.elapsed());
     // Shown and painted: leave at the first turn of the event loop after that.
     QTimer::singleShot(0, &app, [&] {
         window->repaint();

@@ -48,9 +48,9 @@ int main(int argc, char *argv[])
     std::sort(save.begin(), save.end());
     std::printf("rows loaded: %d, last line: %s\n", frm.lst_Blinds->listCount(),
                 qPrintable(frm.lst_Blinds->list(frm.lst_Blinds->listCount() - 1)));
-    std::printf("load 32767-line .bld: median %.2f ms, worst %.2f ms over %d runs\n", load[runs / 2],
-                load.back(), runs);
-    std::printf("save 32767-line .bld: median %.2f ms, worst %.2f ms over %d runs\n", save[runs / 2],
-                save.back(), runs);
+    std::printf("load 32767-line .bld: median %.2f ms, worst %.2f ms over %d runs\n", load[runs / 2], load.back(),
+                runs);
+    std::printf("save 32767-line .bld: median %.2f ms, worst %.2f ms over %d runs\n", save[runs / 2], save.back(),
+                runs);
     return 0;
 }

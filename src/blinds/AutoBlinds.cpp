@@ -7,8 +7,7 @@ namespace {
 constexpr qint64 Int32Max = 2147483647;
 constexpr qint64 MaxMinutes = Int32Max / 60; // the round length in seconds must fit 32 bits
 
-bool read(const QString &text, Width width, const QString &box, qint64 high, qint64 *out,
-          QString *error)
+bool read(const QString &text, Width width, const QString &box, qint64 high, qint64 *out, QString *error)
 {
     const WholeNumber n = toWhole(text, width);
     if (!n.ok()) {
@@ -63,8 +62,7 @@ AutoBlindResult buildAutoRows(const AutoBlindInputs &in)
             if (!read(in.percentage, Width::Int32, QStringLiteral("Increase by percentage"), Int32Max, &step, &r.error))
                 return r;
             break;
-        case IncreaseRule::None:
-            break;
+        case IncreaseRule::None: break;
         }
     }
 
@@ -97,8 +95,7 @@ AutoBlindResult buildAutoRows(const AutoBlindInputs &in)
             text = decimalText(x);
             return true;
         }
-        case IncreaseRule::None:
-            break;
+        case IncreaseRule::None: break;
         }
         return false;
     };
@@ -107,12 +104,13 @@ AutoBlindResult buildAutoRows(const AutoBlindInputs &in)
         QString smallText, bigText;
         const bool smallFits = next(small, smallText);
         if (!smallFits || !next(big, bigText)) {
-            r.error = QStringLiteral("With these settings the %1 blind of round %2 would be larger than %3. "
-                                     "The box \"rounds\" can hold at most %4 here; or lower the blinds or the increase.")
-                          .arg(smallFits ? QStringLiteral("big") : QStringLiteral("small"))
-                          .arg(round)
-                          .arg(Int32Max)
-                          .arg(round - 1);
+            r.error =
+                QStringLiteral("With these settings the %1 blind of round %2 would be larger than %3. "
+                               "The box \"rounds\" can hold at most %4 here; or lower the blinds or the increase.")
+                    .arg(smallFits ? QStringLiteral("big") : QStringLiteral("small"))
+                    .arg(round)
+                    .arg(Int32Max)
+                    .arg(round - 1);
             r.small.clear();
             r.big.clear();
             r.time.clear();

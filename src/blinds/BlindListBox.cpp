@@ -1,10 +1,9 @@
 #include "blinds/BlindListBox.h"
 
-BlindListModel::BlindListModel(const BlindColumn &small, const BlindColumn &big,
-                               const BlindColumn &time, QObject *parent)
+BlindListModel::BlindListModel(const BlindColumn &small, const BlindColumn &big, const BlindColumn &time,
+                               QObject *parent)
     : QAbstractListModel(parent), small_(small), big_(big), time_(time)
-{
-}
+{}
 
 int BlindListModel::rowCount(const QModelIndex &parent) const
 {
@@ -27,8 +26,7 @@ QString BlindListModel::list(int index) const
         return *it;
     if (index >= small_.listCount() || index >= big_.listCount() || index >= time_.listCount())
         return QString();
-    return blindLine(index + 1, prefix_, small_.list(index), big_.list(index),
-                     minutesText(time_.list(index)));
+    return blindLine(index + 1, prefix_, small_.list(index), big_.list(index), minutesText(time_.list(index)));
 }
 
 void BlindListModel::clear()
@@ -56,8 +54,7 @@ void BlindListModel::addItem(const QString &line)
     endInsertRows();
 }
 
-BlindListBox::BlindListBox(const BlindColumn &small, const BlindColumn &big,
-                           const BlindColumn &time, QWidget *parent)
+BlindListBox::BlindListBox(const BlindColumn &small, const BlindColumn &big, const BlindColumn &time, QWidget *parent)
     : QListView(parent), model_(small, big, time)
 {
     setModel(&model_);

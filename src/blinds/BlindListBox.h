@@ -37,8 +37,7 @@ private:
 class BlindListBox : public QListView {
     Q_OBJECT
 public:
-    BlindListBox(const BlindColumn &small, const BlindColumn &big, const BlindColumn &time,
-                 QWidget *parent = nullptr);
+    BlindListBox(const BlindColumn &small, const BlindColumn &big, const BlindColumn &time, QWidget *parent = nullptr);
 
     int listCount() const { return model_.listCount(); }
     QString list(int index) const { return model_.list(index); }

@@ -24,8 +24,7 @@ QString minutesText(QStringView seconds)
     return minutes ? QString::number(*minutes) : QStringLiteral("?");
 }
 
-QString blindLine(int round, const QString &prefix, const QString &small, const QString &big,
-                  const QString &minutes)
+QString blindLine(int round, const QString &prefix, const QString &small, const QString &big, const QString &minutes)
 {
     QString line;
     line.reserve(24 + 2 * prefix.size() + small.size() + big.size() + minutes.size());

@@ -30,5 +30,4 @@ constexpr int MaxRounds = 32767;
 QString minutesText(QStringView seconds);
 
 // "Round 1: £25/£50 for 20 mins."
-QString blindLine(int round, const QString &prefix, const QString &small, const QString &big,
-                  const QString &minutes);
+QString blindLine(int round, const QString &prefix, const QString &small, const QString &big, const QString &minutes);

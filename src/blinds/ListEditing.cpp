@@ -19,9 +19,8 @@ void frm_Chiplark::showMessage(const QString &text, const QString &title, platfo
     services_.messageBox->show(text, title, icon, platform::Buttons::Ok);
 }
 
-std::optional<QString> frm_Chiplark::askNumber(const QString &prompt, const QString &title,
-                                               const QString &refusal, qint64 largest,
-                                               const QString &tooLarge)
+std::optional<QString> frm_Chiplark::askNumber(const QString &prompt, const QString &title, const QString &refusal,
+                                               qint64 largest, const QString &tooLarge)
 {
     for (;;) {
         const std::optional<QString> answer = services_.inputBox->ask(prompt, title, QString());
@@ -59,8 +58,7 @@ void frm_Chiplark::cmd_BlindAdd_Click()
         return;
     // The minutes must fit the list's 16-bit minutes, and so their seconds fit 32 bits.
     const std::optional<QString> minutes =
-        askNumber(QStringLiteral("Enter the length of time for this round, in minutes:"),
-                  QStringLiteral("Round Time"),
+        askNumber(QStringLiteral("Enter the length of time for this round, in minutes:"), QStringLiteral("Round Time"),
                   QStringLiteral("The time entered must be a number, with no letters, etc."), 32767,
                   QStringLiteral("The time entered must be a whole number of minutes from 0 to 32767."));
     if (!minutes)
@@ -147,9 +145,9 @@ void frm_Chiplark::cmd_Clear_Click()
 
 void frm_Chiplark::cmd_BlindSave_Click()
 {
-    std::optional<QString> name = services_.inputBox->ask(QStringLiteral("Enter the name for this blind structure"),
-                                                          QStringLiteral("Save Name:"),
-                                                          QStringLiteral("My Blind Structure"));
+    std::optional<QString> name =
+        services_.inputBox->ask(QStringLiteral("Enter the name for this blind structure"), QStringLiteral("Save Name:"),
+                                QStringLiteral("My Blind Structure"));
     while (name && FileNameCheck(*name, ForbiddenNameCharacters)) {
         showMessage(QStringLiteral("The name contains illegal characters. The name must not contain: ")
                         + ForbiddenNameCharacters,

@@ -68,9 +68,7 @@ StructureRows parseStructure(const QByteArray &bytes)
 
 int sortedPosition(const QStringList &names, const QString &name)
 {
-    const auto less = [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    };
+    const auto less = [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
     return int(std::upper_bound(names.begin(), names.end(), name, less) - names.begin());
 }
 
@@ -78,8 +76,7 @@ QStringList listStructures(const QString &programFolder)
 {
     const QDir dir(savedStructuresFolder(programFolder));
     QStringList names;
-    for (const QString &file : dir.entryList({QStringLiteral("*.bld")},
-                                             QDir::Files | QDir::Hidden | QDir::System)) {
+    for (const QString &file : dir.entryList({QStringLiteral("*.bld")}, QDir::Files | QDir::Hidden | QDir::System)) {
         const QString name = file.left(file.size() - 4);
         names.insert(sortedPosition(names, name), name);
     }

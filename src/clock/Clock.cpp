@@ -105,8 +105,8 @@ bool frm_Chiplark::checkStartValues()
             continue;
         const std::optional<qint64> v = whole(c.box, c.width);
         if (!v || *v < 0 || *v > c.high) {
-            services_.messageBox->show(boxRangeMessage(QString::fromLatin1(c.name), 0, c.high),
-                                       QStringLiteral("Error"), platform::Icon::Warning, platform::Buttons::Ok);
+            services_.messageBox->show(boxRangeMessage(QString::fromLatin1(c.name), 0, c.high), QStringLiteral("Error"),
+                                       platform::Icon::Warning, platform::Buttons::Ok);
             return false;
         }
     }
@@ -222,7 +222,8 @@ void frm_Chiplark::tmr_rounds_Timer()
             next = QStringLiteral("Next round is ") + lst_Blinds->list(g.currentRound)
                    + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
         display_->lbl_nextRound->setCaption(next);
-        display_->lbl_elapsed->setCaption(QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(g.gameSeconds));
+        display_->lbl_elapsed->setCaption(QStringLiteral("Game Timer: ")
+                                          + services_.timeFormat->longTime(g.gameSeconds));
     }
     if (g.secondsLeft == 60 && speechOn())
         speak(breakNext ? phrases.BreakSoon : phrases.BlindsSoon);
@@ -237,9 +238,11 @@ void frm_Chiplark::tmr_break_Timer()
     ++g.gameSeconds;
     --g.secondsLeft;
     if (display_) {
-        display_->lbl_nextRound->setCaption(QStringLiteral("Next round is ") + lst_Blinds->list(lst_Blinds->listIndex() + 1)
+        display_->lbl_nextRound->setCaption(QStringLiteral("Next round is ")
+                                            + lst_Blinds->list(lst_Blinds->listIndex() + 1)
                                             + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft));
-        display_->lbl_elapsed->setCaption(QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(g.gameSeconds));
+        display_->lbl_elapsed->setCaption(QStringLiteral("Game Timer: ")
+                                          + services_.timeFormat->longTime(g.gameSeconds));
     }
     if (g.secondsLeft == 60 && speechOn())
         speak(phrases.BlindsSoon);

@@ -34,8 +34,8 @@ int px(int twips)
     return qRound(twips / 15.0);
 }
 
-DisplayLabel *displayLabel(QWidget *parent, double points, bool bold, Qt::Alignment align,
-                           int left, int top, int width, int height)
+DisplayLabel *displayLabel(QWidget *parent, double points, bool bold, Qt::Alignment align, int left, int top, int width,
+                           int height)
 {
     auto *l = new DisplayLabel(QStringLiteral("Label1"), parent);
     QFont f;
@@ -105,9 +105,7 @@ void frm_Display::Form_KeyDown(int KeyCode, int)
         owner_.raise();
         owner_.activateWindow();
         break;
-    case DisplayKey::Space:
-        owner_.advanceRound();
-        break;
+    case DisplayKey::Space: owner_.advanceRound(); break;
     case DisplayKey::Pause:
     case DisplayKey::P:
         if (!paused) {
@@ -119,8 +117,7 @@ void frm_Display::Form_KeyDown(int KeyCode, int)
             paused = false;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -24,8 +24,7 @@ public:
 class InputBox {
 public:
     virtual ~InputBox() = default;
-    virtual std::optional<QString> ask(const QString &prompt, const QString &title,
-                                       const QString &defaultText) = 0;
+    virtual std::optional<QString> ask(const QString &prompt, const QString &title, const QString &defaultText) = 0;
 };
 
 // Colour dialog starting at the given colour (blue*65536 + green*256 + red);

@@ -32,8 +32,7 @@ bool keyValue(const QString &line, QString *key, QString *value)
         return false;
     if (value) {
         QString v = t.mid(eq + 1).trimmed();
-        if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\''))
-            && v.back() == v.front())
+        if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
             v = v.mid(1, v.size() - 2);
         *value = v;
     }

@@ -40,12 +40,11 @@ Answer QtMessageBox::show(const QString &text, const QString &title, Icon icon, 
     return Answer::Ok;
 }
 
-std::optional<QString> QtInputBox::ask(const QString &prompt, const QString &title,
-                                       const QString &defaultText)
+std::optional<QString> QtInputBox::ask(const QString &prompt, const QString &title, const QString &defaultText)
 {
     bool ok = false;
-    QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                         QLineEdit::Normal, defaultText, &ok);
+    QString text =
+        QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;
@@ -72,8 +71,7 @@ static QString qtFilter(const QString &filter)
 
 std::optional<QString> QtFileDialog::openFile(const QString &title, const QString &filter)
 {
-    QString name = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(),
-                                                qtFilter(filter));
+    QString name = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(), qtFilter(filter));
     if (name.isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(name);
@@ -137,9 +135,10 @@ QString hoursBeyondOneDay(const QString &format, int hours)
             out += c;
         } else if (!quoted && (c == QLatin1Char('h') || c == QLatin1Char('H'))) {
             out += QStringLiteral("'%1'").arg(hours, int(run), 10, QLatin1Char('0'));
-        } else if (!quoted && (c == QLatin1Char('a') || c == QLatin1Char('A')
-                               || (c == QLatin1Char('p') && i > 0 && format[i - 1].toLower() == QLatin1Char('a'))
-                               || (c == QLatin1Char('P') && i > 0 && format[i - 1].toLower() == QLatin1Char('a')))) {
+        } else if (!quoted
+                   && (c == QLatin1Char('a') || c == QLatin1Char('A')
+                       || (c == QLatin1Char('p') && i > 0 && format[i - 1].toLower() == QLatin1Char('a'))
+                       || (c == QLatin1Char('P') && i > 0 && format[i - 1].toLower() == QLatin1Char('a')))) {
             // no morning or afternoon past one day
         } else {
             out += format.mid(i, run);
@@ -151,8 +150,7 @@ QString hoursBeyondOneDay(const QString &format, int hours)
 
 QString QtTimeFormat::longTime(int secondsAfterMidnight)
 {
-    static const QString format =
-        longTimeFormatWithoutZone(QLocale::system().timeFormat(QLocale::LongFormat));
+    static const QString format = longTimeFormatWithoutZone(QLocale::system().timeFormat(QLocale::LongFormat));
     const int s = std::max(0, secondsAfterMidnight);
     if (s < 24 * 3600)
         return QLocale::system().toString(QTime(0, 0).addSecs(s), format);

@@ -6,7 +6,6 @@
 #include "platform/QtSound.h"
 #include "platform/QtSpeech.h"
 
-
 namespace platform {
 
 class QtMessageBox : public MessageBox {
@@ -16,8 +15,7 @@ public:
 
 class QtInputBox : public InputBox {
 public:
-    std::optional<QString> ask(const QString &prompt, const QString &title,
-                               const QString &defaultText) override;
+    std::optional<QString> ask(const QString &prompt, const QString &title, const QString &defaultText) override;
 };
 
 class QtColourDialog : public ColourDialog {

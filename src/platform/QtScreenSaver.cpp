@@ -20,10 +20,9 @@ constexpr int AnswerMs = 1000;
 
 std::unique_ptr<QDBusInterface> screenSaverBus()
 {
-    auto bus = std::make_unique<QDBusInterface>(QStringLiteral("org.freedesktop.ScreenSaver"),
-                                                QStringLiteral("/org/freedesktop/ScreenSaver"),
-                                                QStringLiteral("org.freedesktop.ScreenSaver"),
-                                                QDBusConnection::sessionBus());
+    auto bus = std::make_unique<QDBusInterface>(
+        QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
+        QStringLiteral("org.freedesktop.ScreenSaver"), QDBusConnection::sessionBus());
     bus->setTimeout(AnswerMs);
     return bus;
 }
@@ -46,9 +45,8 @@ void QtScreenSaver::inhibit()
 #else
     if (!QDBusConnection::sessionBus().isConnected())
         return;
-    const QDBusReply<quint32> reply =
-        screenSaverBus()->call(QStringLiteral("Inhibit"), QStringLiteral("Chiplark"),
-                               QStringLiteral("A tournament clock is running"));
+    const QDBusReply<quint32> reply = screenSaverBus()->call(QStringLiteral("Inhibit"), QStringLiteral("Chiplark"),
+                                                             QStringLiteral("A tournament clock is running"));
     cookie_ = reply.isValid() ? reply.value() : 0;
 #endif
 }

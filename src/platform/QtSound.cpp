@@ -79,8 +79,9 @@ bool QtSound::play(const QString &path, int flags)
         return false;
     auto ended = std::make_shared<QSemaphore>();
     const qint64 duration = std::min<qint64>(info->durationMs(), 10 * 60 * 1000);
-    QMetaObject::invokeMethod(worker_, [worker = worker_, path, duration, ended] { worker->play(path, duration, ended); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [worker = worker_, path, duration, ended] { worker->play(path, duration, ended); },
+        Qt::QueuedConnection);
     if (flags == Sync)
         ended->tryAcquire(1, int(duration) + MarginMs);
     return true;

@@ -15,10 +15,9 @@ namespace platform {
 
 // 0x80 to 0x9F; the five bytes Windows-1252 leaves undefined map to the same C1 code.
 static const char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 static int windows1252Byte(char16_t c)
@@ -104,12 +103,10 @@ QByteArray encodeText(const QString &text, bool wasUtf8, bool bom)
     return (mark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &data,
-                         const std::function<void()> &beforeReplace)
+bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace)
 {
     const QFileInfo target(path);
-    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.") + target.fileName()
-                       + QStringLiteral(".XXXXXX"));
+    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     if (!tmp.open())
         return false;
     if (tmp.write(data) != data.size() || !tmp.flush())
@@ -120,8 +117,8 @@ bool writeFileAtomically(const QString &path, const QByteArray &data,
 #endif
     tmp.close();
     tmp.setPermissions(target.exists() ? target.permissions()
-                                       : QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                             | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+                                       : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                             | QFileDevice::ReadOther);
     if (beforeReplace)
         beforeReplace();
 #ifdef Q_OS_WIN
@@ -130,7 +127,8 @@ bool writeFileAtomically(const QString &path, const QByteArray &data,
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 #else
     const bool moved = std::rename(QFile::encodeName(tmp.fileName()).constData(),
-                                   QFile::encodeName(target.absoluteFilePath()).constData()) == 0;
+                                   QFile::encodeName(target.absoluteFilePath()).constData())
+                       == 0;
 #endif
     if (moved)
         tmp.setAutoRemove(false);

@@ -28,7 +28,6 @@ QByteArray encodeText(const QString &text, bool wasUtf8, bool bom);
 // Writes a temporary file beside the target, flushes it to the disk and renames it over
 // the target, so a crash or a full disk leaves the old file or the new one.
 // beforeReplace runs between the two steps (an exception from it leaves the old file).
-bool writeFileAtomically(const QString &path, const QByteArray &data,
-                         const std::function<void()> &beforeReplace = {});
+bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace = {});
 
 } // namespace platform

@@ -26,8 +26,7 @@ QString ReadIniVal(const QString &section, const QString &key)
     return v;
 }
 
-qint16 WriteIniVal(const QString &file, const QString &value, const QString &section,
-                   const QString &key)
+qint16 WriteIniVal(const QString &file, const QString &value, const QString &section, const QString &key)
 {
     platform::ProfileFile p = platform::ProfileFile::load(file);
     p.setValue(section, key, value);

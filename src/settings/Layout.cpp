@@ -81,13 +81,12 @@ void frm_Chiplark::buildLayout()
     }
 
     // Game title.
-    txt_Title = put(textBox(QStringLiteral("My Chiplark! Hold'em tournament - 1500 chips - $25 buy in"),
-                            fme_title),
+    txt_Title = put(textBox(QStringLiteral("My Chiplark! Hold'em tournament - 1500 chips - $25 buy in"), fme_title),
                     120, 240, 8535, 285);
 
     // Blind settings: the custom structure above, the automatic structure below.
-    opt_Blinds[0] = put(option(QStringLiteral("Use the following custom blind structure:"), fme_Blinds, true),
-                        120, 360, 3975, 255);
+    opt_Blinds[0] =
+        put(option(QStringLiteral("Use the following custom blind structure:"), fme_Blinds, true), 120, 360, 3975, 255);
     cmb_BlindLoad = putCombo(new QComboBox(fme_Blinds), 240, 720, 4575);
     lst_Blinds = put(new BlindListBox(lst_Small, lst_Big, lst_Time, fme_Blinds), 240, 1080, 4575, 2010);
     cmd_BlindAdd = put(button(QStringLiteral("Add"), fme_Blinds), 4920, 1080, 975, 375);
@@ -96,8 +95,7 @@ void frm_Chiplark::buildLayout()
     cmd_BlindDown = put(button(QStringLiteral("Down"), fme_Blinds), 4920, 2520, 975, 375);
     cmd_BlindSave = put(button(QStringLiteral("Save"), fme_Blinds), 4920, 3000, 975, 375);
     cmd_Clear = put(button(QStringLiteral("Clear List"), fme_Blinds), 240, 3120, 4575, 375);
-    opt_Blinds[1] = put(option(QStringLiteral("Use an automatic blind structure:"), fme_Blinds),
-                        120, 3600, 3975, 255);
+    opt_Blinds[1] = put(option(QStringLiteral("Use an automatic blind structure:"), fme_Blinds), 120, 3600, 3975, 255);
     Label1 = put(label(QStringLiteral("Small Blind:"), fme_Blinds), 360, 3960, 1575, 255);
     txt_Small = put(textBox(QStringLiteral("25"), fme_Blinds, false), 1200, 3920, 735, 285);
     Label2 = put(label(QStringLiteral("Big Blind:"), fme_Blinds), 360, 4245, 1575, 255);
@@ -151,8 +149,8 @@ void frm_Chiplark::buildLayout()
     cmb_voices->setEnabled(false);
     cmd_Voice = put(button(QStringLiteral("Customise Voices"), fme_Options), 120, 1800, 3015, 255);
     cmd_Voice->setEnabled(false);
-    chk_playWav = put(new CheckBox(QStringLiteral("Play .wav file before round changes/breaks"), fme_Options),
-                      3360, 1200, 3735, 255);
+    chk_playWav = put(new CheckBox(QStringLiteral("Play .wav file before round changes/breaks"), fme_Options), 3360,
+                      1200, 3735, 255);
     txt_wavpath = put(textBox(QString(), fme_Options, false), 3360, 1440, 2895, 285);
     cmd_browse = put(button(QStringLiteral("Browse"), fme_Options), 6360, 1440, 735, 255);
     cmd_browse->setEnabled(false);
@@ -177,20 +175,54 @@ void frm_Chiplark::setTabOrder()
 {
     QWidget *order[] = {
         txt_Title,
-        opt_Blinds[0], cmb_BlindLoad, lst_Blinds, cmd_Clear,
-        cmd_BlindAdd, cmd_BlindRem, cmd_BlindUp, cmd_BlindDown, cmd_BlindSave,
-        opt_Blinds[1], txt_Small, txt_Big, txt_AutoRounds, txt_AutoTime,
-        opt_AutoIncrease[0], txt_blindFactor, opt_AutoIncrease[1], txt_BlindValue,
-        opt_AutoIncrease[2], txt_BlindPercentage,
+        opt_Blinds[0],
+        cmb_BlindLoad,
+        lst_Blinds,
+        cmd_Clear,
+        cmd_BlindAdd,
+        cmd_BlindRem,
+        cmd_BlindUp,
+        cmd_BlindDown,
+        cmd_BlindSave,
+        opt_Blinds[1],
+        txt_Small,
+        txt_Big,
+        txt_AutoRounds,
+        txt_AutoTime,
+        opt_AutoIncrease[0],
+        txt_blindFactor,
+        opt_AutoIncrease[1],
+        txt_BlindValue,
+        opt_AutoIncrease[2],
+        txt_BlindPercentage,
         Command1,
-        opt_Ante[0], opt_Ante[1], txt_ante, txt_AnteRound,
-        opt_AnteRaise[0], opt_AnteRaise[1], txt_AnteFactor,
-        opt_Break[0], txt_Break, txt_breakTime, opt_Break[1],
-        opt_currency[0], txt_currency, opt_currency[1],
-        cmd_back, cmd_fore, cmd_ante, cmd_Title,
-        Check1, cmb_voices, cmd_Voice,
-        chk_playWav, txt_wavpath, cmd_browse, cmd_wavtest,
-        cmd_Start, cmd_Exit,
+        opt_Ante[0],
+        opt_Ante[1],
+        txt_ante,
+        txt_AnteRound,
+        opt_AnteRaise[0],
+        opt_AnteRaise[1],
+        txt_AnteFactor,
+        opt_Break[0],
+        txt_Break,
+        txt_breakTime,
+        opt_Break[1],
+        opt_currency[0],
+        txt_currency,
+        opt_currency[1],
+        cmd_back,
+        cmd_fore,
+        cmd_ante,
+        cmd_Title,
+        Check1,
+        cmb_voices,
+        cmd_Voice,
+        chk_playWav,
+        txt_wavpath,
+        cmd_browse,
+        cmd_wavtest,
+        cmd_Start,
+        cmd_Exit,
     };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);

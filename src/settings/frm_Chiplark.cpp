@@ -5,23 +5,21 @@
 #include "settings/IntCheck.h"
 
 #include <QCloseEvent>
-#include <QIcon>
 #include <QDir>
+#include <QIcon>
 #include <QKeyEvent>
 
 const QString frm_Chiplark::LinkText = QStringLiteral("Chiplark manual");
 const QString frm_Chiplark::NoticeText = QStringLiteral("\u00A9 The Chiplark team");
 
 frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       services_(services)
 {
     // A small dialog font, so every caption fits the control drawn for it.
     QFont dialogFont;
-    dialogFont.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                            QStringLiteral("Helvetica")});
+    dialogFont.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
     dialogFont.setPixelSize(10);
     setFont(dialogFont);
 
@@ -44,8 +42,7 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
 frm_Chiplark::~frm_Chiplark() = default;
 
 template <size_t N>
-static void connectGroup(frm_Chiplark *w, std::array<QRadioButton *, N> &group,
-                         void (frm_Chiplark::*handler)(int))
+static void connectGroup(frm_Chiplark *w, std::array<QRadioButton *, N> &group, void (frm_Chiplark::*handler)(int))
 {
     for (size_t i = 0; i < N; ++i)
         QObject::connect(group[i], &QRadioButton::toggled, w, [w, handler, i](bool on) {
@@ -137,10 +134,8 @@ bool frm_Chiplark::eventFilter(QObject *watched, QEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-    case Qt::Key_Delete:
-        return QDialog::eventFilter(watched, event);
-    default:
-        break;
+    case Qt::Key_Delete: return QDialog::eventFilter(watched, event);
+    default: break;
     }
     const char16_t code = key->text().at(0).unicode();
     qint16 KeyAscii = qint16(std::min<int>(code, 32767));
@@ -211,8 +206,7 @@ bool frm_Chiplark::buildAutoBlinds()
 
     AutoBlindResult rows = buildAutoRows(in);
     if (!rows.ok) {
-        services_.messageBox->show(rows.error, QStringLiteral("Error"), platform::Icon::Warning,
-                                   platform::Buttons::Ok);
+        services_.messageBox->show(rows.error, QStringLiteral("Error"), platform::Icon::Warning, platform::Buttons::Ok);
         return false;
     }
     lst_Blinds->clear();
@@ -265,8 +259,8 @@ void frm_Chiplark::enableAutoSection()
 
 void frm_Chiplark::disableAutoSection()
 {
-    for (QWidget *w : {txt_Small, txt_Big, txt_AutoRounds, txt_AutoTime, txt_blindFactor, txt_BlindValue,
-                       txt_BlindPercentage})
+    for (QWidget *w :
+         {txt_Small, txt_Big, txt_AutoRounds, txt_AutoTime, txt_blindFactor, txt_BlindValue, txt_BlindPercentage})
         w->setEnabled(false);
     for (QRadioButton *o : opt_AutoIncrease)
         o->setEnabled(false);
@@ -316,18 +310,54 @@ void frm_Chiplark::txt_currency_Change()
     regenList();
 }
 
-void frm_Chiplark::txt_ante_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_AnteFactor_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_AnteRound_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_AutoRounds_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_AutoTime_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_Big_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_blindFactor_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_BlindPercentage_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_BlindValue_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_Break_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_breakTime_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
-void frm_Chiplark::txt_Small_KeyPress(qint16 &KeyAscii) { IntCheck(KeyAscii); }
+void frm_Chiplark::txt_ante_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_AnteFactor_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_AnteRound_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_AutoRounds_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_AutoTime_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_Big_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_blindFactor_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_BlindPercentage_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_BlindValue_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_Break_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_breakTime_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
+void frm_Chiplark::txt_Small_KeyPress(qint16 &KeyAscii)
+{
+    IntCheck(KeyAscii);
+}
 
 // A cancelled dialog keeps the colour it was given.
 void frm_Chiplark::pickColour(ColourButton *swatch)
@@ -336,10 +366,22 @@ void frm_Chiplark::pickColour(ColourButton *swatch)
         swatch->setColour(*c);
 }
 
-void frm_Chiplark::cmd_back_Click() { pickColour(cmd_back); }
-void frm_Chiplark::cmd_fore_Click() { pickColour(cmd_fore); }
-void frm_Chiplark::cmd_ante_Click() { pickColour(cmd_ante); }
-void frm_Chiplark::cmd_Title_Click() { pickColour(cmd_Title); }
+void frm_Chiplark::cmd_back_Click()
+{
+    pickColour(cmd_back);
+}
+void frm_Chiplark::cmd_fore_Click()
+{
+    pickColour(cmd_fore);
+}
+void frm_Chiplark::cmd_ante_Click()
+{
+    pickColour(cmd_ante);
+}
+void frm_Chiplark::cmd_Title_Click()
+{
+    pickColour(cmd_Title);
+}
 
 // A cancelled dialog leaves the box as it was.
 void frm_Chiplark::cmd_browse_Click()

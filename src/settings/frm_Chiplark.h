@@ -2,9 +2,9 @@
 // The settings window: the program's start-up window. It owns the blind schedule, the
 // state of a running game, the phrases, the two game timers and the display window.
 
+#include "announce/Phrases.h"
 #include "blinds/BlindListBox.h"
 #include "blinds/BlindSchedule.h"
-#include "announce/Phrases.h"
 #include "clock/GameState.h"
 #include "platform/Platform.h"
 #include "settings/Controls.h"
@@ -12,8 +12,8 @@
 #include <memory>
 
 #include <QComboBox>
-#include <QHash>
 #include <QDialog>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

@@ -145,8 +145,16 @@ void TestAnnounce::queueNeverCutsOff()
 static QByteArray wavHeader(quint16 format, quint16 channels, quint32 rate, quint16 bits, quint32 dataBytes)
 {
     QByteArray h = "RIFF\0\0\0\0WAVEfmt "_qba;
-    const auto put16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); h.append(b, 2); };
-    const auto put32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); h.append(b, 4); };
+    const auto put16 = [&](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        h.append(b, 2);
+    };
+    const auto put32 = [&](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        h.append(b, 4);
+    };
     put32(16);
     put16(format);
     put16(channels);

@@ -100,14 +100,30 @@ void TestAutoBlinds::refusals_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty small") << "small" << "" << "\"Small Blind\" must hold a whole number from 0 to 2147483647";
-    QTest::newRow("big too large") << "big" << "2147483648" << "\"Big Blind\" must hold a whole number from 0 to 2147483647";
-    QTest::newRow("rounds beyond 16 bits") << "rounds" << "32768" << "\"rounds\" must hold a whole number from 0 to 32767";
-    QTest::newRow("minutes overflow seconds") << "minutes" << "35791395" << "\"mins per round\" must hold a whole number from 0 to 35791394";
-    QTest::newRow("letters in factor") << "factor" << "x" << "\"Increase by a factor of\"";
-    QTest::newRow("factor overflows") << "factor" << "1000" << "small blind of round 4 would be larger than 2147483647";
-    QTest::newRow("value overflows") << "value" << "2147483600" << "big blind of round 2";
-    QTest::newRow("percentage overflows") << "percentage" << "2147483647" << "small blind of round 3";
+    QTest::newRow("empty small") << "small"
+                                 << ""
+                                 << "\"Small Blind\" must hold a whole number from 0 to 2147483647";
+    QTest::newRow("big too large") << "big"
+                                   << "2147483648"
+                                   << "\"Big Blind\" must hold a whole number from 0 to 2147483647";
+    QTest::newRow("rounds beyond 16 bits") << "rounds"
+                                           << "32768"
+                                           << "\"rounds\" must hold a whole number from 0 to 32767";
+    QTest::newRow("minutes overflow seconds") << "minutes"
+                                              << "35791395"
+                                              << "\"mins per round\" must hold a whole number from 0 to 35791394";
+    QTest::newRow("letters in factor") << "factor"
+                                       << "x"
+                                       << "\"Increase by a factor of\"";
+    QTest::newRow("factor overflows") << "factor"
+                                      << "1000"
+                                      << "small blind of round 4 would be larger than 2147483647";
+    QTest::newRow("value overflows") << "value"
+                                     << "2147483600"
+                                     << "big blind of round 2";
+    QTest::newRow("percentage overflows") << "percentage"
+                                          << "2147483647"
+                                          << "small blind of round 3";
 }
 
 void TestAutoBlinds::refusals()
@@ -115,16 +131,23 @@ void TestAutoBlinds::refusals()
     QFETCH(QString, box);
     QFETCH(QString, text);
     QFETCH(QString, message);
-    AutoBlindInputs in = defaults(box == "value" ? IncreaseRule::Value
+    AutoBlindInputs in = defaults(box == "value"        ? IncreaseRule::Value
                                   : box == "percentage" ? IncreaseRule::Percentage
                                                         : IncreaseRule::Factor);
-    if (box == "small") in.small = text;
-    if (box == "big") in.big = text;
-    if (box == "rounds") in.rounds = text;
-    if (box == "minutes") in.minutes = text;
-    if (box == "factor") in.factor = text;
-    if (box == "value") in.value = text;
-    if (box == "percentage") in.percentage = text;
+    if (box == "small")
+        in.small = text;
+    if (box == "big")
+        in.big = text;
+    if (box == "rounds")
+        in.rounds = text;
+    if (box == "minutes")
+        in.minutes = text;
+    if (box == "factor")
+        in.factor = text;
+    if (box == "value")
+        in.value = text;
+    if (box == "percentage")
+        in.percentage = text;
     const AutoBlindResult r = buildAutoRows(in);
     QVERIFY(!r.ok);
     QVERIFY2(r.error.contains(message), qPrintable(r.error));

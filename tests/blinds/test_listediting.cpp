@@ -43,9 +43,9 @@ void TestListEditing::textTypes()
 
 void TestListEditing::addRefusesUntilNumberOrCancel()
 {
-    fakes->inputBox.answers = {"12.5", "-5", "25 ", "1e3", "20m", "", "025", // small blind
-                               "50",                                       // big blind
-                               "99999", "05"};                             // minutes
+    fakes->inputBox.answers = {"12.5",  "-5", "25 ", "1e3", "20m", "", "025", // small blind
+                               "50",                                          // big blind
+                               "99999", "05"};                                // minutes
     frm->cmd_BlindAdd_Click();
     const QString small = "The small blind amount must be a number, with no currency symbols, etc.";
     QCOMPARE(titles(), (QStringList{small, small, small, small, small, small,
@@ -102,10 +102,10 @@ void TestListEditing::removeUpDown()
     add("3", "4", "2");
     add("5", "6", "3");
     frm->lst_Blinds->setListIndex(0);
-    frm->cmd_BlindUp_Click();                 // first row: nothing, no message
+    frm->cmd_BlindUp_Click(); // first row: nothing, no message
     QCOMPARE(frm->lst_Small.items(), (QStringList{"1", "3", "5"}));
     frm->lst_Blinds->setListIndex(2);
-    frm->cmd_BlindDown_Click();               // last row: nothing, no message
+    frm->cmd_BlindDown_Click(); // last row: nothing, no message
     QCOMPARE(fakes->messageBox.calls.size(), size_t(3));
 
     frm->cmd_BlindUp_Click();
@@ -138,7 +138,8 @@ void TestListEditing::clearList()
     frm->cmb_BlindLoad->setCurrentIndex(0);
     fakes->messageBox.answers = {platform::Answer::No, platform::Answer::Yes};
     frm->cmd_Clear_Click();
-    QCOMPARE(fakes->messageBox.calls[0].text, QStringLiteral("Are you sure you want to clear your list of blind values?"));
+    QCOMPARE(fakes->messageBox.calls[0].text,
+             QStringLiteral("Are you sure you want to clear your list of blind values?"));
     QCOMPARE(fakes->messageBox.calls[0].title, QStringLiteral("Please confirm:"));
     QCOMPARE(fakes->messageBox.calls[0].icon, platform::Icon::Question);
     QCOMPARE(frm->lst_Blinds->listCount(), 1);

@@ -131,8 +131,11 @@ void TestSaved::readingHandMadeFiles()
                                               "short,line\r\n"
                                               "\r\n"
                                               "3,4,120,extra,fields\r\r\n"
-                                              "\xA3" "5,6,180");
-    QCOMPARE(rows.small, (QStringList{"1", "3", "\u00A3" "5"}));
+                                              "\xA3"
+                                              "5,6,180");
+    QCOMPARE(rows.small, (QStringList{"1", "3",
+                                      "\u00A3"
+                                      "5"}));
     QCOMPARE(rows.big, (QStringList{"2", "4", "6"}));
     QCOMPARE(rows.time, (QStringList{"60", "120", "180"}));
     // The columns stay equal whatever the file holds; a line of three empty fields is a row.

@@ -22,10 +22,22 @@ void TestSchedule::lineFormat_data()
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QString>("line");
     const QString pound(QChar(0x00A3));
-    QTest::newRow("plain") << 1 << "25" << "50" << "1200" << pound << pound + "25/" + pound + "50";
-    QTest::newRow("decimals") << 2 << "28.75" << "57.5" << "1200" << pound << pound + "28.75/" + pound + "57.5";
-    QTest::newRow("no prefix") << 3 << "25" << "50" << "900" << "" << "25/50";
-    QTest::newRow("long prefix") << 4 << "100" << "200" << "90" << "EUR " << "EUR 100/EUR 200";
+    QTest::newRow("plain") << 1 << "25"
+                           << "50"
+                           << "1200" << pound << pound + "25/" + pound + "50";
+    QTest::newRow("decimals") << 2 << "28.75"
+                              << "57.5"
+                              << "1200" << pound << pound + "28.75/" + pound + "57.5";
+    QTest::newRow("no prefix") << 3 << "25"
+                               << "50"
+                               << "900"
+                               << ""
+                               << "25/50";
+    QTest::newRow("long prefix") << 4 << "100"
+                                 << "200"
+                                 << "90"
+                                 << "EUR "
+                                 << "EUR 100/EUR 200";
 }
 
 void TestSchedule::lineFormat()
@@ -45,18 +57,30 @@ void TestSchedule::minutes_data()
 {
     QTest::addColumn<QString>("seconds");
     QTest::addColumn<QString>("minutes");
-    QTest::newRow("20 mins") << "1200" << "20";
-    QTest::newRow("90 s, half to even") << "90" << "2";
-    QTest::newRow("150 s, half to even") << "150" << "2";
-    QTest::newRow("30 s, half to zero") << "30" << "0";
-    QTest::newRow("89 s") << "89" << "1";
-    QTest::newRow("zero") << "0" << "0";
-    QTest::newRow("negative") << "-90" << "-2";
-    QTest::newRow("largest minutes") << "1966020" << "32767";
-    QTest::newRow("minutes too large") << "1966050" << "?";
-    QTest::newRow("seconds too large") << "2147483648" << "?";
-    QTest::newRow("not a number") << "abc" << "?";
-    QTest::newRow("empty") << "" << "?";
+    QTest::newRow("20 mins") << "1200"
+                             << "20";
+    QTest::newRow("90 s, half to even") << "90"
+                                        << "2";
+    QTest::newRow("150 s, half to even") << "150"
+                                         << "2";
+    QTest::newRow("30 s, half to zero") << "30"
+                                        << "0";
+    QTest::newRow("89 s") << "89"
+                          << "1";
+    QTest::newRow("zero") << "0"
+                          << "0";
+    QTest::newRow("negative") << "-90"
+                              << "-2";
+    QTest::newRow("largest minutes") << "1966020"
+                                     << "32767";
+    QTest::newRow("minutes too large") << "1966050"
+                                       << "?";
+    QTest::newRow("seconds too large") << "2147483648"
+                                       << "?";
+    QTest::newRow("not a number") << "abc"
+                                  << "?";
+    QTest::newRow("empty") << ""
+                           << "?";
 }
 
 void TestSchedule::minutes()

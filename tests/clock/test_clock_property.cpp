@@ -78,7 +78,8 @@ void TestClockProperty::randomSteps()
             QFAIL(qPrintable(QStringLiteral("a countdown runs while paused at step %1").arg(step)));
         if (round != -1 && (round < 0 || round > rows))
             QFAIL(qPrintable(QStringLiteral("round %1 of %2 at step %3").arg(round).arg(rows).arg(step)));
-        if (frm.lst_Blinds->listCount() != rows || frm.lst_Small.listCount() != rows || frm.lst_Time.listCount() != rows)
+        if (frm.lst_Blinds->listCount() != rows || frm.lst_Small.listCount() != rows
+            || frm.lst_Time.listCount() != rows)
             QFAIL(qPrintable(QStringLiteral("columns out of step at step %1").arg(step)));
     }
     // The walk did reach the states that matter.

@@ -1,11 +1,11 @@
 #include "display/frm_Display.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
-#include "support/WindowTest.h"
 #include "support/GameDriver.h"
+#include "support/WindowTest.h"
 
-#include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
+#include <QtTest>
 
 using drive::tick;
 using drive::ticks;
@@ -47,7 +47,8 @@ void TestGame::startRefusals()
         const size_t before = fakes->messageBox.calls.size();
         frm->cmd_Start_Click();
         QCOMPARE(fakes->messageBox.calls.size(), before + 1);
-        QVERIFY2(fakes->messageBox.calls.back().text.contains(expected), qPrintable(fakes->messageBox.calls.back().text));
+        QVERIFY2(fakes->messageBox.calls.back().text.contains(expected),
+                 qPrintable(fakes->messageBox.calls.back().text));
         QCOMPARE(fakes->messageBox.calls.back().icon, platform::Icon::Warning);
         QVERIFY(neitherRunning());
         QVERIFY(!d());
@@ -79,8 +80,8 @@ void TestGame::startRefusals()
     frm->cmd_Start_Click();
     QCOMPARE(frm->gameState.breakSeconds, qint16(32760));
     QCOMPARE(frm->gameState.currentAnte, 100); // the ante starts on round 1
-    QVERIFY(!d()->lbl_ante->isVisible());       // ... but is first shown at a change of level
-    QCOMPARE(frm->lst_Small.listCount(), 15);   // rebuilt from the automatic boxes
+    QVERIFY(!d()->lbl_ante->isVisible());      // ... but is first shown at a change of level
+    QCOMPARE(frm->lst_Small.listCount(), 15);  // rebuilt from the automatic boxes
 }
 
 void TestGame::firstLevelAndCountdown()
@@ -167,7 +168,8 @@ void TestGame::tenLevelGame()
             QCOMPARE(frm->gameState.secondsLeft, 300);
             QCOMPARE(frm->lst_Blinds->listIndex(), 2);
             tick(*frm);
-            QCOMPARE(next(), pound("Next round is Round 4: #100/#200 for 2 mins.\r\nStarting in 4 minutes and 59 seconds"));
+            QCOMPARE(next(),
+                     pound("Next round is Round 4: #100/#200 for 2 mins.\r\nStarting in 4 minutes and 59 seconds"));
             ticks(*frm, 239);
             expected << "Next round in 1 minute.";
             ticks(*frm, 60);
@@ -183,11 +185,12 @@ void TestGame::tenLevelGame()
         }
     }
     QCOMPARE(fakes->speech.spoken, expected);
-    QCOMPARE(antes, (QStringList{"", "", pound("Ante: #100"), pound("Ante: #200"), pound("Ante: #400"), pound("Ante: #800"),
-                                 pound("Ante: #1600"), pound("Ante: #3200"), pound("Ante: #6400"), pound("Ante: #12800")}));
+    QCOMPARE(antes,
+             (QStringList{"", "", pound("Ante: #100"), pound("Ante: #200"), pound("Ante: #400"), pound("Ante: #800"),
+                          pound("Ante: #1600"), pound("Ante: #3200"), pound("Ante: #6400"), pound("Ante: #12800")}));
     QCOMPARE(fakes->sound.calls.size(), size_t(10)); // nine changes of level and the break
     for (const auto &call : fakes->sound.calls)
-        QCOMPARE(call.flags, 2);                     // speech on: played to its end first
+        QCOMPARE(call.flags, 2); // speech on: played to its end first
 
     // After the last level the game timer runs on and nothing else happens.
     ticks(*frm, 30);
@@ -324,13 +327,13 @@ void TestGame::editsDuringAGame()
     frm->txt_Break->setText("2");
     frm->cmd_Start_Click();
 
-    frm->txt_Break->clear();               // unreadable: no break
+    frm->txt_Break->clear(); // unreadable: no break
     frm->lst_Time.setItems({"120", "x", "300", "300"});
     ticks(*frm, 120);
     QCOMPARE(frm->gameState.currentAnte, 1073741824);
     QCOMPARE(frm->gameState.secondsLeft, 120); // as long as the level before it
     ticks(*frm, 120);
-    QCOMPARE(frm->gameState.currentRound, 3);  // no break after level 2
+    QCOMPARE(frm->gameState.currentRound, 3);                                              // no break after level 2
     QCOMPARE(frm->gameState.currentAnte, 1073741824 * 2LL > 2147483647 ? 1073741824 : -1); // would not fit: kept
     frm->txt_AnteFactor->clear();
     ticks(*frm, 300);

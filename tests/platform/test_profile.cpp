@@ -57,18 +57,20 @@ void TestProfile::reading()
                "Extra=in the duplicate section\r\n"
                "[Blinds]\n"
                "AutoSmall = 25\n"
-               "Long=" + QByteArray(300, 'x') + "\n"
-               "[Last]\r\n"
-               "NoLineEnd=yes");
+               "Long="
+               + QByteArray(300, 'x')
+               + "\n"
+                 "[Last]\r\n"
+                 "NoLineEnd=yes");
     QCOMPARE(GetIniVal(path, "config", "Title"), QStringLiteral("Friday game"));
     QCOMPARE(GetIniVal(path, "Config", "currency"), QStringLiteral("$"));
     QCOMPARE(GetIniVal(path, "Config", "Quote"), QStringLiteral("\"unbalanced"));
     QCOMPARE(GetIniVal(path, "Config", "Empty"), QString());
-    QCOMPARE(GetIniVal(path, "Config", "Extra"), QString());          // the first section wins
+    QCOMPARE(GetIniVal(path, "Config", "Extra"), QString()); // the first section wins
     QCOMPARE(GetIniVal(path, "Config", "junk line without equals"), QString());
     QCOMPARE(GetIniVal(path, "Config", "; a comment"), QString());
     QCOMPARE(GetIniVal(path, "Blinds", "AutoSmall"), QStringLiteral("25"));
-    QCOMPARE(GetIniVal(path, "Blinds", "Long"), QString(254, 'x'));   // read back cut to 254
+    QCOMPARE(GetIniVal(path, "Blinds", "Long"), QString(254, 'x')); // read back cut to 254
     QCOMPARE(GetIniVal(path, "Last", "NoLineEnd"), QStringLiteral("yes"));
     QCOMPARE(GetIniVal(path, "Missing", "Title"), QString());
     QCOMPARE(GetIniVal(dir->filePath("none.ini"), "Config", "Title"), QString());
@@ -92,10 +94,10 @@ void TestProfile::writingKeepsOtherLines()
                             "[Blinds]\r\n"
                             "B=2";
     writeBytes(hand);
-    modRegistry::WriteIniVal(path, "new", "SPEECH", "A");   // replaced in place
-    modRegistry::WriteIniVal(path, "4", "Speech", "D");     // after the last filled line
-    modRegistry::WriteIniVal(path, "5", "Blinds", "E");     // the last line gets its end
-    modRegistry::WriteIniVal(path, "", "Ante", "F");        // a new section at the end
+    modRegistry::WriteIniVal(path, "new", "SPEECH", "A"); // replaced in place
+    modRegistry::WriteIniVal(path, "4", "Speech", "D");   // after the last filled line
+    modRegistry::WriteIniVal(path, "5", "Blinds", "E");   // the last line gets its end
+    modRegistry::WriteIniVal(path, "", "Ante", "F");      // a new section at the end
     QCOMPARE(readBytes(), QByteArray("; kept\n"
                                      "[Speech]\n"
                                      "A=new\n"
@@ -127,7 +129,8 @@ void TestProfile::characterSets()
 
     // A symbol Windows-1252 cannot hold turns the whole file into UTF-8; nothing is lost.
     modRegistry::WriteIniVal(path, rupee, "Config", "Currency");
-    QCOMPARE(readBytes(), QStringLiteral("[Speech]\r\nAnte=%1\r\n[Config]\r\nCurrency=%2\r\n").arg(ante, rupee).toUtf8());
+    QCOMPARE(readBytes(),
+             QStringLiteral("[Speech]\r\nAnte=%1\r\n[Config]\r\nCurrency=%2\r\n").arg(ante, rupee).toUtf8());
     QCOMPARE(GetIniVal(path, "Config", "Currency"), rupee);
     QCOMPARE(GetIniVal(path, "Speech", "Ante"), ante);
     // ... and stays UTF-8 when written again.

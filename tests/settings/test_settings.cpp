@@ -86,23 +86,23 @@ void TestSettings::freshStartWritesEveryKey()
 void TestSettings::roundTripKeepsForeignLines()
 {
     startWith("; my notes\r\n"
-             "[Config]\r\n"
-             "title = 'Big game'\r\n"
-             "Currency=\xE2\x82\xB9\r\n"      // UTF-8 rupee sign
-             "BackColour=banana\r\n"
-             "TextColour=16777216\r\n"
-             "TitleColour=255\r\n"
-             "Mine=keep me\r\n"
-             "[Friends]\r\n"
-             "Alice=1\r\n");
+              "[Config]\r\n"
+              "title = 'Big game'\r\n"
+              "Currency=\xE2\x82\xB9\r\n" // UTF-8 rupee sign
+              "BackColour=banana\r\n"
+              "TextColour=16777216\r\n"
+              "TitleColour=255\r\n"
+              "Mine=keep me\r\n"
+              "[Friends]\r\n"
+              "Alice=1\r\n");
     // No Speech section: every phrase empty; text boxes of missing keys empty.
     QCOMPARE(frm->phrases.Start, QString());
     QCOMPARE(frm->phrases.Ante, QString());
     QCOMPARE(frm->txt_Small->text(), QString());
     QCOMPARE(frm->txt_Title->text(), QStringLiteral("Big game"));
     QCOMPARE(frm->txt_currency->text(), QString(QChar(0x20B9)));
-    QCOMPARE(frm->cmd_back->colour(), 0);        // not a number: kept
-    QCOMPARE(frm->cmd_fore->colour(), 65280);    // out of range: kept
+    QCOMPARE(frm->cmd_back->colour(), 0);     // not a number: kept
+    QCOMPARE(frm->cmd_fore->colour(), 65280); // out of range: kept
     QCOMPARE(frm->cmd_Title->colour(), 255);
 
     // The custom/automatic choice and speech are never kept.

@@ -17,8 +17,8 @@ void TestTextNumber::wholeNumbers_data()
     QTest::addColumn<int>("error");
     QTest::addColumn<qlonglong>("value");
 
-    const int ok = int(NumberError::None), empty = int(NumberError::Empty),
-              nan = int(NumberError::NotANumber), range = int(NumberError::OutOfRange);
+    const int ok = int(NumberError::None), empty = int(NumberError::Empty), nan = int(NumberError::NotANumber),
+              range = int(NumberError::OutOfRange);
     QTest::newRow("16 max") << "32767" << 16 << ok << 32767LL;
     QTest::newRow("16 max+1") << "32768" << 16 << range << 0LL;
     QTest::newRow("16 min") << "-32768" << 16 << ok << -32768LL;

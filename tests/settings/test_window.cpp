@@ -49,18 +49,17 @@ void TestWindow::initialState()
 
     // Custom structure: its section usable, the automatic one not.
     for (QWidget *w : std::initializer_list<QWidget *>{
-             frm->cmb_BlindLoad, frm->lst_Blinds, frm->cmd_BlindAdd, frm->cmd_BlindRem, frm->cmd_BlindUp,
-             frm->cmd_BlindDown, frm->cmd_BlindSave, frm->cmd_Clear, frm->Command1, frm->txt_Title,
-             frm->fme_AnteAmt, frm->txt_Break, frm->txt_breakTime, frm->txt_currency, frm->cmd_back,
-             frm->cmd_fore, frm->cmd_ante, frm->cmd_Title, frm->Check1, frm->chk_playWav,
-             frm->cmd_Start, frm->cmd_Exit})
+             frm->cmb_BlindLoad, frm->lst_Blinds,    frm->cmd_BlindAdd,  frm->cmd_BlindRem, frm->cmd_BlindUp,
+             frm->cmd_BlindDown, frm->cmd_BlindSave, frm->cmd_Clear,     frm->Command1,     frm->txt_Title,
+             frm->fme_AnteAmt,   frm->txt_Break,     frm->txt_breakTime, frm->txt_currency, frm->cmd_back,
+             frm->cmd_fore,      frm->cmd_ante,      frm->cmd_Title,     frm->Check1,       frm->chk_playWav,
+             frm->cmd_Start,     frm->cmd_Exit})
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
     for (QWidget *w : std::initializer_list<QWidget *>{
-             frm->txt_Small, frm->txt_Big, frm->txt_AutoRounds, frm->txt_AutoTime,
-             frm->opt_AutoIncrease[0], frm->opt_AutoIncrease[1], frm->opt_AutoIncrease[2],
-             frm->txt_blindFactor, frm->txt_BlindValue, frm->txt_BlindPercentage,
-             frm->txt_ante, frm->txt_AnteRound, frm->txt_AnteFactor,
-             frm->cmb_voices, frm->cmd_Voice, frm->txt_wavpath, frm->cmd_browse, frm->cmd_wavtest})
+             frm->txt_Small, frm->txt_Big, frm->txt_AutoRounds, frm->txt_AutoTime, frm->opt_AutoIncrease[0],
+             frm->opt_AutoIncrease[1], frm->opt_AutoIncrease[2], frm->txt_blindFactor, frm->txt_BlindValue,
+             frm->txt_BlindPercentage, frm->txt_ante, frm->txt_AnteRound, frm->txt_AnteFactor, frm->cmb_voices,
+             frm->cmd_Voice, frm->txt_wavpath, frm->cmd_browse, frm->cmd_wavtest})
         QVERIFY(!w->isEnabled());
 
     for (QTimer *t : {frm->tmr_rounds, frm->tmr_break}) {
@@ -72,20 +71,55 @@ void TestWindow::initialState()
 
 void TestWindow::tabOrder()
 {
-    const QList<QWidget *> expected = {
-        frm->txt_Title, frm->opt_Blinds[0], frm->cmb_BlindLoad, frm->lst_Blinds, frm->cmd_Clear,
-        frm->cmd_BlindAdd, frm->cmd_BlindRem, frm->cmd_BlindUp, frm->cmd_BlindDown, frm->cmd_BlindSave,
-        frm->opt_Blinds[1], frm->txt_Small, frm->txt_Big, frm->txt_AutoRounds, frm->txt_AutoTime,
-        frm->opt_AutoIncrease[0], frm->txt_blindFactor, frm->opt_AutoIncrease[1], frm->txt_BlindValue,
-        frm->opt_AutoIncrease[2], frm->txt_BlindPercentage, frm->Command1,
-        frm->opt_Ante[0], frm->opt_Ante[1], frm->txt_ante, frm->txt_AnteRound,
-        frm->opt_AnteRaise[0], frm->opt_AnteRaise[1], frm->txt_AnteFactor,
-        frm->opt_Break[0], frm->txt_Break, frm->txt_breakTime, frm->opt_Break[1],
-        frm->opt_currency[0], frm->txt_currency, frm->opt_currency[1],
-        frm->cmd_back, frm->cmd_fore, frm->cmd_ante, frm->cmd_Title,
-        frm->Check1, frm->cmb_voices, frm->cmd_Voice,
-        frm->chk_playWav, frm->txt_wavpath, frm->cmd_browse, frm->cmd_wavtest,
-        frm->cmd_Start, frm->cmd_Exit};
+    const QList<QWidget *> expected = {frm->txt_Title,
+                                       frm->opt_Blinds[0],
+                                       frm->cmb_BlindLoad,
+                                       frm->lst_Blinds,
+                                       frm->cmd_Clear,
+                                       frm->cmd_BlindAdd,
+                                       frm->cmd_BlindRem,
+                                       frm->cmd_BlindUp,
+                                       frm->cmd_BlindDown,
+                                       frm->cmd_BlindSave,
+                                       frm->opt_Blinds[1],
+                                       frm->txt_Small,
+                                       frm->txt_Big,
+                                       frm->txt_AutoRounds,
+                                       frm->txt_AutoTime,
+                                       frm->opt_AutoIncrease[0],
+                                       frm->txt_blindFactor,
+                                       frm->opt_AutoIncrease[1],
+                                       frm->txt_BlindValue,
+                                       frm->opt_AutoIncrease[2],
+                                       frm->txt_BlindPercentage,
+                                       frm->Command1,
+                                       frm->opt_Ante[0],
+                                       frm->opt_Ante[1],
+                                       frm->txt_ante,
+                                       frm->txt_AnteRound,
+                                       frm->opt_AnteRaise[0],
+                                       frm->opt_AnteRaise[1],
+                                       frm->txt_AnteFactor,
+                                       frm->opt_Break[0],
+                                       frm->txt_Break,
+                                       frm->txt_breakTime,
+                                       frm->opt_Break[1],
+                                       frm->opt_currency[0],
+                                       frm->txt_currency,
+                                       frm->opt_currency[1],
+                                       frm->cmd_back,
+                                       frm->cmd_fore,
+                                       frm->cmd_ante,
+                                       frm->cmd_Title,
+                                       frm->Check1,
+                                       frm->cmb_voices,
+                                       frm->cmd_Voice,
+                                       frm->chk_playWav,
+                                       frm->txt_wavpath,
+                                       frm->cmd_browse,
+                                       frm->cmd_wavtest,
+                                       frm->cmd_Start,
+                                       frm->cmd_Exit};
 
     // Walk the focus chain from the title box and keep the controls that take Tab focus.
     QList<QWidget *> chain;
@@ -117,9 +151,8 @@ void TestWindow::layoutInTwips()
         if (b->text().isEmpty())
             continue;
         // A wrapping button needs room for its longest word only.
-        const QStyle::PixelMetric indicator = qobject_cast<QRadioButton *>(b)
-                                                  ? QStyle::PM_ExclusiveIndicatorWidth
-                                                  : QStyle::PM_IndicatorWidth;
+        const QStyle::PixelMetric indicator =
+            qobject_cast<QRadioButton *>(b) ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth;
         int need = b->style()->pixelMetric(indicator) + b->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing)
                    + b->fontMetrics().horizontalAdvance(b->text());
         if (qobject_cast<WrapButton *>(b)) {

@@ -35,8 +35,7 @@ platform::Answer MessageBox::show(const QString &text, const QString &title, pla
     return next(answers, platform::Answer::No);
 }
 
-std::optional<QString> InputBox::ask(const QString &prompt, const QString &title,
-                                     const QString &defaultText)
+std::optional<QString> InputBox::ask(const QString &prompt, const QString &title, const QString &defaultText)
 {
     calls.push_back({prompt, title, defaultText});
     return nextAnswer(answers);

@@ -6,8 +6,8 @@
 #include "platform/Platform.h"
 
 #include <QSet>
-#include <QTemporaryDir>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <deque>
 #include <vector>
 
@@ -40,8 +40,7 @@ public:
     // std::nullopt stands for Cancel; when the script runs out every box is cancelled.
     std::deque<std::optional<QString>> answers;
     std::vector<InputCall> calls;
-    std::optional<QString> ask(const QString &prompt, const QString &title,
-                               const QString &defaultText) override;
+    std::optional<QString> ask(const QString &prompt, const QString &title, const QString &defaultText) override;
 };
 
 class ColourDialog : public platform::ColourDialog {
@@ -90,11 +89,11 @@ public:
 
 class Speech : public platform::Speech {
 public:
-    bool available = true;      // false: creating the voice fails
+    bool available = true; // false: creating the voice fails
     QStringList voices = {QStringLiteral("Alice"), QStringLiteral("Bob"), QStringLiteral("Carol")};
-    int current = 1;            // the engine's default voice
-    QStringList operations;     // every call, by name
-    QStringList spoken;         // every text given to speak
+    int current = 1;        // the engine's default voice
+    QStringList operations; // every call, by name
+    QStringList spoken;     // every text given to speak
     bool created = false;
 
     bool create() override;
@@ -107,8 +106,8 @@ public:
 
 class Files : public platform::Files {
 public:
-    QString folder;             // the program's folder; tests point it at a temporary one
-    QSet<QString> extra;        // paths that exist besides the real files
+    QString folder;      // the program's folder; tests point it at a temporary one
+    QSet<QString> extra; // paths that exist besides the real files
     bool fileExists(const QString &path) override;
     QString programFolder() override { return folder; }
 };
