@@ -23,7 +23,7 @@ std::optional<QString> frm_Chiplark::askNumber(const QString &prompt, const QStr
                                                qint64 largest, const QString &tooLarge)
 {
     for (;;) {
-        const std::optional<QString> answer = services_.inputBox->ask(prompt, title, QString());
+        std::optional<QString> answer = services_.inputBox->ask(prompt, title, QString());
         if (!answer)
             return std::nullopt;
         if (TextTypeCheck(*answer, QString()) != QLatin1String("Number")) {

@@ -10,6 +10,7 @@ class TestProfile : public QObject {
     Q_OBJECT
 private slots:
     void init();
+    void cleanup();
     void reading();
     void writingKeepsOtherLines();
     void characterSets();
@@ -24,9 +25,14 @@ private:
 
 void TestProfile::init()
 {
-    delete dir;
     dir = new QTemporaryDir;
     path = dir->filePath(QStringLiteral("chiplark.ini"));
+}
+
+void TestProfile::cleanup()
+{
+    delete dir;
+    dir = nullptr;
 }
 
 void TestProfile::writeBytes(const QByteArray &b)
