@@ -2,8 +2,10 @@
 
 #include <memory>
 
-#ifdef Q_OS_WIN
+#if defined(Q_OS_WIN)
 #include <windows.h>
+#elif defined(Q_OS_MACOS)
+#include <IOKit/pwr_mgt/IOPMLib.h>
 #else
 #include <QDBusConnection>
 #include <QDBusInterface>
@@ -12,7 +14,7 @@
 
 namespace platform {
 
-#ifndef Q_OS_WIN
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
 namespace {
 
 // A desktop that does not answer within this time is not waited for further.
@@ -40,8 +42,14 @@ void QtScreenSaver::inhibit()
     if (inhibited_)
         return;
     inhibited_ = true;
-#ifdef Q_OS_WIN
+#if defined(Q_OS_WIN)
     SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED);
+#elif defined(Q_OS_MACOS)
+    IOPMAssertionID id = 0;
+    if (IOPMAssertionCreateWithName(kIOPMAssertionTypeNoDisplaySleep, kIOPMAssertionLevelOn,
+                                    CFSTR("A tournament clock is running"), &id)
+        == kIOReturnSuccess)
+        cookie_ = id;
 #else
     if (!QDBusConnection::sessionBus().isConnected())
         return;
@@ -56,8 +64,12 @@ void QtScreenSaver::release()
     if (!inhibited_)
         return;
     inhibited_ = false;
-#ifdef Q_OS_WIN
+#if defined(Q_OS_WIN)
     SetThreadExecutionState(ES_CONTINUOUS);
+#elif defined(Q_OS_MACOS)
+    if (cookie_ != 0)
+        IOPMAssertionRelease(cookie_);
+    cookie_ = 0;
 #else
     if (cookie_ != 0 && QDBusConnection::sessionBus().isConnected())
         screenSaverBus()->call(QStringLiteral("UnInhibit"), cookie_);

@@ -1,6 +1,7 @@
 #pragma once
 // Keeps the screen on during a game: the freedesktop ScreenSaver Inhibit and UnInhibit
-// calls over the session bus on Linux, the thread's execution state on Windows. The desktop
+// calls over the session bus on Linux, the thread's execution state on Windows, a power
+// assertion on macOS. The desktop
 // drops an inhibition by itself when the program that asked for it goes away, so a crash
 // leaves nothing behind.
 

@@ -6,12 +6,13 @@
 set -euo pipefail
 program="$1"
 
+source "$(dirname "$0")/x11.sh"
 work=$(mktemp -d)
-xvfb_pid=""
+pids=()
 app_pid=""
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -22,26 +23,10 @@ cp "$program" "$work/chiplark"
 printf '%s\r\n' '[Config]' 'Title=End to end game' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' 'AutoRounds=3' \
   'AutoTime=1' 'BlindFactor=2' '[Breaks]' 'Break=2' 'BreakTime=1' > "$work/chiplark.ini"
 
-for n in $(seq 90 140); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-
-unset QT_QPA_PLATFORM
+start_xvfb 90 140 1024x768x24 || fail "no X server"
 "$work/chiplark" >"$work/out.log" 2>&1 &
 app_pid=$!
 
-find_window() { # name, visible only
-  for _ in $(seq 100); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 settings=$(find_window '^Chiplark! - version 1.0$') || fail "no settings window"
 xdotool windowfocus --sync "$settings"
 sleep 0.3

@@ -4,6 +4,7 @@
 # still there.
 set -euo pipefail
 build="$1"
+source "$(dirname "$0")/x11.sh"
 work=$(mktemp -d)
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
@@ -16,25 +17,10 @@ for f in chiplark manual.html chiplark.desktop chiplark.png "Saved Blinds/1500 c
   [ -e "$work/Chiplark/$f" ] || fail "the install lacks $f"
 done
 
-for n in $(seq 191 240); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-export DISPLAY="$display"
-unset QT_QPA_PLATFORM
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-
-window() {
-  for _ in $(seq 100); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+start_xvfb 191 240 1024x768x24 || fail "no X server"
 start() {
   "$app" >/dev/null 2>&1 & pid=$!; pids+=($pid)
-  settings=$(window '^Chiplark! - version 1.0$') || fail "no settings window"
+  settings=$(find_window '^Chiplark! - version 1.0$') || fail "no settings window"
   xdotool windowfocus --sync "$settings"; sleep 0.3
 }
 quit() {
@@ -52,7 +38,7 @@ sleep 0.3
 # Save it under a new name: from the list, Tab passes Clear List, Add, Remove, Up and Down
 # on to Save.
 xdotool key Tab Tab Tab Tab Tab Tab space
-save=$(window '^Save Name:$') || fail "Save asked for no name"
+save=$(find_window '^Save Name:$') || fail "Save asked for no name"
 xdotool windowfocus --sync "$save"
 xdotool key ctrl+a; xdotool type --delay 20 "Club night"; xdotool key Return
 sleep 0.5

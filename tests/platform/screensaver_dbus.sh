@@ -5,6 +5,7 @@
 set -euo pipefail
 program="$1"
 saver="$2"
+source "$(dirname "$0")/../e2e/x11.sh"
 work=$(mktemp -d)
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
@@ -15,26 +16,16 @@ cp "$program" "$work/chiplark"
 printf '%s\r\n' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' 'AutoRounds=3' 'AutoTime=1' 'BlindFactor=2' \
   '[Breaks]' 'Break=2' 'BreakTime=1' > "$work/chiplark.ini"
 
-for n in $(seq 141 190); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-export DISPLAY="$display"
+start_xvfb 141 190 800x600x24 || fail "no X server"
 eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | \
   awk 'NR == 1 { print "export DBUS_SESSION_BUS_ADDRESS=" $0 } NR == 2 { print "bus_pid=" $0 }')"
 pids+=("$bus_pid")
 "$saver" >"$work/saver.log" 2>&1 & pids+=($!)
-for _ in $(seq 50); do grep -q ready "$work/saver.log" 2>/dev/null && xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 50); do grep -q ready "$work/saver.log" 2>/dev/null && break; sleep 0.1; done
 
-unset QT_QPA_PLATFORM
 "$work/chiplark" >/dev/null 2>&1 & app=$!; pids+=($app)
 wait_for() { for _ in $(seq 50); do grep -q "$1" "$work/saver.log" && return 0; sleep 0.1; done; return 1; }
-settings=""
-for _ in $(seq 100); do
-  settings=$(xdotool search --onlyvisible --name '^Chiplark! - version 1.0$' 2>/dev/null | head -1 || true)
-  [ -n "$settings" ] && break; sleep 0.1
-done
-[ -n "$settings" ] || fail "no settings window"
+settings=$(find_window '^Chiplark! - version 1.0$') || fail "no settings window"
 xdotool windowfocus --sync "$settings"; sleep 0.3
 
 xdotool key Tab Down Return

@@ -1,0 +1,27 @@
+# Helpers for the tests that drive the real program under Xvfb; sourced, not run.
+
+# Starts Xvfb on a free display of the given range and waits for it; sets DISPLAY and
+# adds the server to the pids to end.
+start_xvfb() { # first last geometry
+  local n
+  for n in $(seq "$1" "$2"); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 "$3" -nolisten tcp >/dev/null 2>&1 &
+  pids+=($!)
+  export DISPLAY=":$n"
+  unset QT_QPA_PLATFORM
+  for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+
+# Prints the first visible window whose name matches, waiting up to 10 s for it.
+find_window() {
+  local w
+  for _ in $(seq 100); do
+    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
