@@ -72,14 +72,21 @@ void frm_Chiplark::cmd_BlindAdd_Click()
     lst_Time.addItem(QString::number(toWhole(*minutes, Width::Int32).value * 60));
 }
 
-void frm_Chiplark::cmd_BlindRem_Click()
+// The selected round, or -1 after asking the organiser to select one first.
+int frm_Chiplark::selectedRow(const char *action)
 {
     const int i = lst_Blinds->listIndex();
-    if (i < 0) {
-        showMessage(QStringLiteral("Please select a blind amount to remove from the list."), ErrorTitle,
+    if (i < 0)
+        showMessage(QStringLiteral("Please select a blind amount to %1.").arg(QLatin1String(action)), ErrorTitle,
                     platform::Icon::Information);
+    return i;
+}
+
+void frm_Chiplark::cmd_BlindRem_Click()
+{
+    const int i = selectedRow("remove from the list");
+    if (i < 0)
         return;
-    }
     lst_Big.removeItem(i);
     lst_Small.removeItem(i);
     lst_Time.removeItem(i);
@@ -101,12 +108,9 @@ void frm_Chiplark::moveRow(int from, int to)
 
 void frm_Chiplark::cmd_BlindUp_Click()
 {
-    const int i = lst_Blinds->listIndex();
-    if (i < 0) {
-        showMessage(QStringLiteral("Please select a blind amount to move up the list."), ErrorTitle,
-                    platform::Icon::Information);
+    const int i = selectedRow("move up the list");
+    if (i < 0)
         return;
-    }
     if (i == 0)
         return;
     moveRow(i, i - 1);
@@ -115,12 +119,9 @@ void frm_Chiplark::cmd_BlindUp_Click()
 
 void frm_Chiplark::cmd_BlindDown_Click()
 {
-    const int i = lst_Blinds->listIndex();
-    if (i < 0) {
-        showMessage(QStringLiteral("Please select a blind amount to move down the list."), ErrorTitle,
-                    platform::Icon::Information);
+    const int i = selectedRow("move down the list");
+    if (i < 0)
         return;
-    }
     if (i == lst_Blinds->listCount() - 1)
         return;
     moveRow(i, i + 1);

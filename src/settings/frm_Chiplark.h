@@ -234,6 +234,7 @@ private:
     // Asks one step of Add until a number comes or the box is cancelled.
     std::optional<QString> askNumber(const QString &prompt, const QString &title, const QString &refusal,
                                      qint64 largest, const QString &tooLarge);
+    int selectedRow(const char *action);
     // Takes row i out of the three columns and puts it back at position to.
     void moveRow(int from, int to);
     void showMessage(const QString &text, const QString &title, platform::Icon icon);
