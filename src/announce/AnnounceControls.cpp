@@ -4,6 +4,9 @@
 #include "settings/frm_Chiplark.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QPointer>
+#include <utility>
 #include <QUrl>
 
 void frm_Chiplark::Check1_Click()
@@ -16,7 +19,31 @@ void frm_Chiplark::Check1_Click()
     cmb_voices->setEnabled(true);
     cmd_Voice->setEnabled(true);
     platform::Speech &speech = *services_.speech;
-    const int count = speech.create() ? speech.voiceCount() : 0;
+    if (speech.ready()) {
+        listVoices();
+        return;
+    }
+    // The engine is still starting: the window stays free, and the voices come the moment
+    // it is ready, once for every tick given meanwhile.
+    if (voicesWaiting_++ > 0)
+        return;
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    speech.whenReady([window = QPointer<frm_Chiplark>(this)] {
+        QGuiApplication::restoreOverrideCursor();
+        if (!window)
+            return;
+        const int ticks = std::exchange(window->voicesWaiting_, 0);
+        for (int i = 0; i < ticks && window->Check1->value() == 1; ++i)
+            window->listVoices();
+    });
+}
+
+void frm_Chiplark::listVoices()
+{
+    platform::Speech &speech = *services_.speech;
+    const bool created = speech.create();
+    const QString defaultVoice = created ? speech.currentVoiceName() : QString();
+    const int count = created ? speech.voiceCount() : 0;
     if (count <= 0) {
         const QString help =
             QUrl::fromLocalFile(QDir(services_.files->programFolder()).filePath(QStringLiteral("manual.html")))
@@ -30,7 +57,6 @@ void frm_Chiplark::Check1_Click()
         Check1->setValue(0); // as a click would: the voice controls go off again
         return;
     }
-    const QString defaultVoice = speech.currentVoiceName();
     for (int i = 0; i < count; ++i) {
         const QString name = speech.voiceName(i);
         cmb_voices->addItem(name);

@@ -16,7 +16,8 @@ class Cursor;
 class DisplayLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    // A label shows its design text until the game writes it.
+    DisplayLabel(const QString &text, QWidget *parent) : QLabel(parent) { setCaption(text); }
     QString caption() const { return caption_; }
     void setCaption(const QString &text);
 

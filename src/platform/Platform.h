@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -68,10 +69,15 @@ public:
     virtual bool play(const QString &path, int flags) = 0;
 };
 
-// The text-to-speech engine: the six operations the program asks of it.
+// The text-to-speech engine: the six operations the program asks of it. An engine may take
+// a while to start; until it is ready it offers no voice.
 class Speech {
 public:
     virtual ~Speech() = default;
+    // Whether the engine has finished starting (successfully or not).
+    virtual bool ready() { return true; }
+    // Runs the function once the engine is ready: at once when it already is.
+    virtual void whenReady(std::function<void()> done) { done(); }
     // Creates the voice; false when there is no engine or no voice.
     virtual bool create() = 0;
     // Name of the voice in use (the engine's default until one is chosen).

@@ -1,93 +1,119 @@
 #include "platform/QtSpeech.h"
 
-#include <QTextToSpeech>
+#include "platform/SpeechWorker.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
 
 namespace platform {
 
-QtSpeech::QtSpeech() : queue_([this](const QString &text) { say(text); })
+QtSpeech::QtSpeech()
 {
-    watchdog_.setSingleShot(true);
-    // An engine that never says it has finished: give up on that sentence, go on.
-    connect(&watchdog_, &QTimer::timeout, this, [this] {
-        if (engine_)
-            engine_->stop();
-        queue_.finished();
-    });
+    // In the background as soon as the program runs; the windows come first.
+    QTimer::singleShot(0, this, [this] { start(); });
 }
 
-QtSpeech::~QtSpeech() = default;
+QtSpeech::~QtSpeech()
+{
+    if (!thread_)
+        return;
+    thread_->quit();
+    // A speech server that hangs must not hang the program's end: a thread still held up
+    // after this long is left to end with the process.
+    if (thread_->wait(3000))
+        delete thread_;
+}
+
+void QtSpeech::start()
+{
+    if (thread_)
+        return;
+    thread_ = new QThread;
+    thread_->setObjectName(QStringLiteral("speech"));
+    worker_ = new SpeechWorker;
+    worker_->moveToThread(thread_);
+    connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    connect(worker_, &SpeechWorker::started, this, &QtSpeech::started);
+    connect(worker_, &SpeechWorker::finishedOne, this, [this] { ++finished_; });
+    thread_->start();
+    QMetaObject::invokeMethod(worker_, &SpeechWorker::start, Qt::QueuedConnection);
+}
+
+void QtSpeech::started(bool ok, const QString &engine, const QStringList &names, const QString &current)
+{
+    ready_ = true;
+    ok_ = ok;
+    engineName_ = engine;
+    names_ = names;
+    current_ = current;
+    auto waiting = std::move(waiting_);
+    waiting_.clear();
+    for (auto &done : waiting)
+        done();
+}
+
+void QtSpeech::whenReady(std::function<void()> done)
+{
+    if (ready_) {
+        done();
+        return;
+    }
+    waiting_.push_back(std::move(done));
+    start();
+}
+
+bool QtSpeech::waitUntilReady(int milliseconds)
+{
+    if (ready_)
+        return true;
+    QEventLoop loop;
+    QPointer<QEventLoop> waiting(&loop);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    whenReady([waiting] {
+        if (waiting)
+            waiting->quit();
+    });
+    loop.exec();
+    return ready_;
+}
 
 bool QtSpeech::create()
 {
-    if (engine_)
-        return true;
-    // A speech server's voices first, then the engine that needs none.
-    QStringList engines = QTextToSpeech::availableEngines();
-    QStringList order;
-    for (const char *preferred : {"speechd", "flite"})
-        if (engines.removeAll(QString::fromLatin1(preferred)))
-            order << QString::fromLatin1(preferred);
-    order << engines;
-    for (const QString &name : order) {
-        auto engine = std::make_unique<QTextToSpeech>(name);
-        if (engine->state() == QTextToSpeech::Error || engine->availableVoices().isEmpty())
-            continue;
-        engine_ = std::move(engine);
-        connect(engine_.get(), &QTextToSpeech::stateChanged, this, [this] { engineStateChanged(); });
-        return true;
-    }
-    return false;
+    start();
+    return ready_ && ok_ && !names_.isEmpty();
 }
 
 QString QtSpeech::currentVoiceName()
 {
-    return engine_ ? engine_->voice().name() : QString();
+    return current_;
 }
 
 int QtSpeech::voiceCount()
 {
-    return engine_ ? int(engine_->availableVoices().size()) : 0;
+    return int(names_.size());
 }
 
 QString QtSpeech::voiceName(int position)
 {
-    if (!engine_)
-        return QString();
-    const auto voices = engine_->availableVoices();
-    return position >= 0 && position < voices.size() ? voices[position].name() : QString();
+    return position >= 0 && position < names_.size() ? names_[position] : QString();
 }
 
 bool QtSpeech::selectVoice(int position)
 {
-    if (!engine_)
+    if (position < 0 || position >= names_.size())
         return false;
-    const auto voices = engine_->availableVoices();
-    if (position < 0 || position >= voices.size())
-        return false;
-    engine_->setVoice(voices[position]);
+    current_ = names_[position];
+    QMetaObject::invokeMethod(worker_, [w = worker_, position] { w->select(position); }, Qt::QueuedConnection);
     return true;
 }
 
 void QtSpeech::speak(const QString &text)
 {
-    if (engine_)
-        queue_.add(text);
-}
-
-void QtSpeech::say(const QString &text)
-{
-    // Generously longer than any sentence takes to speak.
-    watchdog_.start(5000 + 200 * int(text.size()));
-    engine_->say(text);
-}
-
-void QtSpeech::engineStateChanged()
-{
-    const QTextToSpeech::State state = engine_->state();
-    if (queue_.speaking() && (state == QTextToSpeech::Ready || state == QTextToSpeech::Error)) {
-        watchdog_.stop();
-        queue_.finished();
-    }
+    start();
+    QMetaObject::invokeMethod(worker_, [w = worker_, text] { w->say(text); }, Qt::QueuedConnection);
 }
 
 } // namespace platform

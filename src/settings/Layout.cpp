@@ -147,6 +147,9 @@ void frm_Chiplark::buildLayout()
     Label5 = put(label(QStringLiteral("Voice:"), fme_Options), 120, 1485, 1215, 255);
     cmb_voices = putCombo(new QComboBox(fme_Options), 720, 1440, 2415);
     cmb_voices->setEnabled(false);
+    // A speech server offers a hundred voices and more: a list of a readable height.
+    cmb_voices->setMaxVisibleItems(16);
+    cmb_voices->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     cmd_Voice = put(button(QStringLiteral("Customise Voices"), fme_Options), 120, 1800, 3015, 255);
     cmd_Voice->setEnabled(false);
     chk_playWav = put(new CheckBox(QStringLiteral("Play .wav file before round changes/breaks"), fme_Options), 3360,

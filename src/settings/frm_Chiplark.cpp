@@ -4,6 +4,8 @@
 #include "display/frm_Display.h"
 #include "settings/IntCheck.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QIcon>
@@ -115,9 +117,14 @@ bool frm_Chiplark::eventFilter(QObject *watched, QEvent *event)
             if (key == Qt::Key_Up || key == Qt::Key_Down)
                 cmb_BlindLoad_KeyDown(key == Qt::Key_Up ? 38 : 40, 0);
         } else if (event->type() == QEvent::FocusOut) {
-            // Opening its own list or leaving the window is not leaving the box.
+            // Opening its own list or leaving the window is not leaving the box. The list's
+            // first opening moves the focus into it with no popup reason, so the list itself
+            // is asked too.
             const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
-            if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason)
+            const QWidget *list = cmb_BlindLoad->view();
+            const QWidget *now = QApplication::focusWidget();
+            const bool intoOwnList = list->window()->isVisible() || (now && (now == list || list->isAncestorOf(now)));
+            if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason && !intoOwnList)
                 cmb_BlindLoad_LostFocus();
         }
         return QDialog::eventFilter(watched, event);

@@ -200,6 +200,9 @@ public:
     void cmd_browse_Click();
     void chk_playWav_Click();
     void Check1_Click();
+    // Fills the voices list from the engine (create, default voice, list); the failure
+    // message and a cleared box when there is no engine.
+    void listVoices();
     void cmd_Voice_Click();
     void cmd_wavtest_Click();
     void Label15_Click();
@@ -243,6 +246,8 @@ private:
     platform::Services services_;
     std::unique_ptr<frm_Display> display_;
     bool unloaded_ = false;
+    // Ticks of the speech box given while the engine was still starting.
+    int voicesWaiting_ = 0;
     QHash<QObject *, void (frm_Chiplark::*)(qint16 &)> keyPress_;
 };
 

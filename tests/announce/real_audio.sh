@@ -1,72 +1,143 @@
 #!/usr/bin/env bash
-# The real speech engine and sound cue, heard on a PulseAudio null sink: the engine lists
-# voices, an announcement is audible, two texts given back to back are both heard in full,
-# the WAV cue is heard, flags 2 block for about the file's length while flags 3 return at
-# once, and with no audio server nothing hangs.
+# The real speech engine and sound cue, heard on a private PulseAudio null sink with a
+# private speech server, both living under this test's own runtime folder and ended by
+# their pids.
+#  - The voices: one per language, English first, the default English under every locale.
+#  - The announcements as the program builds them, recorded and transcribed with
+#    pocketsphinx under a grammar of their words: a game's start (25/50) and, after a long
+#    silence, a level change (50/100), under C.UTF-8, a generated en_GB.UTF-8 and a locale
+#    that is not generated, with "£", "$" and no symbol. Each transcript must hold the
+#    opening words and both amounts as English number words.
+#  - Two texts given back to back are both heard in full; the WAV cue is heard, flags 2
+#    block for about the file's length while flags 3 return at once; with no audio server
+#    nothing hangs.
 set -euo pipefail
 probe="$1"
+grammar="$(dirname "$0")/announcements.gram"
+model=/usr/share/pocketsphinx/model/en-us
+long_silence="${CHIPLARK_SILENCE:-30}"
 work=$(mktemp -d)
 pa_pid=""
+export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset SPEECHD_ADDRESS
+speechd_pidfile="$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid"
+
+# The speech server this test's engine started, ended through its pid file.
+stop_speech_server() {
+  [ -f "$speechd_pidfile" ] || return 0
+  local pid; pid=$(cat "$speechd_pidfile")
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  rm -f "$speechd_pidfile"
+}
 cleanup() {
+  stop_speech_server
   [ -n "$pa_pid" ] && kill "$pa_pid" 2>/dev/null || true
-  pkill -f bin/speech-dispatcher 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 passed=0
 
-# A private audio server whose only output is a null sink; a speech server left from an
-# earlier run would still talk to an old audio server.
-pkill -f bin/speech-dispatcher 2>/dev/null || true
-export XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
   -L "module-null-sink sink_name=null" -L module-native-protocol-unix >"$work/pa.log" 2>&1 &
 pa_pid=$!
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl set-default-sink null
+pactl set-sink-volume null 50%   # no clipping in the recording
 
-# Records the null sink while a command runs; prints how long sound was heard, first
-# sound to last, in seconds.
-heard() {
+# Records the null sink while a command runs, into NAME.wav (16 kHz mono).
+record() {
   local name="$1"; shift
   parec -d null.monitor --format=s16le --rate=16000 --channels=1 --raw >"$work/$name.raw" &
   local rec=$!
   sleep 0.3
-  timeout 60 "$@" >"$work/$name.out" 2>&1 || true
+  timeout 120 "$@" >"$work/$name.out" 2>&1 || true
   sleep 0.5
   kill "$rec"; wait "$rec" 2>/dev/null || true
-  sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/$name.raw" "$work/$name.wav" \
-    silence 1 0.02 0.5% reverse silence 1 0.02 0.5% reverse 2>/dev/null
-  soxi -D "$work/$name.wav"
+  sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/$name.raw" "$work/$name.wav"
+}
+# How long sound was heard in NAME.wav, first sound to last, in seconds.
+heard() {
+  sox "$work/$1.wav" "$work/$1.trim.wav" silence 1 0.02 0.5% reverse silence 1 0.02 0.5% reverse 2>/dev/null
+  soxi -D "$work/$1.trim.wav"
+}
+# The words heard in NAME.wav, one line: the recording is cut at its pauses and each piece
+# transcribed on its own.
+transcribe() {
+  local dir="$work/$1.pieces"
+  mkdir -p "$dir"
+  sox "$work/$1.wav" "$dir/piece.wav" silence 1 0.05 0.5% 1 0.3 0.5% : newfile : restart 2>/dev/null
+  for piece in "$dir"/piece*.wav; do
+    pocketsphinx_continuous -infile "$piece" -jsgf "$grammar" -hmm "$model/en-us" \
+      -dict "$model/cmudict-en-us.dict" 2>/dev/null || true
+  done | tr '\n' ' ' | tr -s ' '
 }
 at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 
-voices=$(timeout 60 "$probe" voices | grep -o 'voices: [0-9]*' | grep -o '[0-9]*' || echo 0)
-[ "${voices:-0}" -ge 1 ] || fail "the engine lists no voice"
-echo "voices: $voices"; passed=$((passed + 1))
+# The voices, under a fresh speech server for each locale.
+check_voices() { # LANG, expected default
+  stop_speech_server
+  LANG="$1" LC_ALL="" timeout 60 "$probe" voices >"$work/voices.out" 2>&1 || fail "no voices under $1"
+  local count default first
+  count=$(sed -n 's/^voices: \([0-9]*\),.*/\1/p' "$work/voices.out")
+  default=$(sed -n 's/^voices: [0-9]*, default //p' "$work/voices.out")
+  first=$(sed -n 's/^voice: //p' "$work/voices.out" | head -1)
+  echo "voices under $1: $count, default $default, first $first"
+  [ "$count" -ge 1 ] && [ "$count" -le 300 ] || fail "under $1 the list has $count voices"
+  grep -q '^voice: .*+' "$work/voices.out" && fail "under $1 variants are listed"
+  [ "$default" = "$2" ] || fail "under $1 the default voice is '$default', not '$2'"
+  case "$first" in English*) ;; *) fail "under $1 the list does not start with English" ;; esac
+  return 0
+}
+check_voices C.UTF-8 "English (Great Britain)"
+check_voices en_GB.UTF-8 "English (Great Britain)"
+check_voices en_US.UTF-8 "English (America)"
+check_voices de_DE.UTF-8 "English (Great Britain)"
+passed=$((passed + 1))
 
-start=$'The game is now started. The player who is the dealer can deal the cards.\r\nBlinds are now 25 pounds and 50 pounds'
-s=$(heard start "$probe" speak 12 "$start")
-echo "start announcement heard for $s s"
-at_least "$s" 3 || fail "the start announcement was not heard ($s s)"
+# A game's announcements, as the program builds them, under one locale and one symbol.
+check_game() { # LANG, currency symbol, currency words, seconds of silence
+  local lang="$1" symbol="$2" words="$3" silence="$4" name="game$RANDOM"
+  stop_speech_server   # a new server, started under this locale
+  record "$name" env LANG="$lang" LC_ALL="" "$probe" game "$symbol" "$silence"
+  grep -q '^finished: 3' "$work/$name.out" || { cat "$work/$name.out"; fail "under $lang with '$symbol' the engine did not finish the texts"; }
+  local said; said=$(transcribe "$name")
+  echo "$lang, '$symbol', ${silence} s apart: $said"
+  local w="( ($words))?"
+  echo "$said" | grep -Eq "blinds are now twenty five$w( and)? fifty$w" ||
+    fail "under $lang with '$symbol' the start's blinds were not heard whole"
+  echo "$said" | grep -Eq "blinds are now twenty five.*blinds are now fifty$w( and)? one hundred" ||
+    fail "under $lang with '$symbol' the level change after ${silence} s of silence was not heard whole"
+}
+check_game C.UTF-8 "£" "pounds|pound" "$long_silence"
+check_game en_GB.UTF-8 "£" "pounds|pound" "$long_silence"
+passed=$((passed + 1))
+check_game C.UTF-8 '$' "dollars|dollar" 3
+check_game en_GB.UTF-8 '$' "dollars|dollar" 3
+check_game C.UTF-8 "" "" 3
+check_game en_GB.UTF-8 "" "" 3
+passed=$((passed + 1))
+# A locale the system does not have: the speech server still starts and speaks.
+locale -a 2>/dev/null | grep -qi '^de_AT\.utf8$' && fail "de_AT.UTF-8 is generated here; pick another"
+check_game de_AT.UTF-8 "£" "pounds|pound" 3
 passed=$((passed + 1))
 
 a="The break has now started. Players should stop playing once they have finished this hand."
-b="Blinds are now 100 pounds and 200 pounds"
-sa=$(heard a "$probe" speak 10 "$a")
-sb=$(heard b "$probe" speak 10 "$b")
-sab=$(heard ab "$probe" speak 16 "$a" "$b")
+b="Blinds are now 100£ and 200£"
+record a "$probe" speak 10 "$a"; sa=$(heard a)
+record b "$probe" speak 10 "$b"; sb=$(heard b)
+record ab "$probe" speak 16 "$a" "$b"; sab=$(heard ab)
 echo "alone: $sa s and $sb s; back to back: $sab s"
 at_least "$sab" "$(awk -v a="$sa" -v b="$sb" 'BEGIN { print a + b - 0.2 }')" || fail "back to back, one text was cut off"
 passed=$((passed + 1))
 
 sox -n -r 44100 -c 2 -b 16 "$work/cue.wav" synth 1.5 sine 440 vol 0.5
-s2=$(heard sync "$probe" play "$work/cue.wav" 2)
+record sync "$probe" play "$work/cue.wav" 2; s2=$(heard sync)
 ms2=$(grep -o 'after [0-9]*' "$work/sync.out" | grep -o '[0-9]*')
-s3=$(heard async "$probe" play "$work/cue.wav" 3)
+record async "$probe" play "$work/cue.wav" 3; s3=$(heard async)
 ms3=$(grep -o 'after [0-9]*' "$work/async.out" | grep -o '[0-9]*')
 echo "cue of 1.5 s: flags 2 heard $s2 s, returned after $ms2 ms; flags 3 heard $s3 s, returned after $ms3 ms"
 at_least "$s2" 1.2 && at_least "$s3" 1.2 || fail "the cue was not heard in full"
@@ -76,10 +147,10 @@ passed=$((passed + 1))
 
 # No audio server at all: everything returns, nothing hangs.
 kill "$pa_pid"; wait "$pa_pid" 2>/dev/null || true; pa_pid=""
-pkill -f bin/speech-dispatcher 2>/dev/null || true
+stop_speech_server
 begin=$(date +%s%N)
 timeout 20 "$probe" play "$work/cue.wav" 2 >/dev/null 2>&1 || fail "the cue hung without an audio server"
-timeout 30 "$probe" speak 3 "Nobody hears this" >/dev/null 2>&1 || fail "speech hung without an audio server"
+timeout 40 "$probe" speak 3 "Nobody hears this" >/dev/null 2>&1 || fail "speech hung without an audio server"
 echo "without an audio server: done in $(( ($(date +%s%N) - begin) / 1000000 )) ms"
 passed=$((passed + 1))
 
