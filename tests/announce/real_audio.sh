@@ -13,6 +13,7 @@
 #    nothing hangs.
 set -euo pipefail
 probe="$1"
+engine_test="$2"
 grammar="$(dirname "$0")/announcements.gram"
 model=/usr/share/pocketsphinx/model/en-us
 long_silence="${CHIPLARK_SILENCE:-30}"
@@ -96,6 +97,12 @@ check_voices C.UTF-8 "English (Great Britain)"
 check_voices en_GB.UTF-8 "English (Great Britain)"
 check_voices en_US.UTF-8 "English (America)"
 check_voices de_DE.UTF-8 "English (Great Britain)"
+passed=$((passed + 1))
+
+# The settings window on the real engine: a tick never freezes it.
+stop_speech_server
+LANG=C.UTF-8 LC_ALL="" timeout 60 "$engine_test" >"$work/engine.out" 2>&1 || { cat "$work/engine.out"; fail "a tick froze the window"; }
+grep -E 'voices listed|longest wait' "$work/engine.out" | sed 's/^QINFO *: *[A-Za-z:()]* *//'
 passed=$((passed + 1))
 
 # A game's announcements, as the program builds them, under one locale and one symbol.

@@ -1,5 +1,6 @@
 #include "announce/Announcements.h"
 #include "announce/SpeechQueue.h"
+#include "announce/VoiceCatalogue.h"
 #include "announce/WavInfo.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
@@ -13,6 +14,9 @@ class TestAnnounce : public WindowTest {
 private slots:
     void texts();
     void voicesListedOnEveryTick();
+    void voicesOfASpeechServer_data();
+    void voicesOfASpeechServer();
+    void engineStillStarting();
     void engineFailure();
     void phraseEditor();
     void soundTest();
@@ -66,6 +70,116 @@ void TestAnnounce::voicesListedOnEveryTick()
     QCOMPARE(fakes->speech.current, 0);
     QVERIFY(!fakes->speech.operations.contains("selectVoice 3"));
     QCOMPARE(fakes->speech.spoken.size(), 2);
+}
+
+// A speech server lists every language voice with dozens of variants, and maps languages
+// it cannot name to no locale at all; the list offers each language voice once.
+static QList<EngineVoice> speechServerVoices()
+{
+    const QList<QPair<QString, QString>> languages = {
+        {"Afrikaans", "af"},
+        {"Bishnupriya Manipuri", "bpy"},
+        {"English (Caribbean)", "en-029"},
+        {"English (Great Britain)", "en-GB"},
+        {"English (Scotland)", "en-GB-SCOTLAND"},
+        {"English (Received Pronunciation)", "en-GB-X-RP"},
+        {"English (America)", "en-US"},
+        {"English (America, New York City)", "en-US-NYC"},
+        {"German", "de"},
+        {"Zulu", "zu"},
+    };
+    const QStringList variants = {"Adam", "grandma", "Mr serious", "klatt"};
+    QList<EngineVoice> all;
+    for (const auto &[name, code] : languages) {
+        all << EngineVoice{name, QLocale(code)};
+        for (const QString &variant : variants)
+            all << EngineVoice{name + "+" + variant, QLocale(code)};
+    }
+    return all;
+}
+
+void TestAnnounce::voicesOfASpeechServer_data()
+{
+    QTest::addColumn<QString>("system");
+    QTest::addColumn<QString>("defaultVoice");
+    QTest::addColumn<QString>("afterEnglish");
+    QTest::newRow("C.UTF-8") << "C" << "English (Great Britain)" << "Afrikaans";
+    QTest::newRow("en_US") << "en_US" << "English (America)" << "Afrikaans";
+    QTest::newRow("en_GB") << "en_GB" << "English (Great Britain)" << "Afrikaans";
+    QTest::newRow("de_DE") << "de_DE" << "English (Great Britain)" << "German";
+}
+
+void TestAnnounce::voicesOfASpeechServer()
+{
+    QFETCH(QString, system);
+    QFETCH(QString, defaultVoice);
+    QFETCH(QString, afterEnglish);
+    const VoiceCatalogue c = catalogueVoices(speechServerVoices(), QLocale(system));
+    QStringList names;
+    for (const EngineVoice &v : c.voices)
+        names << v.name;
+    QCOMPARE(names.size(), 10); // no variants
+    QCOMPARE(names.mid(0, 6), QStringList({"English (America)", "English (America, New York City)",
+                                            "English (Caribbean)", "English (Great Britain)",
+                                            "English (Received Pronunciation)", "English (Scotland)"}));
+    QCOMPARE(names[6], afterEnglish);
+    QCOMPARE(names.last(), QStringLiteral("Zulu"));
+    QVERIFY(c.defaultVoice >= 0);
+    QCOMPARE(names[c.defaultVoice], defaultVoice);
+    // The same voices in another order give the same list.
+    QList<EngineVoice> reversed = speechServerVoices();
+    std::reverse(reversed.begin(), reversed.end());
+    QCOMPARE(catalogueVoices(reversed, QLocale(system)).voices.size(), c.voices.size());
+    QCOMPARE(catalogueVoices(reversed, QLocale(system)).voices[c.defaultVoice].name, defaultVoice);
+
+    // An engine without English voices: no default of ours, the engine's own stays.
+    const VoiceCatalogue german = catalogueVoices({{"German", QLocale("de")}, {"Zulu", QLocale("zu")}}, QLocale(system));
+    QCOMPARE(german.defaultVoice, -1);
+    QCOMPARE(german.voices.size(), 2);
+}
+
+// A tick while the engine is still starting leaves the window free: the busy cursor shows
+// and the list fills the moment the engine is ready, once per tick; with no engine the
+// message comes once.
+void TestAnnounce::engineStillStarting()
+{
+    fakes->speech.starting = true;
+    fakes->speech.voices = {"Alice", "Bob"};
+    frm->Check1->setValue(1);
+    QVERIFY(frm->cmb_voices->isEnabled() && frm->cmd_Voice->isEnabled());
+    QCOMPARE(frm->cmb_voices->count(), 0);
+    QVERIFY(QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::BusyCursor);
+    QVERIFY(fakes->speech.operations.isEmpty());
+    frm->Check1->setValue(0);
+    frm->Check1->setValue(1);
+    fakes->speech.finishStarting();
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QCOMPARE(frm->cmb_voices->count(), 4); // two ticks, two listings
+    QCOMPARE(frm->cmb_voices->currentIndex(), 1);
+    // The engine's calls in their order: create, the default voice's name, then the list.
+    QCOMPARE(fakes->speech.operations.mid(0, 5), QStringList({"create", "currentVoiceName", "voiceCount",
+                                                              "voiceName 0", "voiceName 1"}));
+
+    // Cleared before the engine is ready: nothing is listed into the disabled box.
+    restart();
+    fakes->speech.starting = true;
+    frm->Check1->setValue(1);
+    frm->Check1->setValue(0);
+    fakes->speech.finishStarting();
+    QCOMPARE(frm->cmb_voices->count(), 0);
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    // No engine after all: one message for any number of ticks, and the box cleared.
+    restart();
+    fakes->speech.starting = true;
+    fakes->speech.available = false;
+    frm->Check1->setValue(1);
+    frm->Check1->setValue(0);
+    frm->Check1->setValue(1);
+    fakes->speech.finishStarting();
+    QCOMPARE(fakes->messageBox.calls.size(), size_t(1));
+    QCOMPARE(frm->Check1->value(), 0);
+    QVERIFY(!frm->cmb_voices->isEnabled());
 }
 
 void TestAnnounce::engineFailure()

@@ -72,6 +72,24 @@ bool Sound::play(const QString &path, int flags)
     return QFileInfo(path).isFile();
 }
 
+void Speech::whenReady(std::function<void()> done)
+{
+    if (!starting) {
+        done();
+        return;
+    }
+    whenStarted.push_back(std::move(done));
+}
+
+void Speech::finishStarting()
+{
+    starting = false;
+    auto waiting = std::move(whenStarted);
+    whenStarted.clear();
+    for (auto &done : waiting)
+        done();
+}
+
 bool Speech::create()
 {
     operations << QStringLiteral("create");

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace fake {
@@ -95,6 +96,13 @@ public:
     QStringList operations; // every call, by name
     QStringList spoken;     // every text given to speak
     bool created = false;
+    // An engine still starting: it is ready once finishStarting() is called.
+    bool starting = false;
+    std::vector<std::function<void()>> whenStarted;
+    void finishStarting();
+
+    bool ready() override { return !starting; }
+    void whenReady(std::function<void()> done) override;
 
     bool create() override;
     QString currentVoiceName() override;
