@@ -15,6 +15,7 @@ private slots:
     void readingHandMadeFiles();
     void missingFolder();
     void choosingWithMouseAndKeys();
+    void openingOwnListKeepsEdits();
 
 private:
     QString folder() const { return fakes->folder.filePath(QStringLiteral("Saved Blinds")); }
@@ -204,6 +205,40 @@ void TestSaved::choosingWithMouseAndKeys()
     frm->cmb_BlindLoad->setFocus();
     frm->txt_Title->setFocus();
     QCOMPARE(frm->lst_Small.listCount(), 0);
+}
+
+// Opening and closing the box's own list, by mouse or keyboard, the first time in the
+// window's life or later, is not leaving the box: the edits stay. Leaving it reloads.
+void TestSaved::openingOwnListKeepsEdits()
+{
+    write(bld("two"), "10,20,60\r\n20,40,60\r\n");
+    restart();
+    frm->show();
+    QVERIFY(QTest::qWaitForWindowActive(frm));
+    load("two");
+    frm->lst_Blinds->setListIndex(0);
+    frm->cmd_BlindRem_Click();
+    QCOMPARE(frm->lst_Small.items(), QStringList{"20"});
+    QWidget *popup = frm->cmb_BlindLoad->view()->window();
+
+    frm->cmb_BlindLoad->setFocus();
+    const auto openAndClose = [&](const char *how, const std::function<void()> &open) {
+        open();
+        QTRY_VERIFY2(popup->isVisible(), how);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : popup, Qt::Key_Escape);
+        QTRY_VERIFY2(!popup->isVisible(), how);
+        QVERIFY2(frm->lst_Small.items() == QStringList{"20"}, how);
+    };
+    openAndClose("mouse, first time", [&] { QTest::mouseClick(frm->cmb_BlindLoad, Qt::LeftButton); });
+    openAndClose("mouse, again", [&] { QTest::mouseClick(frm->cmb_BlindLoad, Qt::LeftButton); });
+    openAndClose("Alt+Down", [&] { QTest::keyClick(frm->cmb_BlindLoad, Qt::Key_Down, Qt::AltModifier); });
+    openAndClose("F4", [&] { QTest::keyClick(frm->cmb_BlindLoad, Qt::Key_F4); });
+    QVERIFY(frm->isVisible());
+    QCOMPARE(frm->lst_Small.items(), QStringList{"20"});
+
+    // Leaving it for another control loads the structure again.
+    QTest::keyClick(frm->cmb_BlindLoad, Qt::Key_Tab);
+    QCOMPARE(frm->lst_Small.items(), (QStringList{"10", "20"}));
 }
 
 QTEST_MAIN(TestSaved)

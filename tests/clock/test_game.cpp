@@ -81,7 +81,18 @@ void TestGame::startRefusals()
     QCOMPARE(frm->gameState.breakSeconds, qint16(32760));
     QCOMPARE(frm->gameState.currentAnte, 100); // the ante starts on round 1
     QVERIFY(!d()->lbl_ante->isVisible());      // ... but is first shown at a change of level
-    QCOMPARE(frm->lst_Small.listCount(), 15);  // rebuilt from the automatic boxes
+    QCOMPARE(d()->lbl_ante->caption(), QStringLiteral("Label1")); // the design text until then
+    QCOMPARE(d()->lbl_ante->text(), QStringLiteral("Label1"));
+    QCOMPARE(frm->lst_Small.listCount(), 15); // rebuilt from the automatic boxes
+
+    // A display no game has written yet shows the design text on every label.
+    platform::Cursor &cursor = fakes->cursor;
+    frm_Display fresh(*frm, cursor);
+    for (DisplayLabel *l : {fresh.lbl_title, fresh.lbl_currentRound, fresh.lbl_nextRound, fresh.lbl_elapsed,
+                            fresh.lbl_Blinds, fresh.lbl_ante}) {
+        QCOMPARE(l->caption(), QStringLiteral("Label1"));
+        QCOMPARE(l->text(), QStringLiteral("Label1"));
+    }
 }
 
 void TestGame::firstLevelAndCountdown()
