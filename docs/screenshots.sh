@@ -5,7 +5,9 @@ set -euo pipefail
 program="$(realpath "$1")"
 docs="$(cd "$(dirname "$0")" && pwd)"
 work=$(mktemp -d)
-trap 'kill $app $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+source "$docs/../tests/e2e/x11.sh"
+use_own_runtime "$work"
+trap 'kill $app $xvfb 2>/dev/null || true; stop_speech_server; rm -rf "$work"' EXIT
 cp "$program" "$work/chiplark"
 cp -r "$(dirname "$program")/Saved Blinds" "$work/" 2>/dev/null || true
 printf '%s\r\n' '[Config]' 'Title=Friday night hold'"'"'em - 1500 chips' 'Currency=£' 'CurrencyOpt=0' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' \

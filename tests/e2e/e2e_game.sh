@@ -8,12 +8,13 @@ program="$1"
 
 source "$(dirname "$0")/x11.sh"
 work=$(mktemp -d)
+use_own_runtime "$work"
 pids=()
 app_pid=""
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
+  stop_speech_server; rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }

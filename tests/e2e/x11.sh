@@ -25,3 +25,18 @@ find_window() {
   done
   return 1
 }
+
+# A runtime folder of the test's own: the speech server the program starts in the background
+# lives there, not beside the user's.
+use_own_runtime() { # folder
+  export XDG_RUNTIME_DIR="$1/run" XDG_CONFIG_HOME="$1/config" XDG_CACHE_HOME="$1/cache"
+  mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  unset SPEECHD_ADDRESS
+}
+
+# Ends the speech server started under the test's runtime folder, through its pid file.
+stop_speech_server() {
+  local pidfile="${XDG_RUNTIME_DIR:-}/speech-dispatcher/pid/speech-dispatcher.pid"
+  [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
+}

@@ -8,8 +8,9 @@ program="$1"
 xss_state="$2"
 source "$(dirname "$0")/../e2e/x11.sh"
 work=$(mktemp -d)
+use_own_runtime "$work"
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; stop_speech_server; rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -18,8 +19,6 @@ printf '%s\r\n' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' 'AutoRounds=3' 'AutoTime=
   '[Breaks]' 'Break=2' 'BreakTime=1' > "$work/chiplark.ini"
 
 start_xvfb 211 260 800x600x24 || fail "no X server"
-export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config"
-mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"; chmod 700 "$XDG_RUNTIME_DIR"
 eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | \
   awk 'NR == 1 { print "export DBUS_SESSION_BUS_ADDRESS=" $0 } NR == 2 { print "bus_pid=" $0 }')"
 pids+=("$bus_pid")
