@@ -3,7 +3,10 @@
 
 #include "settings/frm_Chiplark.h"
 
+#include <QAbstractItemView>
 #include <QDir>
+#include <QStyle>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QPointer>
 #include <utility>
@@ -57,12 +60,16 @@ void frm_Chiplark::listVoices()
         Check1->setValue(0); // as a click would: the voice controls go off again
         return;
     }
+    int widest = 0;
     for (int i = 0; i < count; ++i) {
         const QString name = speech.voiceName(i);
         cmb_voices->addItem(name);
+        widest = std::max(widest, cmb_voices->fontMetrics().horizontalAdvance(name));
         if (name == defaultVoice)
             cmb_voices->setCurrentIndex(i);
     }
+    // The open list is wide enough for whole names, whatever the box's own width.
+    cmb_voices->view()->setMinimumWidth(widest + 2 * cmb_voices->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
 void frm_Chiplark::cmd_Voice_Click()

@@ -36,7 +36,11 @@ use_own_runtime() { # folder
 }
 
 # Ends the speech server started under the test's runtime folder, through its pid file.
+# A server still coming up when the program ended writes its pid file a moment later.
 stop_speech_server() {
-  local pidfile="${XDG_RUNTIME_DIR:-}/speech-dispatcher/pid/speech-dispatcher.pid"
-  [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
+  local dir="${XDG_RUNTIME_DIR:-}/speech-dispatcher"
+  local pidfile="$dir/pid/speech-dispatcher.pid"
+  [ -d "$dir" ] || return 0
+  for _ in $(seq 50); do [ -s "$pidfile" ] && break; sleep 0.1; done
+  [ -s "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
 }
