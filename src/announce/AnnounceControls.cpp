@@ -5,12 +5,12 @@
 
 #include <QAbstractItemView>
 #include <QDir>
-#include <QStyle>
-#include <algorithm>
 #include <QGuiApplication>
 #include <QPointer>
-#include <utility>
+#include <QStyle>
 #include <QUrl>
+#include <algorithm>
+#include <utility>
 
 void frm_Chiplark::Check1_Click()
 {

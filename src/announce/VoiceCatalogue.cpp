@@ -73,8 +73,7 @@ VoiceCatalogue catalogueVoices(const QList<EngineVoice> &engineVoices, const QLo
         return byName != 0 ? byName < 0 : a.name < b.name;
     });
 
-    const QLocale::Territory wanted =
-        systemLanguage == QLocale::English ? system.territory() : QLocale::UnitedKingdom;
+    const QLocale::Territory wanted = systemLanguage == QLocale::English ? system.territory() : QLocale::UnitedKingdom;
     c.defaultVoice = regionVoice(c.voices, wanted);
     if (c.defaultVoice < 0)
         c.defaultVoice = regionVoice(c.voices, QLocale::UnitedKingdom);

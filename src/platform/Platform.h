@@ -6,6 +6,7 @@
 #include <QtGlobal>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -77,7 +78,11 @@ public:
     // Whether the engine has finished starting (successfully or not).
     virtual bool ready() { return true; }
     // Runs the function once the engine is ready: at once when it already is.
-    virtual void whenReady(std::function<void()> done) { done(); }
+    virtual void whenReady(std::function<void()> done)
+    {
+        const std::function<void()> now = std::move(done);
+        now();
+    }
     // Creates the voice; false when there is no engine or no voice.
     virtual bool create() = 0;
     // Name of the voice in use (the engine's default until one is chosen).

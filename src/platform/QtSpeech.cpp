@@ -106,14 +106,16 @@ bool QtSpeech::selectVoice(int position)
     if (position < 0 || position >= names_.size())
         return false;
     current_ = names_[position];
-    QMetaObject::invokeMethod(worker_, [w = worker_, position] { w->select(position); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [w = worker_, position] { w->select(position); }, Qt::QueuedConnection);
     return true;
 }
 
 void QtSpeech::speak(const QString &text)
 {
     start();
-    QMetaObject::invokeMethod(worker_, [w = worker_, text] { w->say(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [w = worker_, text] { w->say(text); }, Qt::QueuedConnection);
 }
 
 } // namespace platform

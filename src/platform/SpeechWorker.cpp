@@ -38,9 +38,9 @@ bool startSpeechServerIfLocaleUnusable()
     server.setStandardErrorFile(QProcess::nullDevice());
     // With --spawn the server puts itself in the background and this process returns once
     // it listens; a server already running makes it return at once.
-    server.start(QStringLiteral("speech-dispatcher"), {QStringLiteral("--spawn"), QStringLiteral("--communication-method"),
-                                                       QStringLiteral("unix_socket"), QStringLiteral("--socket-path"),
-                                                       socket});
+    server.start(QStringLiteral("speech-dispatcher"),
+                 {QStringLiteral("--spawn"), QStringLiteral("--communication-method"), QStringLiteral("unix_socket"),
+                  QStringLiteral("--socket-path"), socket});
     if (!server.waitForFinished(10000)) {
         server.kill();
         server.waitForFinished(1000);

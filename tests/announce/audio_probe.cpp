@@ -28,8 +28,7 @@ void waitForFinished(QCoreApplication &app, platform::QtSpeech &speech, int coun
 {
     QElapsedTimer t;
     t.start();
-    while (speech.finishedCount() < count && t.elapsed() < milliseconds)
-    {
+    while (speech.finishedCount() < count && t.elapsed() < milliseconds) {
         app.processEvents();
         QThread::msleep(10);
     }
@@ -39,8 +38,7 @@ void pause(QCoreApplication &app, int milliseconds)
 {
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < milliseconds)
-    {
+    while (t.elapsed() < milliseconds) {
         app.processEvents();
         QThread::msleep(10);
     }
@@ -116,8 +114,8 @@ int main(int argc, char *argv[])
             QTimer::singleShot(1000 + 4000 * i, &app, [&] {
                 std::printf("announced at %lld\n", QDateTime::currentMSecsSinceEpoch());
                 std::fflush(stdout);
-                speech.speak(levelAnnouncement(defaultPhrases(), QStringLiteral("100"), QStringLiteral("200"),
-                                               QString(), 0));
+                speech.speak(
+                    levelAnnouncement(defaultPhrases(), QStringLiteral("100"), QStringLiteral("200"), QString(), 0));
             });
         QTimer::singleShot(1000 + 4000 * count + 1000, &app, &QCoreApplication::quit);
         return app.exec();

@@ -103,10 +103,18 @@ void TestAnnounce::voicesOfASpeechServer_data()
     QTest::addColumn<QString>("system");
     QTest::addColumn<QString>("defaultVoice");
     QTest::addColumn<QString>("afterEnglish");
-    QTest::newRow("C.UTF-8") << "C" << "English (Great Britain)" << "Afrikaans";
-    QTest::newRow("en_US") << "en_US" << "English (America)" << "Afrikaans";
-    QTest::newRow("en_GB") << "en_GB" << "English (Great Britain)" << "Afrikaans";
-    QTest::newRow("de_DE") << "de_DE" << "English (Great Britain)" << "German";
+    QTest::newRow("C.UTF-8") << "C"
+                             << "English (Great Britain)"
+                             << "Afrikaans";
+    QTest::newRow("en_US") << "en_US"
+                           << "English (America)"
+                           << "Afrikaans";
+    QTest::newRow("en_GB") << "en_GB"
+                           << "English (Great Britain)"
+                           << "Afrikaans";
+    QTest::newRow("de_DE") << "de_DE"
+                           << "English (Great Britain)"
+                           << "German";
 }
 
 void TestAnnounce::voicesOfASpeechServer()
@@ -119,9 +127,9 @@ void TestAnnounce::voicesOfASpeechServer()
     for (const EngineVoice &v : c.voices)
         names << v.name;
     QCOMPARE(names.size(), 10); // no variants
-    QCOMPARE(names.mid(0, 6), QStringList({"English (America)", "English (America, New York City)",
-                                            "English (Caribbean)", "English (Great Britain)",
-                                            "English (Received Pronunciation)", "English (Scotland)"}));
+    QCOMPARE(names.mid(0, 6),
+             QStringList({"English (America)", "English (America, New York City)", "English (Caribbean)",
+                          "English (Great Britain)", "English (Received Pronunciation)", "English (Scotland)"}));
     QCOMPARE(names[6], afterEnglish);
     QCOMPARE(names.last(), QStringLiteral("Zulu"));
     QVERIFY(c.defaultVoice >= 0);
@@ -133,7 +141,8 @@ void TestAnnounce::voicesOfASpeechServer()
     QCOMPARE(catalogueVoices(reversed, QLocale(system)).voices[c.defaultVoice].name, defaultVoice);
 
     // An engine without English voices: no default of ours, the engine's own stays.
-    const VoiceCatalogue german = catalogueVoices({{"German", QLocale("de")}, {"Zulu", QLocale("zu")}}, QLocale(system));
+    const VoiceCatalogue german =
+        catalogueVoices({{"German", QLocale("de")}, {"Zulu", QLocale("zu")}}, QLocale(system));
     QCOMPARE(german.defaultVoice, -1);
     QCOMPARE(german.voices.size(), 2);
 }
@@ -157,8 +166,8 @@ void TestAnnounce::engineStillStarting()
     QCOMPARE(frm->cmb_voices->count(), 4); // two ticks, two listings
     QCOMPARE(frm->cmb_voices->currentIndex(), 1);
     // The engine's calls in their order: create, the default voice's name, then the list.
-    QCOMPARE(fakes->speech.operations.mid(0, 5), QStringList({"create", "currentVoiceName", "voiceCount",
-                                                              "voiceName 0", "voiceName 1"}));
+    QCOMPARE(fakes->speech.operations.mid(0, 5),
+             QStringList({"create", "currentVoiceName", "voiceCount", "voiceName 0", "voiceName 1"}));
 
     // Cleared before the engine is ready: nothing is listed into the disabled box.
     restart();

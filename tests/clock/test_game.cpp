@@ -79,8 +79,8 @@ void TestGame::startRefusals()
     frm->txt_breakTime->setText("546");
     frm->cmd_Start_Click();
     QCOMPARE(frm->gameState.breakSeconds, qint16(32760));
-    QCOMPARE(frm->gameState.currentAnte, 100); // the ante starts on round 1
-    QVERIFY(!d()->lbl_ante->isVisible());      // ... but is first shown at a change of level
+    QCOMPARE(frm->gameState.currentAnte, 100);                    // the ante starts on round 1
+    QVERIFY(!d()->lbl_ante->isVisible());                         // ... but is first shown at a change of level
     QCOMPARE(d()->lbl_ante->caption(), QStringLiteral("Label1")); // the design text until then
     QCOMPARE(d()->lbl_ante->text(), QStringLiteral("Label1"));
     QCOMPARE(frm->lst_Small.listCount(), 15); // rebuilt from the automatic boxes
