@@ -1,5 +1,6 @@
 #include "platform/ProfileFile.h"
 
+#include "platform/RegularFile.h"
 #include "platform/TextFile.h"
 
 #include <QFile>
@@ -46,12 +47,17 @@ bool same(const QString &a, const QString &b)
 
 } // namespace
 
-ProfileFile ProfileFile::load(const QString &path)
+std::optional<ProfileFile> ProfileFile::load(const QString &path, qint64 bound)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return ProfileFile();
-    return fromBytes(f.readAll());
+    const FileContents c = readRegularFile(path, bound, false);
+    if (c.state == FileState::Unreadable)
+        return std::nullopt;
+    return fromBytes(c.bytes);
+}
+
+bool ProfileFile::exists(const QString &path)
+{
+    return somethingAt(path);
 }
 
 ProfileFile ProfileFile::fromBytes(const QByteArray &bytes)

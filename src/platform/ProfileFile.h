@@ -11,9 +11,12 @@ namespace platform {
 
 class ProfileFile {
 public:
-    // A missing or unreadable file gives an empty profile.
-    static ProfileFile load(const QString &path);
+    // A missing file gives an empty profile; one that cannot be read (not a regular file,
+    // no permission, an I/O error, larger than the bound) gives none.
+    static std::optional<ProfileFile> load(const QString &path, qint64 bound);
     static ProfileFile fromBytes(const QByteArray &bytes);
+    // Whether anything stands at the path.
+    static bool exists(const QString &path);
 
     // The value with blanks around it and one pair of enclosing quotes taken off;
     // no value when the section or key is missing.

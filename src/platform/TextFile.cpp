@@ -8,6 +8,7 @@
 #include <windows.h>
 #else
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -106,7 +107,9 @@ QByteArray encodeText(const QString &text, bool wasUtf8, bool bom)
 bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace)
 {
     const QFileInfo target(path);
-    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    // A short name of its own, so a target whose name is as long as the file system allows
+    // still gets a temporary file beside it; start-up takes away any left by a crash.
+    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.chiplark-XXXXXX.tmp"));
     if (!tmp.open())
         return false;
     if (tmp.write(data) != data.size() || !tmp.flush())
@@ -130,9 +133,18 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, const std:
                                    QFile::encodeName(target.absoluteFilePath()).constData())
                        == 0;
 #endif
-    if (moved)
-        tmp.setAutoRemove(false);
-    return moved;
+    if (!moved)
+        return false;
+    tmp.setAutoRemove(false);
+#ifndef Q_OS_WIN
+    // The rename itself reaches the disk only with its folder.
+    const int folder = ::open(QFile::encodeName(target.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+#endif
+    return true;
 }
 
 } // namespace platform

@@ -25,8 +25,9 @@ QString fromWindows1252(const QByteArray &bytes);
 // character, else UTF-8.
 QByteArray encodeText(const QString &text, bool wasUtf8, bool bom);
 
-// Writes a temporary file beside the target, flushes it to the disk and renames it over
-// the target, so a crash or a full disk leaves the old file or the new one.
+// Writes a temporary file beside the target, flushes it to the disk, renames it over the
+// target and flushes the folder, so a crash or a full disk leaves the old file or the new
+// one.
 // beforeReplace runs between the two steps (an exception from it leaves the old file).
 bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace = {});
 

@@ -18,6 +18,12 @@ const QString Ante = QStringLiteral("Ante");
 void frm_Chiplark::loadSettings()
 {
     const QString file = settingsPath();
+    // One reading serves every value; a file that cannot be read is left alone for good.
+    if (modRegistry::OpenReading(file) == modRegistry::FileAccess::Unreadable) {
+        modRegistry::CloseReading();
+        settingsFileKept_ = true;
+        return;
+    }
     const auto get = [&](const QString &section, const char *key) {
         return GetIniVal(file, section, QString::fromLatin1(key));
     };
@@ -77,11 +83,20 @@ void frm_Chiplark::loadSettings()
         chk_playWav_Click();
     }
     txt_wavpath->setText(get(Config, "WavFile"));
+    modRegistry::CloseReading();
 }
 
 void frm_Chiplark::saveSettings()
 {
+    // A settings file this run could not read is never replaced.
+    if (settingsFileKept_)
+        return;
     const QString file = settingsPath();
+    // The writes change one copy in memory; the file is replaced once, at the end.
+    if (modRegistry::OpenWriting(file) == modRegistry::FileAccess::Unreadable) {
+        modRegistry::CommitWriting();
+        return;
+    }
     const auto put = [&](const QString &section, const char *key, const QString &value) {
         modRegistry::WriteIniVal(file, value, section, QString::fromLatin1(key));
     };
@@ -133,4 +148,5 @@ void frm_Chiplark::saveSettings()
     if (chk_playWav->value() != 2)
         put(Config, "PlayWav", chk_playWav->value() == 1 ? QStringLiteral("1") : QStringLiteral("0"));
     put(Config, "WavFile", txt_wavpath->text());
+    modRegistry::CommitWriting();
 }

@@ -1,7 +1,9 @@
 #include "settings/frm_Chiplark.h"
 
 #include "blinds/AutoBlinds.h"
+#include "blinds/SavedStructures.h"
 #include "display/frm_Display.h"
+#include "platform/RegularFile.h"
 #include "settings/IntCheck.h"
 
 #include <QAbstractItemView>
@@ -154,8 +156,13 @@ void frm_Chiplark::Form_Load()
 {
     arrowKeyPressed = false;
     phrases = defaultPhrases();
+    // Temporary files of a save that was interrupted go first.
+    platform::removeStaleTemporaries(services_.files->programFolder());
+    platform::removeStaleTemporaries(savedStructuresFolder(services_.files->programFolder()));
     if (FileExistsonDisk(settingsPath()))
         loadSettings();
+    else if (platform::somethingAt(settingsPath()))
+        settingsFileKept_ = true; // a folder, a FIFO, a device, a dangling link: never replaced
     listSavedStructures();
 }
 

@@ -246,6 +246,8 @@ private:
     platform::Services services_;
     std::unique_ptr<frm_Display> display_;
     bool unloaded_ = false;
+    // The settings file could not be read at start: it is kept as it is, never written.
+    bool settingsFileKept_ = false;
     // Ticks of the speech box given while the engine was still starting.
     int voicesWaiting_ = 0;
     QHash<QObject *, void (frm_Chiplark::*)(qint16 &)> keyPress_;
