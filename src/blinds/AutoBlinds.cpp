@@ -10,7 +10,7 @@ constexpr qint64 MaxMinutes = Int32Max / 60; // the round length in seconds must
 bool read(const QString &text, Width width, const QString &box, qint64 high, qint64 *out, QString *error)
 {
     const WholeNumber n = toWhole(text, width);
-    if (!n.ok()) {
+    if (!n.ok() || n.value < 0) { // the boxes' ranges start at 0
         *error = boxRangeMessage(box, 0, high);
         return false;
     }

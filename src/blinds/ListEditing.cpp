@@ -217,12 +217,10 @@ void frm_Chiplark::cmb_BlindLoad_LostFocus()
     lst_Big.clear();
     lst_Small.clear();
     lst_Time.clear();
-    QFile file(structurePath(services_.files->programFolder(), cmb_BlindLoad->currentText()));
-    if (file.open(QIODevice::ReadOnly)) {
-        StructureRows rows = parseStructure(file.readAll());
-        lst_Small.setItems(std::move(rows.small));
-        lst_Big.setItems(std::move(rows.big));
-        lst_Time.setItems(std::move(rows.time));
-    }
+    StructureRows rows =
+        parseStructure(readStructureFile(structurePath(services_.files->programFolder(), cmb_BlindLoad->currentText())));
+    lst_Small.setItems(std::move(rows.small));
+    lst_Big.setItems(std::move(rows.big));
+    lst_Time.setItems(std::move(rows.time));
     regenList();
 }

@@ -1,6 +1,7 @@
 #include "blinds/SavedStructures.h"
 
 #include "blinds/BlindSchedule.h"
+#include "platform/RegularFile.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -32,6 +33,18 @@ QByteArray structureBytes(const QStringList &small, const QStringList &big, cons
         text += small.value(i) + QLatin1Char(',') + big.value(i) + QLatin1Char(',') + time.value(i)
                 + QStringLiteral("\r\n");
     return platform::encodeText(text, false, false);
+}
+
+QByteArray readStructureFile(const QString &path)
+{
+    const platform::FileContents c = platform::readRegularFile(path, MaxStructureBytes, true);
+    if (c.state != platform::FileState::Regular)
+        return QByteArray();
+    if (!c.cut)
+        return c.bytes;
+    // A line cut at the bound is not a row.
+    const qsizetype end = std::max(c.bytes.lastIndexOf('\n'), c.bytes.lastIndexOf('\r'));
+    return c.bytes.left(end + 1);
 }
 
 StructureRows parseStructure(const QByteArray &bytes)
@@ -77,6 +90,9 @@ QStringList listStructures(const QString &programFolder)
     const QDir dir(savedStructuresFolder(programFolder));
     QStringList names;
     for (const QString &file : dir.entryList({QStringLiteral("*.bld")}, QDir::Files | QDir::Hidden | QDir::System)) {
+        // Only what can be read: no FIFO, device or socket, also not behind a link.
+        if (!platform::isRegularFile(dir.filePath(file)))
+            continue;
         const QString name = file.left(file.size() - 4);
         names.insert(sortedPosition(names, name), name);
     }

@@ -24,6 +24,13 @@ struct StructureRows {
 // Every line ends with CR LF; an empty schedule is an empty file.
 QByteArray structureBytes(const QStringList &small, const QStringList &big, const QStringList &time);
 
+// A structure is read up to its first 8 MB (or its 32,767th row, whichever comes first).
+constexpr qint64 MaxStructureBytes = 8 * 1024 * 1024;
+
+// The bytes of a saved structure, if it is a regular file, up to the bound and the last
+// whole line before it; nothing for anything else.
+QByteArray readStructureFile(const QString &path);
+
 // Lines end at CR, CR LF or LF; a line with fewer than three fields is skipped, fields after
 // the third are ignored; at most the rows a schedule can hold are read.
 StructureRows parseStructure(const QByteArray &bytes);

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The real program under Xvfb, run as an unprivileged user (so file permissions count),
+# with something hostile as its settings file or as a saved structure: a file it may not
+# read, a FIFO, a link to /dev/zero, a folder, a 50 MB file. Each time the settings window
+# is up within 2 s, Escape ends the program normally, and the thing is exactly as it was.
+set -euo pipefail
+program="$1"
+source "$(dirname "$0")/x11.sh"
+work=$(mktemp -d)
+chmod 755 "$work"
+use_own_runtime "$work"
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; stop_speech_server; rm -rf "$work"; }
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+[ "$(id -u)" -eq 0 ] || { echo "needs root to run the program as another user; skipped"; echo "0 passed, 0 failed"; exit 0; }
+user=65534
+chown -R "$user:$user" "$work"
+
+start_xvfb 271 320 1024x768x24 || fail "no X server"
+
+# What stands at a path, without following a link.
+fingerprint() {
+  if [ -L "$1" ]; then echo "link to $(readlink "$1")"
+  elif [ -p "$1" ]; then echo fifo
+  elif [ -d "$1" ]; then echo "folder $(stat -c %a "$1")"
+  elif [ -f "$1" ]; then echo "file $(stat -c '%a %s %Y' "$1") $(sha1sum <"$1" | cut -c1-40)"
+  else echo nothing; fi
+}
+make_thing() { # kind path
+  case "$1" in
+    unreadable) printf '[Config]\r\nTitle=Secret\r\n' >"$2"; chmod 000 "$2" ;;
+    fifo) mkfifo "$2" ;;
+    zero) ln -s /dev/zero "$2" ;;
+    folder) mkdir "$2" ;;
+    huge) printf '[Config]\r\nTitle=Huge\r\n1,2,60\r\n' >"$2"; truncate -s 50M "$2" ;;
+  esac
+  chown -h "$user:$user" "$2"
+}
+
+passed=0
+for place in chiplark.ini "Saved Blinds/x.bld"; do
+  for kind in unreadable fifo zero folder huge; do
+    dir="$work/case"
+    rm -rf "$dir"; mkdir -p "$dir/Saved Blinds"
+    cp "$program" "$dir/chiplark"
+    printf '10,20,600\r\n' >"$dir/Saved Blinds/ready.bld"
+    make_thing "$kind" "$dir/$place"
+    chown -R "$user:$user" "$dir"
+    [ "$kind" = unreadable ] && chmod 000 "$dir/$place"
+    before=$(fingerprint "$dir/$place")
+    began=$(date +%s%N)
+    (cd "$dir" && exec setpriv --reuid="$user" --regid="$user" --clear-groups ./chiplark >"$work/out.log" 2>&1) &
+    app=$!; pids+=($app)
+    w=$(find_window '^Chiplark! - version 1.0$') || { cat "$work/out.log"; fail "$kind as $place: no settings window"; }
+    ms=$(( ($(date +%s%N) - began) / 1000000 ))
+    [ "$ms" -lt 2000 ] || fail "$kind as $place: the window took $ms ms"
+    xdotool windowfocus --sync "$w" 2>/dev/null || true
+    sleep 0.3
+    xdotool key Escape
+    for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app" 2>/dev/null && fail "$kind as $place: the program did not end"
+    rc=0; wait "$app" || rc=$?
+    [ "$rc" -eq 0 ] || { cat "$work/out.log"; fail "$kind as $place: the program ended with $rc"; }
+    after=$(fingerprint "$dir/$place")
+    [ "$before" = "$after" ] || fail "$kind as $place: was '$before', is '$after'"
+    # Beside a hostile structure the settings are written as always.
+    if [ "$place" != chiplark.ini ]; then
+      [ -f "$dir/chiplark.ini" ] || fail "$kind as $place: the settings were not written"
+    fi
+    echo "$kind as $place: window after $ms ms, ended normally, unchanged ($after)"
+    passed=$((passed + 1))
+  done
+done
+echo "$passed passed, 0 failed"
