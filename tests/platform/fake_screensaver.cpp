@@ -1,17 +1,28 @@
 // A stand-in for the desktop's screensaver on a private session bus: it answers Inhibit and
-// UnInhibit as the freedesktop service does and prints every call.
+// UnInhibit as the freedesktop service does and prints every call. With --silent it owns
+// the name but never answers, as a hung desktop service does.
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <cstdio>
 
-class FakeScreenSaver : public QObject {
+class FakeScreenSaver : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    bool silent = false;
+
 public slots:
     uint Inhibit(const QString &application, const QString &reason)
     {
+        if (silent) {
+            setDelayedReply(true); // and never sent
+            std::printf("Inhibit unanswered\n");
+            std::fflush(stdout);
+            return 0;
+        }
         std::printf("Inhibit %u %s: %s\n", ++last_, qPrintable(application), qPrintable(reason));
         std::fflush(stdout);
         return last_;
@@ -30,6 +41,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     FakeScreenSaver saver;
+    saver.silent = app.arguments().contains(QStringLiteral("--silent"));
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver, QDBusConnection::ExportAllSlots)
         || !bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")))
