@@ -217,8 +217,8 @@ void frm_Chiplark::cmb_BlindLoad_LostFocus()
     lst_Big.clear();
     lst_Small.clear();
     lst_Time.clear();
-    StructureRows rows =
-        parseStructure(readStructureFile(structurePath(services_.files->programFolder(), cmb_BlindLoad->currentText())));
+    StructureRows rows = parseStructure(
+        readStructureFile(structurePath(services_.files->programFolder(), cmb_BlindLoad->currentText())));
     lst_Small.setItems(std::move(rows.small));
     lst_Big.setItems(std::move(rows.big));
     lst_Time.setItems(std::move(rows.time));

@@ -21,8 +21,8 @@ FileContents readRegularFile(const QString &path, qint64 bound, bool cutAtBound)
     const QByteArray name = QFile::encodeName(path);
     struct stat before {};
     if (::stat(name.constData(), &before) != 0) {
-        c.state = (errno == ENOENT || errno == ENOTDIR) && !somethingAt(path) ? FileState::Missing
-                                                                            : FileState::Unreadable;
+        c.state =
+            (errno == ENOENT || errno == ENOTDIR) && !somethingAt(path) ? FileState::Missing : FileState::Unreadable;
         return c;
     }
     c.state = FileState::Unreadable;
@@ -116,8 +116,8 @@ bool somethingAt(const QString &path)
 void removeStaleTemporaries(const QString &folder)
 {
     const QDir dir(folder);
-    for (const QString &name : dir.entryList({QStringLiteral(".chiplark-??????.tmp")},
-                                             QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+    for (const QString &name :
+         dir.entryList({QStringLiteral(".chiplark-??????.tmp")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks))
         QFile::remove(dir.filePath(name));
 }
 

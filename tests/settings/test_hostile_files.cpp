@@ -43,8 +43,8 @@ private:
         struct stat st {};
         if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
             return QStringLiteral("nothing");
-        QString kind = S_ISREG(st.st_mode)   ? QStringLiteral("file")
-                       : S_ISDIR(st.st_mode) ? QStringLiteral("folder")
+        QString kind = S_ISREG(st.st_mode)    ? QStringLiteral("file")
+                       : S_ISDIR(st.st_mode)  ? QStringLiteral("folder")
                        : S_ISFIFO(st.st_mode) ? QStringLiteral("fifo")
                        : S_ISLNK(st.st_mode)  ? QStringLiteral("link to ") + QFile::symLinkTarget(path)
                                               : QStringLiteral("other");
