@@ -1,16 +1,22 @@
 # Helpers for the tests that drive the real program under Xvfb; sourced, not run.
 
-# Starts Xvfb on a free display of the given range and waits for it; sets DISPLAY and
-# adds the server to the pids to end.
+# Starts Xvfb on a display it picks itself among the free ones (so a server still ending
+# from an earlier test is never mistaken for ours) and waits until it answers; sets DISPLAY
+# and adds the server to the pids to end. The arguments' range is kept for the callers.
 start_xvfb() { # first last geometry
-  local n
-  for n in $(seq "$1" "$2"); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 "$3" -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
-  export DISPLAY=":$n"
+  local said; said=$(mktemp)
+  Xvfb -displayfd 1 -screen 0 "$3" -nolisten tcp >"$said" 2>/dev/null &
+  local pid=$!
+  pids+=($pid)
   unset QT_QPA_PLATFORM
+  for _ in $(seq 100); do
+    [ -s "$said" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  local n; n=$(head -1 "$said"); rm -f "$said"
+  [ -n "$n" ] || return 1
+  export DISPLAY=":$n"
   for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
 }

@@ -54,9 +54,13 @@ paused=$(watch_idle 10)
 echo "paused, 10 s idle: $paused"
 echo "$paused" | grep -q ' On' && fail "the X screen saver started while the game stood paused"
 
+display=$(find_window '^Chiplark display$') || fail "no display"
+xdotool windowactivate --sync "$display" 2>/dev/null || true
 xdotool key Escape              # the game is over: the screen saver may start again
-after=$(watch_idle 5)
-echo "after Escape, 5 s idle: $after"
+for _ in $(seq 30); do xdotool search --onlyvisible --name '^Chiplark display$' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Chiplark display$' >/dev/null 2>&1 && fail "Escape did not end the game"
+after=$(watch_idle 8)
+echo "after Escape, 8 s idle: $after"
 echo "$after" | grep -q ' On' || fail "after Escape the X screen saver did not start as set"
 
 echo "1 passed, 0 failed"
