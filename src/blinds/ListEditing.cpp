@@ -70,6 +70,8 @@ void frm_Chiplark::cmd_BlindAdd_Click()
     lst_Big.addItem(*big);
     lst_Small.addItem(*small);
     lst_Time.addItem(QString::number(toWhole(*minutes, Width::Int32).value * 60));
+    // The new round in view; the selection stays where it was.
+    lst_Blinds->scrollTo(lst_Blinds->model()->index(n - 1, 0));
 }
 
 // The selected round, or -1 after asking the organiser to select one first.

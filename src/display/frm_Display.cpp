@@ -54,6 +54,7 @@ frm_Display::frm_Display(frm_Chiplark &owner, platform::Cursor &cursor)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), owner_(owner), cursor_(cursor)
 {
     setWindowTitle(QStringLiteral("Chiplark display"));
+    setAccessibleName(QStringLiteral("Chiplark display"));
     resize(px(11010), px(8520));
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);

@@ -13,6 +13,7 @@
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTime>
 #include <QUrl>
 
@@ -42,12 +43,19 @@ Answer QtMessageBox::show(const QString &text, const QString &title, Icon icon, 
 
 std::optional<QString> QtInputBox::ask(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    bool ok = false;
-    QString text =
-        QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok)
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    // Wide enough to show a long phrase whole, within the screen.
+    const QFontMetrics metrics(box.font());
+    const QScreen *screen = box.screen();
+    const int wanted = metrics.horizontalAdvance(defaultText) + 8 * metrics.averageCharWidth() + 40;
+    const int widest = screen ? screen->availableGeometry().width() * 9 / 10 : wanted;
+    box.resize(std::max(box.sizeHint().width(), std::min(wanted, widest)), box.sizeHint().height());
+    if (box.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return box.textValue();
 }
 
 std::optional<qint32> QtColourDialog::choose(qint32 colour)

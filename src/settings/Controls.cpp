@@ -2,6 +2,9 @@
 
 #include "platform/Colour.h"
 
+#include <QAccessibleWidget>
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -27,7 +30,8 @@ void CheckBox::setValue(int value)
 
 ColourButton::ColourButton(qint32 colour, QWidget *parent) : QPushButton(parent)
 {
-    setAutoDefault(false);
+    // Like every other button: Enter on it presses it, not "Start the game!".
+    setAutoDefault(true);
     setColour(colour);
 }
 
@@ -85,10 +89,32 @@ LinkLabel::LinkLabel(const QString &text, QWidget *parent) : QLabel(text, parent
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    setPalette(p);
+    setForegroundRole(QPalette::Link); // the theme's link colour: blue in light themes, readable in dark ones
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(text);
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space: emit clicked(); return;
+    default: QLabel::keyPressEvent(event);
+    }
+}
+
+void LinkLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter p(this);
+    QPen pen(palette().color(QPalette::Link));
+    pen.setStyle(Qt::DotLine);
+    p.setPen(pen);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
@@ -96,4 +122,54 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
+}
+
+namespace {
+
+class AccessibleGroup : public QAccessibleWidget {
+public:
+    explicit AccessibleGroup(Frame *frame) : QAccessibleWidget(frame, QAccessible::Grouping) {}
+    QString text(QAccessible::Text t) const override
+    {
+        QString title = static_cast<Frame *>(widget())->title();
+        if (t == QAccessible::Name && !title.isEmpty())
+            return title;
+        return QAccessibleWidget::text(t);
+    }
+};
+
+class AccessibleLink : public QAccessibleWidget {
+public:
+    explicit AccessibleLink(LinkLabel *link) : QAccessibleWidget(link, QAccessible::Link) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<LinkLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            emit static_cast<LinkLabel *>(widget())->clicked();
+    }
+};
+
+QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("Frame"))
+        return new AccessibleGroup(static_cast<Frame *>(object));
+    if (className == QLatin1String("LinkLabel"))
+        return new AccessibleLink(static_cast<LinkLabel *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibleRoles()
+{
+    static bool installed = false;
+    if (!installed)
+        QAccessible::installFactory(accessibleFor);
+    installed = true;
 }

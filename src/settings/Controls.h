@@ -55,7 +55,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// A label that behaves as a link: blue, underlined, clickable.
+// A label that behaves as a link: in the theme's link colour, underlined, clicked with the
+// mouse or, once it has the focus, with Enter or Space.
 class LinkLabel : public QLabel {
     Q_OBJECT
 public:
@@ -66,4 +67,9 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
+
+// Screen readers see a frame as a group with its caption, and the link label as a link.
+void installAccessibleRoles();

@@ -3,6 +3,8 @@
 
 #include "settings/frm_Chiplark.h"
 
+#include <QAbstractItemView>
+
 namespace {
 
 int px(int twips)
@@ -226,8 +228,50 @@ void frm_Chiplark::setTabOrder()
         cmd_wavtest,
         cmd_Start,
         cmd_Exit,
+        Label15, // the manual link, last
     };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
     txt_Title->setFocus();
+}
+
+// What a screen reader says for each control without a caption of its own: the label
+// beside it, or what it is.
+void frm_Chiplark::nameControlsForScreenReaders()
+{
+    installAccessibleRoles();
+    const std::pair<QWidget *, QString> names[] = {
+        {txt_Title, fme_title->title()},
+        {cmb_BlindLoad, QStringLiteral("Saved blind structure")},
+        {lst_Blinds, QStringLiteral("Blind structure")},
+        {txt_Small, Label1->text()},
+        {txt_Big, Label2->text()},
+        {txt_AutoRounds, QStringLiteral("Number of rounds")},
+        {txt_AutoTime, Label7->text()},
+        {txt_blindFactor, opt_AutoIncrease[0]->text()},
+        {txt_BlindValue, opt_AutoIncrease[1]->text()},
+        {txt_BlindPercentage, opt_AutoIncrease[2]->text()},
+        {txt_ante, QStringLiteral("Ante amount")},
+        {txt_AnteRound, Label13->text()},
+        {txt_AnteFactor, QStringLiteral("Ante increase factor")},
+        {txt_Break, QStringLiteral("Break every (rounds)")},
+        {txt_breakTime, QStringLiteral("Break for (mins.)")},
+        {txt_currency, QStringLiteral("Currency symbol")},
+        {cmd_back, Label11->text()},
+        {cmd_fore, Label12->text()},
+        {cmd_ante, Label16->text()},
+        {cmd_Title, Label17->text()},
+        {cmb_voices, Label5->text()},
+        {txt_wavpath, QStringLiteral("Sound file")},
+        // The frames without a caption.
+        {Frame1, QStringLiteral("Blind increase")},
+        {fme_AnteAmt, QStringLiteral("Ante increase")},
+        {fme_frame, QStringLiteral("Currency")},
+        {fme_Colour, QStringLiteral("Display colours")},
+    };
+    for (const auto &[control, name] : names)
+        control->setAccessibleName(name);
+    // The open list of a drop-down box is read under the box's name.
+    for (QComboBox *box : {cmb_BlindLoad, cmb_voices})
+        box->view()->setAccessibleName(box->accessibleName());
 }

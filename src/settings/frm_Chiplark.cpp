@@ -21,6 +21,7 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       services_(services)
 {
+    installAccessibleRoles(); // before any control exists, so each gets its role
     // A small dialog font, so every caption fits the control drawn for it.
     QFont dialogFont;
     dialogFont.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
@@ -39,6 +40,7 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
     buildLayout();
     cmd_Start->setDefault(true);
     setTabOrder();
+    nameControlsForScreenReaders();
     connectHandlers();
     Form_Load();
 }

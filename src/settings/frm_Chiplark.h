@@ -224,6 +224,7 @@ protected:
 private:
     void buildLayout();
     void setTabOrder();
+    void nameControlsForScreenReaders();
     void connectHandlers();
 
     void pickColour(ColourButton *swatch);
