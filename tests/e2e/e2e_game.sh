@@ -13,7 +13,7 @@ pids=()
 app_pid=""
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  end_pids "${pids[@]}"
   stop_speech_server; rm -rf "$work"
 }
 trap cleanup EXIT

@@ -10,7 +10,7 @@ work=$(mktemp -d)
 chmod 755 "$work"
 use_own_runtime "$work"
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; stop_speech_server; rm -rf "$work"; }
+cleanup() { end_pids "${pids[@]}"; stop_speech_server; rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 [ "$(id -u)" -eq 0 ] || { echo "needs root to run the program as another user; skipped"; echo "0 passed, 0 failed"; exit 0; }

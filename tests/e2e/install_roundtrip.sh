@@ -8,7 +8,7 @@ source "$(dirname "$0")/x11.sh"
 work=$(mktemp -d)
 use_own_runtime "$work"
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; stop_speech_server; rm -rf "$work"; }
+cleanup() { end_pids "${pids[@]}"; stop_speech_server; rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 

@@ -50,3 +50,12 @@ stop_speech_server() {
   for _ in $(seq 50); do [ -s "$pidfile" ] && break; sleep 0.1; done
   [ -s "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
 }
+
+# Ends the processes the test started, by pid, and waits for its own children to be gone:
+# an X server still ending would otherwise delete the socket of the next test's server
+# that took the same display.
+end_pids() {
+  local p
+  for p in "$@"; do kill "$p" 2>/dev/null || true; done
+  for p in "$@"; do wait "$p" 2>/dev/null || true; done
+}
