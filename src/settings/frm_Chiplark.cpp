@@ -29,7 +29,11 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
     setFont(dialogFont);
 
     Q_INIT_RESOURCE(chiplark); // the icon lives in the library's resources
-    setWindowIcon(QIcon(QStringLiteral(":/chiplark.png")));
+    // Only the sizes a title bar or a task switcher shows; each is decoded when first drawn.
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/icon-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
     setWindowTitle(QStringLiteral("Chiplark!") + QStringLiteral(" - ") + QStringLiteral("version 1.0"));
     setFixedSize(601, 550); // 9015 x 8250 twips
     setSizeGripEnabled(false);

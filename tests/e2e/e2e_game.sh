@@ -17,7 +17,11 @@ cleanup() {
   stop_speech_server; rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  echo "--- what the program printed:"; cat "$work/out.log" 2>/dev/null || true
+  exit 1
+}
 
 # The program keeps its settings beside itself: give it a folder of its own.
 cp "$program" "$work/chiplark"

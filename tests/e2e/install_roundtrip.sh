@@ -1,26 +1,62 @@
 #!/usr/bin/env bash
-# Installs Chiplark into a fresh folder, starts the installed program under Xvfb, types a
-# title, saves a structure, exits, and starts it again: the structure and the settings are
-# still there.
+# Installs Chiplark into a fresh folder whose path holds characters a desktop entry must
+# quote, as a user would: the install registers the menu entry in the user's own data
+# folder. The entry and the metadata pass the desktop's validators. The program is started
+# the way a launcher starts it (the registered entry's Exec line, parsed by the desktop-entry
+# rules, from another working folder) under Xvfb: it lists the ready structures, loads one,
+# saves it under a new name, keeps its settings beside itself and reads them back on the next
+# start. register-menu --remove then leaves nothing behind. An install into a folder the user
+# cannot write is refused with a clear message.
 set -euo pipefail
 build="$1"
+desktop_exec="$2"
 source "$(dirname "$0")/x11.sh"
 work=$(mktemp -d)
 use_own_runtime "$work"
 pids=()
-cleanup() { end_pids "${pids[@]}"; stop_speech_server; rm -rf "$work"; }
+cleanup() { end_pids "${pids[@]}"; stop_speech_server; chmod -R u+w "$work" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  [ -f "$work/out.log" ] && { echo "--- what the program printed:"; cat "$work/out.log"; }
+  exit 1
+}
 
-cmake --install "$build" --prefix "$work/Chiplark" >/dev/null
-app="$work/Chiplark/chiplark"
-for f in chiplark manual.html chiplark.desktop chiplark.png "Saved Blinds/1500 chips - 20 minute rounds.bld"; do
-  [ -e "$work/Chiplark/$f" ] || fail "the install lacks $f"
+id=org.chiplark.Chiplark
+export HOME="$work/home"
+unset XDG_DATA_HOME
+mkdir -p "$HOME" "$work/elsewhere"
+folder="$work/Game night's \$5 \"club\" 100%/Chiplark"
+cmake --install "$build" --prefix "$folder" >"$work/install.log" || { cat "$work/install.log"; fail "the install failed"; }
+for f in chiplark manual.html register-menu "$id.desktop" "$id.metainfo.xml" \
+  "icons/hicolor/scalable/apps/$id.svg" "Saved Blinds/1500 chips - 20 minute rounds.bld"; do
+  [ -e "$folder/$f" ] || fail "the install lacks $f"
 done
+
+# The entries and the metadata, as the desktop's own tools judge them.
+entry="$HOME/.local/share/applications/$id.desktop"
+[ -f "$entry" ] || fail "the install registered no menu entry"
+for f in "$entry" "$folder/$id.desktop"; do
+  out=$(desktop-file-validate "$f" 2>&1) || fail "desktop-file-validate: $out"
+  [ -z "$out" ] || fail "desktop-file-validate warns: $out"
+done
+appstreamcli validate --no-net "$folder/$id.metainfo.xml" >"$work/appstream.log" 2>&1 \
+  || { cat "$work/appstream.log"; fail "appstreamcli rejects the metadata"; }
+grep -qx "Icon=$id" "$entry" || fail "the entry does not name the icon $id"
+for size in 16 22 24 32 48 64 128 256; do
+  png="$HOME/.local/share/icons/hicolor/${size}x$size/apps/$id.png"
+  [ "$(identify -format '%wx%h' "$png" 2>/dev/null)" = "${size}x$size" ] || fail "no ${size}x$size icon registered"
+done
+[ -s "$HOME/.local/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "no scalable icon registered"
+
+# What a launcher runs, from its own working folder.
+mapfile -d '' command < <("$desktop_exec" "$entry")
+[ "${command[0]}" = "$folder/chiplark" ] || fail "the entry runs ${command[*]}, not $folder/chiplark"
+[ "${#command[@]}" -eq 1 ] || fail "the entry passes arguments: ${command[*]}"
 
 start_xvfb 191 240 1024x768x24 || fail "no X server"
 start() {
-  "$app" >/dev/null 2>&1 & pid=$!; pids+=($pid)
+  (cd "$work/elsewhere" && exec "${command[@]}") >"$work/out.log" 2>&1 & pid=$!; pids+=($pid)
   settings=$(find_window '^Chiplark! - version 1.0$') || fail "no settings window"
   xdotool windowfocus --sync "$settings"; sleep 0.3
 }
@@ -31,6 +67,10 @@ quit() {
 }
 
 start
+# The window belongs to the entry: its class is the one the entry names.
+class=$(xprop -id "$settings" WM_CLASS)
+grep -qx "StartupWMClass=$(echo "$class" | sed -n 's/.*, "\(.*\)"$/\1/p')" "$entry" \
+  || fail "the window's class ($class) is not the entry's"
 # The title box has the focus: a new title.
 xdotool key ctrl+a; xdotool type --delay 20 "Install test"
 # Load a ready structure with the mouse-free way: into the load box, Down, out again.
@@ -45,10 +85,12 @@ xdotool key ctrl+a; xdotool type --delay 20 "Club night"; xdotool key Return
 sleep 0.5
 quit
 
-ini="$work/Chiplark/chiplark.ini"
-grep -q $'^Title=Install test\r$' "$ini" || fail "the title was not saved"
-[ -s "$work/Chiplark/Saved Blinds/Club night.bld" ] || fail "the structure was not saved"
-cmp -s "$work/Chiplark/Saved Blinds/Club night.bld" "$work/Chiplark/Saved Blinds/1500 chips - 20 minute rounds.bld" \
+ini="$folder/chiplark.ini"
+[ -e "$work/elsewhere/chiplark.ini" ] && fail "the settings went to the working folder"
+grep -q $'^Title=Install test\r$' "$ini" || fail "the title was not saved beside the program"
+[ "$(grep -c '=' "$ini")" -eq 32 ] || fail "the settings file does not hold its 32 keys"
+[ -s "$folder/Saved Blinds/Club night.bld" ] || fail "the structure was not saved"
+cmp -s "$folder/Saved Blinds/Club night.bld" "$folder/Saved Blinds/1500 chips - 20 minute rounds.bld" \
   || fail "the saved structure is not the loaded one"
 
 # Again: the title comes back from the file and is written back unchanged.
@@ -56,4 +98,24 @@ cp "$ini" "$work/first.ini"
 start
 quit
 cmp -s "$ini" "$work/first.ini" || fail "the second run changed the settings"
+
+# Out of the menu again: nothing of Chiplark's is left in the home folder.
+"$folder/register-menu" --remove >/dev/null || fail "register-menu --remove failed"
+left=$(find "$HOME" -mindepth 1)
+[ -z "$left" ] || fail "register-menu --remove left behind: $left"
+
+# A folder the user cannot write: nothing is installed and the message says why.
+mkdir "$work/locked"
+chmod 555 "$work/locked"
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  nobody=65534
+  chmod o+rx "$work"
+  as_user=(setpriv --reuid=$nobody --regid=$nobody --clear-groups)
+fi
+if "${as_user[@]}" cmake --install "$build" --prefix "$work/locked/Chiplark" >"$work/refused.log" 2>&1; then
+  fail "an install into a folder the user cannot write went ahead"
+fi
+grep -q 'You cannot write to' "$work/refused.log" || { cat "$work/refused.log"; fail "the refusal does not say why"; }
+[ -z "$(ls -A "$work/locked")" ] || fail "the refused install left files"
 echo "1 passed, 0 failed"
