@@ -13,7 +13,7 @@ cp -r "$(dirname "$program")/Saved Blinds" "$work/" 2>/dev/null || true
 printf '%s\r\n' '[Config]' 'Title=Friday night hold'"'"'em - 1500 chips' 'Currency=£' 'CurrencyOpt=0' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' \
   'AutoRounds=12' 'AutoTime=20' 'AutoIncrease=0' 'BlindFactor=2' '[Breaks]' 'Break=2' 'BreakTime=10' 'BreakOpt=0' \
   '[Ante]' 'AnteAmount=25' 'AnteRound=2' 'AnteFactor=2' 'AnteOpt=1' > "$work/chiplark.ini"
-Xvfb :77 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
+Xvfb :77 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 & xvfb=$!
 export DISPLAY=:77
 sleep 1
 "$work/chiplark" >/dev/null 2>&1 & app=$!

@@ -3,9 +3,11 @@
 # Starts Xvfb on a display it picks itself among the free ones (so a server still ending
 # from an earlier test is never mistaken for ours) and waits until it answers; sets DISPLAY
 # and adds the server to the pids to end. The arguments' range is kept for the callers.
+# -noreset: by default the server resets when its last client leaves, and a program that
+# connects during that reset (just after the readiness probe below has left) is refused.
 start_xvfb() { # first last geometry
   local said; said=$(mktemp)
-  Xvfb -displayfd 1 -screen 0 "$3" -nolisten tcp >"$said" 2>/dev/null &
+  Xvfb -displayfd 1 -screen 0 "$3" -nolisten tcp -noreset >"$said" 2>/dev/null &
   local pid=$!
   pids+=($pid)
   unset QT_QPA_PLATFORM
