@@ -166,6 +166,11 @@ QString QtTimeFormat::longTime(int secondsAfterMidnight)
     return QLocale::system().toString(QTime(0, s / 60 % 60, s % 60), hoursBeyondOneDay(format, s / 3600));
 }
 
+QtPlatform::QtPlatform() : media_(QStringLiteral(CHIPLARK_MEDIA_MODULE))
+{
+    media_.loadAfterFirstPaint();
+}
+
 Services QtPlatform::services()
 {
     Services s;

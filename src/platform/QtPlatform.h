@@ -1,10 +1,8 @@
 #pragma once
 // The real services, on Qt.
 
+#include "platform/MediaServices.h"
 #include "platform/Platform.h"
-#include "platform/QtScreenSaver.h"
-#include "platform/QtSound.h"
-#include "platform/QtSpeech.h"
 
 namespace platform {
 
@@ -53,9 +51,11 @@ public:
     QString longTime(int secondsAfterMidnight) override;
 };
 
-// Owns one of each and hands them out as a bundle.
+// Owns one of each and hands them out as a bundle. Sound, speech and the screen keeping
+// come from the media module, loaded once the first window is on the screen.
 class QtPlatform {
 public:
+    QtPlatform();
     Services services();
 
 private:
@@ -65,11 +65,12 @@ private:
     QtFileDialog fileDialog_;
     QtCursor cursor_;
     QtShell shell_;
-    QtSound sound_;
-    QtSpeech speech_;
     QtFiles files_;
     QtTimeFormat timeFormat_;
-    QtScreenSaver screenSaver_;
+    MediaLoader media_;
+    LateSound sound_{media_};
+    LateSpeech speech_{media_};
+    LateScreenSaver screenSaver_{media_};
 };
 
 // The format with its hour fields standing for the given number of hours, for times past

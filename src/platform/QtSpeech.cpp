@@ -119,3 +119,7 @@ void QtSpeech::speak(const QString &text)
 }
 
 } // namespace platform
+
+// Compiled here, not with the library's other meta-objects, so only what uses the engine
+// links Qt TextToSpeech.
+#include "moc_QtSpeech.cpp"

@@ -169,3 +169,7 @@ void SpeechWorker::engineStateChanged()
 }
 
 } // namespace platform
+
+// Compiled here, not with the library's other meta-objects, so only what uses the engine
+// links Qt TextToSpeech.
+#include "moc_SpeechWorker.cpp"

@@ -24,7 +24,7 @@ fail() {
 }
 
 # The program keeps its settings beside itself: give it a folder of its own.
-cp "$program" "$work/chiplark"
+cp "$program" "${program%/*}/chiplark-media.so" "$work/" # the program and its media module
 printf '%s\r\n' '[Config]' 'Title=End to end game' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' 'AutoRounds=3' \
   'AutoTime=1' 'BlindFactor=2' '[Breaks]' 'Break=2' 'BreakTime=1' > "$work/chiplark.ini"
 

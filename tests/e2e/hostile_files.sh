@@ -43,7 +43,7 @@ for place in chiplark.ini "Saved Blinds/x.bld"; do
   for kind in unreadable fifo zero folder huge; do
     dir="$work/case"
     rm -rf "$dir"; mkdir -p "$dir/Saved Blinds"
-    cp "$program" "$dir/chiplark"
+    cp "$program" "${program%/*}/chiplark-media.so" "$dir/"
     printf '10,20,600\r\n' >"$dir/Saved Blinds/ready.bld"
     make_thing "$kind" "$dir/$place"
     chown -R "$user:$user" "$dir"

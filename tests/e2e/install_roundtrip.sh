@@ -28,10 +28,16 @@ unset XDG_DATA_HOME
 mkdir -p "$HOME" "$work/elsewhere"
 folder="$work/Game night's \$5 \"club\" 100%/Chiplark"
 cmake --install "$build" --prefix "$folder" >"$work/install.log" || { cat "$work/install.log"; fail "the install failed"; }
-for f in chiplark manual.html register-menu "$id.desktop" "$id.metainfo.xml" \
+for f in chiplark chiplark-media.so manual.html register-menu "$id.desktop" "$id.metainfo.xml" \
   "icons/hicolor/scalable/apps/$id.svg" "Saved Blinds/1500 chips - 20 minute rounds.bld"; do
   [ -e "$folder/$f" ] || fail "the install lacks $f"
 done
+
+# Start-up loads only what the windows need: sound, speech and the screen keeping come from
+# the module, after the first paint.
+if ldd "$folder/chiplark" | grep -E 'TextToSpeech|Multimedia|libpulse|libXss'; then
+  fail "the program links the media libraries at start-up"
+fi
 
 # The entries and the metadata, as the desktop's own tools judge them.
 entry="$HOME/.local/share/applications/$id.desktop"

@@ -13,7 +13,7 @@ cleanup() { end_pids "${pids[@]}"; stop_speech_server; rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; cat "$work/saver.log" 2>/dev/null; exit 1; }
 
-cp "$program" "$work/chiplark"
+cp "$program" "${program%/*}/chiplark-media.so" "$work/" # the program and its media module
 printf '%s\r\n' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' 'AutoRounds=3' 'AutoTime=1' 'BlindFactor=2' \
   '[Breaks]' 'Break=2' 'BreakTime=1' > "$work/chiplark.ini"
 

@@ -1,0 +1,168 @@
+#include "platform/MediaServices.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QLibrary>
+#include <QTimer>
+#include <QWidget>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+// Waits for the first paint of a window, then for the event loop's next turn (the frame is
+// on the screen by then).
+class FirstPaintWatcher : public QObject {
+public:
+    explicit FirstPaintWatcher(std::function<void()> then) : then_(std::move(then))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        // A program whose window never paints (hidden, or no screen) still gets its sound.
+        QTimer::singleShot(3000, this, [this] { fire(); });
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow())
+            QTimer::singleShot(0, this, [this] { fire(); });
+        return false;
+    }
+
+private:
+    void fire()
+    {
+        if (!then_)
+            return;
+        QCoreApplication::instance()->removeEventFilter(this);
+        const std::function<void()> then = std::move(then_);
+        then_ = nullptr;
+        then();
+    }
+
+    std::function<void()> then_;
+};
+
+} // namespace
+
+MediaLoader::MediaLoader(QString moduleFile) : moduleFile_(std::move(moduleFile)) {}
+
+MediaLoader::~MediaLoader() = default;
+
+void MediaLoader::loadAfterFirstPaint()
+{
+    if (tried_ || watcher_)
+        return;
+    watcher_ = std::make_unique<FirstPaintWatcher>([this] { services(); });
+}
+
+MediaServices *MediaLoader::services()
+{
+    if (tried_)
+        return services_.get();
+    tried_ = true;
+    // The module stays loaded for the rest of the run: its threads may outlive any caller.
+    QLibrary module(QDir(QCoreApplication::applicationDirPath()).filePath(moduleFile_));
+    module.setLoadHints(QLibrary::PreventUnloadHint);
+    auto *create = reinterpret_cast<CreateMediaServices *>(module.resolve(CreateMediaServicesSymbol));
+    if (create)
+        services_.reset(create());
+    else
+        qWarning("No sound, speech or screen keeping: %s", qPrintable(module.errorString()));
+    const std::vector<std::function<void()>> waiting = std::exchange(waiting_, {});
+    for (const std::function<void()> &done : waiting)
+        done();
+    return services_.get();
+}
+
+void MediaLoader::whenLoaded(std::function<void()> done)
+{
+    if (tried_) {
+        done();
+        return;
+    }
+    waiting_.push_back(std::move(done));
+    loadAfterFirstPaint();
+}
+
+bool LateSound::play(const QString &path, int flags)
+{
+    MediaServices *media = loader_.services();
+    return media && media->sound->play(path, flags);
+}
+
+Speech *LateSpeech::engine()
+{
+    MediaServices *media = loader_.services();
+    return media ? media->speech : nullptr;
+}
+
+bool LateSpeech::ready()
+{
+    if (!loader_.loaded())
+        return false;
+    Speech *speech = engine();
+    return !speech || speech->ready();
+}
+
+void LateSpeech::whenReady(std::function<void()> done)
+{
+    loader_.whenLoaded([this, done = std::move(done)]() mutable {
+        if (Speech *speech = engine())
+            speech->whenReady(std::move(done));
+        else
+            done();
+    });
+}
+
+bool LateSpeech::create()
+{
+    Speech *speech = engine();
+    return speech && speech->create();
+}
+
+QString LateSpeech::currentVoiceName()
+{
+    Speech *speech = engine();
+    return speech ? speech->currentVoiceName() : QString();
+}
+
+int LateSpeech::voiceCount()
+{
+    Speech *speech = engine();
+    return speech ? speech->voiceCount() : 0;
+}
+
+QString LateSpeech::voiceName(int position)
+{
+    Speech *speech = engine();
+    return speech ? speech->voiceName(position) : QString();
+}
+
+bool LateSpeech::selectVoice(int position)
+{
+    Speech *speech = engine();
+    return speech && speech->selectVoice(position);
+}
+
+void LateSpeech::speak(const QString &text)
+{
+    if (Speech *speech = engine())
+        speech->speak(text);
+}
+
+void LateScreenSaver::inhibit()
+{
+    if (MediaServices *media = loader_.services())
+        media->screenSaver->inhibit();
+}
+
+void LateScreenSaver::release()
+{
+    // Nothing to give back when nothing was ever asked.
+    if (loader_.loaded() && loader_.services())
+        loader_.services()->screenSaver->release();
+}
+
+} // namespace platform

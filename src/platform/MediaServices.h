@@ -1,0 +1,94 @@
+#pragma once
+// Sound, speech and the screen keeping live in a module of their own, loaded once the
+// settings window is on the screen or when first needed: Qt Multimedia, TextToSpeech, the
+// session bus and the X extensions they use cost start-up time and are not needed to set a
+// game up.
+
+#include "platform/Platform.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QObject;
+
+namespace platform {
+
+// What the module hands over. Deleting it ends the three services.
+struct MediaServices {
+    virtual ~MediaServices() = default;
+    Sound *sound = nullptr;
+    Speech *speech = nullptr;
+    ScreenSaver *screenSaver = nullptr;
+};
+
+// The module's one entry point.
+using CreateMediaServices = MediaServices *();
+inline constexpr char CreateMediaServicesSymbol[] = "chiplark_create_media_services";
+
+// Loads the module from the program's folder, once.
+class MediaLoader {
+public:
+    // moduleFile: the module's file name in the program's folder.
+    explicit MediaLoader(QString moduleFile);
+    ~MediaLoader();
+    MediaLoader(const MediaLoader &) = delete;
+    MediaLoader &operator=(const MediaLoader &) = delete;
+
+    // Loads the module once the first window has painted (or soon, if none paints).
+    void loadAfterFirstPaint();
+    // The services, loading the module now if it is not loaded yet; null when it cannot be.
+    MediaServices *services();
+    bool loaded() const { return tried_; }
+    // Runs the function once the module has been loaded (or has failed to load).
+    void whenLoaded(std::function<void()> done);
+
+private:
+    QString moduleFile_;
+    bool tried_ = false;
+    std::unique_ptr<MediaServices> services_;
+    std::vector<std::function<void()>> waiting_;
+    std::unique_ptr<QObject> watcher_;
+};
+
+// The three services in front of the module: each loads it on first real use.
+class LateSound : public Sound {
+public:
+    explicit LateSound(MediaLoader &loader) : loader_(loader) {}
+    bool play(const QString &path, int flags) override;
+
+private:
+    MediaLoader &loader_;
+};
+
+// Until the module is loaded the engine counts as still starting, so a voice list asked for
+// meanwhile waits for it the way it waits for a slow speech server.
+class LateSpeech : public Speech {
+public:
+    explicit LateSpeech(MediaLoader &loader) : loader_(loader) {}
+    bool ready() override;
+    void whenReady(std::function<void()> done) override;
+    bool create() override;
+    QString currentVoiceName() override;
+    int voiceCount() override;
+    QString voiceName(int position) override;
+    bool selectVoice(int position) override;
+    void speak(const QString &text) override;
+
+private:
+    Speech *engine();
+    MediaLoader &loader_;
+};
+
+class LateScreenSaver : public ScreenSaver {
+public:
+    explicit LateScreenSaver(MediaLoader &loader) : loader_(loader) {}
+    void inhibit() override;
+    void release() override;
+
+private:
+    MediaLoader &loader_;
+};
+
+} // namespace platform

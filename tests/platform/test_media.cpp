@@ -1,0 +1,75 @@
+// The media module is loaded after the first window has painted, or at once when a sound, a
+// voice or the screen keeping is needed first; without the module the program goes on
+// silent, as it does without a speech engine.
+#include "platform/MediaServices.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
+using namespace platform;
+
+class TestMedia : public QObject {
+    Q_OBJECT
+private slots:
+    void loadsOnlyAfterTheFirstPaint()
+    {
+        MediaLoader loader(QStringLiteral(CHIPLARK_MEDIA_PATH));
+        LateSpeech speech(loader);
+        loader.loadAfterFirstPaint();
+        int told = 0;
+        speech.whenReady([&] { ++told; });
+        QTest::qWait(200);
+        QVERIFY2(!loader.loaded(), "loaded before any window painted");
+        QVERIFY(!speech.ready());
+        QCOMPARE(told, 0);
+
+        QWidget window;
+        window.resize(200, 100);
+        window.show();
+        QTRY_VERIFY(loader.loaded());
+        QVERIFY2(loader.services(), "the module did not load");
+        // The engine then starts as it always did; the waiting list is told once it has.
+        QTRY_COMPARE_WITH_TIMEOUT(told, 1, 20000);
+        QVERIFY(speech.ready());
+    }
+
+    void loadsAtOnceWhenNeededFirst()
+    {
+        MediaLoader loader(QStringLiteral(CHIPLARK_MEDIA_PATH));
+        LateSound sound(loader);
+        LateScreenSaver saver(loader);
+        saver.release(); // nothing asked yet: nothing loaded to give back
+        QVERIFY(!loader.loaded());
+        QVERIFY(!sound.play(QStringLiteral("/nonexistent/cue.wav"), Sound::Async));
+        QVERIFY(loader.loaded());
+        QVERIFY(loader.services());
+    }
+
+    void withoutTheModuleEverythingIsSilent()
+    {
+        MediaLoader loader(QStringLiteral("no-such-module.so"));
+        LateSpeech speech(loader);
+        LateSound sound(loader);
+        LateScreenSaver saver(loader);
+        int told = 0;
+        speech.whenReady([&] { ++told; });
+        QVERIFY(!speech.ready());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^No sound, speech or screen keeping")));
+        QVERIFY(!speech.create());
+        QCOMPARE(told, 1);
+        QVERIFY(speech.ready());
+        QCOMPARE(speech.voiceCount(), 0);
+        QVERIFY(speech.voiceName(0).isEmpty());
+        QVERIFY(!speech.selectVoice(0));
+        speech.speak(QStringLiteral("Blinds are now 25 and 50"));
+        QVERIFY(!sound.play(QStringLiteral("/nonexistent/cue.wav"), Sound::Sync));
+        saver.inhibit();
+        saver.release();
+        speech.whenReady([&] { ++told; });
+        QCOMPARE(told, 2);
+    }
+};
+
+QTEST_MAIN(TestMedia)
+#include "test_media.moc"
