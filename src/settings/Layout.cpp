@@ -33,7 +33,10 @@ Frame *frame(const QString &caption, QWidget *parent)
 
 QLineEdit *textBox(const QString &text, QWidget *parent, bool enabled = true)
 {
-    auto *t = new QLineEdit(text, parent);
+    // The text after the box exists: a text given to the constructor is laid out in the
+    // application's default font first, which costs loading a font the window never shows.
+    auto *t = new QLineEdit(parent);
+    t->setText(text);
     t->setEnabled(enabled);
     return t;
 }

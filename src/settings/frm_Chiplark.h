@@ -10,9 +10,11 @@
 #include "settings/Controls.h"
 
 #include <memory>
+#include <optional>
 
 #include <QComboBox>
 #include <QDialog>
+#include <QFont>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -220,9 +222,11 @@ protected:
     void reject() override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildLayout();
+    void restoreApplicationFont();
     void setTabOrder();
     void nameControlsForScreenReaders();
     void connectHandlers();
@@ -246,6 +250,8 @@ private:
 
     platform::Services services_;
     std::unique_ptr<frm_Display> display_;
+    bool iconSet_ = false;
+    std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;
     // The settings file could not be read at start: it is kept as it is, never written.
     bool settingsFileKept_ = false;

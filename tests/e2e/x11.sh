@@ -5,9 +5,9 @@
 # and adds the server to the pids to end. The arguments' range is kept for the callers.
 # -noreset: by default the server resets when its last client leaves, and a program that
 # connects during that reset (just after the readiness probe below has left) is refused.
-start_xvfb() { # first last geometry
+start_xvfb() { # first last geometry [more Xvfb options]
   local said; said=$(mktemp)
-  Xvfb -displayfd 1 -screen 0 "$3" -nolisten tcp -noreset >"$said" 2>/dev/null &
+  Xvfb -displayfd 1 -screen 0 "$3" -nolisten tcp -noreset "${@:4}" >"$said" 2>/dev/null &
   local pid=$!
   pids+=($pid)
   unset QT_QPA_PLATFORM
