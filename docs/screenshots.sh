@@ -1,36 +1,66 @@
 #!/usr/bin/env bash
 # Takes the screenshots in docs/ from the built program under Xvfb:
 #   docs/screenshots.sh build/src/chiplark
+# settings-window.png on a true first run (a fresh folder with the ready structures and no
+# settings file), settings-window-dark.png the same under GTK's dark Adwaita theme (needs
+# Debian's qt6-gtk-platformtheme, as a GNOME desktop in dark mode has), and the display
+# during a game set up beforehand: display-level.png and display-break.png.
 set -euo pipefail
 program="$(realpath "$1")"
 docs="$(cd "$(dirname "$0")" && pwd)"
 work=$(mktemp -d)
 source "$docs/../tests/e2e/x11.sh"
 use_own_runtime "$work"
-trap 'kill $app $xvfb 2>/dev/null || true; stop_speech_server; rm -rf "$work"' EXIT
-cp "$program" "$work/chiplark"
-cp -r "$(dirname "$program")/Saved Blinds" "$work/" 2>/dev/null || true
-printf '%s\r\n' '[Config]' 'Title=Friday night hold'"'"'em - 1500 chips' 'Currency=£' 'CurrencyOpt=0' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' \
-  'AutoRounds=12' 'AutoTime=20' 'AutoIncrease=0' 'BlindFactor=2' '[Breaks]' 'Break=2' 'BreakTime=10' 'BreakOpt=0' \
-  '[Ante]' 'AnteAmount=25' 'AnteRound=2' 'AnteFactor=2' 'AnteOpt=1' > "$work/chiplark.ini"
-Xvfb :77 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 & xvfb=$!
-export DISPLAY=:77
-sleep 1
-"$work/chiplark" >/dev/null 2>&1 & app=$!
-sleep 1.5
-settings=$(xdotool search --onlyvisible --name '^Chiplark! - version 1.0$' | head -1)
-xdotool windowfocus --sync "$settings"
-sleep 0.3
+pids=()
+trap 'end_pids "${pids[@]}"; stop_speech_server; rm -rf "$work"' EXIT
+
+first_run() { # folder
+  rm -rf "$1"; mkdir -p "$1"
+  cp "$program" "$(dirname "$program")/chiplark-media.so" "$1/"
+  cp -r "$docs/../data/Saved Blinds" "$1/"
+}
+start() { # folder
+  "$1/chiplark" >/dev/null 2>&1 & app=$!; pids+=($app)
+  settings=$(find_window '^Chiplark! - version 1.0$') || { echo "no settings window"; exit 1; }
+  xdotool windowfocus --sync "$settings"
+  sleep 1
+}
+quit() {
+  xdotool windowfocus --sync "$settings"; xdotool key Escape
+  for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || return 0; sleep 0.1; done
+}
+
+start_xvfb 0 0 1024x768x24 || { echo "no X server"; exit 1; }
+
+first_run "$work/app"
+start "$work/app"
 import -window "$settings" "$docs/settings-window.png"
+quit
+
+# The display during a game the organiser has set up: a title, pounds, an ante from round
+# 2 and a break after round 2.
+first_run "$work/game"
+printf '%s\r\n' '[Config]' 'Title=Friday night hold'"'"'em - 1500 chips' 'Currency=£' 'CurrencyOpt=0' '[Blinds]' 'AutoSmall=25' \
+  'AutoBig=50' 'AutoRounds=12' 'AutoTime=20' 'AutoIncrease=0' 'BlindFactor=2' '[Breaks]' 'Break=2' 'BreakTime=10' \
+  'BreakOpt=0' '[Ante]' 'AnteAmount=25' 'AnteRound=2' 'AnteFactor=2' 'AnteOpt=1' >"$work/game/chiplark.ini"
+start "$work/game"
+# The automatic structure: Enter starts the game.
 xdotool key Tab Down Return
 sleep 1.5
-xdotool key space     # level 2: the ante starts
+xdotool key space # level 2: the ante starts
 sleep 1.2
 import -window root "$docs/display-level.png"
-xdotool key space     # the break after level 2
+xdotool key space # the break after level 2
 sleep 1.2
 import -window root "$docs/display-break.png"
 xdotool key Escape
 sleep 0.5
-xdotool windowfocus --sync "$settings"
-xdotool key Escape
+quit
+
+first_run "$work/dark"
+QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark start "$work/dark"
+# The link has the keyboard focus in this one: the last control before the start again.
+xdotool key shift+Tab
+sleep 0.3
+import -window "$settings" "$docs/settings-window-dark.png"
+quit
