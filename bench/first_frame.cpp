@@ -72,7 +72,7 @@ Screen openScreen(const char *path)
     const int fd = open(path, O_RDONLY);
     if (fd < 0)
         die("cannot open the framebuffer");
-    struct stat st{};
+    struct stat st {};
     fstat(fd, &st);
     void *map = mmap(nullptr, st.st_size, PROT_READ, MAP_SHARED, fd, 0);
     if (map == MAP_FAILED)

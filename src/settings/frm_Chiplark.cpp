@@ -11,8 +11,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QIcon>
-#include <QPixmap>
 #include <QKeyEvent>
+#include <QPixmap>
 
 const QString frm_Chiplark::LinkText = QStringLiteral("Chiplark manual");
 const QString frm_Chiplark::NoticeText = QStringLiteral("\u00A9 The Chiplark team");

@@ -33,7 +33,10 @@ std::string unescapeString(const std::string &value)
         case 't': out += '\t'; break;
         case 'r': out += '\r'; break;
         case '\\': out += '\\'; break;
-        default: out += '\\'; out += next; break;
+        default:
+            out += '\\';
+            out += next;
+            break;
         }
     }
     return out;
