@@ -122,4 +122,4 @@ void QtSpeech::speak(const QString &text)
 
 // Compiled here, not with the library's other meta-objects, so only what uses the engine
 // links Qt TextToSpeech.
-#include "moc_QtSpeech.cpp"
+#include "moc_QtSpeech.cpp" // NOLINT(bugprone-suspicious-include)

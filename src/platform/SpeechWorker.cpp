@@ -172,4 +172,4 @@ void SpeechWorker::engineStateChanged()
 
 // Compiled here, not with the library's other meta-objects, so only what uses the engine
 // links Qt TextToSpeech.
-#include "moc_SpeechWorker.cpp"
+#include "moc_SpeechWorker.cpp" // NOLINT(bugprone-suspicious-include)
