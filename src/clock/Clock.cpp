@@ -28,6 +28,49 @@ frm_Display *frm_Chiplark::displayWindow() const
     return display_.get();
 }
 
+frm_Chiplark::DisplayBatch::DisplayBatch(frm_Chiplark &window) : window_(window)
+{
+    ++window_.displayBatchDepth_;
+}
+
+frm_Chiplark::DisplayBatch::~DisplayBatch()
+{
+    if (--window_.displayBatchDepth_ == 0)
+        window_.publishDisplay();
+}
+
+void frm_Chiplark::publishDisplay()
+{
+    if (!display_)
+        return;
+    const GameState &g = gameState;
+    DisplayState &v = displayState;
+    v.shown = display_->isVisible();
+    v.paused = display_->paused;
+    v.inBreak = g.currentRound == -1;
+    const int row = lst_Blinds->listIndex(); // the level in play, or the one before the break
+    const int levels = lst_Blinds->listCount();
+    v.round = v.inBreak ? row + 1 : g.currentRound;
+    v.secondsLeft = g.secondsLeft;
+    v.levelSeconds = v.inBreak ? g.breakSeconds : g.levelSeconds;
+    v.gameSeconds = g.gameSeconds;
+    v.smallBlind = lst_Small.list(row);
+    v.bigBlind = lst_Big.list(row);
+    v.anteAmount = v.ante.visible && !v.inBreak ? g.currentAnte : 0;
+    v.currency = g.currencySymbol;
+    v.breakNext = !v.inBreak && breakIsNext() && g.currentRound < levels;
+    v.lastLevel = !v.inBreak && g.currentRound >= levels;
+    if (v.inBreak)
+        v.nextLevel = lst_Blinds->list(row + 1);
+    else if (v.breakNext || v.lastLevel)
+        v.nextLevel.clear();
+    else
+        v.nextLevel = lst_Blinds->list(g.currentRound);
+    v.gameTitle = v.title.text;
+    display_->render(v);
+    emit displayStateChanged(v);
+}
+
 bool frm_Chiplark::speechOn() const
 {
     return Check1->value() == 1;
@@ -149,6 +192,7 @@ void frm_Chiplark::cmd_Start_Click()
     if (!checkRoundLengths())
         return;
 
+    const DisplayBatch batch(*this);
     // A start during a game begins it anew.
     stopCountdowns();
     if (display_) {
@@ -187,14 +231,18 @@ void frm_Chiplark::cmd_Start_Click()
         display_ = std::make_unique<frm_Display>(*this, *services_.cursor);
     frm_Display &d = *display_;
     d.layOut(screen()->geometry());
-    d.lbl_title->setCaption(txt_Title->text());
-    d.setColours(cmd_back->colour(), cmd_fore->colour(), cmd_ante->colour(), cmd_Title->colour());
-    d.lbl_Blinds->setCaption(blindsText(gameState.currencySymbol, lst_Small.list(0), lst_Big.list(0)));
-    d.lbl_currentRound->setCaption(roundText(gameState.currentRound));
-    d.lbl_nextRound->setCaption(QStringLiteral("Next round is ") + lst_Blinds->list(gameState.currentRound)
-                                + QStringLiteral(" in ") + services_.timeFormat->longTime(gameState.secondsLeft));
-    d.lbl_elapsed->setCaption(QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(gameState.gameSeconds));
-    d.lbl_ante->hide();
+    DisplayState &v = displayState;
+    v.title.text = txt_Title->text();
+    v.backColour = cmd_back->colour();
+    v.textColour = cmd_fore->colour();
+    v.anteColour = cmd_ante->colour();
+    v.titleColour = cmd_Title->colour();
+    v.blinds.text = blindsText(gameState.currencySymbol, lst_Small.list(0), lst_Big.list(0));
+    v.currentRound.text = roundText(gameState.currentRound);
+    v.nextRound.text = QStringLiteral("Next round is ") + lst_Blinds->list(gameState.currentRound)
+                       + QStringLiteral(" in ") + services_.timeFormat->longTime(gameState.secondsLeft);
+    v.elapsed.text = QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(gameState.gameSeconds);
+    v.ante.visible = false;
 
     // 12., 13.
     keepScreenOn(true);
@@ -206,6 +254,7 @@ void frm_Chiplark::cmd_Start_Click()
 
 void frm_Chiplark::tmr_rounds_Timer()
 {
+    const DisplayBatch batch(*this);
     GameState &g = gameState;
     ++g.gameSeconds;
     --g.secondsLeft;
@@ -221,9 +270,8 @@ void frm_Chiplark::tmr_rounds_Timer()
         else
             next = QStringLiteral("Next round is ") + lst_Blinds->list(g.currentRound)
                    + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
-        display_->lbl_nextRound->setCaption(next);
-        display_->lbl_elapsed->setCaption(QStringLiteral("Game Timer: ")
-                                          + services_.timeFormat->longTime(g.gameSeconds));
+        displayState.nextRound.text = next;
+        displayState.elapsed.text = QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(g.gameSeconds);
     }
     if (g.secondsLeft == 60 && speechOn())
         speak(breakNext ? phrases.BreakSoon : phrases.BlindsSoon);
@@ -234,15 +282,14 @@ void frm_Chiplark::tmr_rounds_Timer()
 
 void frm_Chiplark::tmr_break_Timer()
 {
+    const DisplayBatch batch(*this);
     GameState &g = gameState;
     ++g.gameSeconds;
     --g.secondsLeft;
     if (display_) {
-        display_->lbl_nextRound->setCaption(QStringLiteral("Next round is ")
-                                            + lst_Blinds->list(lst_Blinds->listIndex() + 1)
-                                            + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft));
-        display_->lbl_elapsed->setCaption(QStringLiteral("Game Timer: ")
-                                          + services_.timeFormat->longTime(g.gameSeconds));
+        displayState.nextRound.text = QStringLiteral("Next round is ") + lst_Blinds->list(lst_Blinds->listIndex() + 1)
+                                      + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
+        displayState.elapsed.text = QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(g.gameSeconds);
     }
     if (g.secondsLeft == 60 && speechOn())
         speak(phrases.BlindsSoon);
@@ -257,6 +304,7 @@ void frm_Chiplark::tmr_break_Timer()
 
 void frm_Chiplark::advanceRound()
 {
+    const DisplayBatch batch(*this);
     GameState &g = gameState;
     const int levels = lst_Blinds->listCount();
     if (!display_ || g.currentRound >= levels)
@@ -276,6 +324,7 @@ void frm_Chiplark::advanceRound()
         services_.sound->play(wav, speechOn() ? platform::Sound::Sync : platform::Sound::Async);
 
     frm_Display &d = *display_;
+    DisplayState &v = displayState;
     if (takeBreak) {
         tmr_rounds->stop();
         if (d.paused)
@@ -283,9 +332,9 @@ void frm_Chiplark::advanceRound()
         else
             runCountdown(tmr_break);
         g.currentRound = -1;
-        d.lbl_Blinds->setCaption(QStringLiteral("Break"));
-        d.lbl_currentRound->setCaption(QStringLiteral("Current Round: Break"));
-        d.lbl_ante->hide();
+        v.blinds.text = QStringLiteral("Break");
+        v.currentRound.text = QStringLiteral("Current Round: Break");
+        v.ante.visible = false;
         g.secondsLeft = g.breakSeconds;
         if (speechOn())
             speak(phrases.Break);
@@ -299,8 +348,8 @@ void frm_Chiplark::advanceRound()
     g.secondsLeft = g.levelSeconds;
     lst_Blinds->setListIndex(row);
     const QString &c = g.currencySymbol;
-    d.lbl_Blinds->setCaption(blindsText(c, lst_Small.list(row), lst_Big.list(row)));
-    d.lbl_currentRound->setCaption(roundText(g.currentRound));
+    v.blinds.text = blindsText(c, lst_Small.list(row), lst_Big.list(row));
+    v.currentRound.text = roundText(g.currentRound);
 
     if (opt_Ante[1]->isChecked()) {
         const std::optional<qint64> anteRound = whole(txt_AnteRound, Width::Int16);
@@ -315,8 +364,8 @@ void frm_Chiplark::advanceRound()
         }
     }
     if (g.currentAnte > 0) {
-        d.lbl_ante->setCaption(anteText(c, g.currentAnte));
-        d.lbl_ante->show();
+        v.ante.text = anteText(c, g.currentAnte);
+        v.ante.visible = true;
     }
     if (speechOn())
         speak(levelAnnouncement(phrases, lst_Small.list(row), lst_Big.list(row), c, g.currentAnte));

@@ -94,8 +94,28 @@ void frm_Display::setColours(qint32 background, qint32 main, qint32 ante, qint32
     colour(lbl_title, title);
 }
 
+void frm_Display::render(const DisplayState &state)
+{
+    const std::pair<DisplayLabel *, const DisplayText *> labels[] = {
+        {lbl_title, &state.title},         {lbl_currentRound, &state.currentRound},
+        {lbl_nextRound, &state.nextRound}, {lbl_elapsed, &state.elapsed},
+        {lbl_Blinds, &state.blinds},       {lbl_ante, &state.ante}};
+    for (const auto &[label, text] : labels) {
+        if (label->caption() != text->text)
+            label->setCaption(text->text);
+        if (label->isVisibleTo(this) != text->visible)
+            label->setVisible(text->visible);
+    }
+    const std::array<qint32, 4> colours{state.backColour, state.textColour, state.anteColour, state.titleColour};
+    if (colours != colours_) {
+        colours_ = colours;
+        setColours(state.backColour, state.textColour, state.anteColour, state.titleColour);
+    }
+}
+
 void frm_Display::Form_KeyDown(int KeyCode, int)
 {
+    const frm_Chiplark::DisplayBatch batch(owner_);
     switch (KeyCode) {
     case DisplayKey::Escape:
         owner_.stopCountdowns();

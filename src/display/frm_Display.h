@@ -1,10 +1,13 @@
 #pragma once
 // The players' display: a borderless window over the whole screen showing the title, the
-// round, the countdown, the game timer, the blinds and the ante. It computes nothing; the
-// clock writes its labels. The organiser's keys on it leave, skip and pause the game.
+// round, the countdown, the game timer, the blinds and the ante. It computes nothing; it
+// renders the clock's DisplayState. The organiser's keys on it leave, skip and pause the game.
+
+#include "display/DisplayState.h"
 
 #include <QLabel>
 #include <QWidget>
+#include <array>
 
 class frm_Chiplark;
 
@@ -56,6 +59,8 @@ public:
     // Places the window over the whole of the given screen area.
     void layOut(const QRect &screen);
     void setColours(qint32 background, qint32 main, qint32 ante, qint32 title);
+    // Shows the state's texts, their visibility and its colours.
+    void render(const DisplayState &state);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -64,5 +69,7 @@ protected:
 
 private:
     frm_Chiplark &owner_;
+    // The colours last rendered (blue*65536 + green*256 + red); none yet.
+    std::array<qint32, 4> colours_{-1, -1, -1, -1};
     platform::Cursor &cursor_;
 };

@@ -6,6 +6,7 @@
 #include "blinds/BlindListBox.h"
 #include "blinds/BlindSchedule.h"
 #include "clock/GameState.h"
+#include "display/DisplayState.h"
 #include "platform/Platform.h"
 #include "settings/Controls.h"
 
@@ -154,7 +155,26 @@ public:
     void runCountdown(QTimer *timer);
     // The players' display; none before the first start.
     frm_Display *displayWindow() const;
+    // What the display shows, kept by the clock and rendered by the display.
+    DisplayState displayState;
+    // Holds the display updates of one event (a tick, a level change, a key, a start)
+    // together: the display is rendered, and the change published, once the outermost ends.
+    class DisplayBatch {
+    public:
+        explicit DisplayBatch(frm_Chiplark &window);
+        ~DisplayBatch();
+        DisplayBatch(const DisplayBatch &) = delete;
+        DisplayBatch &operator=(const DisplayBatch &) = delete;
 
+    private:
+        frm_Chiplark &window_;
+    };
+
+signals:
+    // Once for every tick, level change, display key and start while a display exists.
+    void displayStateChanged(const DisplayState &state);
+
+public:
     // Custom list editing.
     void cmd_BlindAdd_Click();
     void cmd_BlindRem_Click();
@@ -227,6 +247,7 @@ protected:
 private:
     void buildLayout();
     void restoreApplicationFont();
+    void publishDisplay();
     void setTabOrder();
     void nameControlsForScreenReaders();
     void connectHandlers();
@@ -251,6 +272,7 @@ private:
     platform::Services services_;
     std::unique_ptr<frm_Display> display_;
     bool iconSet_ = false;
+    int displayBatchDepth_ = 0;
     std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;
     // The settings file could not be read at start: it is kept as it is, never written.

@@ -1,0 +1,20 @@
+#include "display/DisplayState.h"
+
+#include <tuple>
+
+namespace {
+
+auto fields(const DisplayState &s)
+{
+    return std::tie(s.title, s.currentRound, s.nextRound, s.elapsed, s.blinds, s.ante, s.backColour, s.textColour,
+                    s.anteColour, s.titleColour, s.shown, s.paused, s.inBreak, s.round, s.secondsLeft, s.levelSeconds,
+                    s.gameSeconds, s.smallBlind, s.bigBlind, s.anteAmount, s.currency, s.nextLevel, s.lastLevel,
+                    s.breakNext, s.gameTitle);
+}
+
+} // namespace
+
+bool DisplayState::operator==(const DisplayState &o) const
+{
+    return fields(*this) == fields(o);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// One picture of the game as the players see it: the display's six texts and whether each
+// shows, its four colours, whether it is up and paused, and the game's figures. The clock
+// writes it; the display window renders it; anything else that shows the game reads it.
+// A plain value: no widgets.
+
+#include <QMetaType>
+#include <QString>
+#include <QtGlobal>
+
+struct DisplayText {
+    QString text;
+    bool visible = true;
+
+    bool operator==(const DisplayText &o) const { return text == o.text && visible == o.visible; }
+    bool operator!=(const DisplayText &o) const { return !(*this == o); }
+};
+
+struct DisplayState {
+    // The six texts, exactly as the display shows them (line breaks as CR LF). Until a game
+    // writes them they hold the display's design text.
+    DisplayText title{QStringLiteral("Label1")};
+    DisplayText currentRound{QStringLiteral("Label1")};
+    DisplayText nextRound{QStringLiteral("Label1")};
+    DisplayText elapsed{QStringLiteral("Label1")};
+    DisplayText blinds{QStringLiteral("Label1")};
+    DisplayText ante{QStringLiteral("Label1")};
+
+    // Colours as blue*65536 + green*256 + red.
+    qint32 backColour = 0;
+    qint32 textColour = 0;
+    qint32 anteColour = 0;
+    qint32 titleColour = 0;
+
+    bool shown = false;  // the display is up (a game runs or stands paused)
+    bool paused = false; // the countdown stands still
+
+    // The game's figures.
+    bool inBreak = false;
+    int round = 0;          // the level in play (during a break: the one played before it)
+    int secondsLeft = 0;    // to the next change
+    int levelSeconds = 0;   // the length of the level in play
+    qint64 gameSeconds = 0; // since the start
+    QString smallBlind;     // of the level in play, as the schedule holds them
+    QString bigBlind;
+    qint32 anteAmount = 0;  // 0: no ante
+    QString currency;       // the symbol shown with amounts (may be empty)
+    QString nextLevel;      // "small/big for N mins." of the next level, or empty
+    bool lastLevel = false; // no level follows the one in play
+    bool breakNext = false; // the break follows the level in play
+    QString gameTitle;
+
+    bool operator==(const DisplayState &o) const;
+    bool operator!=(const DisplayState &o) const { return !(*this == o); }
+};
+
+Q_DECLARE_METATYPE(DisplayState)
