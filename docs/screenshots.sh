@@ -64,3 +64,33 @@ xdotool key shift+Tab
 sleep 0.3
 import -window "$settings" "$docs/settings-window-dark.png"
 quit
+
+# "Phone & TV…" and its dialog.
+first_run "$work/screens"
+start "$work/screens"
+xdotool key shift+Tab space # the last control: "Phone & TV…"
+dialog=$(find_window '^Phone & TV$') || { echo "no Phone & TV dialog"; exit 1; }
+sleep 0.3
+import -window "$dialog" "$docs/phone-tv-dialog.png"
+xdotool key Escape
+sleep 0.3
+quit
+
+# The display scaled to the screen, on three screens.
+end_pids "${pids[@]}"; pids=()
+for size in 1366x768 1920x1080 3840x2160; do
+  start_xvfb 0 0 "${size}x24" || { echo "no X server"; exit 1; }
+  first_run "$work/scaled"
+  cp "$work/game/chiplark.ini" "$work/scaled/"
+  printf '%s\r\n' '[Screens]' 'ScaleDisplay=1' >>"$work/scaled/chiplark.ini"
+  start "$work/scaled"
+  xdotool key Tab Down Return
+  sleep 1.5
+  xdotool key space # level 2: the ante starts
+  sleep 1.2
+  import -window root "$docs/display-scaled-$size.png"
+  xdotool key Escape
+  sleep 0.5
+  quit
+  end_pids "${pids[@]}"; pids=()
+done

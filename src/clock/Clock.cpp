@@ -54,18 +54,21 @@ void frm_Chiplark::publishDisplay()
     v.secondsLeft = g.secondsLeft;
     v.levelSeconds = v.inBreak ? g.breakSeconds : g.levelSeconds;
     v.gameSeconds = g.gameSeconds;
-    v.smallBlind = lst_Small.list(row);
-    v.bigBlind = lst_Big.list(row);
+    // The columns may have been edited to fewer rows during the game.
+    const auto at = [row](const BlindColumn &column) {
+        return row >= 0 && row < column.listCount() ? column.list(row) : QString();
+    };
+    v.smallBlind = at(lst_Small);
+    v.bigBlind = at(lst_Big);
     v.anteAmount = v.ante.visible && !v.inBreak ? g.currentAnte : 0;
     v.currency = g.currencySymbol;
     v.breakNext = !v.inBreak && breakIsNext() && g.currentRound < levels;
     v.lastLevel = !v.inBreak && g.currentRound >= levels;
-    if (v.inBreak)
-        v.nextLevel = lst_Blinds->list(row + 1);
-    else if (v.breakNext || v.lastLevel)
+    const int next = v.inBreak ? row + 1 : g.currentRound;
+    if (!v.inBreak && (v.breakNext || v.lastLevel))
         v.nextLevel.clear();
     else
-        v.nextLevel = lst_Blinds->list(g.currentRound);
+        v.nextLevel = next >= 0 && next < levels ? lst_Blinds->list(next) : QString();
     v.gameTitle = v.title.text;
     display_->render(v);
     emit displayStateChanged(v);
@@ -230,6 +233,7 @@ void frm_Chiplark::cmd_Start_Click()
     if (!display_)
         display_ = std::make_unique<frm_Display>(*this, *services_.cursor);
     frm_Display &d = *display_;
+    d.scaleToScreen = screenOptions.scaleDisplay;
     d.layOut(screen()->geometry());
     DisplayState &v = displayState;
     v.title.text = txt_Title->text();

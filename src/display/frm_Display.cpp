@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <algorithm>
 
 void DisplayLabel::setCaption(const QString &text)
 {
@@ -34,8 +35,7 @@ int px(int twips)
     return qRound(twips / 15.0);
 }
 
-DisplayLabel *displayLabel(QWidget *parent, double points, bool bold, Qt::Alignment align, int left, int top, int width,
-                           int height)
+DisplayLabel *displayLabel(QWidget *parent, double points, bool bold, Qt::Alignment align)
 {
     auto *l = new DisplayLabel(QStringLiteral("Label1"), parent);
     QFont f;
@@ -44,7 +44,6 @@ DisplayLabel *displayLabel(QWidget *parent, double points, bool bold, Qt::Alignm
     f.setBold(bold);
     l->setFont(f);
     l->setAlignment(align | Qt::AlignTop);
-    l->setGeometry(px(left), px(top), px(width), px(height));
     return l;
 }
 
@@ -59,17 +58,47 @@ frm_Display::frm_Display(frm_Chiplark &owner, platform::Cursor &cursor)
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
 
-    lbl_title = displayLabel(this, 24, false, Qt::AlignHCenter, 120, 0, 10695, 615);
-    lbl_currentRound = displayLabel(this, 24, false, Qt::AlignLeft, 120, 600, 10695, 615);
-    lbl_nextRound = displayLabel(this, 20.25, false, Qt::AlignLeft, 120, 1320, 10695, 1095);
-    lbl_elapsed = displayLabel(this, 20.25, false, Qt::AlignLeft, 120, 2520, 8775, 615);
-    lbl_Blinds = displayLabel(this, 86.25, true, Qt::AlignHCenter, 120, 2880, 10815, 1935);
-    lbl_ante = displayLabel(this, 72, false, Qt::AlignHCenter, 2760, 4680, 5415, 1455);
+    lbl_title = displayLabel(this, 24, false, Qt::AlignHCenter);
+    lbl_currentRound = displayLabel(this, 24, false, Qt::AlignLeft);
+    lbl_nextRound = displayLabel(this, 20.25, false, Qt::AlignLeft);
+    lbl_elapsed = displayLabel(this, 20.25, false, Qt::AlignLeft);
+    lbl_Blinds = displayLabel(this, 86.25, true, Qt::AlignHCenter);
+    lbl_ante = displayLabel(this, 72, false, Qt::AlignHCenter);
+    design_ = {{{lbl_title, {120, 0, 10695, 615}, 24},
+                {lbl_currentRound, {120, 600, 10695, 615}, 24},
+                {lbl_nextRound, {120, 1320, 10695, 1095}, 20.25},
+                {lbl_elapsed, {120, 2520, 8775, 615}, 20.25},
+                {lbl_Blinds, {120, 2880, 10815, 1935}, 86.25},
+                {lbl_ante, {2760, 4680, 5415, 1455}, 72}}};
+    applyScale(1.0);
+}
+
+double frm_Display::scaleFor(const QSize &screen)
+{
+    const double s = std::min(screen.width() / double(DesignWidth), screen.height() / double(DesignHeight));
+    return std::max(1.0, s);
+}
+
+void frm_Display::applyScale(double scale)
+{
+    scale_ = scale;
+    for (const Design &d : design_) {
+        d.label->setGeometry(qRound(d.twips.x() * scale / 15.0), qRound(d.twips.y() * scale / 15.0),
+                             qRound(d.twips.width() * scale / 15.0), qRound(d.twips.height() * scale / 15.0));
+        QFont f = d.label->font();
+        f.setPointSizeF(d.points * scale);
+        d.label->setFont(f);
+    }
 }
 
 void frm_Display::layOut(const QRect &screen)
 {
     setGeometry(screen);
+    // Scaled, every label grows by one factor from the design's window, so the layout
+    // keeps its proportions; the rules below then place it as they do unscaled.
+    const double scale = scaleToScreen ? scaleFor(screen.size()) : 1.0;
+    if (scale != scale_)
+        applyScale(scale);
     const int W = screen.width();
     const int H = screen.height();
     const int top = int(roundToWidth((H - lbl_Blinds->height()) / 2.0, Width::Int16).value_or(0));

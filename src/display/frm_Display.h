@@ -58,6 +58,16 @@ public:
 
     // Places the window over the whole of the given screen area.
     void layOut(const QRect &screen);
+    // Off: the design's sizes on any screen. On: the fonts and positions grow with the
+    // screen by scaleFor() (from the next layOut).
+    bool scaleToScreen = false;
+    // The design's window, 11010 x 8520 twips.
+    static constexpr int DesignWidth = 734;
+    static constexpr int DesignHeight = 568;
+    // min(width / 734, height / 568), never below 1.
+    static double scaleFor(const QSize &screen);
+    // The factor the labels are laid out with now.
+    double scale() const { return scale_; }
     void setColours(qint32 background, qint32 main, qint32 ante, qint32 title);
     // Shows the state's texts, their visibility and its colours.
     void render(const DisplayState &state);
@@ -69,6 +79,14 @@ protected:
 
 private:
     frm_Chiplark &owner_;
+    struct Design {
+        DisplayLabel *label;
+        QRect twips;   // position and size in the design's window
+        double points; // type size
+    };
+    void applyScale(double scale);
+    std::array<Design, 6> design_{};
+    double scale_ = 0;
     // The colours last rendered (blue*65536 + green*256 + red); none yet.
     std::array<qint32, 4> colours_{-1, -1, -1, -1};
     platform::Cursor &cursor_;

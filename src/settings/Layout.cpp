@@ -77,6 +77,8 @@ void frm_Chiplark::buildLayout()
     Label14 = put(label(NoticeText, this, Qt::AlignHCenter), 7390, 7680, 1575, 255);
     Label15 = put(new LinkLabel(LinkText, this), 7370, 7920, 1695, 255);
     Label15->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // Beside the design's controls: where else the clock is shown.
+    cmd_Screens = put(button(QStringLiteral("Phone && TV…"), this) /* &&: a plain ampersand */, 7440, 6000, 1455, 375);
 
     tmr_rounds = new QTimer(this);
     tmr_break = new QTimer(this);
@@ -231,7 +233,8 @@ void frm_Chiplark::setTabOrder()
         cmd_wavtest,
         cmd_Start,
         cmd_Exit,
-        Label15, // the manual link, last
+        Label15, // the manual link
+        cmd_Screens,
     };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);

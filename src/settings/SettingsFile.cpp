@@ -12,6 +12,7 @@ const QString Blinds = QStringLiteral("Blinds");
 const QString Config = QStringLiteral("Config");
 const QString Breaks = QStringLiteral("Breaks");
 const QString Ante = QStringLiteral("Ante");
+const QString Screens = QStringLiteral("Screens");
 
 } // namespace
 
@@ -83,6 +84,11 @@ void frm_Chiplark::loadSettings()
         chk_playWav_Click();
     }
     txt_wavpath->setText(get(Config, "WavFile"));
+
+    // Beyond the 32 keys: options that are off unless the file turns them on.
+    const QString scale = get(Screens, "ScaleDisplay");
+    scaleKeyInFile_ = !scale.isEmpty();
+    screenOptions.scaleDisplay = scale == QStringLiteral("1");
     modRegistry::CloseReading();
 }
 
@@ -148,5 +154,10 @@ void frm_Chiplark::saveSettings()
     if (chk_playWav->value() != 2)
         put(Config, "PlayWav", chk_playWav->value() == 1 ? QStringLiteral("1") : QStringLiteral("0"));
     put(Config, "WavFile", txt_wavpath->text());
+
+    // Written only when on, or to turn off what the file turned on: a file that never had
+    // them stays the 32 keys.
+    if (screenOptions.scaleDisplay || scaleKeyInFile_)
+        put(Screens, "ScaleDisplay", screenOptions.scaleDisplay ? QStringLiteral("1") : QStringLiteral("0"));
     modRegistry::CommitWriting();
 }

@@ -121,6 +121,7 @@ void frm_Chiplark::connectHandlers()
     connect(Label15, &LinkLabel::clicked, this, [this] { Label15_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cmd_Exit, &QPushButton::clicked, this, [this] { cmd_Exit_Click(); });
+    connect(cmd_Screens, &QPushButton::clicked, this, [this] { cmd_Screens_Click(); });
     connect(cmd_Start, &QPushButton::clicked, this, [this] { cmd_Start_Click(); });
     connect(tmr_rounds, &QTimer::timeout, this, [this] { tmr_rounds_Timer(); });
     connect(tmr_break, &QTimer::timeout, this, [this] { tmr_break_Timer(); });
@@ -451,6 +452,13 @@ void frm_Chiplark::chk_playWav_Click()
 }
 
 // Opens the manual that comes with the program.
+void frm_Chiplark::cmd_Screens_Click()
+{
+    frm_Screens dialog(screenOptions, this);
+    dialog.exec();
+    screenOptions = dialog.options();
+}
+
 void frm_Chiplark::Label15_Click()
 {
     services_.shell->openAddress(QDir(services_.files->programFolder()).filePath(QStringLiteral("manual.html")));

@@ -7,6 +7,7 @@
 #include "blinds/BlindSchedule.h"
 #include "clock/GameState.h"
 #include "display/DisplayState.h"
+#include "display/frm_Screens.h"
 #include "platform/Platform.h"
 #include "settings/Controls.h"
 
@@ -117,6 +118,10 @@ public:
     QPushButton *cmd_Exit;
     QLabel *Label14;
     LinkLabel *Label15;
+    // "Phone & TV…" and the options it sets (kept in the settings file's [Screens]).
+    QPushButton *cmd_Screens;
+    ScreenOptions screenOptions;
+    void cmd_Screens_Click();
     CommonDialog CD1;
     QTimer *tmr_rounds;
     QTimer *tmr_break;
@@ -273,6 +278,7 @@ private:
     std::unique_ptr<frm_Display> display_;
     bool iconSet_ = false;
     int displayBatchDepth_ = 0;
+    bool scaleKeyInFile_ = false;          // the settings file names the display scaling
     std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;
     // The settings file could not be read at start: it is kept as it is, never written.

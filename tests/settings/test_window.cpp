@@ -120,7 +120,8 @@ void TestWindow::tabOrder()
                                        frm->cmd_wavtest,
                                        frm->cmd_Start,
                                        frm->cmd_Exit,
-                                       frm->Label15}; // the manual link, after the design's order
+                                       frm->Label15,      // the manual link, after the design's order
+                                       frm->cmd_Screens}; // "Phone & TV…", last
 
     // Walk the focus chain from the title box and keep the controls that take Tab focus.
     QList<QWidget *> chain;

@@ -1,0 +1,168 @@
+// "Scale the players' display to the screen": off, the display keeps the design's sizes on
+// any screen; on, positions and type sizes grow together by min(width/734, height/568),
+// never below 1, with the blinds centred and the ante right below them. The option lives
+// in the settings file's [Screens] only once it has been turned on.
+#include "display/frm_Display.h"
+#include "display/frm_Screens.h"
+#include "settings/frm_Chiplark.h"
+#include "support/GameDriver.h"
+#include "support/WindowTest.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QFile>
+#include <QtTest>
+
+class TestDisplayScale : public WindowTest {
+    Q_OBJECT
+private slots:
+    void factor();
+    void layoutScalesTogether_data();
+    void layoutScalesTogether();
+    void offKeepsTheDesign();
+    void keptInTheSettingsFile();
+    void dialogSetsTheOption();
+
+private:
+    frm_Display *startGame(bool scaled)
+    {
+        frm->screenOptions.scaleDisplay = scaled;
+        drive::setSchedule(*frm, {"25/50/600", "50/100/600"});
+        frm->opt_Ante[1]->setChecked(true);
+        frm->txt_ante->setText("10");
+        frm->txt_AnteRound->setText("1");
+        frm->cmd_Start_Click();
+        frm->displayWindow()->Form_KeyDown(DisplayKey::Space, 0); // level 2, with the ante shown
+        return frm->displayWindow();
+    }
+    QByteArray readIni() const
+    {
+        QFile f(fakes->files.folder + QStringLiteral("/chiplark.ini"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void exitAndRestart()
+    {
+        frm->close();
+        restart();
+    }
+};
+
+void TestDisplayScale::factor()
+{
+    QCOMPARE(frm_Display::scaleFor({734, 568}), 1.0);
+    QCOMPARE(frm_Display::scaleFor({640, 480}), 1.0); // never below 1
+    QCOMPARE(frm_Display::scaleFor({1366, 768}), 768 / 568.0);
+    QCOMPARE(frm_Display::scaleFor({1920, 1080}), 1080 / 568.0);
+    QCOMPARE(frm_Display::scaleFor({3840, 2160}), 2160 / 568.0);
+    QCOMPARE(frm_Display::scaleFor({1080, 1920}), 1080 / 734.0); // a screen stood upright
+}
+
+void TestDisplayScale::layoutScalesTogether_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("1366x768") << QSize(1366, 768);
+    QTest::newRow("1920x1080") << QSize(1920, 1080);
+    QTest::newRow("3840x2160") << QSize(3840, 2160);
+}
+
+void TestDisplayScale::layoutScalesTogether()
+{
+    QFETCH(QSize, screen);
+    frm_Display *d = startGame(true);
+    d->layOut(QRect(QPoint(0, 0), screen));
+    const double s = frm_Display::scaleFor(screen);
+    QCOMPARE(d->scale(), s);
+    struct Design {
+        const QLabel *label;
+        QRect twips;
+        double points;
+    };
+    const Design design[] = {{d->lbl_title, {120, 0, 10695, 615}, 24},
+                             {d->lbl_currentRound, {120, 600, 10695, 615}, 24},
+                             {d->lbl_nextRound, {120, 1320, 10695, 1095}, 20.25},
+                             {d->lbl_elapsed, {120, 2520, 8775, 615}, 20.25},
+                             {d->lbl_Blinds, {120, 2880, 10815, 1935}, 86.25},
+                             {d->lbl_ante, {2760, 4680, 5415, 1455}, 72}};
+    for (const Design &e : design) {
+        // Type and height grow by the one factor.
+        QCOMPARE(e.label->font().pointSizeF(), e.points * s);
+        QCOMPARE(e.label->height(), qRound(e.twips.height() * s / 15.0));
+    }
+    // The three lines at the top keep their places, scaled.
+    for (const Design &e : {design[1], design[2], design[3]}) {
+        QCOMPARE(e.label->x(), qRound(e.twips.x() * s / 15.0));
+        QCOMPARE(e.label->y(), qRound(e.twips.y() * s / 15.0));
+        QCOMPARE(e.label->width(), qRound(e.twips.width() * s / 15.0));
+    }
+    // The placing rules: the title across the top, the blinds centred, the ante right below.
+    QCOMPARE(d->lbl_title->geometry(), QRect(0, 0, screen.width(), d->lbl_title->height()));
+    QCOMPARE(d->lbl_Blinds->x(), 0);
+    QCOMPARE(d->lbl_Blinds->width(), screen.width());
+    QVERIFY(qAbs(d->lbl_Blinds->y() - (screen.height() - d->lbl_Blinds->height()) / 2.0) <= 0.5);
+    QCOMPARE(d->lbl_ante->y(), d->lbl_Blinds->y() + d->lbl_Blinds->height());
+    QCOMPARE(d->lbl_ante->width(), screen.width());
+    QVERIFY(d->lbl_ante->isVisibleTo(d));
+    // Everything stays on the screen.
+    QVERIFY(d->lbl_ante->geometry().bottom() < screen.height());
+    QVERIFY(d->lbl_elapsed->geometry().bottom() < d->lbl_Blinds->y());
+}
+
+void TestDisplayScale::offKeepsTheDesign()
+{
+    frm_Display *d = startGame(false);
+    d->layOut(QRect(0, 0, 3840, 2160));
+    QCOMPARE(d->scale(), 1.0);
+    QCOMPARE(d->lbl_Blinds->font().pointSizeF(), 86.25);
+    QCOMPARE(d->lbl_Blinds->height(), 129);
+    QCOMPARE(d->lbl_currentRound->geometry(), QRect(8, 40, 713, 41));
+    QVERIFY(qAbs(d->lbl_Blinds->y() - (2160 - 129) / 2.0) <= 0.5);
+    // Turned on and off again between games: the design's sizes come back.
+    frm->displayWindow()->Form_KeyDown(DisplayKey::Escape, 0);
+    frm->screenOptions.scaleDisplay = true;
+    frm->cmd_Start_Click();
+    d->layOut(QRect(0, 0, 3840, 2160));
+    QVERIFY(d->scale() > 3.5);
+    frm->displayWindow()->Form_KeyDown(DisplayKey::Escape, 0);
+    frm->screenOptions.scaleDisplay = false;
+    frm->cmd_Start_Click();
+    d->layOut(QRect(0, 0, 3840, 2160));
+    QCOMPARE(d->lbl_Blinds->font().pointSizeF(), 86.25);
+    QCOMPARE(d->lbl_currentRound->geometry(), QRect(8, 40, 713, 41));
+}
+
+void TestDisplayScale::keptInTheSettingsFile()
+{
+    // Never turned on: the file holds the 32 keys and nothing of it.
+    exitAndRestart();
+    QByteArray ini = readIni();
+    QCOMPARE(ini.count('='), 32);
+    QVERIFY(!ini.contains("Screens"));
+
+    frm->screenOptions.scaleDisplay = true;
+    exitAndRestart();
+    ini = readIni();
+    QVERIFY(ini.contains("[Screens]\r\nScaleDisplay=1\r\n"));
+    QVERIFY(frm->screenOptions.scaleDisplay);
+
+    // Turned off again: written as off, so it stays off.
+    frm->screenOptions.scaleDisplay = false;
+    exitAndRestart();
+    QVERIFY(readIni().contains("ScaleDisplay=0\r\n"));
+    QVERIFY(!frm->screenOptions.scaleDisplay);
+}
+
+void TestDisplayScale::dialogSetsTheOption()
+{
+    frm_Screens dialog(frm->screenOptions, frm);
+    QVERIFY(!dialog.chk_Scale->isChecked());
+    dialog.chk_Scale->setChecked(true);
+    QVERIFY(dialog.options().scaleDisplay);
+    // The button sits last in the tab order, after the manual link.
+    QCOMPARE(frm->Label15->nextInFocusChain(), static_cast<QWidget *>(frm->cmd_Screens));
+    QCOMPARE(frm->cmd_Screens->text(), QStringLiteral("Phone && TV…")); // shown with one ampersand
+    QCOMPARE(QAccessible::queryAccessibleInterface(frm->cmd_Screens)->text(QAccessible::Name),
+             QStringLiteral("Phone & TV…"));
+}
+
+QTEST_MAIN(TestDisplayScale)
+#include "test_display_scale.moc"
