@@ -6,20 +6,38 @@
 
 class QCheckBox;
 class QDialogButtonBox;
+class QLabel;
+
+namespace platform {
+class ClockPublisher;
+}
 
 // The options of the dialog, as the settings window keeps them.
 struct ScreenOptions {
-    bool scaleDisplay = false; // the players' display grows with the screen
+    bool serveOnNetwork = false; // the clock's page on the local network
+    bool scaleDisplay = false;   // the players' display grows with the screen
 };
 
 class frm_Screens : public QDialog {
     Q_OBJECT
 public:
-    frm_Screens(const ScreenOptions &options, QWidget *parent);
+    // publisher: the page's server, started and stopped as the box is ticked; none: the box
+    // cannot be ticked.
+    frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent);
 
+    QCheckBox *chk_Serve;
+    QLabel *lbl_Address;
+    QLabel *lbl_QR;
+    QLabel *lbl_PIN;
     QCheckBox *chk_Scale;
     QDialogButtonBox *cmd_Close;
 
     // The options as the dialog shows them now.
     ScreenOptions options() const;
+
+private:
+    void chk_Serve_Click();
+    void showAddress();
+
+    platform::ClockPublisher *publisher_;
 };

@@ -1,4 +1,5 @@
 // The module that holds sound, speech and the screen keeping (see MediaServices.h).
+#include "platform/ClockServer.h"
 #include "platform/MediaServices.h"
 #include "platform/QtScreenSaver.h"
 #include "platform/QtSound.h"
@@ -12,10 +13,12 @@ struct QtMediaServices : platform::MediaServices {
         sound = &sound_;
         speech = &speech_;
         screenSaver = &screenSaver_;
+        publisher = &server_;
     }
     platform::QtSound sound_;
     platform::QtSpeech speech_;
     platform::QtScreenSaver screenSaver_;
+    platform::ClockServer server_;
 };
 
 } // namespace

@@ -165,4 +165,68 @@ void LateScreenSaver::release()
         loader_.services()->screenSaver->release();
 }
 
+ClockPublisher *LatePublisher::loaded() const
+{
+    if (!loader_.loaded())
+        return nullptr;
+    MediaServices *media = loader_.services();
+    return media ? media->publisher : nullptr;
+}
+
+bool LatePublisher::start(QString *why)
+{
+    MediaServices *media = loader_.services();
+    if (!media || !media->publisher) {
+        if (why)
+            *why = QStringLiteral("The network module could not be loaded.");
+        return false;
+    }
+    media->publisher->setActionHandler(handler_);
+    return media->publisher->start(why);
+}
+
+void LatePublisher::stop()
+{
+    if (ClockPublisher *p = loaded())
+        p->stop();
+}
+
+bool LatePublisher::running() const
+{
+    const ClockPublisher *p = loaded();
+    return p && p->running();
+}
+
+QString LatePublisher::address() const
+{
+    const ClockPublisher *p = loaded();
+    return p ? p->address() : QString();
+}
+
+QString LatePublisher::pin() const
+{
+    // The PIN is the server's, made when the module is loaded.
+    MediaServices *media = loader_.services();
+    return media && media->publisher ? media->publisher->pin() : QString();
+}
+
+QImage LatePublisher::qrCode() const
+{
+    const ClockPublisher *p = loaded();
+    return p ? p->qrCode() : QImage();
+}
+
+void LatePublisher::publish(const DisplayState &state)
+{
+    if (ClockPublisher *p = loaded())
+        p->publish(state);
+}
+
+void LatePublisher::setActionHandler(std::function<void(RemoteAction)> handler)
+{
+    handler_ = std::move(handler);
+    if (ClockPublisher *p = loaded())
+        p->setActionHandler(handler_);
+}
+
 } // namespace platform

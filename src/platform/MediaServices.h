@@ -21,6 +21,7 @@ struct MediaServices {
     Sound *sound = nullptr;
     Speech *speech = nullptr;
     ScreenSaver *screenSaver = nullptr;
+    ClockPublisher *publisher = nullptr;
 };
 
 // The module's one entry point.
@@ -79,6 +80,25 @@ public:
 private:
     Speech *engine();
     MediaLoader &loader_;
+};
+
+// Nothing is loaded, and nothing listens, until the organiser turns the page on.
+class LatePublisher : public ClockPublisher {
+public:
+    explicit LatePublisher(MediaLoader &loader) : loader_(loader) {}
+    bool start(QString *why) override;
+    void stop() override;
+    bool running() const override;
+    QString address() const override;
+    QString pin() const override;
+    QImage qrCode() const override;
+    void publish(const DisplayState &state) override;
+    void setActionHandler(std::function<void(RemoteAction)> handler) override;
+
+private:
+    ClockPublisher *loaded() const;
+    MediaLoader &loader_;
+    std::function<void(RemoteAction)> handler_;
 };
 
 class LateScreenSaver : public ScreenSaver {

@@ -2,11 +2,14 @@
 // The services Chiplark takes from the desktop. Each is a small interface so the
 // windows can be built with the real Qt services or with scripted fakes.
 
+#include <QImage>
 #include <QString>
 #include <QtGlobal>
 #include <functional>
 #include <optional>
 #include <utility>
+
+struct DisplayState;
 
 namespace platform {
 
@@ -121,6 +124,30 @@ public:
     virtual void release() = 0;
 };
 
+// The remote controls a phone with the control PIN may use; each acts as its display key.
+enum class RemoteAction { PauseResume, NextLevel };
+
+// Shows the clock on other screens of the local network: a page that phones and TVs open,
+// kept up to date with the game. Nothing listens until start().
+class ClockPublisher {
+public:
+    virtual ~ClockPublisher() = default;
+    // Starts serving; false with the reason when it cannot.
+    virtual bool start(QString *why) = 0;
+    virtual void stop() = 0;
+    virtual bool running() const = 0;
+    // The page's address on the local network, with its viewing token.
+    virtual QString address() const = 0;
+    // The control PIN, six digits, new at every program start.
+    virtual QString pin() const = 0;
+    // The address as a QR code: one pixel per module, with its quiet zone.
+    virtual QImage qrCode() const = 0;
+    // The game as the players see it now.
+    virtual void publish(const DisplayState &state) = 0;
+    // Called on the user-interface thread for every control a phone sends with the right PIN.
+    virtual void setActionHandler(std::function<void(RemoteAction)> handler) = 0;
+};
+
 // Every service one window needs, handed over in one piece.
 struct Services {
     MessageBox *messageBox = nullptr;
@@ -134,6 +161,7 @@ struct Services {
     Files *files = nullptr;
     TimeFormat *timeFormat = nullptr;
     ScreenSaver *screenSaver = nullptr;
+    ClockPublisher *publisher = nullptr; // none: the clock is shown on the display alone
 };
 
 } // namespace platform

@@ -185,6 +185,7 @@ Services QtPlatform::services()
     s.files = &files_;
     s.timeFormat = &timeFormat_;
     s.screenSaver = &screenSaver_;
+    s.publisher = &publisher_;
     return s;
 }
 

@@ -71,6 +71,7 @@ private:
     LateSound sound_{media_};
     LateSpeech speech_{media_};
     LateScreenSaver screenSaver_{media_};
+    LatePublisher publisher_{media_};
 };
 
 // The format with its hour fields standing for the given number of hours, for times past

@@ -86,6 +86,9 @@ void frm_Chiplark::loadSettings()
     txt_wavpath->setText(get(Config, "WavFile"));
 
     // Beyond the 32 keys: options that are off unless the file turns them on.
+    const QString serve = get(Screens, "ServeOnNetwork");
+    serveKeyInFile_ = !serve.isEmpty();
+    screenOptions.serveOnNetwork = serve == QStringLiteral("1");
     const QString scale = get(Screens, "ScaleDisplay");
     scaleKeyInFile_ = !scale.isEmpty();
     screenOptions.scaleDisplay = scale == QStringLiteral("1");
@@ -157,6 +160,8 @@ void frm_Chiplark::saveSettings()
 
     // Written only when on, or to turn off what the file turned on: a file that never had
     // them stays the 32 keys.
+    if (screenOptions.serveOnNetwork || serveKeyInFile_)
+        put(Screens, "ServeOnNetwork", screenOptions.serveOnNetwork ? QStringLiteral("1") : QStringLiteral("0"));
     if (screenOptions.scaleDisplay || scaleKeyInFile_)
         put(Screens, "ScaleDisplay", screenOptions.scaleDisplay ? QStringLiteral("1") : QStringLiteral("0"));
     modRegistry::CommitWriting();

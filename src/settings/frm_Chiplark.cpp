@@ -75,6 +75,11 @@ static void connectGroup(frm_Chiplark *w, std::array<QRadioButton *, N> &group, 
 
 void frm_Chiplark::connectHandlers()
 {
+    if (services_.publisher) {
+        services_.publisher->setActionHandler([this](platform::RemoteAction action) { remoteAction(action); });
+        connect(this, &frm_Chiplark::displayStateChanged, this,
+                [this](const DisplayState &state) { services_.publisher->publish(state); });
+    }
     connectGroup(this, opt_Blinds, &frm_Chiplark::opt_Blinds_Click);
     connectGroup(this, opt_AutoIncrease, &frm_Chiplark::opt_AutoIncrease_Click);
     connectGroup(this, opt_Ante, &frm_Chiplark::opt_Ante_Click);
@@ -141,6 +146,8 @@ void frm_Chiplark::paintEvent(QPaintEvent *event)
     // switcher shows.
     QTimer::singleShot(0, this, [this] {
         restoreApplicationFont();
+        if (screenOptions.serveOnNetwork)
+            startServing();
         Q_INIT_RESOURCE(chiplark);
         QIcon icon;
         for (int size : {16, 32, 48})
@@ -454,9 +461,30 @@ void frm_Chiplark::chk_playWav_Click()
 // Opens the manual that comes with the program.
 void frm_Chiplark::cmd_Screens_Click()
 {
-    frm_Screens dialog(screenOptions, this);
+    frm_Screens dialog(screenOptions, services_.publisher, this);
     dialog.exec();
     screenOptions = dialog.options();
+    if (screenOptions.serveOnNetwork && services_.publisher)
+        services_.publisher->publish(displayState);
+}
+
+void frm_Chiplark::startServing()
+{
+    if (!services_.publisher)
+        return;
+    QString why;
+    if (services_.publisher->start(&why))
+        services_.publisher->publish(displayState);
+    else
+        qWarning("The clock is not shown on the network: %s", qPrintable(why));
+}
+
+// A phone's control is the organiser's key on the display, with every rule of the keys.
+void frm_Chiplark::remoteAction(platform::RemoteAction action)
+{
+    if (!display_ || !display_->isVisible())
+        return;
+    display_->Form_KeyDown(action == platform::RemoteAction::PauseResume ? DisplayKey::P : DisplayKey::Space, 0);
 }
 
 void frm_Chiplark::Label15_Click()

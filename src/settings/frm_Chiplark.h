@@ -122,6 +122,9 @@ public:
     QPushButton *cmd_Screens;
     ScreenOptions screenOptions;
     void cmd_Screens_Click();
+    // The page on the network, as the options say; a phone's control.
+    void startServing();
+    void remoteAction(platform::RemoteAction action);
     CommonDialog CD1;
     QTimer *tmr_rounds;
     QTimer *tmr_break;
@@ -279,6 +282,7 @@ private:
     bool iconSet_ = false;
     int displayBatchDepth_ = 0;
     bool scaleKeyInFile_ = false;          // the settings file names the display scaling
+    bool serveKeyInFile_ = false;          // ... or the page on the network
     std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;
     // The settings file could not be read at start: it is kept as it is, never written.

@@ -153,7 +153,8 @@ void TestDisplayScale::keptInTheSettingsFile()
 
 void TestDisplayScale::dialogSetsTheOption()
 {
-    frm_Screens dialog(frm->screenOptions, frm);
+    frm_Screens dialog(frm->screenOptions, nullptr, frm);
+    QVERIFY(!dialog.chk_Serve->isEnabled()); // no server: the page cannot be turned on
     QVERIFY(!dialog.chk_Scale->isChecked());
     dialog.chk_Scale->setChecked(true);
     QVERIFY(dialog.options().scaleDisplay);
