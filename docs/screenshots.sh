@@ -71,8 +71,11 @@ start "$work/screens"
 xdotool key shift+Tab space # the last control: "Phone & TV…"
 dialog=$(find_window '^Phone & TV$') || { echo "no Phone & TV dialog"; exit 1; }
 sleep 0.3
+xdotool key space # "Show the clock on phones and TVs on this network": the address and its code
+sleep 1
+dialog=$(find_window '^Phone & TV$')
 import -window "$dialog" "$docs/phone-tv-dialog.png"
-xdotool key Escape
+xdotool key space Escape
 sleep 0.3
 quit
 
