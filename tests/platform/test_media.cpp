@@ -49,6 +49,26 @@ private slots:
         QVERIFY(loader.services());
     }
 
+    void thePageComesFromTheModule()
+    {
+        MediaLoader loader(QStringLiteral(CHIPLARK_MEDIA_PATH));
+        LatePublisher publisher(loader);
+        int actions = 0;
+        publisher.setActionHandler([&](RemoteAction) { ++actions; });
+        QVERIFY(!publisher.running());
+        QVERIFY(publisher.address().isEmpty());
+        QVERIFY(!loader.loaded()); // asking costs nothing until the page is turned on
+        QString why;
+        QVERIFY2(publisher.start(&why), qPrintable(why));
+        QVERIFY(loader.loaded());
+        QVERIFY(publisher.running());
+        QVERIFY(publisher.address().startsWith(QStringLiteral("http://")));
+        QCOMPARE(publisher.pin().size(), 6);
+        QVERIFY(!publisher.qrCode().isNull());
+        publisher.stop();
+        QVERIFY(!publisher.running());
+    }
+
     void withoutTheModuleEverythingIsSilent()
     {
         MediaLoader loader(QStringLiteral("no-such-module.so"));
@@ -69,6 +89,11 @@ private slots:
         QVERIFY(!sound.play(QStringLiteral("/nonexistent/cue.wav"), Sound::Sync));
         saver.inhibit();
         saver.release();
+        LatePublisher publisher(loader);
+        QString why;
+        QVERIFY(!publisher.start(&why));
+        QVERIFY(!why.isEmpty());
+        QVERIFY(!publisher.running());
         speech.whenReady([&] { ++told; });
         QCOMPARE(told, 2);
     }
