@@ -78,7 +78,11 @@ ClockServer::ClockServer() : token_(randomToken())
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &ClockServer::acceptWebSockets);
 }
 
-ClockServer::~ClockServer() = default;
+ClockServer::~ClockServer()
+{
+    // The sockets go first, told nothing of it: their signals would reach a server half gone.
+    stop();
+}
 
 bool ClockServer::start(QString *why)
 {
@@ -222,6 +226,13 @@ void ClockServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *
                QHttpServerResponder::StatusCode::Forbidden);
 }
 
+// Deleted once its own signal handling is over, and with the server at the latest.
+void ClockServer::dispose(QWebSocket *socket)
+{
+    socket->setParent(this);
+    socket->deleteLater();
+}
+
 void ClockServer::acceptWebSockets()
 {
     while (hasPendingWebSocketConnections()) {
@@ -236,7 +247,7 @@ void ClockServer::acceptWebSockets()
                              && client->origin() == origin && int(clients_.size()) < MaxConnections;
         if (!allowed) {
             client->close(QWebSocketProtocol::CloseCodePolicyViolated);
-            client.release()->deleteLater();
+            dispose(client.release());
             continue;
         }
         QWebSocket *raw = client.get();
@@ -246,7 +257,7 @@ void ClockServer::acceptWebSockets()
         connect(raw, &QWebSocket::disconnected, this, [this, raw] {
             for (auto it = clients_.begin(); it != clients_.end(); ++it)
                 if (it->get() == raw) {
-                    it->release()->deleteLater();
+                    dispose(it->release());
                     clients_.erase(it);
                     break;
                 }

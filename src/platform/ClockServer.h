@@ -60,6 +60,7 @@ protected:
 
 private:
     void acceptWebSockets();
+    void dispose(QWebSocket *socket);
     void received(QWebSocket *client, const QString &message);
     // Whether the PIN is right; counts wrong ones and locks the address out.
     bool checkPin(const QHostAddress &from, const QString &pin, bool *locked);

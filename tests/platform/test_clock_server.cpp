@@ -150,7 +150,7 @@ void TestClockServer::pushesTheGame()
     state.bigBlind = "200";
     state.currency = QStringLiteral("£");
     state.backColour = 0xff0000; // blue
-    s.publish(state); // how fast it arrives is measured by bench/page_bench.sh
+    s.publish(state);            // how fast it arrives is measured by bench/page_bench.sh
     QTRY_COMPARE(c.messages.size(), 2);
     const QJsonObject m = c.last();
     QCOMPARE(m.value("round").toInt(), 3);
