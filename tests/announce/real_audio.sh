@@ -106,7 +106,10 @@ grep -E 'voices listed|longest wait' "$work/engine.out" | sed 's/^QINFO *: *[A-Z
 passed=$((passed + 1))
 
 # A game's announcements, as the program builds them, under one locale and one symbol.
-check_game() { # LANG, currency symbol, currency words, seconds of silence
+# pocketsphinx now and then takes one number word for another ("eighty" for "fifty"); a
+# game whose transcript misses is played and heard once more, and both must miss to fail.
+# Words lost by the engine are lost in every try.
+game_heard() { # LANG, currency symbol, currency words, seconds of silence
   local lang="$1" symbol="$2" words="$3" silence="$4" name="game$RANDOM"
   stop_speech_server   # a new server, started under this locale
   record "$name" env LANG="$lang" LC_ALL="" "$probe" game "$symbol" "$silence"
@@ -114,10 +117,17 @@ check_game() { # LANG, currency symbol, currency words, seconds of silence
   local said; said=$(transcribe "$name")
   echo "$lang, '$symbol', ${silence} s apart: $said"
   local w="( ($words))?"
+  missed=""
   echo "$said" | grep -Eq "blinds are now twenty five$w( and)? fifty$w" ||
-    fail "under $lang with '$symbol' the start's blinds were not heard whole"
-  echo "$said" | grep -Eq "blinds are now twenty five.*blinds are now fifty$w( and)? one hundred" ||
-    fail "under $lang with '$symbol' the level change after ${silence} s of silence was not heard whole"
+    missed="the start's blinds were not heard whole"
+  [ -n "$missed" ] || echo "$said" | grep -Eq "blinds are now twenty five.*blinds are now fifty$w( and)? one hundred" ||
+    missed="the level change after ${silence} s of silence was not heard whole"
+  [ -z "$missed" ]
+}
+check_game() {
+  game_heard "$@" && return 0
+  echo "  (heard wrong once: $missed; once more)"
+  game_heard "$@" || fail "under $1 with '$2' $missed"
 }
 check_game C.UTF-8 "£" "pounds|pound" "$long_silence"
 check_game en_GB.UTF-8 "£" "pounds|pound" "$long_silence"
