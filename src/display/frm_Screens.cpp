@@ -5,7 +5,9 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QHBoxLayout>
 #include <QPixmap>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent)
@@ -31,6 +33,18 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     lbl_PIN->setWordWrap(true);
     lbl_PIN->setIndent(20);
     layout->addWidget(lbl_PIN);
+    lbl_Others = new QLabel(this);
+    lbl_Others->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lbl_Others->setWordWrap(true);
+    lbl_Others->setIndent(20);
+    layout->addWidget(lbl_Others);
+    cmd_NewAddress = new QPushButton(QStringLiteral("New address and PIN"), this);
+    cmd_NewAddress->setAutoDefault(false);
+    auto *renewRow = new QHBoxLayout;
+    renewRow->addSpacing(20);
+    renewRow->addWidget(cmd_NewAddress);
+    renewRow->addStretch();
+    layout->addLayout(renewRow);
 
     chk_Scale = new QCheckBox(QStringLiteral("Scale the players' display to the screen"), this);
     chk_Scale->setChecked(options.scaleDisplay);
@@ -47,6 +61,7 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     connect(cmd_Close, &QDialogButtonBox::rejected, this, &QDialog::accept);
     layout->addWidget(cmd_Close);
     connect(chk_Serve, &QCheckBox::clicked, this, [this] { chk_Serve_Click(); });
+    connect(cmd_NewAddress, &QPushButton::clicked, this, [this] { cmd_NewAddress_Click(); });
     setMinimumWidth(420);
     showAddress();
 }
@@ -69,23 +84,51 @@ void frm_Screens::chk_Serve_Click()
     showAddress();
 }
 
+// The old address stops working at once: TVs and phones open the new one.
+void frm_Screens::cmd_NewAddress_Click()
+{
+    if (!publisher_)
+        return;
+    QString why;
+    if (!publisher_->renewAddress(&why)) {
+        chk_Serve->setChecked(publisher_->running());
+        showAddress();
+        lbl_Address->setText(QStringLiteral("The clock cannot be shown on the network: ") + why);
+        lbl_Address->show();
+        return;
+    }
+    showAddress();
+}
+
 void frm_Screens::showAddress()
 {
     const bool on = publisher_ && publisher_->running();
     lbl_Address->setVisible(on);
     lbl_QR->setVisible(on);
     lbl_PIN->setVisible(on);
+    cmd_NewAddress->setVisible(on);
+    const QStringList others = on ? publisher_->alsoReachable() : QStringList();
+    lbl_Others->setVisible(!others.isEmpty());
     if (!on) {
         adjustSize();
         return;
     }
-    lbl_Address->setText(QStringLiteral("Open this address on a phone or a TV on the same network, or scan the "
-                                        "code:\n")
-                         + publisher_->address());
+    QString intro = QStringLiteral("Open this address on a phone or a TV on the same network, or scan the code. "
+                                   "It stays the same from game to game:");
+    if (publisher_->noNetwork())
+        intro = QStringLiteral("No network was found: this address works on this computer only. Connect the "
+                               "computer to the home network, then turn this option off and on again:");
+    else if (publisher_->addressMoved())
+        intro = QStringLiteral("The address has changed (its port was taken by another program): open this one "
+                               "on the TVs and phones again, or scan the code:");
+    lbl_Address->setText(intro + QLatin1Char('\n') + publisher_->address());
+    lbl_Others->setText(QStringLiteral("Also reachable at:\n") + others.join(QLatin1Char('\n')));
     const QImage code = publisher_->qrCode();
     lbl_QR->setPixmap(QPixmap::fromImage(code.scaled(code.width() * 5, code.height() * 5)));
-    lbl_PIN->setText(QStringLiteral("Control PIN: %1\nA phone that enters it can pause and resume the game and "
-                                    "move to the next level. Anyone with the address can watch.")
+    lbl_PIN->setText(QStringLiteral("Control PIN: %1\nA phone that enters it (\"Host\" at the bottom of the page) "
+                                    "can pause and resume the game and move to the next level. Anyone with the "
+                                    "address can watch. \"New address and PIN\" makes both new: pages open at the "
+                                    "old address say so.")
                          .arg(publisher_->pin()));
     adjustSize();
 }

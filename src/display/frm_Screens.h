@@ -7,6 +7,7 @@
 class QCheckBox;
 class QDialogButtonBox;
 class QLabel;
+class QPushButton;
 
 namespace platform {
 class ClockPublisher;
@@ -29,6 +30,8 @@ public:
     QLabel *lbl_Address;
     QLabel *lbl_QR;
     QLabel *lbl_PIN;
+    QLabel *lbl_Others;
+    QPushButton *cmd_NewAddress;
     QCheckBox *chk_Scale;
     QDialogButtonBox *cmd_Close;
 
@@ -37,6 +40,7 @@ public:
 
 private:
     void chk_Serve_Click();
+    void cmd_NewAddress_Click();
     void showAddress();
 
     platform::ClockPublisher *publisher_;

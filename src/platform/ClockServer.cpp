@@ -1,17 +1,24 @@
 #include "platform/ClockServer.h"
 
 #include "platform/Colour.h"
+#include "platform/HttpHead.h"
+#include "platform/NetworkAddress.h"
+#include "platform/RegularFile.h"
+#include "platform/TextFile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkInterface>
-#include <QRandomGenerator>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QWebSocket>
+#include <QWebSocketServer>
+#include <cstdio>
+#include <memory>
+#include <utility>
 #include <qrencode.h>
 
 // Resources are registered outside any namespace.
@@ -23,13 +30,6 @@ static void initPageResource()
 namespace platform {
 
 namespace {
-
-QByteArray randomToken()
-{
-    quint32 words[4];
-    QRandomGenerator::system()->fillRange(words);
-    return QByteArray(reinterpret_cast<const char *>(words), sizeof words).toHex();
-}
 
 // The same length and bytes, compared in the same time whatever they hold.
 bool sameToken(const QByteArray &a, const QByteArray &b)
@@ -54,28 +54,47 @@ QByteArray page()
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The host the phones and TVs of this network reach us by.
-QString localAddress()
+// A steady clock for the PIN's minutes.
+qint64 nowMs()
 {
-    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces()) {
-        const auto flags = i.flags();
-        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning)
-            || (flags & QNetworkInterface::IsLoopBack))
-            continue;
-        for (const QNetworkAddressEntry &e : i.addressEntries())
-            if (e.ip().protocol() == QAbstractSocket::IPv4Protocol && !e.ip().isLoopback())
-                return e.ip().toString();
-    }
-    return QStringLiteral("127.0.0.1");
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
 }
+
+// What the server keeps of an HTTP connection while it waits for, reads and answers requests.
+class Connection : public QObject {
+public:
+    static constexpr char Name[] = "chiplark-http-connection";
+    explicit Connection(QTcpSocket *socket) : QObject(socket)
+    {
+        setObjectName(QLatin1String(Name));
+        deadline.setSingleShot(true);
+        deadline.start(ClockServer::IdleMs);
+    }
+    QTimer deadline;
+    bool inRequest = false; // bytes of a request have come
+    qint64 bodyLeft = 0;    // bytes of a body still to pass over
+    bool ending = false;    // the last answer is written; the connection closes
+};
+
+Connection *connectionOf(QTcpSocket *socket)
+{
+    // Found by name: the class has no meta-object of its own to be told apart by.
+    return static_cast<Connection *>(
+        socket->findChild<QObject *>(QLatin1String(Connection::Name), Qt::FindDirectChildrenOnly));
+}
+
+constexpr qint64 MaxUnsentBytes = 256 * 1024; // answers waiting for a reader that does not read
+constexpr int ClosingGraceMs = 2000;          // for the last answer to leave, before the line is cut
+constexpr qint64 PageAddressBytes = 4096;
 
 } // namespace
 
-ClockServer::ClockServer() : token_(randomToken())
+ClockServer::ClockServer() : kept_(newPageAddress(0))
 {
-    pin_ = QStringLiteral("%1").arg(QRandomGenerator::system()->bounded(1000000), 6, 10, QLatin1Char('0'));
     lastState_ = stateMessage(DisplayState{});
-    connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &ClockServer::acceptWebSockets);
 }
 
 ClockServer::~ClockServer()
@@ -84,44 +103,144 @@ ClockServer::~ClockServer()
     stop();
 }
 
+void ClockServer::setAddressFile(const QString &path)
+{
+    if (path == addressFile_)
+        return;
+    addressFile_ = path;
+    addressLoaded_ = false;
+}
+
+// The address kept from an earlier run, once; a file that is there but cannot be read is
+// left alone, and a new address is used without being kept.
+void ClockServer::loadAddress()
+{
+    if (addressLoaded_ || addressFile_.isEmpty())
+        return;
+    addressLoaded_ = true;
+    const FileContents file = readRegularFile(addressFile_, PageAddressBytes, false);
+    addressFileReadable_ = file.state != FileState::Unreadable;
+    if (file.state == FileState::Regular)
+        if (const std::optional<PageAddress> kept = parsePageAddress(file.bytes))
+            kept_ = *kept;
+}
+
+void ClockServer::keepAddress()
+{
+    if (addressFile_.isEmpty() || !addressFileReadable_)
+        return;
+    const FileContents file = readRegularFile(addressFile_, PageAddressBytes, false);
+    if (file.state == FileState::Unreadable)
+        return;
+    const QByteArray text = formatPageAddress(kept_);
+    if (file.state == FileState::Regular && file.bytes == text)
+        return;
+    QString why;
+    if (!writeFileAtomically(addressFile_, text, {}, &why, true))
+        std::fprintf(stderr, "Chiplark: the page's address was not kept in %s: %s\n", qPrintable(addressFile_),
+                     qPrintable(why));
+}
+
 bool ClockServer::start(QString *why)
 {
     if (running())
         return true;
+    loadAddress();
     auto tcp = std::make_unique<QTcpServer>();
-    for (int i = 0; i < PortsTried; ++i) {
-        if (tcp->listen(QHostAddress::Any, quint16(FirstPort + i))) {
-            port_ = tcp->serverPort();
-            tcp_ = tcp.release();
-            bind(tcp_); // ours from here
-            return true;
-        }
+    const quint16 keptPort = kept_.port;
+    std::vector<quint16> ports;
+    if (keptPort != 0)
+        ports.push_back(keptPort);
+    for (int i = 0; i < PortsTried; ++i)
+        if (quint16(FirstPort + i) != keptPort)
+            ports.push_back(quint16(FirstPort + i));
+    bool listening = false;
+    for (quint16 port : ports)
+        if ((listening = tcp->listen(QHostAddress::Any, port)))
+            break;
+    if (!listening) {
+        if (why)
+            *why = QStringLiteral("No free port from %1 to %2: %3")
+                       .arg(FirstPort)
+                       .arg(FirstPort + PortsTried - 1)
+                       .arg(tcp->errorString());
+        return false;
     }
-    if (why)
-        *why = QStringLiteral("No free port from %1 to %2: %3")
-                   .arg(FirstPort)
-                   .arg(FirstPort + PortsTried - 1)
-                   .arg(tcp->errorString());
-    return false;
+    kept_.port = tcp->serverPort();
+    moved_ = keptPort != 0 && kept_.port != keptPort;
+    tcp_ = tcp.release();
+    connect(tcp_, &QTcpServer::newConnection, this, &ClockServer::acceptConnections);
+    sockets_ = new QWebSocketServer(QStringLiteral("Chiplark"), QWebSocketServer::NonSecureMode, this);
+    sockets_->setMaxPendingConnections(MaxWebSockets);
+    connect(sockets_, &QWebSocketServer::newConnection, this, &ClockServer::acceptWebSockets);
+    findNetwork();
+    keepAddress();
+    return true;
+}
+
+// Where phones and TVs reach this computer: the interface with the default route first.
+void ClockServer::findNetwork()
+{
+    const AddressChoice reach = currentAddressChoice();
+    host_ = reach.host;
+    noNetwork_ = reach.noNetwork;
+    others_.clear();
+    for (const QString &other : reach.others)
+        others_ << QStringLiteral("http://%1:%2/%3/").arg(other).arg(kept_.port).arg(QString::fromLatin1(kept_.token));
 }
 
 void ClockServer::stop()
 {
-    delete tcp_; // nothing listens any more
-    tcp_ = nullptr;
-    port_ = 0;
     for (const auto &client : clients_) {
         client->disconnect(this);
-        client->close();
+        client->abort();
     }
     clients_.clear();
+    trusted_.clear();
+    // Sockets already let go of end now, while the connections under them still exist.
+    for (const QPointer<QWebSocket> &gone : disposed_)
+        delete gone.data();
+    disposed_.clear();
+    delete sockets_; // with any socket still in its handshake
+    sockets_ = nullptr;
+    delete tcp_; // nothing listens any more, and every connection it accepted is gone
+    tcp_ = nullptr;
+}
+
+bool ClockServer::renewAddress(QString *why)
+{
+    kept_ = newPageAddress(kept_.port);
+    addressLoaded_ = true; // the kept one is no longer wanted
+    addressFileReadable_ = true;
+    moved_ = false;
+    if (!running())
+        return start(why);
+    // Open pages learn that their address is gone, and say so; nothing asked of the old
+    // address is answered any more.
+    const QString moved = QStringLiteral("{\"type\":\"moved\"}");
+    std::vector<std::unique_ptr<QWebSocket>> leaving = std::move(clients_);
+    clients_.clear();
+    trusted_.clear();
+    for (auto &client : leaving) {
+        client->disconnect(this);
+        client->sendTextMessage(moved);
+        client->flush();
+        client->close(QWebSocketProtocol::CloseCodeGoingAway);
+        dispose(client.release());
+    }
+    for (QTcpSocket *socket : tcp_->findChildren<QTcpSocket *>(QString(), Qt::FindDirectChildrenOnly))
+        if (connectionOf(socket))
+            socket->abort();
+    findNetwork();
+    keepAddress();
+    return true;
 }
 
 QString ClockServer::address() const
 {
     if (!running())
         return QString();
-    return QStringLiteral("http://%1:%2/%3/").arg(localAddress()).arg(port_).arg(QString::fromLatin1(token_));
+    return QStringLiteral("http://%1:%2/%3/").arg(host_).arg(kept_.port).arg(QString::fromLatin1(kept_.token));
 }
 
 QImage ClockServer::qrCode() const
@@ -182,79 +301,184 @@ void ClockServer::publish(const DisplayState &state)
         client->sendTextMessage(text);
 }
 
-bool ClockServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+void ClockServer::acceptConnections()
 {
-    // "/<token>/" is the page; everything else without the token is refused.
-    const QByteArray path = request.url().path(QUrl::FullyEncoded).toLatin1();
-    const QList<QByteArray> parts = path.split('/');
-    const bool tokenGiven = parts.size() >= 2 && sameToken(parts[1], token_);
-    // A WebSocket is taken on (true) without an answer here, on the page's own path only;
-    // the handshake and acceptWebSockets() check the rest. Any other upgrade is answered
-    // and then dropped (false).
-    const bool upgrade =
-        request.value(QByteArrayLiteral("upgrade")).compare(QByteArrayLiteral("websocket"), Qt::CaseInsensitive) == 0;
-    if (upgrade && tokenGiven && parts.size() == 3 && parts[2] == "ws")
-        return true;
-    const bool handled = !upgrade;
-    QHttpServerResponder responder = makeResponder(request, socket);
-    if (!tokenGiven) {
-        responder.write(QByteArrayLiteral("Forbidden\n"), QByteArrayLiteral("text/plain"),
-                        QHttpServerResponder::StatusCode::Forbidden);
-        return handled;
+    while (tcp_ && tcp_->hasPendingConnections()) {
+        QTcpSocket *socket = tcp_->nextPendingConnection();
+        const QString key = PinGuard::addressKey(socket->peerAddress());
+        // Over a limit the connection is cut at once: it holds nothing and learns nothing.
+        if (open_ >= MaxConnections || perAddress_.value(key) >= MaxPerAddress) {
+            socket->abort();
+            delete socket;
+            continue;
+        }
+        track(socket, key);
     }
-    const bool isPage = (parts.size() == 2 || (parts.size() == 3 && parts[2].isEmpty()));
-    if (!isPage || request.method() != QHttpServerRequest::Method::Get) {
-        responder.write(QByteArrayLiteral("Not found\n"), QByteArrayLiteral("text/plain"),
-                        QHttpServerResponder::StatusCode::NotFound);
-        return handled;
-    }
-    responder.write(page(),
-                    {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/html; charset=utf-8")},
-                     {QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store")},
-                     {QByteArrayLiteral("X-Content-Type-Options"), QByteArrayLiteral("nosniff")},
-                     {QByteArrayLiteral("Referrer-Policy"), QByteArrayLiteral("no-referrer")},
-                     {QByteArrayLiteral("Content-Security-Policy"),
-                      QByteArrayLiteral("default-src 'none'; script-src 'unsafe-inline'; style-src 'unsafe-inline'; "
-                                        "connect-src 'self'")}});
-    return handled;
 }
 
-void ClockServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
+void ClockServer::track(QTcpSocket *socket, const QString &key)
 {
-    makeResponder(request, socket)
-        .write(QByteArrayLiteral("Forbidden\n"), QByteArrayLiteral("text/plain"),
-               QHttpServerResponder::StatusCode::Forbidden);
+    ++open_;
+    ++perAddress_[key];
+    // Counted until its descriptor is closed (or the socket is gone, whichever comes first),
+    // also after it has become a WebSocket.
+    auto counted = std::make_shared<bool>(true);
+    const auto release = [this, key, counted] {
+        if (!std::exchange(*counted, false))
+            return;
+        --open_;
+        if (--perAddress_[key] <= 0)
+            perAddress_.remove(key);
+    };
+    connect(socket, &QAbstractSocket::disconnected, this, release);
+    connect(socket, &QObject::destroyed, this, release);
+    socket->setReadBufferSize(HttpHead::MaxHeadBytes + HttpHead::MaxBodyBytes);
+    auto *c = new Connection(socket);
+    connect(&c->deadline, &QTimer::timeout, socket, [this, socket, c] {
+        if (c->ending || !c->inRequest) {
+            socket->abort(); // idle, or an answer nobody reads
+            return;
+        }
+        answer(socket, 408, true);
+    });
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { serve(socket); });
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
 }
 
-// Deleted once its own signal handling is over, and with the server at the latest.
+// Reads what has come on a connection: requests are answered in turn, bodies passed over.
+void ClockServer::serve(QTcpSocket *socket)
+{
+    Connection *c = connectionOf(socket);
+    if (!c)
+        return;
+    if (c->ending) {
+        socket->skip(socket->bytesAvailable());
+        if (socket->bytesToWrite() == 0)
+            socket->disconnectFromHost();
+        return;
+    }
+    while (socket->bytesAvailable() > 0 && socket->bytesToWrite() < MaxUnsentBytes) {
+        if (!c->inRequest) {
+            c->inRequest = true;
+            c->deadline.start(RequestMs);
+        }
+        if (c->bodyLeft > 0) {
+            c->bodyLeft -= socket->skip(std::min(c->bodyLeft, socket->bytesAvailable()));
+            if (c->bodyLeft > 0)
+                return;
+            c->inRequest = false;
+            c->deadline.start(IdleMs);
+            continue;
+        }
+        const HttpHead head = parseHttpHead(socket->peek(HttpHead::MaxHeadBytes));
+        if (head.state == HttpHead::State::Incomplete)
+            return;
+        if (head.state != HttpHead::State::Complete) {
+            answer(socket, head.errorStatus(), true);
+            return;
+        }
+        const QList<QByteArray> parts = head.target.split('?').first().split('/');
+        const bool tokenGiven = parts.size() >= 2 && sameToken(parts[1], kept_.token);
+        if (head.webSocket && tokenGiven && parts.size() == 3 && parts[2] == "ws") {
+            bool full = false;
+            if (upgrade(socket, head, &full))
+                return;
+            socket->skip(head.length);
+            answer(socket, full ? 503 : 403, true);
+            return;
+        }
+        socket->skip(head.length);
+        c->bodyLeft = head.bodyLength;
+        const bool close = !head.keepAlive || head.webSocket;
+        const bool isPage = parts.size() == 2 || (parts.size() == 3 && parts[2].isEmpty());
+        if (!tokenGiven)
+            answer(socket, 403, close, QByteArrayLiteral("Forbidden\n"));
+        else if (!isPage)
+            answer(socket, 404, close, QByteArrayLiteral("Not found\n"));
+        else if (head.method != "GET" && head.method != "HEAD")
+            answer(socket, 405, close, QByteArrayLiteral("Method not allowed\n"));
+        else
+            answer(socket, 200, close, head.method == "GET" ? page() : QByteArray(), "text/html; charset=utf-8");
+        if (close)
+            return;
+        if (c->bodyLeft == 0) {
+            c->inRequest = false;
+            c->deadline.start(IdleMs);
+        }
+    }
+}
+
+void ClockServer::answer(QTcpSocket *socket, int status, bool close, const QByteArray &body, const QByteArray &type)
+{
+    std::vector<std::pair<QByteArray, QByteArray>> headers{
+        {"Content-Type", type.isEmpty() ? QByteArrayLiteral("text/plain") : type},
+        {"Cache-Control", "no-store"},
+        {"X-Content-Type-Options", "nosniff"},
+        {"Referrer-Policy", "no-referrer"}};
+    if (status == 200)
+        headers.emplace_back("Content-Security-Policy",
+                             "default-src 'none'; script-src 'unsafe-inline'; style-src 'unsafe-inline'; "
+                             "connect-src 'self'");
+    if (status == 405)
+        headers.emplace_back("Allow", "GET, HEAD");
+    socket->write(httpResponse(status, headers, body, close));
+    if (!close)
+        return;
+    Connection *c = connectionOf(socket);
+    c->ending = true;
+    c->deadline.start(ClosingGraceMs);
+    socket->skip(socket->bytesAvailable());
+    socket->disconnectFromHost(); // once the answer has left
+}
+
+// A WebSocket for the page, from the page itself (its Origin is the address it was served
+// from, IPv6 brackets and all) is handed to the WebSocket server, which answers the
+// handshake from the bytes still unread. full: refused because the sockets are all taken.
+bool ClockServer::upgrade(QTcpSocket *socket, const HttpHead &head, bool *full)
+{
+    const bool ownOrigin =
+        !head.host.isEmpty() && head.origin.compare("http://" + head.host, Qt::CaseInsensitive) == 0;
+    *full = int(clients_.size()) >= MaxWebSockets;
+    if (!ownOrigin || *full)
+        return false;
+    delete connectionOf(socket);
+    QObject::disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
+    QObject::disconnect(socket, &QTcpSocket::bytesWritten, this, nullptr);
+    socket->setReadBufferSize(0); // the socket's frames are bounded from here
+    sockets_->handleConnection(socket);
+    return true;
+}
+
+// Deleted once its own signal handling is over, or when the server stops.
 void ClockServer::dispose(QWebSocket *socket)
 {
     socket->setParent(this);
     socket->deleteLater();
+    disposed_.push_back(socket);
 }
 
 void ClockServer::acceptWebSockets()
 {
-    while (hasPendingWebSocketConnections()) {
-        std::unique_ptr<QWebSocket> client = nextPendingWebSocketConnection();
+    while (sockets_ && sockets_->hasPendingConnections()) {
+        std::unique_ptr<QWebSocket> client(sockets_->nextPendingConnection());
         if (!client)
             continue;
-        const QUrl url = client->requestUrl();
-        const QByteArray wanted = '/' + token_ + QByteArrayLiteral("/ws");
-        // The page itself, on the address it was served from, and no one else.
-        const QString origin = QStringLiteral("http://%1:%2").arg(url.host()).arg(url.port(80));
-        const bool allowed = running() && sameToken(url.path(QUrl::FullyEncoded).toLatin1(), wanted)
-                             && client->origin() == origin && int(clients_.size()) < MaxConnections;
-        if (!allowed) {
+        // An address renewed during the handshake, or one socket too many.
+        const QByteArray wanted = '/' + kept_.token + QByteArrayLiteral("/ws");
+        if (!sameToken(client->requestUrl().path(QUrl::FullyEncoded).toLatin1(), wanted)
+            || int(clients_.size()) >= MaxWebSockets) {
             client->close(QWebSocketProtocol::CloseCodePolicyViolated);
             dispose(client.release());
             continue;
         }
         QWebSocket *raw = client.get();
+        raw->setMaxAllowedIncomingFrameSize(16 * MaxMessageBytes);
         raw->setMaxAllowedIncomingMessageSize(16 * MaxMessageBytes);
         connect(raw, &QWebSocket::textMessageReceived, this,
                 [this, raw](const QString &message) { received(raw, message); });
         connect(raw, &QWebSocket::disconnected, this, [this, raw] {
+            trusted_.remove(raw);
             for (auto it = clients_.begin(); it != clients_.end(); ++it)
                 if (it->get() == raw) {
                     dispose(it->release());
@@ -267,42 +491,27 @@ void ClockServer::acceptWebSockets()
     }
 }
 
-bool ClockServer::checkPin(const QHostAddress &from, const QString &pin, bool *locked)
-{
-    Failures &f = failures_[from.toString()];
-    *locked = f.lockedSince.isValid() && f.lockedSince.elapsed() < LockOutMs;
-    if (*locked)
-        return false;
-    if (f.lockedSince.isValid()) { // the minute is over
-        f.lockedSince.invalidate();
-        f.count = 0;
-    }
-    if (pin.size() == pin_.size() && sameToken(pin.toLatin1(), pin_.toLatin1())) {
-        f.count = 0;
-        return true;
-    }
-    if (++f.count >= MaxWrongPins)
-        f.lockedSince.start();
-    *locked = f.lockedSince.isValid();
-    return false;
-}
-
 void ClockServer::received(QWebSocket *client, const QString &message)
 {
-    if (message.size() > MaxMessageBytes)
+    const QByteArray bytes = message.toUtf8();
+    if (bytes.size() > MaxMessageBytes)
         return;
-    const QJsonDocument doc = QJsonDocument::fromJson(message.toUtf8());
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes);
     if (!doc.isObject())
         return;
     const QJsonObject o = doc.object();
     const QString action = o.value(QStringLiteral("action")).toString();
     if (action != QLatin1String("pin") && action != QLatin1String("pause") && action != QLatin1String("next"))
         return;
-    bool locked = false;
-    const bool ok = checkPin(client->peerAddress(), o.value(QStringLiteral("pin")).toString(), &locked);
+    const PinGuard::Verdict verdict = guard_.check(client->peerAddress(), o.value(QStringLiteral("pin")).toString(),
+                                                   kept_.pin, nowMs(), trusted_.value(client));
+    const bool ok = verdict == PinGuard::Verdict::Right;
+    if (ok)
+        trusted_.insert(client, true);
     const QJsonObject reply{{QStringLiteral("type"), QStringLiteral("pin")},
                             {QStringLiteral("ok"), ok},
-                            {QStringLiteral("locked"), locked}};
+                            {QStringLiteral("locked"), verdict == PinGuard::Verdict::Locked
+                                                           || verdict == PinGuard::Verdict::Busy}};
     client->sendTextMessage(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
     if (!ok || action == QLatin1String("pin") || !handler_)
         return;
@@ -312,5 +521,5 @@ void ClockServer::received(QWebSocket *client, const QString &message)
 } // namespace platform
 
 // Compiled here, not with the library's other meta-objects, so only what serves the page
-// links Qt HttpServer.
+// links Qt WebSockets.
 #include "moc_ClockServer.cpp" // NOLINT(bugprone-suspicious-include)

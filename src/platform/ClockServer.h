@@ -1,31 +1,43 @@
 #pragma once
-// The clock on the local network, on Qt HttpServer and Qt WebSockets: one page, and a
-// WebSocket that pushes the game to it as it changes.
+// The clock on the local network: one page, and a WebSocket that pushes the game to it as it
+// changes. A small HTTP/1.1 server of its own on Qt Network, with Qt WebSockets for the
+// socket, so that every connection is bounded.
 //
 // Rules for a shared network: the address carries a random viewing token (128 bits), and
 // any request without it is refused (403); only the page's own routes exist; a WebSocket must
 // come from the page itself (its Origin), at most 64 at once; a message over 4 kB, one that
 // is not a JSON object, or an unknown action is ignored. The only controls are pause/resume
-// and the next level, each with the six-digit PIN; five wrong PINs lock the address out for
-// a minute. Nothing a client sends reaches the settings.
+// and the next level, each with the six-digit PIN (see PinGuard). Nothing a client sends
+// reaches the settings.
+//
+// Rules for a home network: an address holds at most a few connections and the server a
+// hundred or so; a request must arrive whole within seconds and an idle connection is
+// closed; heads and bodies are small; Connection: close and HTTP/1.0 end the connection
+// after the answer. The token, the port and the PIN are kept in a file, so a TV left on the
+// page finds the clock again after a restart.
 
 #include "display/DisplayState.h"
+#include "platform/HttpHead.h"
+#include "platform/PageAddress.h"
+#include "platform/PinGuard.h"
 #include "platform/Platform.h"
 
-#include <QAbstractHttpServer>
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QHash>
-#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
 class QTcpServer;
+class QTcpSocket;
 class QWebSocket;
+class QWebSocketServer;
 
 namespace platform {
 
-class ClockServer : public QAbstractHttpServer, public ClockPublisher {
+class ClockServer : public QObject, public ClockPublisher {
     Q_OBJECT
 public:
     ClockServer();
@@ -33,50 +45,69 @@ public:
 
     bool start(QString *why) override;
     void stop() override;
-    bool running() const override { return port_ != 0; }
+    bool running() const override { return tcp_ != nullptr; }
     QString address() const override;
-    QString pin() const override { return pin_; }
+    QString pin() const override { return kept_.pin; }
     QImage qrCode() const override;
     void publish(const DisplayState &state) override;
     void setActionHandler(std::function<void(RemoteAction)> handler) override { handler_ = std::move(handler); }
+    void setAddressFile(const QString &path) override;
+    bool renewAddress(QString *why) override;
+    QStringList alsoReachable() const override { return others_; }
+    bool noNetwork() const override { return noNetwork_; }
+    bool addressMoved() const override { return moved_; }
 
-    // The port tried first; the next ones are taken when it is in use.
+    // The port tried first (unless one is kept); the next ones are taken when it is in use.
     static constexpr quint16 FirstPort = 8642;
     static constexpr int PortsTried = 20;
-    static constexpr int MaxConnections = 64;
+    static constexpr int MaxWebSockets = 64;
+    static constexpr int MaxPerAddress = 8;    // HTTP and WebSocket together
+    static constexpr int MaxConnections = 128; // the whole server, far below any descriptor limit
+    static constexpr int RequestMs = 5000;     // a request, from its first byte, arrives whole within
+    static constexpr int IdleMs = 10000;       // a connection waiting for a request is closed after
     static constexpr int MaxMessageBytes = 4096;
-    static constexpr int MaxWrongPins = 5;
-    static constexpr int LockOutMs = 60000;
 
-    quint16 port() const { return port_; }
-    QByteArray token() const { return token_; }
+    quint16 port() const { return running() ? kept_.port : 0; }
+    QByteArray token() const { return kept_.token; }
+    // WebSockets open now, and connections of any kind.
     int connectionCount() const { return int(clients_.size()); }
+    int openConnections() const { return open_; }
     // The state as the page receives it.
     static QByteArray stateMessage(const DisplayState &state);
 
-protected:
-    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
-    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
-
 private:
+    void acceptConnections();
+    void track(QTcpSocket *socket, const QString &key);
+    void serve(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, int status, bool close, const QByteArray &body = QByteArray(),
+                const QByteArray &type = QByteArray());
+    // The request is a WebSocket for the page: true when it was handed on.
+    bool upgrade(QTcpSocket *socket, const HttpHead &head, bool *full);
     void acceptWebSockets();
     void dispose(QWebSocket *socket);
     void received(QWebSocket *client, const QString &message);
-    // Whether the PIN is right; counts wrong ones and locks the address out.
-    bool checkPin(const QHostAddress &from, const QString &pin, bool *locked);
+    void loadAddress();
+    void keepAddress();
+    void findNetwork();
 
     QTcpServer *tcp_ = nullptr;
-    QByteArray token_;
-    QString pin_;
-    quint16 port_ = 0;
+    QWebSocketServer *sockets_ = nullptr;
+    PageAddress kept_;
+    QString addressFile_;
+    bool addressLoaded_ = false;
+    bool addressFileReadable_ = true;
+    bool moved_ = false;
+    QString host_;
+    QStringList others_;
+    bool noNetwork_ = false;
     QByteArray lastState_;
     std::vector<std::unique_ptr<QWebSocket>> clients_;
+    std::vector<QPointer<QWebSocket>> disposed_;
+    QHash<const QWebSocket *, bool> trusted_; // gave the right PIN
     std::function<void(RemoteAction)> handler_;
-    struct Failures {
-        int count = 0;
-        QElapsedTimer lockedSince;
-    };
-    QHash<QString, Failures> failures_;
+    QHash<QString, int> perAddress_;
+    int open_ = 0;
+    PinGuard guard_;
 };
 
 } // namespace platform

@@ -173,16 +173,54 @@ ClockPublisher *LatePublisher::loaded() const
     return media ? media->publisher : nullptr;
 }
 
-bool LatePublisher::start(QString *why)
+ClockPublisher *LatePublisher::load(QString *why)
 {
     MediaServices *media = loader_.services();
     if (!media || !media->publisher) {
         if (why)
             *why = QStringLiteral("The network module could not be loaded.");
-        return false;
+        return nullptr;
     }
     media->publisher->setActionHandler(handler_);
-    return media->publisher->start(why);
+    media->publisher->setAddressFile(addressFile_);
+    return media->publisher;
+}
+
+bool LatePublisher::start(QString *why)
+{
+    ClockPublisher *p = load(why);
+    return p && p->start(why);
+}
+
+void LatePublisher::setAddressFile(const QString &path)
+{
+    addressFile_ = path;
+    if (ClockPublisher *p = loaded())
+        p->setAddressFile(path);
+}
+
+bool LatePublisher::renewAddress(QString *why)
+{
+    ClockPublisher *p = load(why);
+    return p && p->renewAddress(why);
+}
+
+QStringList LatePublisher::alsoReachable() const
+{
+    const ClockPublisher *p = loaded();
+    return p ? p->alsoReachable() : QStringList();
+}
+
+bool LatePublisher::noNetwork() const
+{
+    const ClockPublisher *p = loaded();
+    return p && p->noNetwork();
+}
+
+bool LatePublisher::addressMoved() const
+{
+    const ClockPublisher *p = loaded();
+    return p && p->addressMoved();
 }
 
 void LatePublisher::stop()

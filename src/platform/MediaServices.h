@@ -94,11 +94,19 @@ public:
     QImage qrCode() const override;
     void publish(const DisplayState &state) override;
     void setActionHandler(std::function<void(RemoteAction)> handler) override;
+    void setAddressFile(const QString &path) override;
+    bool renewAddress(QString *why) override;
+    QStringList alsoReachable() const override;
+    bool noNetwork() const override;
+    bool addressMoved() const override;
 
 private:
     ClockPublisher *loaded() const;
+    // The module's server, loaded now, with what it was told before; null when it cannot be.
+    ClockPublisher *load(QString *why);
     MediaLoader &loader_;
     std::function<void(RemoteAction)> handler_;
+    QString addressFile_;
 };
 
 class LateScreenSaver : public ScreenSaver {

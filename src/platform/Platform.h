@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <functional>
 #include <optional>
@@ -138,7 +139,7 @@ public:
     virtual bool running() const = 0;
     // The page's address on the local network, with its viewing token.
     virtual QString address() const = 0;
-    // The control PIN, six digits, new at every program start.
+    // The control PIN, six digits, kept with the address.
     virtual QString pin() const = 0;
     // The address as a QR code: one pixel per module, with its quiet zone.
     virtual QImage qrCode() const = 0;
@@ -146,6 +147,16 @@ public:
     virtual void publish(const DisplayState &state) = 0;
     // Called on the user-interface thread for every control a phone sends with the right PIN.
     virtual void setActionHandler(std::function<void(RemoteAction)> handler) = 0;
+    // The file the address (token, port and PIN) is kept in between runs.
+    virtual void setAddressFile(const QString &path) = 0;
+    // A new address and PIN; the pages open at the old one are told it changed.
+    virtual bool renewAddress(QString *why) = 0;
+    // The page's address at this computer's other network addresses.
+    virtual QStringList alsoReachable() const = 0;
+    // No network was found: the address serves this computer only.
+    virtual bool noNetwork() const = 0;
+    // The kept port was taken when serving started, so the address changed.
+    virtual bool addressMoved() const = 0;
 };
 
 // Every service one window needs, handed over in one piece.

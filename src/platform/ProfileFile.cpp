@@ -155,9 +155,9 @@ QByteArray ProfileFile::toBytes() const
     return encodeText(text, utf8_, bom_);
 }
 
-bool ProfileFile::save(const QString &path) const
+bool ProfileFile::save(const QString &path, QString *why) const
 {
-    return writeFileAtomically(path, toBytes());
+    return writeFileAtomically(path, toBytes(), {}, why);
 }
 
 } // namespace platform

@@ -26,7 +26,7 @@ public:
     void setValue(const QString &section, const QString &key, const QString &value);
 
     QByteArray toBytes() const;
-    bool save(const QString &path) const;
+    bool save(const QString &path, QString *why = nullptr) const;
 
 private:
     struct Line {

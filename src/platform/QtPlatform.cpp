@@ -17,6 +17,10 @@
 #include <QTime>
 #include <QUrl>
 
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
 namespace platform {
 
 Answer QtMessageBox::show(const QString &text, const QString &title, Icon icon, Buttons buttons)
@@ -168,7 +172,21 @@ QString QtTimeFormat::longTime(int secondsAfterMidnight)
 
 QtPlatform::QtPlatform() : media_(QStringLiteral(CHIPLARK_MEDIA_MODULE))
 {
+    raiseOpenFileLimit();
     media_.loadAfterFirstPaint();
+}
+
+// Connections from the network are each a descriptor: the program may open as many as the
+// system lets it, not the shell's smaller default, so its own files always find one free.
+void raiseOpenFileLimit()
+{
+#ifdef Q_OS_UNIX
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+#endif
 }
 
 Services QtPlatform::services()

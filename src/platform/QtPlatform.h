@@ -6,6 +6,9 @@
 
 namespace platform {
 
+// The soft limit of open files raised to the hard one.
+void raiseOpenFileLimit();
+
 class QtMessageBox : public MessageBox {
 public:
     Answer show(const QString &text, const QString &title, Icon icon, Buttons buttons) override;

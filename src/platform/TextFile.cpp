@@ -7,7 +7,9 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -104,24 +106,31 @@ QByteArray encodeText(const QString &text, bool wasUtf8, bool bom)
     return (mark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace)
+bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace,
+                         QString *why, bool ownerOnly)
 {
+    const auto failed = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
     const QFileInfo target(path);
     // A short name of its own, so a target whose name is as long as the file system allows
     // still gets a temporary file beside it; start-up takes away any left by a crash.
     QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.chiplark-XXXXXX.tmp"));
     if (!tmp.open())
-        return false;
+        return failed(tmp.errorString());
     if (tmp.write(data) != data.size() || !tmp.flush())
-        return false;
+        return failed(tmp.errorString());
 #ifndef Q_OS_WIN
     if (::fsync(tmp.handle()) != 0)
-        return false;
+        return failed(QString::fromLocal8Bit(std::strerror(errno)));
 #endif
     tmp.close();
-    tmp.setPermissions(target.exists() ? target.permissions()
-                                       : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                             | QFileDevice::ReadOther);
+    const auto ownerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    tmp.setPermissions(ownerOnly ? QFileDevice::Permissions(ownerReadWrite)
+                       : target.exists() ? target.permissions()
+                                         : ownerReadWrite | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     if (beforeReplace)
         beforeReplace();
 #ifdef Q_OS_WIN
@@ -134,7 +143,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, const std:
                        == 0;
 #endif
     if (!moved)
-        return false;
+        return failed(QString::fromLocal8Bit(std::strerror(errno)));
     tmp.setAutoRemove(false);
 #ifndef Q_OS_WIN
     // The rename itself reaches the disk only with its folder.

@@ -29,6 +29,9 @@ QByteArray encodeText(const QString &text, bool wasUtf8, bool bom);
 // target and flushes the folder, so a crash or a full disk leaves the old file or the new
 // one.
 // beforeReplace runs between the two steps (an exception from it leaves the old file).
-bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace = {});
+// why: the reason when it fails. ownerOnly: a new file only its owner can read (else a new
+// file is readable by all, and a replaced one keeps its permissions).
+bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace = {},
+                         QString *why = nullptr, bool ownerOnly = false);
 
 } // namespace platform

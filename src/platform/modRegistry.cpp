@@ -94,13 +94,13 @@ FileAccess OpenWriting(const QString &path)
     return writing->access;
 }
 
-bool CommitWriting()
+bool CommitWriting(QString *why)
 {
     if (!writing)
         return false;
     const Open done = std::move(*writing);
     writing.reset();
-    return done.access != FileAccess::Unreadable && done.profile.save(done.path);
+    return done.access != FileAccess::Unreadable && done.profile.save(done.path, why);
 }
 
 } // namespace modRegistry

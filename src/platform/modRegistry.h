@@ -32,9 +32,10 @@ void CloseReading();
 
 // Reads the file once; WriteIniVal calls for that file then change a copy in memory, and
 // CommitWriting replaces the file with it in one step. Nothing is written when the file
-// cannot be read. CommitWriting is false when the file could not be replaced.
+// cannot be read. CommitWriting is false when the file could not be replaced, with the
+// reason in why.
 FileAccess OpenWriting(const QString &path);
-bool CommitWriting();
+bool CommitWriting(QString *why = nullptr);
 
 } // namespace modRegistry
 

@@ -5,6 +5,9 @@
 #include "settings/TextNumber.h"
 #include "settings/frm_Chiplark.h"
 
+#include <QDir>
+#include <cstdio>
+
 namespace {
 
 const QString Speech = QStringLiteral("Speech");
@@ -164,5 +167,10 @@ void frm_Chiplark::saveSettings()
         put(Screens, "ServeOnNetwork", screenOptions.serveOnNetwork ? QStringLiteral("1") : QStringLiteral("0"));
     if (screenOptions.scaleDisplay || scaleKeyInFile_)
         put(Screens, "ScaleDisplay", screenOptions.scaleDisplay ? QStringLiteral("1") : QStringLiteral("0"));
-    modRegistry::CommitWriting();
+    // The windows say nothing of a failed save; whoever started the program from a terminal
+    // (or reads its log) learns what was lost and why.
+    QString why;
+    if (!modRegistry::CommitWriting(&why))
+        std::fprintf(stderr, "Chiplark: the settings were not saved to %s: %s\n", qPrintable(QDir::toNativeSeparators(file)),
+                     qPrintable(why));
 }

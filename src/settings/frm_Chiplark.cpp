@@ -76,6 +76,8 @@ static void connectGroup(frm_Chiplark *w, std::array<QRadioButton *, N> &group, 
 void frm_Chiplark::connectHandlers()
 {
     if (services_.publisher) {
+        services_.publisher->setAddressFile(
+            QDir(services_.files->programFolder()).filePath(QStringLiteral("chiplark-page.ini")));
         services_.publisher->setActionHandler([this](platform::RemoteAction action) { remoteAction(action); });
         connect(this, &frm_Chiplark::displayStateChanged, this,
                 [this](const DisplayState &state) { services_.publisher->publish(state); });
@@ -216,6 +218,10 @@ void frm_Chiplark::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    // The page's server goes first: nothing it holds (its connections' descriptors among
+    // them) can stand in the way of the save.
+    if (services_.publisher)
+        services_.publisher->stop();
     saveSettings();
     stopCountdowns();
     keepScreenOn(false);
