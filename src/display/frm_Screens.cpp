@@ -16,7 +16,7 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     setWindowTitle(QStringLiteral("Phone & TV"));
     auto *layout = new QVBoxLayout(this);
 
-    chk_Serve = new QCheckBox(QStringLiteral("Show the clock on phones and TVs on this network"), this);
+    chk_Serve = new QCheckBox(QStringLiteral("&Show the clock on phones and TVs on this network"), this);
     chk_Serve->setChecked(options.serveOnNetwork && publisher_ && publisher_->running());
     chk_Serve->setEnabled(publisher_ != nullptr);
     layout->addWidget(chk_Serve);
@@ -38,7 +38,7 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     lbl_Others->setWordWrap(true);
     lbl_Others->setIndent(20);
     layout->addWidget(lbl_Others);
-    cmd_NewAddress = new QPushButton(QStringLiteral("New address and PIN"), this);
+    cmd_NewAddress = new QPushButton(QStringLiteral("&New address and PIN"), this);
     cmd_NewAddress->setAutoDefault(false);
     auto *renewRow = new QHBoxLayout;
     renewRow->addSpacing(20);

@@ -1,0 +1,127 @@
+// Drives the real program (by keys and clicks under Xvfb) and a page in headless Chromium;
+// see page_address.sh.
+"use strict";
+const puppeteer = require("puppeteer-core");
+const { spawn, execFileSync } = require("child_process");
+const fs = require("fs");
+const path = require("path");
+
+const app = process.env.APP;
+const keptFile = path.join(app, "chiplark-page.ini");
+let program = null;
+let output = "";
+
+function fail(why) { throw new Error(why); }
+async function until(what, test, ms = 15000) {
+  const end = Date.now() + ms;
+  for (;;) {
+    if (await test()) return;
+    if (Date.now() > end) fail("timed out: " + what);
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+const xdotool = (...args) => execFileSync("xdotool", args, { encoding: "utf8" }).trim();
+function kept() {
+  try {
+    const text = fs.readFileSync(keptFile, "utf8");
+    const field = (k) => (text.match(new RegExp("^" + k + "=(.*)$", "m")) || [])[1];
+    return { token: field("Token"), port: field("Port"), pin: field("PIN"), mode: fs.statSync(keptFile).mode & 0o777 };
+  } catch (e) {
+    return null;
+  }
+}
+const address = (k) => `http://127.0.0.1:${k.port}/${k.token}/`;
+async function windowNamed(name) {
+  let id = "";
+  await until("window " + name, () => {
+    try { id = xdotool("search", "--onlyvisible", "--name", name).split("\n")[0]; } catch (e) { id = ""; }
+    return id !== "";
+  });
+  return id;
+}
+async function startProgram() {
+  output = "";
+  program = spawn(path.join(app, "chiplark"), [], { cwd: app, stdio: ["ignore", "pipe", "pipe"] });
+  program.stdout.on("data", (d) => (output += d));
+  program.stderr.on("data", (d) => (output += d));
+  const settings = await windowNamed("^Chiplark! - version 1.0$");
+  return settings;
+}
+async function endProgram(settings) {
+  const done = new Promise((resolve) => program.once("exit", resolve));
+  xdotool("windowfocus", "--sync", settings);
+  xdotool("key", "Escape");
+  await done;
+  program = null;
+}
+const text = (page, id) => page.$eval("#" + id, (e) => (e.hidden ? null : e.textContent));
+const moved = "This clock's address has changed — open the new one shown on the host's screen";
+
+(async () => {
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM,
+    headless: true,
+    args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
+      "--user-data-dir=" + path.join(process.env.HOME, "chromium")],
+  });
+  try {
+    let settings = await startProgram();
+    await until("the address kept", () => kept() !== null);
+    const first = kept();
+    if (first.mode !== 0o600) fail("the kept address is readable by others: " + first.mode.toString(8));
+    const tv = await browser.newPage();
+    await tv.setViewport({ width: 1920, height: 1080 });
+    await tv.goto(address(first));
+    await until("the page connected", async () => (await text(tv, "waiting")) !== null && (await text(tv, "offline")) === null);
+    console.log("page open at the kept address, port " + first.port);
+
+    // The program ends and starts again: the page finds it by itself, at the same address.
+    await endProgram(settings);
+    await until("the page noticing the program gone", async () => (await text(tv, "offline")) !== null);
+    const restarted = Date.now();
+    settings = await startProgram();
+    await until("the page back within 5 s", async () => (await text(tv, "offline")) === null, 5000);
+    console.log(`program restarted: the page was back after ${Date.now() - restarted} ms`);
+    const second = kept();
+    if (second.token !== first.token || second.port !== first.port || second.pin !== first.pin)
+      fail("the address changed over a restart");
+
+    // Serving off and on in "Phone & TV": the same address again.
+    xdotool("windowfocus", "--sync", settings);
+    xdotool("mousemove", "--window", settings, "544", "412", "click", "1"); // "Phone & TV…"
+    const dialog = await windowNamed("^Phone & TV$");
+    xdotool("windowfocus", "--sync", dialog);
+    xdotool("key", "alt+s"); // off
+    await until("the page noticing serving off", async () => (await text(tv, "offline")) !== null);
+    xdotool("key", "alt+s"); // on
+    await until("the page back after serving on", async () => (await text(tv, "offline")) === null);
+    const third = kept();
+    if (third.token !== first.token || third.port !== first.port) fail("serving off and on changed the address");
+    console.log("serving off and on kept the address");
+
+    // A new address: the page says so and stops; the new address serves.
+    xdotool("key", "alt+n");
+    await until("the page saying the address changed", async () => (await tv.evaluate(() => document.body.innerText)).includes(moved));
+    const fourth = kept();
+    if (fourth.token === first.token || fourth.pin === first.pin) fail("no new token or PIN");
+    const status = await tv.evaluate(async (old) => (await fetch(old, { cache: "no-store" })).status, address(first));
+    if (status !== 403) fail("the old address answered " + status);
+    const fresh = await browser.newPage();
+    await fresh.goto(address(fourth));
+    await until("the new address serving", async () => (await text(fresh, "offline")) === null && (await text(fresh, "waiting")) !== null);
+    await new Promise((r) => setTimeout(r, 2500)); // two reconnect periods: the old page must stay as it is
+    if (!(await tv.evaluate(() => document.body.innerText)).includes(moved)) fail("the old page went back to reconnecting");
+    console.log("New address and PIN: the old page says so, the new address serves");
+    xdotool("key", "Escape");
+    await endProgram(settings);
+    console.log("1 passed, 0 failed");
+  } finally {
+    await browser.close();
+    if (program) program.kill();
+  }
+})().catch((e) => {
+  console.error("FAIL: " + e.message);
+  console.error("--- the program printed:\n" + output);
+  if (program) program.kill();
+  process.exit(1);
+});
