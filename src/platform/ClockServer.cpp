@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -84,6 +85,18 @@ Connection *connectionOf(QTcpSocket *socket)
     // Found by name: the class has no meta-object of its own to be told apart by.
     return static_cast<Connection *>(
         socket->findChild<QObject *>(QLatin1String(Connection::Name), Qt::FindDirectChildrenOnly));
+}
+
+// A TV reloading an address that was renewed reads why it no longer works.
+bool looksLikeToken(const QByteArray &part)
+{
+    static const QRegularExpression token(QStringLiteral("^[0-9a-f]{32}$"));
+    return token.match(QLatin1String(part)).hasMatch();
+}
+
+QByteArray movedText()
+{
+    return QStringLiteral("This clock's address has changed \u2014 open the new one shown on the host's screen\n").toUtf8();
 }
 
 constexpr qint64 MaxUnsentBytes = 256 * 1024; // answers waiting for a reader that does not read
@@ -393,7 +406,8 @@ void ClockServer::serve(QTcpSocket *socket)
         const bool close = !head.keepAlive || head.webSocket;
         const bool isPage = parts.size() == 2 || (parts.size() == 3 && parts[2].isEmpty());
         if (!tokenGiven)
-            answer(socket, 403, close, QByteArrayLiteral("Forbidden\n"));
+            answer(socket, 403, close, looksLikeToken(parts.value(1)) ? movedText() : QByteArrayLiteral("Forbidden\n"),
+                   "text/plain; charset=utf-8");
         else if (!isPage)
             answer(socket, 404, close, QByteArrayLiteral("Not found\n"));
         else if (head.method != "GET" && head.method != "HEAD")

@@ -34,7 +34,46 @@ async function until(what, test, ms = 10000) {
   }
 }
 const text = (page, id) => page.$eval("#" + id, (e) => (e.hidden ? null : e.textContent));
+const shows = (page, id) => page.$eval("#" + id, (e) => e.getClientRects().length > 0);
 const seconds = (mss) => { const [m, s] = mss.split(":").map(Number); return m * 60 + s; };
+const movedText = "This clock's address has changed — open the new one shown on the host's screen";
+const pinKey = "chiplark-pin";
+
+// Run in the page before its own script. A TV's browser from 2017: none of the library
+// calls that came later, no wake lock, no fetch.
+function oldEngine() {
+  const later = [[String.prototype, ["padStart", "padEnd", "trimStart", "trimEnd", "replaceAll", "at"]],
+    [Array.prototype, ["includes", "flat", "flatMap", "at"]], [Object, ["entries", "values", "fromEntries"]],
+    [Promise.prototype, ["finally"]], [window, ["fetch", "globalThis"]], [Navigator.prototype, ["wakeLock"]]];
+  for (const [owner, names] of later) for (const name of names) delete owner[name];
+}
+// A phone on plain http: no wake lock.
+function noWakeLock() { delete Navigator.prototype.wakeLock; }
+// A browser that grants it: the page's requests are kept in window.wakeRequests.
+function wakeLock() {
+  window.wakeRequests = [];
+  Object.defineProperty(Navigator.prototype, "wakeLock", {
+    configurable: true,
+    get: () => ({ request: (type) => { window.wakeRequests.push(type); return Promise.resolve({ addEventListener() {} }); } }),
+  });
+}
+
+// Finger-sized and apart: each at least 48 px tall, 8 px from the others and from the edges.
+async function roomy(page, ids) {
+  const boxes = await page.evaluate((ids) => ids.map((id) => {
+    const r = document.getElementById(id).getBoundingClientRect();
+    return { id, left: r.left, top: r.top, right: r.right, bottom: r.bottom, width: innerWidth, height: innerHeight };
+  }), ids);
+  for (const b of boxes) {
+    if (b.bottom - b.top < 48) fail(`#${b.id} is ${b.bottom - b.top} px tall`);
+    const edge = Math.min(b.left, b.top, b.width - b.right, b.height - b.bottom);
+    if (edge < 8) fail(`#${b.id} is ${edge} px from the screen's edge`);
+    for (const o of boxes) {
+      const apart = Math.max(o.left - b.right, b.left - o.right, o.top - b.bottom, b.top - o.bottom);
+      if (o !== b && apart < 8) fail(`#${b.id} and #${o.id} are ${apart} px apart`);
+    }
+  }
+}
 
 (async () => {
   const { address, pin } = await nextLine();
@@ -44,10 +83,23 @@ const seconds = (mss) => { const [m, s] = mss.split(":").map(Number); return m *
     headless: true,
     args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--user-data-dir=" + path.join(process.env.HOME, "chromium")],
   });
+  const errors = [];
+  // Every page with its requests to the server counted, WebSockets included.
+  async function open(name, width, height, before) {
+    const page = await browser.newPage();
+    page.on("pageerror", (e) => errors.push(`${name}: ${e.message}`));
+    page.requests = 0;
+    page.on("request", () => page.requests++);
+    const cdp = await page.createCDPSession();
+    await cdp.send("Network.enable");
+    cdp.on("Network.webSocketCreated", () => page.requests++);
+    await page.setViewport({ width, height });
+    await page.evaluateOnNewDocument(before);
+    return page;
+  }
   try {
     // A phone held upright: the page shows what the display shows.
-    const view = await browser.newPage();
-    await view.setViewport({ width: 390, height: 844 });
+    const view = await open("phone", 390, 844, wakeLock);
     await view.goto(address);
     await until("the game on the page", async () => (await text(view, "blinds")) !== null && (await text(view, "blinds")) !== "");
     let shown = await display();
@@ -57,15 +109,34 @@ const seconds = (mss) => { const [m, s] = mss.split(":").map(Number); return m *
     const left = seconds(await text(view, "countdown"));
     shown = await display();
     if (Math.abs(left - shown.secondsLeft) > 1) fail(`countdown: page ${left} s, display ${shown.secondsLeft} s`);
-    console.log(`page and display agree: ${shown.blinds}, round ${round}, ${left} s left`);
+    const wakeAsked = await view.evaluate(() => window.wakeRequests);
+    if (!wakeAsked.length || wakeAsked.some((type) => type !== "screen")) fail(`wake lock requests: [${wakeAsked}]`);
+    console.log(`page and display agree: ${shown.blinds}, round ${round}, ${left} s left; the screen is kept on`);
 
-    // A second page, with the PIN: pause, resume, next level.
-    const control = await browser.newPage();
+    // A TV with an old browser: the clock alone, and big.
+    const tv = await open("TV", 3840, 2160, oldEngine);
+    const html = await (await tv.goto(address)).text();
+    const css = (html.match(/<style[\s\S]*?<\/style>|style="[^"]*"/g) || []).join("\n");
+    if (!css || /\b(min|max|clamp)\s*\(/.test(css)) fail("the page's style uses min(), max() or clamp(), or has none");
+    await until("the countdown on the TV", async () => /^\d+:\d\d$/.test(await text(tv, "countdown")));
+    const tall = await tv.evaluate(() => ["blinds", "countdown"].map((id) => [id, parseFloat(getComputedStyle(document.getElementById(id)).fontSize) / innerHeight]));
+    for (const [id, share] of tall) if (share < 0.1) fail(`#${id} on the TV: type ${(share * 100).toFixed(1)} % of the screen's height`);
+    if (await tv.evaluate(() => document.getElementById("timer").getBoundingClientRect().bottom > innerHeight)) fail("the TV's game time is off the screen");
+    for (const [id, wanted] of [["host", true], ["pin", false], ["awake", false]])
+      if ((await shows(tv, id)) !== wanted) fail(`#${id} on the TV: ${wanted ? "not " : ""}shown`);
+    console.log("the TV shows the clock alone: " + tall.map(([id, share]) => `${id} ${(share * 100).toFixed(0)} %`).join(", ") + " of its height");
+
+    // A second phone, the host's: the controls behind "Host", the PIN, then pause, resume, next level.
+    const control = await open("host's phone", 390, 844, noWakeLock);
     await control.goto(address);
-    await control.waitForSelector("#pin");
+    await control.click("#host");
+    await roomy(control, ["pin", "unlock", "host"]);
     await control.type("#pin", pin);
-    await control.click("#pinForm button");
+    await control.click("#unlock");
     await control.waitForSelector("#buttons:not([hidden])", { timeout: 10000 });
+    await roomy(control, ["pause", "nextLevel", "host"]);
+    if (!(await shows(control, "awake"))) fail("no word on keeping the phone's screen on");
+    if (process.env.SHOTS) await control.screenshot({ path: path.join(process.env.SHOTS, "page-phone-controls-390x844.png") });
     await control.click("#pause");
     await until("paused on the display", async () => (await display()).paused === true);
     await until("PAUSED on the page", async () => (await text(view, "paused")) === "PAUSED");
@@ -77,22 +148,69 @@ const seconds = (mss) => { const [m, s] = mss.split(":").map(Number); return m *
     shown = await display();
     await until("level 2 on the page", async () => (await text(view, "blinds")) === shown.blinds);
     if ((await text(view, "ante")) !== shown.ante) fail(`ante: page ${await text(view, "ante")}, display ${shown.ante}`);
-    console.log(`the PIN page paused, resumed and moved on to ${shown.blinds} (${shown.ante})`);
+    console.log(`the host's phone paused, resumed and moved on to ${shown.blinds} (${shown.ante})`);
 
-    // The server goes away and comes back: the page finds it again by itself.
+    // Reloaded, the host's phone keeps the PIN it was given; one refused is forgotten.
+    const wrong = pin.replace(/^./, (d) => String((Number(d) + 1) % 10));
+    for (const [stored, appears, kept] of [[null, "buttons", pin], [wrong, "pinForm", null]]) {
+      if (stored) await control.evaluate((key, value) => sessionStorage.setItem(key, value), pinKey, stored);
+      await control.reload();
+      await until(`#${appears} after a reload`, async () => shows(control, appears));
+      const gone = appears === "buttons" ? "pinForm" : "buttons";
+      if (await shows(control, gone)) fail(`#${gone} shown after a reload`);
+      const now = await control.evaluate((key) => sessionStorage.getItem(key), pinKey);
+      if (now !== kept) fail(`PIN kept after a reload: ${now}, not ${kept}`);
+    }
+    console.log("reloaded, the host's phone kept its PIN, and forgot a wrong one");
+
+    // The server goes away and comes back: the page finds it again by itself, within seconds.
     probe.stdin.write("restart\n");
     await until("the page noticing", async () => (await text(view, "offline")) !== null);
-    await nextLine();
-    await until("the page reconnecting", async () => (await text(view, "offline")) === null, 15000);
+    const { restarted } = await nextLine();
+    if (restarted !== address) fail("the server came back elsewhere (its port taken meanwhile?): " + restarted);
+    const back = Date.now();
+    await until("the page reconnecting", async () => (await text(view, "offline")) === null, 4000);
+    const after = ((Date.now() - back) / 1000).toFixed(1);
     await until("the game again", async () => (await text(view, "blinds")) === shown.blinds);
-    console.log("the page reconnected after the server restarted");
+    console.log(`the page reconnected ${after} s after the server restarted`);
 
     if (process.env.SHOTS) {
       await view.screenshot({ path: path.join(process.env.SHOTS, "page-phone-390x844.png") });
-      await view.setViewport({ width: 3840, height: 2160 });
-      await new Promise((r) => setTimeout(r, 300));
-      await view.screenshot({ path: path.join(process.env.SHOTS, "page-tv-3840x2160.png") });
+      await tv.screenshot({ path: path.join(process.env.SHOTS, "page-tv-3840x2160.png") });
     }
+
+    // The host makes a new address: the pages at the old one say so and ask no more, and the
+    // new one shows the game. Told so ("renew"), a page asks nothing more at all; after the
+    // server was gone meanwhile ("newtoken"), it finds the old address refused.
+    let current = address;
+    const old = [view, tv, control];
+    for (const command of ["newtoken", "renew"]) {
+      for (const page of old) {
+        if (page.url() !== current) await page.goto(current);
+        await until("the game at " + command, async () => /^\d+:\d\d$/.test(await text(page, "countdown")));
+      }
+      const before = old.map((page) => page.requests);
+      probe.stdin.write(command + "\n");
+      const renewed = await nextLine();
+      if (renewed.address === current || renewed.address.split("/")[2] !== current.split("/")[2])
+        fail(`${command}: ${renewed.address} after ${current}`);
+      for (const page of old) {
+        await until(command + ": the address changed", async () => (await text(page, "moved")) === movedText);
+        if ((await text(page, "offline")) !== null) fail(command + ": still reconnecting");
+      }
+      if (command === "renew" && old.some((page, i) => page.requests !== before[i])) fail("renew: the page asked the old address again");
+      const asks = old.map((page) => page.requests);
+      const from = (await display()).secondsLeft;
+      await until("three seconds of play", async () => (await display()).secondsLeft <= from - 3);
+      if (old.some((page, i) => page.requests !== asks[i])) fail(command + ": the old address was asked again");
+      current = renewed.address;
+    }
+    await view.goto(current);
+    shown = await display();
+    await until("the game at the new address", async () => (await text(view, "blinds")) === shown.blinds);
+    console.log("a new address: the pages at the old one said so and asked no more; the new one shows the game");
+
+    if (errors.length) fail("the page's script failed: " + errors.join("; "));
     console.log("1 passed, 0 failed");
   } finally {
     await browser.close();

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The clock's page in a real browser: Debian's Chromium, headless, driven through the
 # DevTools protocol by puppeteer-core (installed from npm into the build folder, never
-# downloading a browser). The page shows what the display shows; a second page with the
-# PIN pauses, resumes and skips; the page reconnects after the server restarts.
+# downloading a browser). A phone's page shows what the display shows; a TV with a browser
+# from years back shows the clock alone, big; the host's phone opens the controls, gives the
+# PIN, pauses, resumes and skips, with finger-sized buttons, and keeps the PIN over a reload;
+# the pages reconnect after the server restarts, and say so when the address has changed.
 #   browser_page.sh PAGE_PROBE BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
 probe="$(realpath "$1")"
@@ -17,8 +19,8 @@ chmod 700 "$XDG_RUNTIME_DIR"
 
 if [ ! -d "$modules/node_modules/puppeteer-core" ]; then
   mkdir -p "$modules"
-  PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$modules" --no-audit --no-fund --loglevel=error \
-    --cache "$modules/npm-cache" puppeteer-core@24.43.1 >/dev/null
+  PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$modules" --no-audit --no-fund --no-update-notifier \
+    --loglevel=error --cache "$modules/npm-cache" puppeteer-core@24.43.1 >/dev/null
 fi
 chromium=$(command -v chromium)
 QT_QPA_PLATFORM=offscreen PROBE="$probe" CHROMIUM="$chromium" SHOTS="$shots" \

@@ -3,6 +3,9 @@
 // page's address and the PIN as one JSON line, then answers lines on its standard input:
 //   display   the display as the players see it (JSON line)
 //   restart   the server stops, and starts again (same address) 1.5 s later
+//   renew     a new address and PIN on the same port, the open pages told; prints them (JSON line)
+//   newtoken  the same with the server stopped first, as when the program starts again with a
+//             new address: the pages find the old one refused (403)
 //   times     when each change was published: [wall-clock ms, seconds left] (JSON line)
 //   usage     processor time used, wall-clock time and game time since the start (JSON line)
 //   quit
@@ -85,6 +88,16 @@ int main(int argc, char *argv[])
                 server.start(nullptr);
                 say({{"restarted", server.address()}});
             });
+        } else if (command == "renew" || command == "newtoken") {
+            if (command == "newtoken")
+                server.stop();
+            QString why;
+            if (!server.renewAddress(&why)) {
+                std::fprintf(stderr, "page_probe: %s\n", qPrintable(why));
+                app.exit(1);
+                return;
+            }
+            say({{"address", server.address()}, {"pin", server.pin()}});
         } else if (command == "times") {
             QJsonArray list;
             for (const auto &[ms, left] : published)
