@@ -19,8 +19,8 @@
 #include <QWebSocketServer>
 #include <cstdio>
 #include <memory>
-#include <utility>
 #include <qrencode.h>
+#include <utility>
 
 // Resources are registered outside any namespace.
 static void initPageResource()
@@ -96,7 +96,8 @@ bool looksLikeToken(const QByteArray &part)
 
 QByteArray movedText()
 {
-    return QStringLiteral("This clock's address has changed \u2014 open the new one shown on the host's screen\n").toUtf8();
+    return QStringLiteral("This clock's address has changed \u2014 open the new one shown on the host's screen\n")
+        .toUtf8();
 }
 
 constexpr qint64 MaxUnsentBytes = 256 * 1024; // answers waiting for a reader that does not read
@@ -451,8 +452,7 @@ void ClockServer::answer(QTcpSocket *socket, int status, bool close, const QByte
 // handshake from the bytes still unread. full: refused because the sockets are all taken.
 bool ClockServer::upgrade(QTcpSocket *socket, const HttpHead &head, bool *full)
 {
-    const bool ownOrigin =
-        !head.host.isEmpty() && head.origin.compare("http://" + head.host, Qt::CaseInsensitive) == 0;
+    const bool ownOrigin = !head.host.isEmpty() && head.origin.compare("http://" + head.host, Qt::CaseInsensitive) == 0;
     *full = int(clients_.size()) >= MaxWebSockets;
     if (!ownOrigin || *full)
         return false;
@@ -522,10 +522,10 @@ void ClockServer::received(QWebSocket *client, const QString &message)
     const bool ok = verdict == PinGuard::Verdict::Right;
     if (ok)
         trusted_.insert(client, true);
-    const QJsonObject reply{{QStringLiteral("type"), QStringLiteral("pin")},
-                            {QStringLiteral("ok"), ok},
-                            {QStringLiteral("locked"), verdict == PinGuard::Verdict::Locked
-                                                           || verdict == PinGuard::Verdict::Busy}};
+    const QJsonObject reply{
+        {QStringLiteral("type"), QStringLiteral("pin")},
+        {QStringLiteral("ok"), ok},
+        {QStringLiteral("locked"), verdict == PinGuard::Verdict::Locked || verdict == PinGuard::Verdict::Busy}};
     client->sendTextMessage(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
     if (!ok || action == QLatin1String("pin") || !handler_)
         return;

@@ -17,32 +17,19 @@ bool hasToken(const QByteArray &list, const QByteArray &token)
 const char *reason(int status)
 {
     switch (status) {
-    case 101:
-        return "Switching Protocols";
-    case 200:
-        return "OK";
-    case 400:
-        return "Bad Request";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 405:
-        return "Method Not Allowed";
-    case 408:
-        return "Request Timeout";
-    case 413:
-        return "Content Too Large";
-    case 414:
-        return "URI Too Long";
-    case 431:
-        return "Request Header Fields Too Large";
-    case 503:
-        return "Service Unavailable";
-    case 505:
-        return "HTTP Version Not Supported";
-    default:
-        return "Error";
+    case 101: return "Switching Protocols";
+    case 200: return "OK";
+    case 400: return "Bad Request";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 408: return "Request Timeout";
+    case 413: return "Content Too Large";
+    case 414: return "URI Too Long";
+    case 431: return "Request Header Fields Too Large";
+    case 503: return "Service Unavailable";
+    case 505: return "HTTP Version Not Supported";
+    default: return "Error";
     }
 }
 
@@ -52,18 +39,12 @@ int HttpHead::errorStatus() const
 {
     switch (state) {
     case State::Incomplete:
-    case State::Complete:
-        return 0;
-    case State::Bad:
-        return 400;
-    case State::HeadTooLarge:
-        return 431;
-    case State::TargetTooLong:
-        return 414;
-    case State::BodyTooLarge:
-        return 413;
-    case State::BadVersion:
-        return 505;
+    case State::Complete: return 0;
+    case State::Bad: return 400;
+    case State::HeadTooLarge: return 431;
+    case State::TargetTooLong: return 414;
+    case State::BodyTooLarge: return 413;
+    case State::BadVersion: return 505;
     }
     return 400;
 }

@@ -128,7 +128,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, const std:
 #endif
     tmp.close();
     const auto ownerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    tmp.setPermissions(ownerOnly ? QFileDevice::Permissions(ownerReadWrite)
+    tmp.setPermissions(ownerOnly         ? QFileDevice::Permissions(ownerReadWrite)
                        : target.exists() ? target.permissions()
                                          : ownerReadWrite | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     if (beforeReplace)

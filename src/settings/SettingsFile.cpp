@@ -171,6 +171,6 @@ void frm_Chiplark::saveSettings()
     // (or reads its log) learns what was lost and why.
     QString why;
     if (!modRegistry::CommitWriting(&why))
-        std::fprintf(stderr, "Chiplark: the settings were not saved to %s: %s\n", qPrintable(QDir::toNativeSeparators(file)),
-                     qPrintable(why));
+        std::fprintf(stderr, "Chiplark: the settings were not saved to %s: %s\n",
+                     qPrintable(QDir::toNativeSeparators(file)), qPrintable(why));
 }

@@ -15,17 +15,17 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
-#include <QWebSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QWebSocket>
 #include <QtTest>
+#include <arpa/inet.h>
 #include <memory>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <unistd.h>
 
 using platform::ClockServer;
@@ -94,8 +94,14 @@ struct Raw {
                "Sec-WebSocket-Version: 13\r\n\r\n");
     }
     // A text frame as a browser sends it (masked, here with a zero mask).
-    void frame(const QByteArray &text) { send(QByteArray("\x81", 1) + char(0x80 | text.size()) + QByteArray(4, 0) + text); }
-    bool cut() { return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 15000); }
+    void frame(const QByteArray &text)
+    {
+        send(QByteArray("\x81", 1) + char(0x80 | text.size()) + QByteArray(4, 0) + text);
+    }
+    bool cut()
+    {
+        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 15000);
+    }
     // The status of the next whole answer, or 0; the answer is taken off what was received.
     int answer()
     {
@@ -105,8 +111,8 @@ struct Raw {
                 const qsizetype end = got.indexOf("\r\n\r\n");
                 if (end < 0)
                     return false;
-                const QRegularExpressionMatch length =
-                    QRegularExpression(QStringLiteral("Content-Length: (\\d+)")).match(QString::fromLatin1(got.left(end)));
+                const QRegularExpressionMatch length = QRegularExpression(QStringLiteral("Content-Length: (\\d+)"))
+                                                           .match(QString::fromLatin1(got.left(end)));
                 const qsizetype whole = end + 4 + (length.hasMatch() ? length.captured(1).toLongLong() : 0);
                 if (got.size() < whole)
                     return false;
@@ -288,10 +294,12 @@ void TestClockServer::ignoresBadFrames()
     const QString big = QString::fromUtf8(
         QJsonDocument(QJsonObject{{"action", "pause"}, {"pin", s.pin()}, {"pad", QString(5000, 'x')}}).toJson());
     const QString wide = QString::fromUtf8( // 3,000 characters, 6,000 bytes
-        QJsonDocument(QJsonObject{{"action", "pause"}, {"pin", s.pin()}, {"pad", QString(3000, QChar(0xe9))}}).toJson());
-    for (const QString &bad : {big, wide, QStringLiteral("{\"action\":"), QStringLiteral("[1,2]"), QStringLiteral("null"),
-                               QStringLiteral("{\"action\":\"escape\",\"pin\":\"%1\"}").arg(s.pin()),
-                               QStringLiteral("{\"action\":\"settings\",\"pin\":\"%1\"}").arg(s.pin())})
+        QJsonDocument(QJsonObject{{"action", "pause"}, {"pin", s.pin()}, {"pad", QString(3000, QChar(0xe9))}})
+            .toJson());
+    for (const QString &bad :
+         {big, wide, QStringLiteral("{\"action\":"), QStringLiteral("[1,2]"), QStringLiteral("null"),
+          QStringLiteral("{\"action\":\"escape\",\"pin\":\"%1\"}").arg(s.pin()),
+          QStringLiteral("{\"action\":\"settings\",\"pin\":\"%1\"}").arg(s.pin())})
         c.socket->sendTextMessage(bad);
     c.socket->sendBinaryMessage(QByteArray("{\"action\":\"pause\"}"));
     QTest::qWait(300);
@@ -395,7 +403,8 @@ void TestClockServer::slowAndIdleConnectionsCut()
 {
     ClockServer s;
     QVERIFY(s.start(nullptr));
-    Raw slow(s, QStringLiteral("127.0.0.5")), idle(s, QStringLiteral("127.0.0.6")), after(s, QStringLiteral("127.0.0.7"));
+    Raw slow(s, QStringLiteral("127.0.0.5")), idle(s, QStringLiteral("127.0.0.6")),
+        after(s, QStringLiteral("127.0.0.7"));
     slow.send("GET /" + s.token() + "/ HTTP/1.1\r\nHost: x\r\n");
     after.send(get(s));
     QCOMPARE(after.answer(), 200);
@@ -419,15 +428,17 @@ void TestClockServer::requestLimits_data()
     QTest::newRow("Connection: close") << page + "Connection: close\r\n\r\n" << 200 << false;
     QTest::newRow("Connection: keep-alive, close") << page + "Connection: keep-alive, Close\r\n\r\n" << 200 << false;
     QTest::newRow("HTTP/1.0") << QByteArray("GET /TOKEN/ HTTP/1.0\r\n\r\n") << 200 << false;
-    QTest::newRow("small body passed over") << QByteArray("POST /TOKEN/ HTTP/1.1\r\nContent-Length: 10\r\n\r\n0123456789") << 405
-                                            << true;
-    QTest::newRow("body of a terabyte") << QByteArray("POST /TOKEN/ HTTP/1.1\r\nContent-Length: 1099511627776\r\n\r\n") << 413
-                                        << false;
-    QTest::newRow("chunked body") << QByteArray("POST /TOKEN/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n") << 413 << false;
+    QTest::newRow("small body passed over")
+        << QByteArray("POST /TOKEN/ HTTP/1.1\r\nContent-Length: 10\r\n\r\n0123456789") << 405 << true;
+    QTest::newRow("body of a terabyte") << QByteArray("POST /TOKEN/ HTTP/1.1\r\nContent-Length: 1099511627776\r\n\r\n")
+                                        << 413 << false;
+    QTest::newRow("chunked body") << QByteArray("POST /TOKEN/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n") << 413
+                                  << false;
     QTest::newRow("head without end") << page + "X-Pad: " + QByteArray(9000, 'a') << 431 << false;
     QTest::newRow("long path") << "GET /TOKEN/" + QByteArray(2000, 'a') + " HTTP/1.1\r\n\r\n" << 414 << false;
-    QTest::newRow("two lengths") << QByteArray("POST /TOKEN/ HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n") << 400
-                                 << false;
+    QTest::newRow("two lengths") << QByteArray(
+        "POST /TOKEN/ HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n")
+                                 << 400 << false;
     QTest::newRow("not HTTP") << QByteArray("hello\r\n\r\n") << 400 << false;
     QTest::newRow("HTTP/2") << QByteArray("GET /TOKEN/ HTTP/2.0\r\n\r\n") << 505 << false;
     QTest::newRow("no token, kept alive") << QByteArray("GET /x HTTP/1.1\r\n\r\n") << 403 << true;
@@ -471,15 +482,17 @@ void TestClockServer::pinGuard_data()
                                    {"10.0.0.1", true, 64.5, false, V::Right}});
     QTest::newRow("five wrong lock an address out for a minute") << address;
     std::vector<Step> slash64;
+    slash64.reserve(7);
     for (int i = 0; i < 5; ++i)
-        slash64.push_back({i % 2 ? "2001:db8:1:2::a" : "2001:db8:1:2:ffff::1", false, double(i),
-                           false, i == 4 ? V::Locked : V::Wrong});
+        slash64.push_back({i % 2 ? "2001:db8:1:2::a" : "2001:db8:1:2:ffff::1", false, double(i), false,
+                           i == 4 ? V::Locked : V::Wrong});
     slash64.insert(slash64.end(), {{"2001:db8:1:2:1234::9", true, 10, false, V::Locked},
                                    {"2001:db8:1:3::1", true, 10, false, V::Right}});
     QTest::newRow("an IPv6 /64 is one address") << slash64;
     static const char *many[] = {"10.1.0.1", "10.1.0.2", "10.1.0.3", "10.1.0.4", "10.1.0.5",
                                  "10.1.0.6", "10.1.0.7", "10.1.0.8", "10.1.0.9", "10.1.0.10"};
     std::vector<Step> server;
+    server.reserve(platform::PinGuard::MaxWrongPerMinute + 5);
     for (int i = 0; i < platform::PinGuard::MaxWrongPerMinute; ++i)
         server.push_back({many[i % 10], false, 1 + i * 0.1, false, V::Wrong});
     server.insert(server.end(), {{"10.2.0.1", true, 20, false, V::Busy},
@@ -650,7 +663,8 @@ void TestClockServer::savedAtExitUnderFlood()
         close(fd);
     QVERIFY(floodedAll);
     QCOMPARE(WEXITSTATUS(exitStatus), 0);
-    QVERIFY2(held > ClockServer::MaxConnections / 2 && held <= ClockServer::MaxConnections, qPrintable(QString::number(held)));
+    QVERIFY2(held > ClockServer::MaxConnections / 2 && held <= ClockServer::MaxConnections,
+             qPrintable(QString::number(held)));
     QVERIFY(!server.running());
     QFile ini(QDir(fakes.files.folder).filePath(QStringLiteral("chiplark.ini")));
     QVERIFY(ini.open(QIODevice::ReadOnly));
