@@ -1,6 +1,6 @@
 // Drives the clock's page in headless Chromium against a running game (page_probe).
 "use strict";
-const puppeteer = require("puppeteer-core");
+const { fail, until, text, movedText, launch } = require("./browser.cjs");
 const { spawn } = require("child_process");
 const readline = require("readline");
 const path = require("path");
@@ -24,19 +24,8 @@ async function display() {
   probe.stdin.write("display\n");
   return nextLine();
 }
-function fail(why) { throw new Error(why); }
-async function until(what, test, ms = 10000) {
-  const end = Date.now() + ms;
-  for (;;) {
-    if (await test()) return;
-    if (Date.now() > end) fail("timed out: " + what);
-    await new Promise((r) => setTimeout(r, 50));
-  }
-}
-const text = (page, id) => page.$eval("#" + id, (e) => (e.hidden ? null : e.textContent));
 const shows = (page, id) => page.$eval("#" + id, (e) => e.getClientRects().length > 0);
 const seconds = (mss) => { const [m, s] = mss.split(":").map(Number); return m * 60 + s; };
-const movedText = "This clock's address has changed — open the new one shown on the host's screen";
 const pinKey = "chiplark-pin";
 
 // Run in the page before its own script. A TV's browser from 2017: none of the library
@@ -78,11 +67,7 @@ async function roomy(page, ids) {
 (async () => {
   const { address, pin } = await nextLine();
   console.log("page at " + address.replace(/\/[0-9a-f]{32}\//, "/<token>/"));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM,
-    headless: true,
-    args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--user-data-dir=" + path.join(process.env.HOME, "chromium")],
-  });
+  const browser = await launch();
   const errors = [];
   // Every page with its requests to the server counted, WebSockets included.
   async function open(name, width, height, before) {

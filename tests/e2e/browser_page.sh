@@ -11,17 +11,14 @@ probe="$(realpath "$1")"
 modules="$2/browser-test"
 shots="${3:-}"
 here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/x11.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" HOME="$work/home"
 mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-if [ ! -d "$modules/node_modules/puppeteer-core" ]; then
-  mkdir -p "$modules"
-  PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$modules" --no-audit --no-fund --no-update-notifier \
-    --loglevel=error --cache "$modules/npm-cache" puppeteer-core@24.43.1 >/dev/null
-fi
+install_puppeteer "$modules"
 chromium=$(command -v chromium)
 QT_QPA_PLATFORM=offscreen PROBE="$probe" CHROMIUM="$chromium" SHOTS="$shots" \
   NODE_PATH="$modules/node_modules" node "$here/browser_page.cjs"

@@ -1,7 +1,7 @@
 // Drives the real program (by keys and clicks under Xvfb) and a page in headless Chromium;
 // see page_address.sh.
 "use strict";
-const puppeteer = require("puppeteer-core");
+const { fail, until, text, movedText: moved, launch } = require("./browser.cjs");
 const { spawn, execFileSync } = require("child_process");
 const fs = require("fs");
 const path = require("path");
@@ -11,15 +11,6 @@ const keptFile = path.join(app, "chiplark-page.ini");
 let program = null;
 let output = "";
 
-function fail(why) { throw new Error(why); }
-async function until(what, test, ms = 15000) {
-  const end = Date.now() + ms;
-  for (;;) {
-    if (await test()) return;
-    if (Date.now() > end) fail("timed out: " + what);
-    await new Promise((r) => setTimeout(r, 50));
-  }
-}
 const xdotool = (...args) => execFileSync("xdotool", args, { encoding: "utf8" }).trim();
 function kept() {
   try {
@@ -54,18 +45,13 @@ async function endProgram(settings) {
   await done;
   program = null;
 }
-const text = (page, id) => page.$eval("#" + id, (e) => (e.hidden ? null : e.textContent));
-const moved = "This clock's address has changed — open the new one shown on the host's screen";
 
 (async () => {
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM,
-    headless: true,
-    args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-      "--user-data-dir=" + path.join(process.env.HOME, "chromium")],
-  });
+  const browser = await launch();
   try {
     let settings = await startProgram();
+    const files = fs.readFileSync(`/proc/${program.pid}/limits`, "utf8").match(/^Max open files +(\S+) +(\S+)/m);
+    if (!files || files[1] !== files[2]) fail("the open-file limit was not raised: " + (files ? files[0] : "?"));
     await until("the address kept", () => kept() !== null);
     const first = kept();
     if (first.mode !== 0o600) fail("the kept address is readable by others: " + first.mode.toString(8));

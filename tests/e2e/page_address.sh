@@ -21,11 +21,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ ! -d "$modules/node_modules/puppeteer-core" ]; then
-  mkdir -p "$modules"
-  PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$modules" --no-audit --no-fund --loglevel=error \
-    --cache "$modules/npm-cache" puppeteer-core@24.43.1 >/dev/null
-fi
+install_puppeteer "$modules"
 mkdir -p "$work/app"
 cp "$program" "${program%/*}/chiplark-media.so" "$work/app/"
 printf '%s\r\n' '[Config]' 'Title=Address night' '[Screens]' 'ServeOnNetwork=1' > "$work/app/chiplark.ini"

@@ -61,3 +61,11 @@ end_pids() {
   for p in "$@"; do kill "$p" 2>/dev/null || true; done
   for p in "$@"; do wait "$p" 2>/dev/null || true; done
 }
+
+# puppeteer-core from npm into the build folder, once; it never downloads a browser.
+install_puppeteer() { # folder
+  [ -d "$1/node_modules/puppeteer-core" ] && return 0
+  mkdir -p "$1"
+  PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$1" --no-audit --no-fund --no-update-notifier \
+    --loglevel=error --cache "$1/npm-cache" puppeteer-core@24.43.1 >/dev/null
+}
