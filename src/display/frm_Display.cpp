@@ -150,6 +150,7 @@ void frm_Display::Form_KeyDown(int KeyCode, int)
         owner_.stopCountdowns();
         owner_.keepScreenOn(false);
         hide();
+        left_.start();
         cursor_.showCursor(true);
         // Back to the settings window, ready for its keys.
         owner_.raise();

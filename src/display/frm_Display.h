@@ -5,6 +5,7 @@
 
 #include "display/DisplayState.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QWidget>
 #include <array>
@@ -52,6 +53,8 @@ public:
     // Pause state; it outlives a game, but every start clears it.
     bool paused = false;
     bool breakWasRunning = false;
+    // The game was left (Escape or the close key) less than this long ago.
+    bool leftWithin(qint64 ms) const { return left_.isValid() && !left_.hasExpired(ms); }
 
     void Form_KeyDown(int KeyCode, int Shift);
     void Form_LostFocus();
@@ -90,4 +93,5 @@ private:
     // The colours last rendered (blue*65536 + green*256 + red); none yet.
     std::array<qint32, 4> colours_{-1, -1, -1, -1};
     platform::Cursor &cursor_;
+    QElapsedTimer left_;
 };

@@ -503,9 +503,12 @@ void frm_Chiplark::cmd_Exit_Click()
     close();
 }
 
-// Escape presses the exit button.
+// Escape presses the exit button; but an Escape within a second of leaving the game was
+// meant for the display (a second press, or the key held), and the host keeps the program.
 void frm_Chiplark::reject()
 {
+    if (display_ && display_->leftWithin(EscapeGraceMs))
+        return;
     cmd_Exit_Click();
 }
 

@@ -37,6 +37,8 @@ class frm_Display;
 class frm_Chiplark : public QDialog {
     Q_OBJECT
 public:
+    // An Escape on this window this soon after the game was left is not taken.
+    static constexpr qint64 EscapeGraceMs = 1000;
     explicit frm_Chiplark(const platform::Services &services, QWidget *parent = nullptr);
     ~frm_Chiplark() override;
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program under a real X server, driven only by keys: choose the automatic
 # structure, Enter starts a game on a borderless full-screen display, Space skips a level,
-# Escape leaves the game, Escape on the settings window ends the program, and the
-# settings file holds what was set up before.
+# Escape leaves the game (a second Escape at once, under a window manager, does not end the
+# program), Escape on the settings window a second later ends it, and the settings file
+# holds what was set up before.
 set -euo pipefail
 program="$1"
 
@@ -58,16 +59,27 @@ blinds_area "$work/after.png"
 changed=$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || true)
 [ "${changed%% *}" -gt 100 ] || fail "Space did not change the blinds ($changed pixels)"
 
-# Escape leaves the game: the display goes away.
+# From here under a window manager, as on a desktop.
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+xdotool windowfocus --sync "$display"
+
+# Escape leaves the game: the display goes away. A second Escape 300 ms later (the host
+# making sure) reaches the settings window, which stays.
+xdotool key Escape
+sleep 0.3
 xdotool key Escape
 for _ in $(seq 50); do
   xdotool search --onlyvisible --name '^Chiplark display$' >/dev/null 2>&1 || break
   sleep 0.1
 done
 if xdotool search --onlyvisible --name '^Chiplark display$' >/dev/null 2>&1; then fail "Escape left the display up"; fi
+[ "$(xdotool getactivewindow 2>/dev/null)" = "$settings" ] || fail "the settings window did not get the keyboard back"
+kill -0 "$app_pid" 2>/dev/null || fail "a second Escape right after leaving the game ended the program"
 
-# Escape on the settings window ends the program, which saves.
-xdotool windowfocus --sync "$settings"
+# A second later, Escape on the settings window ends the program, which saves.
+sleep 1.1
 xdotool key Escape
 for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "Escape did not end the program"

@@ -1,5 +1,7 @@
+#include "display/frm_Display.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
+#include "support/GameDriver.h"
 #include "support/WindowTest.h"
 
 #include <QSignalSpy>
@@ -225,7 +227,17 @@ void TestWindow::keyboard()
     QTest::keyClick(frm->txt_Title, Qt::Key_Return);
     QCOMPARE(started.count(), 1);
 
-    // Escape presses the exit button, which closes the window.
+    // Escape on the settings window within a second of leaving the game was meant for the
+    // display: the program stays.
+    drive::setSchedule(*frm, {"25/50/600"});
+    frm->cmd_Start_Click();
+    QVERIFY(frm->displayWindow() && frm->displayWindow()->isVisible());
+    frm->displayWindow()->Form_KeyDown(DisplayKey::Escape, 0);
+    QTest::keyClick(frm->txt_Title, Qt::Key_Escape);
+    QVERIFY(frm->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!frm->displayWindow()->leftWithin(frm_Chiplark::EscapeGraceMs), 5000);
+
+    // Later, Escape presses the exit button, which closes the window.
     QTest::keyClick(frm->txt_Title, Qt::Key_Escape);
     QVERIFY(!frm->isVisible());
 }
