@@ -50,8 +50,8 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     chk_Scale->setChecked(options.scaleDisplay);
     layout->addWidget(chk_Scale);
     auto *scaleNote = new QLabel(QStringLiteral("The display's text and spacing grow with the screen, keeping the "
-                                                "layout's proportions. Off, the display uses the same sizes on every "
-                                                "screen."),
+                                                "layout's proportions; a display already up changes at once. Off, the "
+                                                "display uses the same sizes on every screen."),
                                  this);
     scaleNote->setWordWrap(true);
     scaleNote->setIndent(20);
@@ -62,6 +62,7 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     layout->addWidget(cmd_Close);
     connect(chk_Serve, &QCheckBox::clicked, this, [this] { chk_Serve_Click(); });
     connect(cmd_NewAddress, &QPushButton::clicked, this, [this] { cmd_NewAddress_Click(); });
+    connect(chk_Scale, &QCheckBox::toggled, this, &frm_Screens::optionsChanged);
     setMinimumWidth(420);
     showAddress();
 }

@@ -38,6 +38,10 @@ public:
     // The options as the dialog shows them now.
     ScreenOptions options() const;
 
+signals:
+    // An option that acts at once was changed (the display's scaling).
+    void optionsChanged();
+
 private:
     void chk_Serve_Click();
     void cmd_NewAddress_Click();

@@ -468,10 +468,21 @@ void frm_Chiplark::chk_playWav_Click()
 void frm_Chiplark::cmd_Screens_Click()
 {
     frm_Screens dialog(screenOptions, services_.publisher, this);
+    connect(&dialog, &frm_Screens::optionsChanged, this, [&dialog, this] { screenOptionsChanged(dialog.options()); });
     dialog.exec();
-    screenOptions = dialog.options();
+    screenOptionsChanged(dialog.options());
     if (screenOptions.serveOnNetwork && services_.publisher)
         services_.publisher->publish(displayState);
+}
+
+void frm_Chiplark::screenOptionsChanged(const ScreenOptions &options)
+{
+    screenOptions = options;
+    if (!display_ || display_->scaleToScreen == options.scaleDisplay)
+        return;
+    display_->scaleToScreen = options.scaleDisplay;
+    if (display_->isVisible())
+        display_->layOut(display_->geometry());
 }
 
 void frm_Chiplark::startServing()

@@ -124,6 +124,8 @@ public:
     QPushButton *cmd_Screens;
     ScreenOptions screenOptions;
     void cmd_Screens_Click();
+    // The dialog's options as they change: the display, when up, follows at once.
+    void screenOptionsChanged(const ScreenOptions &options);
     // The page on the network, as the options say; a phone's control.
     void startServing();
     void remoteAction(platform::RemoteAction action);

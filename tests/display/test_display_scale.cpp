@@ -11,7 +11,9 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QFile>
+#include <QTimer>
 #include <QtTest>
+#include <vector>
 
 class TestDisplayScale : public WindowTest {
     Q_OBJECT
@@ -22,6 +24,7 @@ private slots:
     void offKeepsTheDesign();
     void keptInTheSettingsFile();
     void dialogSetsTheOption();
+    void scaledAtOnceDuringAGame();
 
 private:
     frm_Display *startGame(bool scaled)
@@ -163,6 +166,31 @@ void TestDisplayScale::dialogSetsTheOption()
     QCOMPARE(frm->cmd_Screens->text(), QStringLiteral("Phone && TV…")); // shown with one ampersand
     QCOMPARE(QAccessible::queryAccessibleInterface(frm->cmd_Screens)->text(QAccessible::Name),
              QStringLiteral("Phone & TV…"));
+}
+
+// Ticked in the dialog while the display is up, the display grows at once, and shrinks back.
+void TestDisplayScale::scaledAtOnceDuringAGame()
+{
+    frm_Display *d = startGame(false);
+    frm->show();
+    d->layOut(d->geometry());
+    QCOMPARE(d->scale(), 1.0);
+    QVERIFY(frm_Display::scaleFor(d->size()) > 1.0);
+    std::vector<double> seen;
+    QTimer::singleShot(0, frm, [&] {
+        auto *dialog = frm->findChild<frm_Screens *>();
+        dialog->chk_Scale->click();
+        seen.push_back(d->scale());
+        dialog->chk_Scale->click();
+        seen.push_back(d->scale());
+        dialog->chk_Scale->click();
+        dialog->accept();
+    });
+    frm->cmd_Screens_Click();
+    QCOMPARE(seen, (std::vector<double>{frm_Display::scaleFor(d->size()), 1.0}));
+    QCOMPARE(d->scale(), frm_Display::scaleFor(d->size()));
+    QVERIFY(frm->screenOptions.scaleDisplay);
+    QCOMPARE(d->lbl_ante->y(), d->lbl_Blinds->y() + d->lbl_Blinds->height());
 }
 
 QTEST_MAIN(TestDisplayScale)
