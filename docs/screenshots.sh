@@ -25,7 +25,8 @@ start() { # folder
   xdotool windowfocus --sync "$settings"
   sleep 1
 }
-quit() {
+quit() { # an Escape on the settings window within a second of leaving a game is not taken
+  sleep 1.1
   xdotool windowfocus --sync "$settings"; xdotool key Escape
   for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || return 0; sleep 0.1; done
 }
@@ -53,6 +54,18 @@ import -window root "$docs/display-level.png"
 xdotool key space # the break after level 2
 sleep 1.2
 import -window root "$docs/display-break.png"
+xdotool key Escape
+sleep 0.5
+quit
+
+# "Show PAUSED on the players' display" on, the game paused in level 2.
+printf '%s\r\n' '[Screens]' 'ShowPaused=1' >>"$work/game/chiplark.ini"
+start "$work/game"
+xdotool key Tab Down Return
+sleep 1.5
+xdotool key space p
+sleep 1.2
+import -window root "$docs/display-paused.png"
 xdotool key Escape
 sleep 0.5
 quit

@@ -234,6 +234,7 @@ void frm_Chiplark::cmd_Start_Click()
         display_ = std::make_unique<frm_Display>(*this, *services_.cursor);
     frm_Display &d = *display_;
     d.scaleToScreen = screenOptions.scaleDisplay;
+    d.showPaused = screenOptions.showPaused;
     d.layOut(screen()->geometry());
     DisplayState &v = displayState;
     v.title.text = txt_Title->text();

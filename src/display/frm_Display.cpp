@@ -70,6 +70,11 @@ frm_Display::frm_Display(frm_Chiplark &owner, platform::Cursor &cursor)
                 {lbl_elapsed, {120, 2520, 8775, 615}, 20.25},
                 {lbl_Blinds, {120, 2880, 10815, 1935}, 86.25},
                 {lbl_ante, {2760, 4680, 5415, 1455}, 72}}};
+    // Not one of the design's labels: it takes the free space under the ante, at the ante's
+    // size, and moves nothing.
+    lbl_Paused = displayLabel(this, 72, true, Qt::AlignHCenter);
+    lbl_Paused->setCaption(QStringLiteral("PAUSED"));
+    lbl_Paused->hide();
     applyScale(1.0);
 }
 
@@ -89,6 +94,9 @@ void frm_Display::applyScale(double scale)
         f.setPointSizeF(d.points * scale);
         d.label->setFont(f);
     }
+    QFont f = lbl_Paused->font();
+    f.setPointSizeF(72 * scale);
+    lbl_Paused->setFont(f);
 }
 
 void frm_Display::layOut(const QRect &screen)
@@ -105,6 +113,10 @@ void frm_Display::layOut(const QRect &screen)
     lbl_Blinds->setGeometry(0, top, W, lbl_Blinds->height());
     lbl_ante->setGeometry(0, lbl_Blinds->y() + lbl_Blinds->height(), W, lbl_ante->height());
     lbl_title->setGeometry(0, 0, W, lbl_title->height());
+    // Centred in the space between the ante and the screen's bottom, and never over the ante.
+    const int below = lbl_ante->y() + lbl_ante->height();
+    const int pausedHeight = lbl_ante->height();
+    lbl_Paused->setGeometry(0, below + std::max(0, (H - below - pausedHeight) / 2), W, pausedHeight);
 }
 
 void frm_Display::setColours(qint32 background, qint32 main, qint32 ante, qint32 title)
@@ -121,6 +133,7 @@ void frm_Display::setColours(qint32 background, qint32 main, qint32 ante, qint32
         colour(l, main);
     colour(lbl_ante, ante);
     colour(lbl_title, title);
+    colour(lbl_Paused, title);
 }
 
 void frm_Display::render(const DisplayState &state)
@@ -135,6 +148,9 @@ void frm_Display::render(const DisplayState &state)
         if (label->isVisibleTo(this) != text->visible)
             label->setVisible(text->visible);
     }
+    const bool pausedShown = showPaused && state.paused;
+    if (lbl_Paused->isVisibleTo(this) != pausedShown)
+        lbl_Paused->setVisible(pausedShown);
     const std::array<qint32, 4> colours{state.backColour, state.textColour, state.anteColour, state.titleColour};
     if (colours != colours_) {
         colours_ = colours;

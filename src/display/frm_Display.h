@@ -49,12 +49,16 @@ public:
     DisplayLabel *lbl_elapsed;
     DisplayLabel *lbl_Blinds;
     DisplayLabel *lbl_ante;
+    // "PAUSED" below the ante, in the title's colour, while paused and showPaused is on.
+    DisplayLabel *lbl_Paused;
+    bool showPaused = false;
 
     // Pause state; it outlives a game, but every start clears it.
     bool paused = false;
     bool breakWasRunning = false;
-    // The game was left (Escape or the close key) less than this long ago.
-    bool leftWithin(qint64 ms) const { return left_.isValid() && !left_.hasExpired(ms); }
+    // The game was left (Escape or the close key) less than this long ago, and no game has
+    // been started since.
+    bool leftWithin(qint64 ms) const { return !isVisible() && left_.isValid() && !left_.hasExpired(ms); }
 
     void Form_KeyDown(int KeyCode, int Shift);
     void Form_LostFocus();

@@ -57,12 +57,23 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     scaleNote->setIndent(20);
     layout->addWidget(scaleNote);
 
+    chk_Paused = new QCheckBox(QStringLiteral("Show PAUSED on the players' display"), this);
+    chk_Paused->setChecked(options.showPaused);
+    layout->addWidget(chk_Paused);
+    auto *pausedNote = new QLabel(QStringLiteral("While the game is paused (P on the display, or from a phone), the "
+                                                 "display says PAUSED in large letters under the blinds."),
+                                  this);
+    pausedNote->setWordWrap(true);
+    pausedNote->setIndent(20);
+    layout->addWidget(pausedNote);
+
     cmd_Close = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(cmd_Close, &QDialogButtonBox::rejected, this, &QDialog::accept);
     layout->addWidget(cmd_Close);
     connect(chk_Serve, &QCheckBox::clicked, this, [this] { chk_Serve_Click(); });
     connect(cmd_NewAddress, &QPushButton::clicked, this, [this] { cmd_NewAddress_Click(); });
     connect(chk_Scale, &QCheckBox::toggled, this, &frm_Screens::optionsChanged);
+    connect(chk_Paused, &QCheckBox::toggled, this, &frm_Screens::optionsChanged);
     setMinimumWidth(420);
     showAddress();
 }
@@ -111,7 +122,7 @@ void frm_Screens::showAddress()
     const QStringList others = on ? publisher_->alsoReachable() : QStringList();
     lbl_Others->setVisible(!others.isEmpty());
     if (!on) {
-        adjustSize();
+        fitContents();
         return;
     }
     QString intro = QStringLiteral("Open this address on a phone or a TV on the same network, or scan the code. "
@@ -131,7 +142,14 @@ void frm_Screens::showAddress()
                                     "address can watch. \"New address and PIN\" makes both new: pages open at the "
                                     "old address say so.")
                          .arg(publisher_->pin()));
-    adjustSize();
+    fitContents();
+}
+
+// The whole of the dialog: adjustSize() would stop at two thirds of the screen's height and
+// squeeze the code.
+void frm_Screens::fitContents()
+{
+    resize(sizeHint().expandedTo(minimumSizeHint()));
 }
 
 ScreenOptions frm_Screens::options() const
@@ -139,5 +157,6 @@ ScreenOptions frm_Screens::options() const
     ScreenOptions o;
     o.serveOnNetwork = chk_Serve->isChecked();
     o.scaleDisplay = chk_Scale->isChecked();
+    o.showPaused = chk_Paused->isChecked();
     return o;
 }

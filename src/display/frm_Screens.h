@@ -17,6 +17,7 @@ class ClockPublisher;
 struct ScreenOptions {
     bool serveOnNetwork = false; // the clock's page on the local network
     bool scaleDisplay = false;   // the players' display grows with the screen
+    bool showPaused = false;     // the players' display says PAUSED while paused
 };
 
 class frm_Screens : public QDialog {
@@ -33,19 +34,21 @@ public:
     QLabel *lbl_Others;
     QPushButton *cmd_NewAddress;
     QCheckBox *chk_Scale;
+    QCheckBox *chk_Paused;
     QDialogButtonBox *cmd_Close;
 
     // The options as the dialog shows them now.
     ScreenOptions options() const;
 
 signals:
-    // An option that acts at once was changed (the display's scaling).
+    // An option that acts at once was changed (the display's scaling, PAUSED).
     void optionsChanged();
 
 private:
     void chk_Serve_Click();
     void cmd_NewAddress_Click();
     void showAddress();
+    void fitContents();
 
     platform::ClockPublisher *publisher_;
 };

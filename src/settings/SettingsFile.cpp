@@ -95,6 +95,9 @@ void frm_Chiplark::loadSettings()
     const QString scale = get(Screens, "ScaleDisplay");
     scaleKeyInFile_ = !scale.isEmpty();
     screenOptions.scaleDisplay = scale == QStringLiteral("1");
+    const QString paused = get(Screens, "ShowPaused");
+    pausedKeyInFile_ = !paused.isEmpty();
+    screenOptions.showPaused = paused == QStringLiteral("1");
     modRegistry::CloseReading();
 }
 
@@ -167,6 +170,8 @@ void frm_Chiplark::saveSettings()
         put(Screens, "ServeOnNetwork", screenOptions.serveOnNetwork ? QStringLiteral("1") : QStringLiteral("0"));
     if (screenOptions.scaleDisplay || scaleKeyInFile_)
         put(Screens, "ScaleDisplay", screenOptions.scaleDisplay ? QStringLiteral("1") : QStringLiteral("0"));
+    if (screenOptions.showPaused || pausedKeyInFile_)
+        put(Screens, "ShowPaused", screenOptions.showPaused ? QStringLiteral("1") : QStringLiteral("0"));
     // The windows say nothing of a failed save; whoever started the program from a terminal
     // (or reads its log) learns what was lost and why.
     QString why;

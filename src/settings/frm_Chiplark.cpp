@@ -478,7 +478,13 @@ void frm_Chiplark::cmd_Screens_Click()
 void frm_Chiplark::screenOptionsChanged(const ScreenOptions &options)
 {
     screenOptions = options;
-    if (!display_ || display_->scaleToScreen == options.scaleDisplay)
+    if (!display_)
+        return;
+    if (display_->showPaused != options.showPaused) {
+        display_->showPaused = options.showPaused;
+        display_->render(displayState);
+    }
+    if (display_->scaleToScreen == options.scaleDisplay)
         return;
     display_->scaleToScreen = options.scaleDisplay;
     if (display_->isVisible())

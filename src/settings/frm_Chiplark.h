@@ -286,6 +286,7 @@ private:
     bool iconSet_ = false;
     int displayBatchDepth_ = 0;
     bool scaleKeyInFile_ = false;          // the settings file names the display scaling
+    bool pausedKeyInFile_ = false;         // ... PAUSED on the display
     bool serveKeyInFile_ = false;          // ... or the page on the network
     std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;

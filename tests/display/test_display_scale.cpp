@@ -25,6 +25,8 @@ private slots:
     void keptInTheSettingsFile();
     void dialogSetsTheOption();
     void scaledAtOnceDuringAGame();
+    void pausedOnTheDisplay_data();
+    void pausedOnTheDisplay();
 
 private:
     frm_Display *startGame(bool scaled)
@@ -147,11 +149,18 @@ void TestDisplayScale::keptInTheSettingsFile()
     QVERIFY(ini.contains("[Screens]\r\nScaleDisplay=1\r\n"));
     QVERIFY(frm->screenOptions.scaleDisplay);
 
-    // Turned off again: written as off, so it stays off.
-    frm->screenOptions.scaleDisplay = false;
+    QVERIFY(!ini.contains("ShowPaused"));
+    frm->screenOptions.showPaused = true;
     exitAndRestart();
-    QVERIFY(readIni().contains("ScaleDisplay=0\r\n"));
-    QVERIFY(!frm->screenOptions.scaleDisplay);
+    QVERIFY(readIni().contains("ScaleDisplay=1\r\nShowPaused=1\r\n"));
+    QVERIFY(frm->screenOptions.showPaused);
+
+    // Turned off again: written as off, so they stay off.
+    frm->screenOptions.scaleDisplay = false;
+    frm->screenOptions.showPaused = false;
+    exitAndRestart();
+    QVERIFY(readIni().contains("ScaleDisplay=0\r\nShowPaused=0\r\n"));
+    QVERIFY(!frm->screenOptions.scaleDisplay && !frm->screenOptions.showPaused);
 }
 
 void TestDisplayScale::dialogSetsTheOption()
@@ -191,6 +200,54 @@ void TestDisplayScale::scaledAtOnceDuringAGame()
     QCOMPARE(d->scale(), frm_Display::scaleFor(d->size()));
     QVERIFY(frm->screenOptions.scaleDisplay);
     QCOMPARE(d->lbl_ante->y(), d->lbl_Blinds->y() + d->lbl_Blinds->height());
+}
+
+void TestDisplayScale::pausedOnTheDisplay_data()
+{
+    QTest::addColumn<bool>("scaled");
+    QTest::addColumn<QRect>("screen");
+    QTest::newRow("the design's sizes") << false << QRect(0, 0, 1024, 768);
+    QTest::newRow("scaled to a TV") << true << QRect(0, 0, 3840, 2160);
+    QTest::newRow("the smallest screen") << false << QRect(0, 0, 734, 568);
+}
+
+// "Show PAUSED on the players' display": P shows it and P hides it again, large, in the
+// title's colour, under the ante, moving none of the other labels; off, never; ticked
+// during a pause, at once.
+void TestDisplayScale::pausedOnTheDisplay()
+{
+    QFETCH(bool, scaled);
+    QFETCH(QRect, screen);
+    frm->cmd_Title->setColour(0x00ff00);
+    frm_Display *d = startGame(scaled);
+    d->layOut(screen);
+    const auto shown = [d] { return d->lbl_Paused->isVisibleTo(d); };
+    const auto places = [d] {
+        QList<QRect> r;
+        for (QLabel *l :
+             {d->lbl_title, d->lbl_currentRound, d->lbl_nextRound, d->lbl_elapsed, d->lbl_Blinds, d->lbl_ante})
+            r << l->geometry();
+        return r;
+    };
+    const QList<QRect> before = places();
+    d->Form_KeyDown(DisplayKey::P, 0);
+    QVERIFY(!shown()); // off
+    ScreenOptions on = frm->screenOptions;
+    on.showPaused = true;
+    frm->screenOptionsChanged(on);
+    QVERIFY(shown());
+    QCOMPARE(d->lbl_Paused->text(), QStringLiteral("PAUSED"));
+    QCOMPARE(d->lbl_Paused->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    QCOMPARE(d->lbl_Paused->font().pointSizeF(), d->lbl_ante->font().pointSizeF());
+    QVERIFY(d->lbl_Paused->y() >= d->lbl_ante->geometry().bottom());
+    QVERIFY(d->lbl_Paused->geometry().bottom() < screen.height() + 1);
+    QCOMPARE(places(), before);
+    d->Form_KeyDown(DisplayKey::P, 0);
+    QVERIFY(!shown());
+    d->Form_KeyDown(DisplayKey::P, 0);
+    QVERIFY(shown());
+    d->Form_KeyDown(DisplayKey::Space, 0); // a skip while paused stays paused
+    QVERIFY(shown());
 }
 
 QTEST_MAIN(TestDisplayScale)

@@ -681,6 +681,7 @@ void TestClockServer::remoteControlIsTheKeys()
     frm_Chiplark keys(keysFakes.services());
     frm_Chiplark phone(phoneServices);
     QVERIFY(server.start(nullptr));
+    phone.screenOptions.showPaused = true; // PAUSED on the phone-driven display only
     for (frm_Chiplark *f : {&keys, &phone}) {
         drive::setSchedule(*f, {"25/50/600", "50/100/600", "100/200/600"});
         f->txt_Break->setText("2");
@@ -707,6 +708,8 @@ void TestClockServer::remoteControlIsTheKeys()
         QCOMPARE(phone.tmr_break->isActive(), keys.tmr_break->isActive());
         QCOMPARE(phone.displayWindow()->breakWasRunning, keys.displayWindow()->breakWasRunning);
         QCOMPARE(c.last().value("paused").toBool(), keys.displayState.paused);
+        QCOMPARE(phone.displayWindow()->lbl_Paused->isVisibleTo(phone.displayWindow()), phone.displayState.paused);
+        QVERIFY(!keys.displayWindow()->lbl_Paused->isVisibleTo(keys.displayWindow()));
     };
     step(DisplayKey::P, "pause"); // paused in a level
     QVERIFY(phone.displayState.paused && !phone.tmr_rounds->isActive());
