@@ -78,17 +78,23 @@ sleep 0.3
 import -window "$settings" "$docs/settings-window-dark.png"
 quit
 
-# "Phone & TV…" and its dialog.
+# "More options…" and its three pages.
 first_run "$work/screens"
 start "$work/screens"
-xdotool key shift+Tab space # the last control: "Phone & TV…"
-dialog=$(find_window '^Phone & TV$') || { echo "no Phone & TV dialog"; exit 1; }
+xdotool key shift+Tab space # the last control: "More options…"
+dialog=$(find_window '^More options$') || { echo "no More options dialog"; exit 1; }
 sleep 0.3
-xdotool key space # "Show the clock on phones and TVs on this network": the address and its code
+xdotool key alt+s # "Show the clock on phones and TVs on this network": the address and its code
 sleep 1
-dialog=$(find_window '^Phone & TV$')
+dialog=$(find_window '^More options$')
 import -window "$dialog" "$docs/phone-tv-dialog.png"
-xdotool key space Escape
+xdotool key alt+s ctrl+Tab
+sleep 0.3
+import -window "$dialog" "$docs/options-display.png"
+xdotool key ctrl+Tab
+sleep 0.3
+import -window "$dialog" "$docs/options-breaks.png"
+xdotool key Escape
 sleep 0.3
 quit
 

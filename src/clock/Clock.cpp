@@ -123,8 +123,8 @@ bool frm_Chiplark::breakIsNext() const
 {
     if (!opt_Break[0]->isChecked())
         return false;
-    const std::optional<qint64> level = whole(txt_Break, Width::Int16);
-    return level && *level == gameState.currentRound;
+    const std::optional<qint64> every = whole(txt_Break, Width::Int16);
+    return every && breakAfter(gameState.currentRound, *every, screenOptions.repeatBreak);
 }
 
 // The values a game reads, checked before it starts: one message for the first that fails.

@@ -28,3 +28,10 @@ QString anteText(const QString &currency, qint64 ante)
 {
     return QStringLiteral("Ante: ") + currency + QString::number(ante);
 }
+
+bool breakAfter(qint64 level, qint64 every, bool repeat)
+{
+    if (every <= 0 || level <= 0)
+        return false;
+    return repeat ? level % every == 0 : level == every;
+}

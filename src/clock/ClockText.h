@@ -11,3 +11,7 @@ QString blindsText(const QString &currency, const QString &small, const QString 
 QString roundText(qint64 round);
 // "Ante: £25"
 QString anteText(const QString &currency, qint64 ante);
+
+// Whether a break follows the level that has just ended: after level `every` alone, or with
+// `repeat` after every multiple of it; never when `every` is 0 or less.
+bool breakAfter(qint64 level, qint64 every, bool repeat);

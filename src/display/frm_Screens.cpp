@@ -8,73 +8,97 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent)
     : QDialog(parent), publisher_(publisher)
 {
-    setWindowTitle(QStringLiteral("Phone & TV"));
+    setWindowTitle(QStringLiteral("More options"));
     auto *layout = new QVBoxLayout(this);
+    tabs = new QTabWidget(this);
+    layout->addWidget(tabs);
+    const auto page = [this](const QString &name) {
+        auto *w = new QWidget(tabs);
+        tabs->addTab(w, name);
+        auto *l = new QVBoxLayout(w);
+        return l;
+    };
+    const auto note = [this](QVBoxLayout *l, const QString &text) {
+        auto *n = new QLabel(text, this);
+        n->setWordWrap(true);
+        n->setIndent(20);
+        l->addWidget(n);
+        return n;
+    };
 
+    QVBoxLayout *screens = page(QStringLiteral("Phone && TV"));
     chk_Serve = new QCheckBox(QStringLiteral("&Show the clock on phones and TVs on this network"), this);
     chk_Serve->setChecked(options.serveOnNetwork && publisher_ && publisher_->running());
     chk_Serve->setEnabled(publisher_ != nullptr);
-    layout->addWidget(chk_Serve);
+    screens->addWidget(chk_Serve);
     lbl_Address = new QLabel(this);
     lbl_Address->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lbl_Address->setWordWrap(true);
     lbl_Address->setIndent(20);
-    layout->addWidget(lbl_Address);
+    screens->addWidget(lbl_Address);
     lbl_QR = new QLabel(this);
     lbl_QR->setAlignment(Qt::AlignHCenter);
     lbl_QR->setAccessibleName(QStringLiteral("The address as a QR code"));
-    layout->addWidget(lbl_QR);
+    screens->addWidget(lbl_QR);
     lbl_PIN = new QLabel(this);
     lbl_PIN->setWordWrap(true);
     lbl_PIN->setIndent(20);
-    layout->addWidget(lbl_PIN);
+    screens->addWidget(lbl_PIN);
     lbl_Others = new QLabel(this);
     lbl_Others->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lbl_Others->setWordWrap(true);
     lbl_Others->setIndent(20);
-    layout->addWidget(lbl_Others);
+    screens->addWidget(lbl_Others);
     cmd_NewAddress = new QPushButton(QStringLiteral("&New address and PIN"), this);
     cmd_NewAddress->setAutoDefault(false);
     auto *renewRow = new QHBoxLayout;
     renewRow->addSpacing(20);
     renewRow->addWidget(cmd_NewAddress);
     renewRow->addStretch();
-    layout->addLayout(renewRow);
+    screens->addLayout(renewRow);
+    screens->addStretch();
 
+    QVBoxLayout *display = page(QStringLiteral("Players' display"));
     chk_Scale = new QCheckBox(QStringLiteral("Scale the players' display to the screen"), this);
     chk_Scale->setChecked(options.scaleDisplay);
-    layout->addWidget(chk_Scale);
-    auto *scaleNote = new QLabel(QStringLiteral("The display's text and spacing grow with the screen, keeping the "
-                                                "layout's proportions; a display already up changes at once. Off, the "
-                                                "display uses the same sizes on every screen."),
-                                 this);
-    scaleNote->setWordWrap(true);
-    scaleNote->setIndent(20);
-    layout->addWidget(scaleNote);
-
+    display->addWidget(chk_Scale);
+    note(display, QStringLiteral("The display's text and spacing grow with the screen, keeping the layout's "
+                                 "proportions; a display already up changes at once. Off, the display uses the same "
+                                 "sizes on every screen."));
     chk_Paused = new QCheckBox(QStringLiteral("Show PAUSED on the players' display"), this);
     chk_Paused->setChecked(options.showPaused);
-    layout->addWidget(chk_Paused);
-    auto *pausedNote = new QLabel(QStringLiteral("While the game is paused (P on the display, or from a phone), the "
-                                                 "display says PAUSED in large letters under the blinds."),
-                                  this);
-    pausedNote->setWordWrap(true);
-    pausedNote->setIndent(20);
-    layout->addWidget(pausedNote);
+    display->addWidget(chk_Paused);
+    note(display, QStringLiteral("While the game is paused (P on the display, or from a phone), the display says "
+                                 "PAUSED in large letters under the blinds."));
+    display->addStretch();
+
+    QVBoxLayout *breaks = page(QStringLiteral("Breaks"));
+    chk_RepeatBreak = new QCheckBox(QStringLiteral("Repeat the break every N rounds"), this);
+    chk_RepeatBreak->setChecked(options.repeatBreak);
+    breaks->addWidget(chk_RepeatBreak);
+    note(breaks, QStringLiteral("N is the number in \"Break every: N rounds\" in the settings window. Off, the game "
+                                "stops for one break only, after round N. On, it stops after round N, 2N, 3N and so "
+                                "on, each break as long as \"for: … mins.\" says, with the same warning, sound and "
+                                "announcement."));
+    note(breaks, QStringLiteral("The spoken break announcement says \"The game will resume in 5 minutes\" whatever "
+                                "the break's length: if your break is not 5 minutes long, change the phrase with "
+                                "\"Customise Voices\"."));
+    breaks->addStretch();
 
     cmd_Close = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(cmd_Close, &QDialogButtonBox::rejected, this, &QDialog::accept);
     layout->addWidget(cmd_Close);
     connect(chk_Serve, &QCheckBox::clicked, this, [this] { chk_Serve_Click(); });
     connect(cmd_NewAddress, &QPushButton::clicked, this, [this] { cmd_NewAddress_Click(); });
-    connect(chk_Scale, &QCheckBox::toggled, this, &frm_Screens::optionsChanged);
-    connect(chk_Paused, &QCheckBox::toggled, this, &frm_Screens::optionsChanged);
-    setMinimumWidth(420);
+    for (QCheckBox *box : {chk_Scale, chk_Paused, chk_RepeatBreak})
+        connect(box, &QCheckBox::toggled, this, &frm_Screens::optionsChanged);
+    setMinimumWidth(460);
     showAddress();
 }
 
@@ -136,7 +160,9 @@ void frm_Screens::showAddress()
     lbl_Address->setText(intro + QLatin1Char('\n') + publisher_->address());
     lbl_Others->setText(QStringLiteral("Also reachable at:\n") + others.join(QLatin1Char('\n')));
     const QImage code = publisher_->qrCode();
-    lbl_QR->setPixmap(QPixmap::fromImage(code.scaled(code.width() * 5, code.height() * 5)));
+    const QPixmap shown = QPixmap::fromImage(code.scaled(code.width() * 5, code.height() * 5));
+    lbl_QR->setPixmap(shown);
+    lbl_QR->setMinimumSize(shown.size()); // a code cut short does not scan
     lbl_PIN->setText(QStringLiteral("Control PIN: %1\nA phone that enters it (\"Host\" at the bottom of the page) "
                                     "can pause and resume the game and move to the next level. Anyone with the "
                                     "address can watch. \"New address and PIN\" makes both new: pages open at the "
@@ -149,6 +175,10 @@ void frm_Screens::showAddress()
 // squeeze the code.
 void frm_Screens::fitContents()
 {
+    // The pages' new contents count before the size is taken.
+    for (QWidget *w = lbl_QR; w && w != this; w = w->parentWidget())
+        w->updateGeometry();
+    layout()->activate();
     resize(sizeHint().expandedTo(minimumSizeHint()));
 }
 
@@ -158,5 +188,6 @@ ScreenOptions frm_Screens::options() const
     o.serveOnNetwork = chk_Serve->isChecked();
     o.scaleDisplay = chk_Scale->isChecked();
     o.showPaused = chk_Paused->isChecked();
+    o.repeatBreak = chk_RepeatBreak->isChecked();
     return o;
 }

@@ -1,6 +1,8 @@
 #pragma once
-// "Phone & TV…": where the clock is shown besides the players' display. The options are the
-// organiser's and kept with the settings; all are off unless turned on here.
+// "More options…": options beyond the settings window, on three pages: where the clock is
+// shown besides the players' display (phones and TVs), how the players' display looks, and
+// breaks that repeat. The options are the organiser's and kept with the settings; all are off
+// unless turned on here.
 
 #include <QDialog>
 
@@ -8,6 +10,7 @@ class QCheckBox;
 class QDialogButtonBox;
 class QLabel;
 class QPushButton;
+class QTabWidget;
 
 namespace platform {
 class ClockPublisher;
@@ -18,6 +21,7 @@ struct ScreenOptions {
     bool serveOnNetwork = false; // the clock's page on the local network
     bool scaleDisplay = false;   // the players' display grows with the screen
     bool showPaused = false;     // the players' display says PAUSED while paused
+    bool repeatBreak = false;    // a break after every N rounds, not after round N alone
 };
 
 class frm_Screens : public QDialog {
@@ -27,6 +31,7 @@ public:
     // cannot be ticked.
     frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent);
 
+    QTabWidget *tabs;
     QCheckBox *chk_Serve;
     QLabel *lbl_Address;
     QLabel *lbl_QR;
@@ -35,13 +40,14 @@ public:
     QPushButton *cmd_NewAddress;
     QCheckBox *chk_Scale;
     QCheckBox *chk_Paused;
+    QCheckBox *chk_RepeatBreak;
     QDialogButtonBox *cmd_Close;
 
     // The options as the dialog shows them now.
     ScreenOptions options() const;
 
 signals:
-    // An option that acts at once was changed (the display's scaling, PAUSED).
+    // An option that acts at once was changed (the display's scaling, PAUSED, the breaks).
     void optionsChanged();
 
 private:

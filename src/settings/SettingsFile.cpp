@@ -98,6 +98,9 @@ void frm_Chiplark::loadSettings()
     const QString paused = get(Screens, "ShowPaused");
     pausedKeyInFile_ = !paused.isEmpty();
     screenOptions.showPaused = paused == QStringLiteral("1");
+    const QString repeat = get(Breaks, "RepeatBreak");
+    repeatKeyInFile_ = !repeat.isEmpty();
+    screenOptions.repeatBreak = repeat == QStringLiteral("1");
     modRegistry::CloseReading();
 }
 
@@ -172,6 +175,8 @@ void frm_Chiplark::saveSettings()
         put(Screens, "ScaleDisplay", screenOptions.scaleDisplay ? QStringLiteral("1") : QStringLiteral("0"));
     if (screenOptions.showPaused || pausedKeyInFile_)
         put(Screens, "ShowPaused", screenOptions.showPaused ? QStringLiteral("1") : QStringLiteral("0"));
+    if (screenOptions.repeatBreak || repeatKeyInFile_)
+        put(Breaks, "RepeatBreak", screenOptions.repeatBreak ? QStringLiteral("1") : QStringLiteral("0"));
     // The windows say nothing of a failed save; whoever started the program from a terminal
     // (or reads its log) learns what was lost and why.
     QString why;

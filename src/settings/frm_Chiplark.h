@@ -120,7 +120,8 @@ public:
     QPushButton *cmd_Exit;
     QLabel *Label14;
     LinkLabel *Label15;
-    // "Phone & TV…" and the options it sets (kept in the settings file's [Screens]).
+    // "More options…" and the options it sets (kept in the settings file's [Screens], and
+    // the repeated break in [Breaks], each only once turned on).
     QPushButton *cmd_Screens;
     ScreenOptions screenOptions;
     void cmd_Screens_Click();
@@ -287,6 +288,7 @@ private:
     int displayBatchDepth_ = 0;
     bool scaleKeyInFile_ = false;          // the settings file names the display scaling
     bool pausedKeyInFile_ = false;         // ... PAUSED on the display
+    bool repeatKeyInFile_ = false;         // ... the break repeated
     bool serveKeyInFile_ = false;          // ... or the page on the network
     std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;

@@ -15,6 +15,8 @@ class TestGame : public WindowTest {
 private slots:
     void startRefusals();
     void firstLevelAndCountdown();
+    void breaksThatRepeat_data();
+    void breaksThatRepeat();
     void tenLevelGame();
     void oneLevelAndLastLevel();
     void skipPauseAndResume();
@@ -137,6 +139,57 @@ void TestGame::firstLevelAndCountdown()
     tick(*frm);
     QCOMPARE(next(), pound("Next round is Round 3: #75/#150 for 20 mins.\r\nStarting in 19 minutes and 59 seconds"));
     QVERIFY(fakes->sound.calls.empty()); // no sound chosen
+}
+
+void TestGame::breaksThatRepeat_data()
+{
+    QTest::addColumn<int>("levels");
+    QTest::addColumn<QString>("every");
+    QTest::addColumn<bool>("repeat");
+    QTest::addColumn<QList<int>>("breaksAfter");
+    QTest::newRow("one break, after round 3") << 10 << "3" << false << QList<int>{3};
+    QTest::newRow("repeated: 3, 6, 9") << 10 << "3" << true << QList<int>{3, 6, 9};
+    QTest::newRow("repeated, the last round a multiple") << 10 << "5" << true << QList<int>{5};
+    QTest::newRow("repeated after every round") << 4 << "1" << true << QList<int>{1, 2, 3};
+    QTest::newRow("repeated every 0: none") << 4 << "0" << true << QList<int>{};
+}
+
+// "Repeat the break every N rounds": each break exactly the single break's (its length, its
+// warning, its announcement), the rounds counted on through the breaks.
+void TestGame::breaksThatRepeat()
+{
+    QFETCH(int, levels);
+    QFETCH(QString, every);
+    QFETCH(bool, repeat);
+    QFETCH(QList<int>, breaksAfter);
+    this->levels(levels, 120);
+    frm->Check1->setValue(1);
+    frm->txt_Break->setText(every);
+    frm->txt_breakTime->setText("2");
+    frm->screenOptions.repeatBreak = repeat;
+    frm->cmd_Start_Click();
+    QList<int> breaks, rounds;
+    int warned = 0;
+    while (frm->gameState.currentRound != levels) {
+        const int before = frm->gameState.currentRound;
+        if (before != -1 && frm->gameState.secondsLeft == 60 && next().startsWith("Next round is a break"))
+            ++warned;
+        tick(*frm);
+        if (frm->gameState.currentRound == -1 && before != -1) {
+            breaks << before;
+            QCOMPARE(frm->gameState.secondsLeft, 120);
+            QCOMPARE(fakes->speech.spoken.last(), frm->phrases.Break);
+            QCOMPARE(d()->lbl_Blinds->caption(), QStringLiteral("Break"));
+        }
+        if (frm->gameState.currentRound > 0 && frm->gameState.currentRound != before)
+            rounds << frm->gameState.currentRound;
+    }
+    QCOMPARE(breaks, breaksAfter);
+    QCOMPARE(warned, int(breaksAfter.size()));
+    QCOMPARE(fakes->speech.spoken.count(QStringLiteral("Break in 1 minute.")), breaksAfter.size());
+    QCOMPARE(rounds.size(), levels - 1); // 2, 3, … in turn, none skipped or repeated
+    for (int i = 0; i < rounds.size(); ++i)
+        QCOMPARE(rounds[i], i + 2);
 }
 
 void TestGame::tenLevelGame()

@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QFile>
+#include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 #include <vector>
@@ -149,11 +150,14 @@ void TestDisplayScale::keptInTheSettingsFile()
     QVERIFY(ini.contains("[Screens]\r\nScaleDisplay=1\r\n"));
     QVERIFY(frm->screenOptions.scaleDisplay);
 
-    QVERIFY(!ini.contains("ShowPaused"));
+    QVERIFY(!ini.contains("ShowPaused") && !ini.contains("RepeatBreak"));
     frm->screenOptions.showPaused = true;
+    frm->screenOptions.repeatBreak = true;
     exitAndRestart();
-    QVERIFY(readIni().contains("ScaleDisplay=1\r\nShowPaused=1\r\n"));
-    QVERIFY(frm->screenOptions.showPaused);
+    ini = readIni();
+    QVERIFY(ini.contains("ScaleDisplay=1\r\nShowPaused=1\r\n"));
+    QVERIFY(ini.contains("BreakOpt=0\r\nRepeatBreak=1\r\n")); // with the break's own keys
+    QVERIFY(frm->screenOptions.showPaused && frm->screenOptions.repeatBreak);
 
     // Turned off again: written as off, so they stay off.
     frm->screenOptions.scaleDisplay = false;
@@ -172,9 +176,13 @@ void TestDisplayScale::dialogSetsTheOption()
     QVERIFY(dialog.options().scaleDisplay);
     // The button sits last in the tab order, after the manual link.
     QCOMPARE(frm->Label15->nextInFocusChain(), static_cast<QWidget *>(frm->cmd_Screens));
-    QCOMPARE(frm->cmd_Screens->text(), QStringLiteral("Phone && TV…")); // shown with one ampersand
     QCOMPARE(QAccessible::queryAccessibleInterface(frm->cmd_Screens)->text(QAccessible::Name),
-             QStringLiteral("Phone & TV…"));
+             QStringLiteral("More options…"));
+    // Three pages, each named as it is shown.
+    QStringList pages;
+    for (int i = 0; i < dialog.tabs->count(); ++i)
+        pages << dialog.tabs->tabText(i);
+    QCOMPARE(pages, (QStringList{"Phone && TV", "Players' display", "Breaks"}));
 }
 
 // Ticked in the dialog while the display is up, the display grows at once, and shrinks back.

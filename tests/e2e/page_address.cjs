@@ -95,10 +95,10 @@ async function endProgram(settings) {
     if (second.token !== first.token || second.port !== first.port || second.pin !== first.pin)
       fail("the address changed over a restart");
 
-    // Serving off and on in "Phone & TV": the same address again.
+    // Serving off and on in "More options": the same address again.
     xdotool("windowfocus", "--sync", settings);
-    xdotool("mousemove", "--window", settings, "544", "412", "click", "1"); // "Phone & TV…"
-    const dialog = await windowNamed("^Phone & TV$");
+    xdotool("mousemove", "--window", settings, "544", "412", "click", "1"); // "More options…"
+    const dialog = await windowNamed("^More options$");
     xdotool("windowfocus", "--sync", dialog);
     const closedBefore = socket.closed;
     xdotool("key", "alt+s"); // off

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The page's address outlasts the program: the real program under Xvfb serves the page, a
 # page in headless Chromium stays open while the program exits and starts again, while
-# serving is turned off and on in "Phone & TV", and until "New address and PIN", which the
+# serving is turned off and on in "More options", and until "New address and PIN", which the
 # page must report instead of reconnecting for ever.
 #   page_address.sh PROGRAM BUILD_FOLDER
 set -euo pipefail
