@@ -4,7 +4,9 @@
 #include "blinds/SavedStructures.h"
 #include "display/frm_Display.h"
 #include "platform/RegularFile.h"
+#include "settings/Contrast.h"
 #include "settings/IntCheck.h"
+#include "settings/ReadableStyle.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -23,6 +25,7 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
       services_(services)
 {
     installAccessibleRoles(); // before any control exists, so each gets its role
+    useReadableStyle();       // ... and its indicators drawn readable in a dark theme
     // A small dialog font, so every caption fits the control drawn for it.
     QFont dialogFont;
     dialogFont.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
@@ -47,7 +50,29 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
     setTabOrder();
     nameControlsForScreenReaders();
     connectHandlers();
+    keepLinkReadable();
     Form_Load();
+}
+
+// The manual's link in the theme's link colour, made lighter (or darker) only where the
+// theme's colour is too faint against the window.
+void frm_Chiplark::keepLinkReadable()
+{
+    const QPalette own = palette();
+    QPalette link = Label15->palette();
+    const QColor readable = withContrast(own.color(QPalette::Link), own.color(QPalette::Window),
+                                         ReadableStyle::LinkRatio * ReadableStyle::Margin);
+    if (link.color(QPalette::Link) == readable)
+        return;
+    link.setColor(QPalette::Link, readable);
+    Label15->setPalette(link);
+}
+
+void frm_Chiplark::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        keepLinkReadable();
 }
 
 frm_Chiplark::~frm_Chiplark()

@@ -253,6 +253,7 @@ public:
 
 protected:
     void reject() override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -260,6 +261,7 @@ protected:
 private:
     void buildLayout();
     void restoreApplicationFont();
+    void keepLinkReadable();
     void publishDisplay();
     void setTabOrder();
     void nameControlsForScreenReaders();

@@ -1,15 +1,23 @@
 // The settings window for people who use a screen reader or the keyboard: every control
 // has a name, the frames are groups, the manual link is a link that Tab reaches and Enter
 // opens; Enter on a button presses that button, elsewhere it starts the game; Add shows
-// the round it added.
+// the round it added; in a dark theme the indicators and the link stay readable.
 
 #include "display/frm_Display.h"
+#include "settings/Contrast.h"
+#include "settings/ReadableStyle.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
 #include "support/WindowTest.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QProxyStyle>
+#include <QRadioButton>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QtTest>
+#include <memory>
 
 class TestAccess : public WindowTest {
     Q_OBJECT
@@ -18,6 +26,9 @@ private slots:
     void enterPressesTheFocusedButton();
     void linkByKeyboard();
     void addShowsTheNewRound();
+    void colourWithContrast_data();
+    void colourWithContrast();
+    void readableInADarkTheme();
 
 private:
     static QString name(QObject *o)
@@ -34,6 +45,102 @@ private:
         return missing;
     }
 };
+
+void TestAccess::colourWithContrast_data()
+{
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<bool>("unchanged");
+    QTest::newRow("a dark theme's link") << QColor("#3584e4") << QColor("#353535") << 4.5 << false;
+    QTest::newRow("a dark theme's outline") << QColor("#2a2a2a") << QColor("#353535") << 3.0 << false;
+    QTest::newRow("a light theme's link") << QColor("#0000ff") << QColor("#efefef") << 4.5 << true;
+    QTest::newRow("a faint grey on white") << QColor("#dddddd") << QColor("#ffffff") << 3.0 << false;
+    QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << 21.0 << true;
+}
+
+// The least change that reaches the ratio: none when it is reached, lighter on a dark
+// background, darker on a light one.
+void TestAccess::colourWithContrast()
+{
+    QFETCH(QColor, colour);
+    QFETCH(QColor, background);
+    QFETCH(double, ratio);
+    QFETCH(bool, unchanged);
+    const QColor readable = withContrast(colour, background, ratio);
+    QVERIFY(contrastRatio(readable, background) >= ratio - 1e-9);
+    QCOMPARE(readable == colour, unchanged);
+    if (!unchanged) {
+        QVERIFY(contrastRatio(readable, background) < ratio + 0.1); // no further than needed
+        QCOMPARE(readable.lightnessF() > colour.lightnessF(), isDark(background));
+    }
+}
+
+// Drawn, not only computed: under a dark palette the outline of an unticked check box and
+// radio button reaches 3:1 against the window and the manual's link 4.5:1; under the light
+// palette they are drawn exactly as the plain style draws them.
+void TestAccess::readableInADarkTheme()
+{
+    frm->show();
+    const auto indicatorContrast = [](QWidget *box, QStyle::SubElement indicator) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QRect area = box->style()->subElementRect(indicator, &option, box);
+        const QImage image = box->grab().toImage();
+        const QColor window = box->palette().color(QPalette::Window);
+        double best = 1;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                best = std::max(best, contrastRatio(image.pixelColor(x, y), window));
+        return best;
+    };
+    QRadioButton *radio = frm->opt_Blinds[1];
+    QCheckBox *box = frm->chk_playWav;
+    QVERIFY(!radio->isChecked() && box->checkState() == Qt::Unchecked && radio->isEnabled() && box->isEnabled());
+
+    // Light: the same pixels as the plain style's.
+    const QImage lightRadio = radio->grab().toImage(), lightBox = box->grab().toImage();
+    auto *readable = qobject_cast<QProxyStyle *>(QApplication::style());
+    QVERIFY(readable && readable->baseStyle());
+    std::unique_ptr<QStyle> plain(QStyleFactory::create(readable->baseStyle()->name()));
+    QVERIFY(plain);
+    radio->setStyle(plain.get());
+    box->setStyle(plain.get());
+    QCOMPARE(radio->grab().toImage(), lightRadio);
+    QCOMPARE(box->grab().toImage(), lightBox);
+    radio->setStyle(nullptr);
+    box->setStyle(nullptr);
+    QCOMPARE(frm->Label15->palette().color(QPalette::Link), frm->palette().color(QPalette::Link));
+
+    // Dark, as GNOME's Adwaita-dark gives it.
+    QPalette dark;
+    for (const auto &[role, colour] :
+         std::initializer_list<std::pair<QPalette::ColorRole, const char *>>{{QPalette::Window, "#353535"},
+                                                                             {QPalette::WindowText, "#eeeeec"},
+                                                                             {QPalette::Base, "#2d2d2d"},
+                                                                             {QPalette::Text, "#eeeeec"},
+                                                                             {QPalette::Button, "#353535"},
+                                                                             {QPalette::ButtonText, "#eeeeec"},
+                                                                             {QPalette::AlternateBase, "#353535"},
+                                                                             {QPalette::BrightText, "#ffffff"},
+                                                                             {QPalette::Light, "#4a4a4a"},
+                                                                             {QPalette::Midlight, "#404040"},
+                                                                             {QPalette::Mid, "#2a2a2a"},
+                                                                             {QPalette::Dark, "#1e1e1e"},
+                                                                             {QPalette::Shadow, "#000000"},
+                                                                             {QPalette::Highlight, "#15539e"},
+                                                                             {QPalette::HighlightedText, "#ffffff"},
+                                                                             {QPalette::Link, "#3584e4"}})
+        dark.setColor(role, QColor(colour));
+    frm->setPalette(dark);
+    QVERIFY(indicatorContrast(radio, QStyle::SE_RadioButtonIndicator) >= ReadableStyle::IndicatorRatio);
+    QVERIFY(indicatorContrast(box, QStyle::SE_CheckBoxIndicator) >= ReadableStyle::IndicatorRatio);
+    radio->setStyle(plain.get()); // what the plain style leaves
+    QVERIFY(indicatorContrast(radio, QStyle::SE_RadioButtonIndicator) < ReadableStyle::IndicatorRatio);
+    radio->setStyle(nullptr);
+    QVERIFY(contrastRatio(frm->Label15->palette().color(QPalette::Link), dark.color(QPalette::Window))
+            >= ReadableStyle::LinkRatio);
+}
 
 void TestAccess::everyControlHasAName()
 {
