@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
@@ -21,6 +22,7 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     const auto page = [this](const QString &name) {
         auto *w = new QWidget(tabs);
         tabs->addTab(w, name);
+        w->setAccessibleName(QString(name).replace(QStringLiteral("&&"), QStringLiteral("&")));
         auto *l = new QVBoxLayout(w);
         return l;
     };
@@ -38,15 +40,42 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     chk_Serve->setEnabled(publisher_ != nullptr);
     screens->addWidget(chk_Serve);
     lbl_Address = new QLabel(this);
-    lbl_Address->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lbl_Address->setWordWrap(true);
     lbl_Address->setIndent(20);
     screens->addWidget(lbl_Address);
+    // The address and the PIN as read-only text: Tab reaches them, a screen reader reads them
+    // and the address can be copied.
+    const auto field = [this](const QString &name) {
+        auto *f = new QLineEdit(this);
+        f->setReadOnly(true);
+        f->setAccessibleName(name);
+        return f;
+    };
+    txt_Address = field(QStringLiteral("Address"));
+    auto *addressRow = new QHBoxLayout;
+    addressRow->addSpacing(20);
+    addressRow->addWidget(txt_Address);
+    screens->addLayout(addressRow);
     lbl_QR = new QLabel(this);
     lbl_QR->setAlignment(Qt::AlignHCenter);
     lbl_QR->setAccessibleName(QStringLiteral("The address as a QR code"));
     screens->addWidget(lbl_QR);
-    lbl_PIN = new QLabel(this);
+    auto *pinCaption = new QLabel(QStringLiteral("Control &PIN:"), this);
+    txt_PIN = field(QStringLiteral("Control PIN"));
+    pinCaption->setBuddy(txt_PIN);
+    txt_PIN->setMaximumWidth(txt_PIN->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
+    pinRow_ = new QWidget(this);
+    auto *pinRow = new QHBoxLayout(pinRow_);
+    pinRow->setContentsMargins(20, 0, 0, 0);
+    pinRow->addWidget(pinCaption);
+    pinRow->addWidget(txt_PIN);
+    pinRow->addStretch();
+    screens->addWidget(pinRow_);
+    lbl_PIN = new QLabel(QStringLiteral("A phone that enters it (\"Host\" at the bottom of the page) can pause and "
+                                        "resume the game and move to the next level. Anyone with the address can "
+                                        "watch. \"New address and PIN\" makes both new: pages open at the old "
+                                        "address say so."),
+                         this);
     lbl_PIN->setWordWrap(true);
     lbl_PIN->setIndent(20);
     screens->addWidget(lbl_PIN);
@@ -102,6 +131,13 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     showAddress();
 }
 
+// Turned on, the address takes the focus: a screen reader says it, then the PIN (its
+// description) with it.
+void frm_Screens::announceAddress()
+{
+    txt_Address->setFocus(Qt::OtherFocusReason);
+}
+
 void frm_Screens::chk_Serve_Click()
 {
     if (!publisher_)
@@ -114,9 +150,11 @@ void frm_Screens::chk_Serve_Click()
             lbl_Address->show();
             return;
         }
-    } else {
-        publisher_->stop();
+        showAddress();
+        announceAddress();
+        return;
     }
+    publisher_->stop();
     showAddress();
 }
 
@@ -134,14 +172,14 @@ void frm_Screens::cmd_NewAddress_Click()
         return;
     }
     showAddress();
+    announceAddress();
 }
 
 void frm_Screens::showAddress()
 {
     const bool on = publisher_ && publisher_->running();
-    lbl_Address->setVisible(on);
-    lbl_QR->setVisible(on);
-    lbl_PIN->setVisible(on);
+    for (QWidget *w : std::initializer_list<QWidget *>{lbl_Address, txt_Address, lbl_QR, pinRow_, lbl_PIN})
+        w->setVisible(on);
     cmd_NewAddress->setVisible(on);
     const QStringList others = on ? publisher_->alsoReachable() : QStringList();
     lbl_Others->setVisible(!others.isEmpty());
@@ -157,17 +195,16 @@ void frm_Screens::showAddress()
     else if (publisher_->addressMoved())
         intro = QStringLiteral("The address has changed (its port was taken by another program): open this one "
                                "on the TVs and phones again, or scan the code:");
-    lbl_Address->setText(intro + QLatin1Char('\n') + publisher_->address());
+    lbl_Address->setText(intro);
+    txt_Address->setText(publisher_->address());
+    txt_Address->setAccessibleDescription(QStringLiteral("Control PIN %1").arg(publisher_->pin()));
+    txt_Address->setCursorPosition(0);
     lbl_Others->setText(QStringLiteral("Also reachable at:\n") + others.join(QLatin1Char('\n')));
     const QImage code = publisher_->qrCode();
     const QPixmap shown = QPixmap::fromImage(code.scaled(code.width() * 5, code.height() * 5));
     lbl_QR->setPixmap(shown);
     lbl_QR->setMinimumSize(shown.size()); // a code cut short does not scan
-    lbl_PIN->setText(QStringLiteral("Control PIN: %1\nA phone that enters it (\"Host\" at the bottom of the page) "
-                                    "can pause and resume the game and move to the next level. Anyone with the "
-                                    "address can watch. \"New address and PIN\" makes both new: pages open at the "
-                                    "old address say so.")
-                         .arg(publisher_->pin()));
+    txt_PIN->setText(publisher_->pin());
     fitContents();
 }
 

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QDialogButtonBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -34,6 +35,8 @@ public:
     QTabWidget *tabs;
     QCheckBox *chk_Serve;
     QLabel *lbl_Address;
+    QLineEdit *txt_Address;
+    QLineEdit *txt_PIN;
     QLabel *lbl_QR;
     QLabel *lbl_PIN;
     QLabel *lbl_Others;
@@ -53,8 +56,10 @@ signals:
 private:
     void chk_Serve_Click();
     void cmd_NewAddress_Click();
+    void announceAddress();
     void showAddress();
     void fitContents();
 
     platform::ClockPublisher *publisher_;
+    QWidget *pinRow_ = nullptr;
 };

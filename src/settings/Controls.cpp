@@ -3,6 +3,7 @@
 #include "platform/Colour.h"
 
 #include <QAccessibleWidget>
+#include <QComboBox>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -155,8 +156,32 @@ public:
     }
 };
 
+// A drop-down box keeps its name when it holds a value (Qt reads its value as its name on
+// Linux, so "Voice" would become "English (Great Britain)"); the value stays its value.
+class NamedComboBox : public QAccessibleWidget {
+public:
+    explicit NamedComboBox(QComboBox *box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+    QString text(QAccessible::Text t) const override
+    {
+        const auto *box = static_cast<QComboBox *>(widget());
+        if (t == QAccessible::Name && !box->accessibleName().isEmpty())
+            return box->accessibleName();
+        if (t == QAccessible::Name || t == QAccessible::Value)
+            return box->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString &action) override
+    {
+        if (action == showMenuAction() || action == pressAction())
+            static_cast<QComboBox *>(widget())->showPopup();
+    }
+};
+
 QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
 {
+    if (className == QLatin1String("QComboBox") && !static_cast<QComboBox *>(object)->isEditable())
+        return new NamedComboBox(static_cast<QComboBox *>(object));
     if (className == QLatin1String("Frame"))
         return new AccessibleGroup(static_cast<Frame *>(object));
     if (className == QLatin1String("LinkLabel"))

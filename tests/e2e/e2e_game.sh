@@ -60,9 +60,7 @@ changed=$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || 
 [ "${changed%% *}" -gt 100 ] || fail "Space did not change the blinds ($changed pixels)"
 
 # From here under a window manager, as on a desktop.
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+start_openbox "$work/openbox.log" || fail "no window manager"
 xdotool windowfocus --sync "$display"
 
 # Escape leaves the game: the display goes away. A second Escape 300 ms later (the host

@@ -69,3 +69,12 @@ install_puppeteer() { # folder
   PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$1" --no-audit --no-fund --no-update-notifier \
     --loglevel=error --cache "$1/npm-cache" puppeteer-core@24.43.1 >/dev/null
 }
+
+# Starts openbox, a window manager, and waits until it manages windows: a window mapped
+# while it is still starting may never be framed, and stays unmapped.
+start_openbox() { # log file
+  openbox --sm-disable >"$1" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0; sleep 0.1; done
+  return 1
+}

@@ -145,6 +145,13 @@ void TestAccess::readableInADarkTheme()
 void TestAccess::everyControlHasAName()
 {
     frm->show();
+    // A drop-down box keeps its name with a value in it; the value is its value.
+    frm->cmb_voices->addItem(QStringLiteral("English (Great Britain)"));
+    frm->cmb_voices->setCurrentIndex(0);
+    QAccessibleInterface *voices = QAccessible::queryAccessibleInterface(frm->cmb_voices);
+    QCOMPARE(voices->text(QAccessible::Name), frm->Label5->text());
+    QCOMPARE(voices->text(QAccessible::Value), QStringLiteral("English (Great Britain)"));
+    QCOMPARE(voices->role(), QAccessible::ComboBox);
     QVERIFY(QTest::qWaitForWindowExposed(frm));
     QCOMPARE(unnamed(frm).join(", "), QString());
     QCOMPARE(name(frm->txt_Small), QStringLiteral("Small Blind:"));
