@@ -19,6 +19,7 @@ model=/usr/share/pocketsphinx/model/en-us
 long_silence="${CHIPLARK_SILENCE:-30}"
 work=$(mktemp -d)
 pa_pid=""
+keep_pid=""
 export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
 mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
@@ -35,6 +36,7 @@ stop_speech_server() {
 }
 cleanup() {
   stop_speech_server
+  [ -n "$keep_pid" ] && kill "$keep_pid" 2>/dev/null || true
   [ -n "$pa_pid" ] && kill "$pa_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -48,6 +50,11 @@ pa_pid=$!
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl set-default-sink null
 pactl set-sink-volume null 50%   # no clipping in the recording
+# A silent stream keeps the sink running, so its monitor delivers every sample: without it
+# the monitor delivers nothing while the sink is idle, and after a long silence the start of
+# what is played next can be missing from the recording (though not from what was played).
+pacat --playback --raw --format=s16le --rate=48000 --channels=2 </dev/zero &
+keep_pid=$!
 
 # Records the null sink while a command runs, into NAME.wav (16 kHz mono).
 record() {
@@ -163,6 +170,7 @@ at_least "$s2" 1.2 && at_least "$s3" 1.2 || fail "the cue was not heard in full"
 passed=$((passed + 1))
 
 # No audio server at all: everything returns, nothing hangs.
+kill "$keep_pid"; wait "$keep_pid" 2>/dev/null || true; keep_pid=""
 kill "$pa_pid"; wait "$pa_pid" 2>/dev/null || true; pa_pid=""
 stop_speech_server
 begin=$(date +%s%N)
