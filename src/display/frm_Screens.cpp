@@ -93,28 +93,31 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     screens->addLayout(renewRow);
     screens->addStretch();
 
+    const auto option = [this, &note](QVBoxLayout *l, const QString &caption, bool on, const QString &text) {
+        auto *box = new QCheckBox(caption, this);
+        box->setChecked(on);
+        l->addWidget(box);
+        note(l, text);
+        return box;
+    };
     QVBoxLayout *display = page(QStringLiteral("Players' display"));
-    chk_Scale = new QCheckBox(QStringLiteral("Scale the players' display to the screen"), this);
-    chk_Scale->setChecked(options.scaleDisplay);
-    display->addWidget(chk_Scale);
-    note(display, QStringLiteral("The display's text and spacing grow with the screen, keeping the layout's "
-                                 "proportions; a display already up changes at once. Off, the display uses the same "
-                                 "sizes on every screen."));
-    chk_Paused = new QCheckBox(QStringLiteral("Show PAUSED on the players' display"), this);
-    chk_Paused->setChecked(options.showPaused);
-    display->addWidget(chk_Paused);
-    note(display, QStringLiteral("While the game is paused (P on the display, or from a phone), the display says "
-                                 "PAUSED in large letters under the blinds."));
+    chk_Scale =
+        option(display, QStringLiteral("Scale the players' display to the screen"), options.scaleDisplay,
+               QStringLiteral("The display's text and spacing grow with the screen, keeping the layout's "
+                              "proportions; a display already up changes at once. Off, the display uses the same "
+                              "sizes on every screen."));
+    chk_Paused = option(display, QStringLiteral("Show PAUSED on the players' display"), options.showPaused,
+                        QStringLiteral("While the game is paused (P on the display, or from a phone), the display says "
+                                       "PAUSED in large letters under the blinds."));
     display->addStretch();
 
     QVBoxLayout *breaks = page(QStringLiteral("Breaks"));
-    chk_RepeatBreak = new QCheckBox(QStringLiteral("Repeat the break every N rounds"), this);
-    chk_RepeatBreak->setChecked(options.repeatBreak);
-    breaks->addWidget(chk_RepeatBreak);
-    note(breaks, QStringLiteral("N is the number in \"Break every: N rounds\" in the settings window. Off, the game "
-                                "stops for one break only, after round N. On, it stops after round N, 2N, 3N and so "
-                                "on, each break as long as \"for: … mins.\" says, with the same warning, sound and "
-                                "announcement."));
+    chk_RepeatBreak =
+        option(breaks, QStringLiteral("Repeat the break every N rounds"), options.repeatBreak,
+               QStringLiteral("N is the number in \"Break every: N rounds\" in the settings window. Off, the game "
+                              "stops for one break only, after round N. On, it stops after round N, 2N, 3N and so "
+                              "on, each break as long as \"for: … mins.\" says, with the same warning, sound and "
+                              "announcement."));
     note(breaks, QStringLiteral("The spoken break announcement says \"The game will resume in 5 minutes\" whatever "
                                 "the break's length: if your break is not 5 minutes long, change the phrase with "
                                 "\"Customise Voices\"."));

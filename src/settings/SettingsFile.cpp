@@ -89,19 +89,20 @@ void frm_Chiplark::loadSettings()
     txt_wavpath->setText(get(Config, "WavFile"));
 
     // Beyond the 32 keys: options that are off unless the file turns them on.
-    const QString serve = get(Screens, "ServeOnNetwork");
-    serveKeyInFile_ = !serve.isEmpty();
-    screenOptions.serveOnNetwork = serve == QStringLiteral("1");
-    const QString scale = get(Screens, "ScaleDisplay");
-    scaleKeyInFile_ = !scale.isEmpty();
-    screenOptions.scaleDisplay = scale == QStringLiteral("1");
-    const QString paused = get(Screens, "ShowPaused");
-    pausedKeyInFile_ = !paused.isEmpty();
-    screenOptions.showPaused = paused == QStringLiteral("1");
-    const QString repeat = get(Breaks, "RepeatBreak");
-    repeatKeyInFile_ = !repeat.isEmpty();
-    screenOptions.repeatBreak = repeat == QStringLiteral("1");
+    for (const OptionKey &o : optionKeys()) {
+        const QString value = get(o.section, o.key);
+        *o.inFile = !value.isEmpty();
+        *o.on = value == QStringLiteral("1");
+    }
     modRegistry::CloseReading();
+}
+
+std::array<frm_Chiplark::OptionKey, 4> frm_Chiplark::optionKeys()
+{
+    return {{{Screens, "ServeOnNetwork", &screenOptions.serveOnNetwork, &serveKeyInFile_},
+             {Screens, "ScaleDisplay", &screenOptions.scaleDisplay, &scaleKeyInFile_},
+             {Screens, "ShowPaused", &screenOptions.showPaused, &pausedKeyInFile_},
+             {Breaks, "RepeatBreak", &screenOptions.repeatBreak, &repeatKeyInFile_}}};
 }
 
 void frm_Chiplark::saveSettings()
@@ -169,14 +170,9 @@ void frm_Chiplark::saveSettings()
 
     // Written only when on, or to turn off what the file turned on: a file that never had
     // them stays the 32 keys.
-    if (screenOptions.serveOnNetwork || serveKeyInFile_)
-        put(Screens, "ServeOnNetwork", screenOptions.serveOnNetwork ? QStringLiteral("1") : QStringLiteral("0"));
-    if (screenOptions.scaleDisplay || scaleKeyInFile_)
-        put(Screens, "ScaleDisplay", screenOptions.scaleDisplay ? QStringLiteral("1") : QStringLiteral("0"));
-    if (screenOptions.showPaused || pausedKeyInFile_)
-        put(Screens, "ShowPaused", screenOptions.showPaused ? QStringLiteral("1") : QStringLiteral("0"));
-    if (screenOptions.repeatBreak || repeatKeyInFile_)
-        put(Breaks, "RepeatBreak", screenOptions.repeatBreak ? QStringLiteral("1") : QStringLiteral("0"));
+    for (const OptionKey &o : optionKeys())
+        if (*o.on || *o.inFile)
+            put(o.section, o.key, *o.on ? QStringLiteral("1") : QStringLiteral("0"));
     // The windows say nothing of a failed save; whoever started the program from a terminal
     // (or reads its log) learns what was lost and why.
     QString why;

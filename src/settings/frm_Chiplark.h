@@ -288,9 +288,17 @@ private:
     std::unique_ptr<frm_Display> display_;
     bool iconSet_ = false;
     int displayBatchDepth_ = 0;
-    bool scaleKeyInFile_ = false;          // the settings file names the display scaling
-    bool pausedKeyInFile_ = false;         // ... PAUSED on the display
-    bool repeatKeyInFile_ = false;         // ... the break repeated
+    bool scaleKeyInFile_ = false;  // the settings file names the display scaling
+    bool pausedKeyInFile_ = false; // ... PAUSED on the display
+    bool repeatKeyInFile_ = false; // ... the break repeated
+    // The options beyond the 32 keys, each with its key and whether the file named it.
+    struct OptionKey {
+        const QString &section;
+        const char *key;
+        bool *on;
+        bool *inFile;
+    };
+    std::array<OptionKey, 4> optionKeys();
     bool serveKeyInFile_ = false;          // ... or the page on the network
     std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;
