@@ -221,14 +221,14 @@ void ClockServer::stop()
     tcp_ = nullptr;
 }
 
-bool ClockServer::renewAddress(QString * /*why*/)
+bool ClockServer::renewAddress(QString *why)
 {
     kept_ = newPageAddress(kept_.port);
     addressLoaded_ = true; // the kept one is no longer wanted
     addressFileReadable_ = true;
     moved_ = false;
     if (!running())
-        return true; // nothing listens: the new address is kept from the next start on
+        return start(why);
     // Open pages learn that their address is gone, and say so; nothing asked of the old
     // address is answered any more.
     const QString moved = QStringLiteral("{\"type\":\"moved\"}");
