@@ -1,6 +1,7 @@
 // Speaks and plays through the real engines, for the sound tests and the latency benchmark.
 //   audio_probe voices                            the voices offered, the default marked
-//   audio_probe speak SECONDS TEXT [TEXT ...]     speak the texts back to back, run SECONDS
+//   audio_probe speak SECONDS TEXT [TEXT ...]     speak the texts back to back, wait until
+//                                                 they are finished (at most SECONDS)
 //   audio_probe game CURRENCY SILENCE             a game's start announcement (25/50), then
 //                                                 after SILENCE seconds of quiet a level
 //                                                 announcement (50/100), the texts as the
@@ -68,8 +69,8 @@ int main(int argc, char *argv[])
             return 1;
         for (int i = 3; i < argc; ++i)
             speech.speak(QString::fromLocal8Bit(argv[i]));
-        QTimer::singleShot(int(std::atof(argv[2]) * 1000), &app, &QCoreApplication::quit);
-        return app.exec();
+        waitForFinished(app, speech, argc - 3, int(std::atof(argv[2]) * 1000));
+        return speech.finishedCount() == argc - 3 ? 0 : 1;
     }
     if (command == "game" && argc > 3) {
         platform::QtSpeech speech;
@@ -90,7 +91,6 @@ int main(int argc, char *argv[])
         speech.speak(level);
         waitForFinished(app, speech, 3, 30000);
         std::printf("finished: %d\n", speech.finishedCount());
-        pause(app, 500);
         return speech.finishedCount() == 3 ? 0 : 1;
     }
     if (command == "play" && argc > 3) {

@@ -5,42 +5,16 @@
 # program), Escape on the settings window a second later ends it, and the settings file
 # holds what was set up before.
 set -euo pipefail
-program="$1"
-
 source "$(dirname "$0")/x11.sh"
-work=$(mktemp -d)
-use_own_runtime "$work"
-pids=()
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  end_pids "${pids[@]}"
-  stop_speech_server; rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  echo "--- what the program printed:"; cat "$work/out.log" 2>/dev/null || true
-  exit 1
-}
-
-# The program keeps its settings beside itself: give it a folder of its own.
-cp "$program" "${program%/*}/chiplark-media.so" "$work/" # the program and its media module
-printf '%s\r\n' '[Config]' 'Title=End to end game' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' 'AutoRounds=3' \
-  'AutoTime=1' 'BlindFactor=2' '[Breaks]' 'Break=2' 'BreakTime=1' > "$work/chiplark.ini"
-
-start_xvfb 90 140 1024x768x24 || fail "no X server"
-"$work/chiplark" >"$work/out.log" 2>&1 &
-app_pid=$!
-
-settings=$(find_window '^Chiplark! - version 1.0$') || fail "no settings window"
-xdotool windowfocus --sync "$settings"
-sleep 0.3
+begin_test
+place_program "$1" "$work" '[Config]' 'Title=End to end game' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' \
+  'AutoRounds=3' 'AutoTime=1' 'BlindFactor=2' '[Breaks]' 'Break=2' 'BreakTime=1'
+start_xvfb 1024x768x24 || fail "no X server"
+start_program "$work/chiplark"
 
 # Tab to the custom option, Down to the automatic one, Enter presses Start.
 xdotool key Tab Down Return
 display=$(find_window '^Chiplark display$') || fail "Enter did not show the display"
-sleep 0.5
 geometry=$(xdotool getwindowgeometry "$display")
 echo "$geometry"
 echo "$geometry" | grep -q 'Position: 0,0' || fail "display not at the screen's corner"
@@ -50,39 +24,30 @@ hints=$(xprop -id "$display" _MOTIF_WM_HINTS)
 echo "$hints" | grep -Eq '= 0x[0-9a-f]*[2367abef], 0x[0-9a-f]+, 0x0,' || fail "display has a border ($hints)"
 
 # Space: the blinds in the middle of the screen change at once.
-blinds_area() { import -window root -crop 1024x160+0+300 "$1"; }
-blinds_area "$work/before.png"
+blinds_area() { import -window root -crop 1024x160+0+300 "$work/$1.png"; }
+changed() { blinds_area after; [ "$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 | cut -d' ' -f1)" -gt 100 ]; }
+shown() { blinds_area before; [ "$(identify -format %k "$work/before.png")" -gt 2 ] && blinds_area after && ! changed; }
+wait_until 10 shown || fail "the display shows no blinds, or does not stand still"
 xdotool windowfocus --sync "$display"
 xdotool key space
-sleep 0.5
-blinds_area "$work/after.png"
-changed=$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || true)
-[ "${changed%% *}" -gt 100 ] || fail "Space did not change the blinds ($changed pixels)"
+wait_until 5 changed || fail "Space did not change the blinds"
 
 # From here under a window manager, as on a desktop.
-start_openbox "$work/openbox.log" || fail "no window manager"
+start_openbox || fail "no window manager"
 xdotool windowfocus --sync "$display"
 
 # Escape leaves the game: the display goes away. A second Escape 300 ms later (the host
 # making sure) reaches the settings window, which stays.
-xdotool key Escape
-sleep 0.3
-xdotool key Escape
-for _ in $(seq 50); do
-  xdotool search --onlyvisible --name '^Chiplark display$' >/dev/null 2>&1 || break
-  sleep 0.1
-done
-if xdotool search --onlyvisible --name '^Chiplark display$' >/dev/null 2>&1; then fail "Escape left the display up"; fi
+xdotool key --delay 300 Escape Escape
+window_gone '^Chiplark display$' || fail "Escape left the display up"
 [ "$(xdotool getactivewindow 2>/dev/null)" = "$settings" ] || fail "the settings window did not get the keyboard back"
-kill -0 "$app_pid" 2>/dev/null || fail "a second Escape right after leaving the game ended the program"
+kill -0 "$app" 2>/dev/null || fail "a second Escape right after leaving the game ended the program"
 
 # A second later, Escape on the settings window ends the program, which saves.
-sleep 1.1
+sleep 1.1 # the program's own second of grace after a game
 xdotool key Escape
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "Escape did not end the program"
-wait "$app_pid" || fail "the program ended with an error"
-app_pid=""
+program_ended "Escape"
+wait "$app" || fail "the program ended with an error"
 
 ini="$work/chiplark.ini"
 grep -q $'^Title=End to end game\r$' "$ini" || fail "title lost"

@@ -11,16 +11,7 @@ set -euo pipefail
 build="$1"
 desktop_exec="$2"
 source "$(dirname "$0")/x11.sh"
-work=$(mktemp -d)
-use_own_runtime "$work"
-pids=()
-cleanup() { end_pids "${pids[@]}"; stop_speech_server; chmod -R u+w "$work" 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  [ -f "$work/out.log" ] && { echo "--- what the program printed:"; cat "$work/out.log"; }
-  exit 1
-}
+begin_test
 
 id=org.chiplark.Chiplark
 export HOME="$work/home"
@@ -55,22 +46,13 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 [ -s "$HOME/.local/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "no scalable icon registered"
 
+start_xvfb 1024x768x24 || fail "no X server"
 # What a launcher runs, from its own working folder.
 mapfile -d '' command < <("$desktop_exec" "$entry")
 [ "${command[0]}" = "$folder/chiplark" ] || fail "the entry runs ${command[*]}, not $folder/chiplark"
 [ "${#command[@]}" -eq 1 ] || fail "the entry passes arguments: ${command[*]}"
-
-start_xvfb 191 240 1024x768x24 || fail "no X server"
-start() {
-  (cd "$work/elsewhere" && exec "${command[@]}") >"$work/out.log" 2>&1 & pid=$!; pids+=($pid)
-  settings=$(find_window '^Chiplark! - version 1.0$') || fail "no settings window"
-  xdotool windowfocus --sync "$settings"; sleep 0.3
-}
-quit() {
-  xdotool windowfocus --sync "$settings"; xdotool key Escape
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
-  fail "the program did not end"
-}
+start() { start_program env -C "$work/elsewhere" "${command[@]}"; }
+quit() { xdotool windowfocus --sync "$settings"; xdotool key Escape; program_ended "Escape"; }
 
 start
 # The window belongs to the entry: its class is the one the entry names.
@@ -81,21 +63,20 @@ grep -qx "StartupWMClass=$(echo "$class" | sed -n 's/.*, "\(.*\)"$/\1/p')" "$ent
 xdotool key ctrl+a; xdotool type --delay 20 "Install test"
 # Load a ready structure with the mouse-free way: into the load box, Down, out again.
 xdotool key Tab Tab Down Tab
-sleep 0.3
 # Save it under a new name: from the list, Tab passes Clear List, Add, Remove, Up and Down
 # on to Save.
 xdotool key Tab Tab Tab Tab Tab Tab space
 save=$(find_window '^Save Name:$') || fail "Save asked for no name"
 xdotool windowfocus --sync "$save"
 xdotool key ctrl+a; xdotool type --delay 20 "Club night"; xdotool key Return
-sleep 0.5
+window_gone '^Save Name:$' || fail "the name was not taken"
+wait_until 5 test -s "$folder/Saved Blinds/Club night.bld" || fail "the structure was not saved"
 quit
 
 ini="$folder/chiplark.ini"
 [ -e "$work/elsewhere/chiplark.ini" ] && fail "the settings went to the working folder"
 grep -q $'^Title=Install test\r$' "$ini" || fail "the title was not saved beside the program"
 [ "$(grep -c '=' "$ini")" -eq 32 ] || fail "the settings file does not hold its 32 keys"
-[ -s "$folder/Saved Blinds/Club night.bld" ] || fail "the structure was not saved"
 cmp -s "$folder/Saved Blinds/Club night.bld" "$folder/Saved Blinds/1500 chips - 20 minute rounds.bld" \
   || fail "the saved structure is not the loaded one"
 

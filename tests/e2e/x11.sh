@@ -1,26 +1,139 @@
-# Helpers for the tests that drive the real program under Xvfb; sourced, not run.
+# What the tests that run the real program need, sourced, not run: a work folder with a
+# runtime folder of the test's own, an X server, a window manager, a session bus, a sound
+# server, and the program itself. Everything started here is ended by its pid at exit.
+
+# A work folder and runtime folders of the test's own: the speech server the program starts
+# in the background lives there, not beside the user's. Sets work and pids.
+begin_test() {
+  work=$(mktemp -d)
+  pids=()
+  export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+  mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  unset SPEECHD_ADDRESS
+  trap end_test EXIT
+}
+descendants() { local c; for c in $(pgrep -P "$1" || true); do descendants "$c"; echo "$c"; done; }
+end_test() {
+  local all=() i
+  for (( i = ${#pids[@]} - 1; i >= 0; i-- )); do all+=($(descendants "${pids[i]}") "${pids[i]}"); done # last first
+  end_pids "${all[@]}"
+  stop_speech_server
+  chmod -R u+w "$work" 2>/dev/null || true
+  rm -rf "$work"
+}
+fail() {
+  echo "FAIL: $*"
+  [ -s "$work/out.log" ] && { echo "--- what the program printed:"; cat "$work/out.log"; }
+  exit 1
+}
+
+# Ends the processes the test started, by pid, and waits for its own children to be gone:
+# an X server still ending would otherwise delete the socket of the next test's server
+# that took the same display.
+end_pids() {
+  local p
+  for p in "$@"; do kill "$p" 2>/dev/null || true; done
+  for p in "$@"; do wait "$p" 2>/dev/null || true; done
+}
+
+# Ends the speech server started under the test's runtime folder, through its pid file, and
+# waits until it is gone. A server still coming up when the program ended writes its pid
+# file a moment later.
+stop_speech_server() {
+  local dir="${XDG_RUNTIME_DIR:-}/speech-dispatcher" pid
+  local pidfile="$dir/pid/speech-dispatcher.pid"
+  [ -d "$dir" ] || return 0
+  for _ in $(seq 50); do [ -s "$pidfile" ] && break; sleep 0.1; done
+  [ -s "$pidfile" ] || return 0
+  pid=$(cat "$pidfile")
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  rm -f "$pidfile"
+}
+
+# Repeats a command every tenth of a second until it succeeds, for up to the given seconds.
+wait_until() { # seconds command...
+  local n=$(( $1 * 10 ))
+  shift
+  for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
+  "$@"
+}
 
 # Starts Xvfb on a display it picks itself among the free ones (so a server still ending
-# from an earlier test is never mistaken for ours) and waits until it answers; sets DISPLAY
-# and adds the server to the pids to end. The arguments' range is kept for the callers.
+# from an earlier test is never mistaken for ours) and waits until it answers; sets DISPLAY.
 # -noreset: by default the server resets when its last client leaves, and a program that
 # connects during that reset (just after the readiness probe below has left) is refused.
-start_xvfb() { # first last geometry [more Xvfb options]
+start_xvfb() { # geometry [more Xvfb options]
   local said; said=$(mktemp)
-  Xvfb -displayfd 1 -screen 0 "$3" -nolisten tcp -noreset "${@:4}" >"$said" 2>/dev/null &
-  local pid=$!
-  pids+=($pid)
+  Xvfb -displayfd 1 -screen 0 "$1" -nolisten tcp -noreset "${@:2}" >"$said" 2>/dev/null &
+  pids+=($!)
   unset QT_QPA_PLATFORM
-  for _ in $(seq 100); do
-    [ -s "$said" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  local n; n=$(head -1 "$said"); rm -f "$said"
-  [ -n "$n" ] || return 1
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
+  wait_until 5 test -s "$said" || return 1
+  export DISPLAY=":$(head -1 "$said")"
+  rm -f "$said"
+  wait_until 5 xdotool getdisplaygeometry >/dev/null 2>&1
+}
+
+# Starts openbox, a window manager, and waits until it manages windows: a window mapped
+# while it is still starting may never be framed, and stays unmapped.
+start_openbox() {
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  pids+=($!)
+  wait_until 10 eval "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'"
+}
+
+# A session bus of the test's own; with "quiet", one that starts no service on demand, so
+# nothing answers as a screensaver and no accessibility bus or settings daemon comes up.
+start_bus() { # [quiet]
+  local config=(--session)
+  if [ "${1:-}" = quiet ]; then
+    printf '%s\n' '<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>' \
+      '<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>' \
+      '<allow own="*"/></policy></busconfig>' >"$work/bus.conf"
+    config=(--config-file="$work/bus.conf")
+  fi
+  local said; said=$(dbus-daemon "${config[@]}" --fork --print-address=1 --print-pid=1)
+  export DBUS_SESSION_BUS_ADDRESS="${said%%$'\n'*}"
+  pids+=("${said##*$'\n'}")
+}
+
+# A PulseAudio server of the test's own with a null sink as the default, kept running by a
+# silent stream: a null sink's monitor delivers nothing while the sink is idle, and after a
+# long silence the start of what is played next could be missing from a recording.
+start_pulse() {
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
+    -L "module-null-sink sink_name=null" -L module-native-protocol-unix >"$work/pa.log" 2>&1 &
+  pids+=($!)
+  wait_until 5 pactl info >/dev/null 2>&1 || return 1
+  pactl set-default-sink null
+  pactl set-sink-volume null 50% # no clipping in a recording
+  pacat --playback --raw --format=s16le --rate=48000 --channels=2 </dev/zero &
+  pids+=($!)
+}
+
+# The program and its media module copied into a folder of their own (the program keeps its
+# settings beside itself), with the given lines as its settings file.
+place_program() { # program folder [settings lines...]
+  mkdir -p "$2"
+  cp "$1" "${1%/*}/chiplark-media.so" "$2/"
+  [ $# -gt 2 ] && printf '%s\r\n' "${@:3}" >"$2/chiplark.ini"
+  return 0
+}
+
+# Starts the program (command and arguments), waits for its settings window and gives it the
+# keyboard; sets app and settings. The program's output goes to out.log.
+start_program() { # command...
+  "$@" >"$work/out.log" 2>&1 &
+  app=$!
+  pids+=($app)
+  settings=$(find_window '^Chiplark! - version 1.0$') || fail "no settings window"
+  xdotool windowfocus --sync "$settings"
+}
+
+# Waits up to 10 s for the program to end; fails naming what did not end it.
+program_ended() { # what should have ended it
+  wait_until 10 eval '! kill -0 "$app" 2>/dev/null' || fail "$1 did not end the program"
 }
 
 # Prints the first visible window whose name matches, waiting up to 10 s for it.
@@ -33,33 +146,10 @@ find_window() {
   done
   return 1
 }
-
-# A runtime folder of the test's own: the speech server the program starts in the background
-# lives there, not beside the user's.
-use_own_runtime() { # folder
-  export XDG_RUNTIME_DIR="$1/run" XDG_CONFIG_HOME="$1/config" XDG_CACHE_HOME="$1/cache"
-  mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-  chmod 700 "$XDG_RUNTIME_DIR"
-  unset SPEECHD_ADDRESS
-}
-
-# Ends the speech server started under the test's runtime folder, through its pid file.
-# A server still coming up when the program ended writes its pid file a moment later.
-stop_speech_server() {
-  local dir="${XDG_RUNTIME_DIR:-}/speech-dispatcher"
-  local pidfile="$dir/pid/speech-dispatcher.pid"
-  [ -d "$dir" ] || return 0
-  for _ in $(seq 50); do [ -s "$pidfile" ] && break; sleep 0.1; done
-  [ -s "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
-}
-
-# Ends the processes the test started, by pid, and waits for its own children to be gone:
-# an X server still ending would otherwise delete the socket of the next test's server
-# that took the same display.
-end_pids() {
-  local p
-  for p in "$@"; do kill "$p" 2>/dev/null || true; done
-  for p in "$@"; do wait "$p" 2>/dev/null || true; done
+# Waits up to 5 s for no visible window to match.
+window_gone() {
+  local name="$1"
+  wait_until 5 eval '! xdotool search --onlyvisible --name "$name" >/dev/null 2>&1'
 }
 
 # puppeteer-core from npm into the build folder, once; it never downloads a browser.
@@ -68,13 +158,4 @@ install_puppeteer() { # folder
   mkdir -p "$1"
   PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$1" --no-audit --no-fund --no-update-notifier \
     --loglevel=error --cache "$1/npm-cache" puppeteer-core@24.43.1 >/dev/null
-}
-
-# Starts openbox, a window manager, and waits until it manages windows: a window mapped
-# while it is still starting may never be framed, and stays unmapped.
-start_openbox() { # log file
-  openbox --sm-disable >"$1" 2>&1 &
-  pids+=($!)
-  for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0; sleep 0.1; done
-  return 1
 }
