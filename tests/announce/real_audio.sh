@@ -115,13 +115,9 @@ LANG=C.UTF-8 LC_ALL="" timeout 60 "$engine_test" >"$work/engine.out" 2>&1 || { c
 grep -E 'voices listed|longest wait' "$work/engine.out" | sed 's/^QINFO *: *[A-Za-z:()]* *//'
 passed=$((passed + 1))
 
-check_game C.UTF-8 "£" "pounds|pound" "$long_silence"
-check_game en_GB.UTF-8 "£" "pounds|pound" "$long_silence"
-passed=$((passed + 1))
-check_game C.UTF-8 '$' "dollars|dollar" "$long_silence"
-check_game en_GB.UTF-8 '$' "dollars|dollar" "$long_silence"
-check_game C.UTF-8 "" "" "$long_silence"
-check_game en_GB.UTF-8 "" "" "$long_silence"
+for currency in "£:pounds|pound" '$:dollars|dollar' ":"; do
+  for lang in C.UTF-8 en_GB.UTF-8; do check_game "$lang" "${currency%%:*}" "${currency#*:}" "$long_silence"; done
+done
 passed=$((passed + 1))
 # A locale the system does not have: the speech server still starts and speaks.
 locale -a 2>/dev/null | grep -qi '^de_AT\.utf8$' && fail "de_AT.UTF-8 is generated here; pick another"
@@ -154,7 +150,8 @@ pids=()
 stop_speech_server
 begin=$(date +%s%N)
 timeout 20 "$probe" play "$work/cue.wav" 2 >/dev/null 2>&1 || fail "the cue hung without an audio server"
-timeout 40 "$probe" speak 3 "Nobody hears this" >/dev/null 2>&1 || fail "speech hung without an audio server"
+rc=0; timeout 40 "$probe" speak 3 "Nobody hears this" >/dev/null 2>&1 || rc=$?
+[ "$rc" -ne 124 ] || fail "speech hung without an audio server"
 echo "without an audio server: done in $(( ($(date +%s%N) - begin) / 1000000 )) ms"
 passed=$((passed + 1))
 
