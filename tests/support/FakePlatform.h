@@ -5,7 +5,7 @@
 
 #include "platform/Platform.h"
 
-#include <QSet>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
@@ -14,6 +14,27 @@
 
 namespace fake {
 
+// Every call made, and the answers still to give, in order; when the script runs out the
+// fallback is given (for the dialogs: Cancel).
+template <class Call, class Answer>
+struct Script {
+    std::deque<Answer> answers;
+    std::vector<Call> calls;
+    Answer next(Answer fallback = Answer())
+    {
+        if (answers.empty())
+            return fallback;
+        Answer answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+    Answer record(Call call)
+    {
+        calls.push_back(std::move(call));
+        return next();
+    }
+};
+
 struct MessageCall {
     QString text;
     QString title;
@@ -21,11 +42,8 @@ struct MessageCall {
     platform::Buttons buttons;
 };
 
-class MessageBox : public platform::MessageBox {
-public:
-    // Answers for Yes/No questions, in order; an unscripted question is answered No.
-    std::deque<platform::Answer> answers;
-    std::vector<MessageCall> calls;
+// An unscripted Yes/No question is answered No.
+struct MessageBox : platform::MessageBox, Script<MessageCall, platform::Answer> {
     platform::Answer show(const QString &text, const QString &title, platform::Icon icon,
                           platform::Buttons buttons) override;
 };
@@ -36,19 +54,17 @@ struct InputCall {
     QString defaultText;
 };
 
-class InputBox : public platform::InputBox {
-public:
-    // std::nullopt stands for Cancel; when the script runs out every box is cancelled.
-    std::deque<std::optional<QString>> answers;
-    std::vector<InputCall> calls;
-    std::optional<QString> ask(const QString &prompt, const QString &title, const QString &defaultText) override;
+// std::nullopt stands for Cancel.
+struct InputBox : platform::InputBox, Script<InputCall, std::optional<QString>> {
+    std::optional<QString> ask(const QString &prompt, const QString &title, const QString &defaultText) override
+    {
+        return record({prompt, title, defaultText});
+    }
 };
 
-class ColourDialog : public platform::ColourDialog {
-public:
-    std::deque<std::optional<qint32>> answers; // nullopt: cancelled
-    std::vector<qint32> calls;                 // the colour each dialog started at
-    std::optional<qint32> choose(qint32 colour) override;
+// Records the colour each dialog started at.
+struct ColourDialog : platform::ColourDialog, Script<qint32, std::optional<qint32>> {
+    std::optional<qint32> choose(qint32 colour) override { return record(colour); }
 };
 
 struct FileDialogCall {
@@ -56,23 +72,20 @@ struct FileDialogCall {
     QString filter;
 };
 
-class FileDialog : public platform::FileDialog {
-public:
-    std::deque<std::optional<QString>> answers; // nullopt: cancelled
-    std::vector<FileDialogCall> calls;
-    std::optional<QString> openFile(const QString &title, const QString &filter) override;
+struct FileDialog : platform::FileDialog, Script<FileDialogCall, std::optional<QString>> {
+    std::optional<QString> openFile(const QString &title, const QString &filter) override
+    {
+        return record({title, filter});
+    }
 };
 
-class Cursor : public platform::Cursor {
-public:
+struct Cursor : platform::Cursor {
     int count = 0;
-    std::vector<bool> calls;
-    int showCursor(bool show) override;
+    int showCursor(bool show) override { return count += show ? 1 : -1; }
     bool hidden() const { return count < 0; }
 };
 
-class Shell : public platform::Shell {
-public:
+struct Shell : platform::Shell {
     QStringList addresses;
     bool openAddress(const QString &address) override;
 };
@@ -82,20 +95,17 @@ struct SoundCall {
     int flags;
 };
 
-class Sound : public platform::Sound {
-public:
+struct Sound : platform::Sound {
     std::vector<SoundCall> calls;
     bool play(const QString &path, int flags) override;
 };
 
-class Speech : public platform::Speech {
-public:
+struct Speech : platform::Speech {
     bool available = true; // false: creating the voice fails
     QStringList voices = {QStringLiteral("Alice"), QStringLiteral("Bob"), QStringLiteral("Carol")};
     int current = 1;        // the engine's default voice
     QStringList operations; // every call, by name
     QStringList spoken;     // every text given to speak
-    bool created = false;
     // An engine still starting: it is ready once finishStarting() is called.
     bool starting = false;
     std::vector<std::function<void()>> whenStarted;
@@ -103,49 +113,45 @@ public:
 
     bool ready() override { return !starting; }
     void whenReady(std::function<void()> done) override;
-
-    bool create() override;
-    QString currentVoiceName() override;
-    int voiceCount() override;
-    QString voiceName(int position) override;
+    bool create() override { return logged(QStringLiteral("create"), available); }
+    QString currentVoiceName() override { return logged(QStringLiteral("currentVoiceName"), voices.value(current)); }
+    int voiceCount() override { return logged(QStringLiteral("voiceCount"), int(voices.size())); }
+    QString voiceName(int position) override
+    {
+        return logged(QStringLiteral("voiceName %1").arg(position), voices.value(position));
+    }
     bool selectVoice(int position) override;
-    void speak(const QString &text) override;
+    void speak(const QString &text) override { spoken << logged(QStringLiteral("speak"), text); }
+
+    template <class T>
+    T logged(const QString &operation, T result)
+    {
+        operations << operation;
+        return result;
+    }
 };
 
-class Files : public platform::Files {
-public:
-    QString folder;      // the program's folder; tests point it at a temporary one
-    QSet<QString> extra; // paths that exist besides the real files
-    bool fileExists(const QString &path) override;
+// The program's folder is a temporary one: fileExists sees the real files.
+struct Files : platform::Files {
+    QString folder;
+    bool fileExists(const QString &path) override { return QFileInfo(path).isFile(); }
     QString programFolder() override { return folder; }
 };
 
 // A 24-hour clock, two digits each: 00:20:00.
-class TimeFormat : public platform::TimeFormat {
-public:
-    QString longTime(int secondsAfterMidnight) override;
+struct TimeFormat : platform::TimeFormat {
+    QString longTime(int s) override { return QString::asprintf("%02d:%02d:%02d", s / 3600, s / 60 % 60, s % 60); }
+};
+
+struct ScreenSaver : platform::ScreenSaver {
+    bool inhibited = false;
+    void inhibit() override { inhibited = true; }
+    void release() override { inhibited = false; }
 };
 
 // A whole set of fakes; the program's folder is a fresh temporary folder of its own.
-class ScreenSaver : public platform::ScreenSaver {
-public:
-    bool inhibited = false;
-    QStringList calls;
-    void inhibit() override
-    {
-        calls << QStringLiteral("inhibit");
-        inhibited = true;
-    }
-    void release() override
-    {
-        calls << QStringLiteral("release");
-        inhibited = false;
-    }
-};
-
-class Platform {
-public:
-    Platform();
+struct Platform {
+    Platform() { files.folder = folder.path(); }
     QTemporaryDir folder;
     MessageBox messageBox;
     InputBox inputBox;

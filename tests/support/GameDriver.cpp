@@ -4,15 +4,13 @@ namespace drive {
 
 bool tick(frm_Chiplark &frm)
 {
-    if (frm.tmr_break->isActive()) {
+    if (frm.tmr_break->isActive())
         frm.tmr_break_Timer();
-        return true;
-    }
-    if (frm.tmr_rounds->isActive()) {
+    else if (frm.tmr_rounds->isActive())
         frm.tmr_rounds_Timer();
-        return true;
-    }
-    return false;
+    else
+        return false;
+    return true;
 }
 
 void ticks(frm_Chiplark &frm, int n)
