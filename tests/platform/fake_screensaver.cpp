@@ -20,18 +20,12 @@ public slots:
         if (silent) {
             setDelayedReply(true); // and never sent
             std::printf("Inhibit unanswered\n");
-            std::fflush(stdout);
             return 0;
         }
         std::printf("Inhibit %u %s: %s\n", ++last_, qPrintable(application), qPrintable(reason));
-        std::fflush(stdout);
         return last_;
     }
-    void UnInhibit(uint cookie)
-    {
-        std::printf("UnInhibit %u\n", cookie);
-        std::fflush(stdout);
-    }
+    void UnInhibit(uint cookie) { std::printf("UnInhibit %u\n", cookie); }
 
 private:
     uint last_ = 0;
@@ -40,6 +34,7 @@ private:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // every line seen by the script as soon as it is printed
     FakeScreenSaver saver;
     saver.silent = app.arguments().contains(QStringLiteral("--silent"));
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -47,7 +42,6 @@ int main(int argc, char *argv[])
         || !bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")))
         return 1;
     std::printf("ready\n");
-    std::fflush(stdout);
     return app.exec();
 }
 
