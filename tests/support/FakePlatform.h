@@ -22,11 +22,11 @@ struct Script {
     std::vector<Call> calls;
     Answer next(Answer fallback = Answer())
     {
-        if (answers.empty())
-            return fallback;
-        Answer answer = std::move(answers.front());
-        answers.pop_front();
-        return answer;
+        if (!answers.empty()) {
+            std::swap(fallback, answers.front());
+            answers.pop_front();
+        }
+        return fallback;
     }
     Answer record(Call call)
     {
