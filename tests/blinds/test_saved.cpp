@@ -27,11 +27,6 @@ class TestSaved : public WindowTest {
             names << frm->cmb_BlindLoad->itemText(i);
         return names;
     }
-    void load(const QString &name)
-    {
-        frm->cmb_BlindLoad->setCurrentIndex(frm->cmb_BlindLoad->findText(name));
-        frm->cmb_BlindLoad_LostFocus();
-    }
 private slots:
     void init() override
     {

@@ -65,11 +65,6 @@ class TestHostileFiles : public WindowTest {
     QString ini() const { return fakes->folder.filePath(QStringLiteral("chiplark.ini")); }
     QString blinds() const { return fakes->folder.filePath(QStringLiteral("Saved Blinds")); }
     void start() { frm = new frm_Chiplark(fakes->services()); }
-    void load(const QString &name)
-    {
-        frm->cmb_BlindLoad->setCurrentIndex(frm->cmb_BlindLoad->findText(name));
-        frm->cmb_BlindLoad_LostFocus();
-    }
 
 private slots:
     // Each test makes its files first, then starts the window on them.

@@ -19,3 +19,9 @@ void WindowTest::restart()
     delete frm;
     frm = new frm_Chiplark(fakes->services());
 }
+
+void WindowTest::load(const QString &name)
+{
+    frm->cmb_BlindLoad->setCurrentIndex(frm->cmb_BlindLoad->findText(name));
+    frm->cmb_BlindLoad_LostFocus();
+}

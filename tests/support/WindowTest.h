@@ -17,6 +17,8 @@ protected:
     // Opens a new window on the same program folder, as a new run of the program would
     // (the old one is not closed, so nothing is saved).
     void restart();
+    // Chooses a saved structure in the load box and leaves the box, as the user does.
+    void load(const QString &name);
 
     fake::Platform *fakes = nullptr;
     frm_Chiplark *frm = nullptr;
