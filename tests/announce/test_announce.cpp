@@ -70,6 +70,10 @@ private slots:
         fakes->speech.voices = {"Alice", "Bob"};
         frm->Check1->setValue(1);
         QVERIFY(frm->cmb_voices->isEnabled() && frm->cmd_Voice->isEnabled());
+        // The open list shows whole names, with room for its scroll bar.
+        QVERIFY(frm->cmb_voices->view()->minimumWidth()
+                > frm->cmb_voices->fontMetrics().horizontalAdvance("Alice")
+                      + frm->cmb_voices->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
         QCOMPARE(frm->cmb_voices->count(), 2);
         QCOMPARE(frm->cmb_voices->currentIndex(), 1);
         frm->Check1->setValue(0);

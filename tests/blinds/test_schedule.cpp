@@ -71,6 +71,9 @@ private slots:
         list.render(QStringLiteral("$"));
         QCOMPARE(list.listCount(), 3);
         QCOMPARE(list.list(2), QStringLiteral("Round 3: $75/$150 for 10 mins."));
+        // The line is the row's text only: no tooltip, no other role.
+        QCOMPARE(list.data(list.index(2), Qt::DisplayRole).toString(), list.list(2));
+        QVERIFY(!list.data(list.index(2), Qt::ToolTipRole).isValid());
 
         // Moving a row: round numbers stay 1, 2, 3 in row order.
         insert(small.list(2), big.list(2), time.list(2), 0);

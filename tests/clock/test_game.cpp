@@ -214,7 +214,10 @@ private slots:
                 tick(*frm);
                 QCOMPARE(next(),
                          pound("Next round is Round 4: #100/#200 for 2 mins.\r\nStarting in 4 minutes and 59 seconds"));
-                ticks(*frm, 239);
+                ticks(*frm, 238); // the warning comes with a minute left, not before
+                QVERIFY(fakes->speech.spoken.last() != QStringLiteral("Next round in 1 minute."));
+                tick(*frm);
+                QCOMPARE(fakes->speech.spoken.last(), QStringLiteral("Next round in 1 minute."));
                 expected << "Next round in 1 minute.";
                 ticks(*frm, 60);
                 QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());

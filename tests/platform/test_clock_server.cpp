@@ -174,6 +174,8 @@ private slots:
         QVERIFY(a.address().endsWith(QStringLiteral(":%1/%2/").arg(a.port()).arg(QString::fromLatin1(a.token()))));
         const QImage code = a.qrCode();
         QVERIFY(code.width() >= 21 + 8 && code.width() == code.height());
+        // A finder pattern's dark corner, inside a light quiet zone four modules wide.
+        QVERIFY(code.pixelIndex(4, 4) == 1 && code.pixelIndex(3, 3) == 0 && code.pixelIndex(10, 10) == 1);
         a.stop();
         QVERIFY(!a.running());
         QByteArray page;
