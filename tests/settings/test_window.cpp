@@ -103,6 +103,25 @@ private slots:
         }
         for (QLabel *l : frm->findChildren<QLabel *>())
             QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(), qPrintable(l->text()));
+        // Every control lies inside the frame or window that holds it, and no two frames or
+        // buttons side by side cover each other.
+        const QList<QWidget *> all = frm->findChildren<QWidget *>();
+        const auto name = [](const QWidget *w) {
+            return QStringLiteral("%1 at %2,%3").arg(w->metaObject()->className()).arg(w->x()).arg(w->y());
+        };
+        for (QWidget *w : all) {
+            if (!w->isWindow() && w->isVisibleTo(frm) && w->parentWidget()->inherits("QGroupBox")) {
+                QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(name(w)));
+            } else if (w->parentWidget() == frm && !w->isWindow()
+                       && (w->inherits("QGroupBox") || w->inherits("QPushButton"))) {
+                QVERIFY2(frm->rect().contains(w->geometry()), qPrintable(name(w)));
+                for (QWidget *o : all)
+                    QVERIFY2(o == w || o->parentWidget() != frm
+                                 || !(o->inherits("QGroupBox") || o->inherits("QPushButton"))
+                                 || !o->geometry().intersects(w->geometry()),
+                             qPrintable(name(w) + " and " + name(o)));
+            }
+        }
     }
 
     // Every keystroke in the symbol box re-renders every line; "no symbol" drops it and disables the box.
