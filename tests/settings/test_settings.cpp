@@ -180,13 +180,17 @@ private slots:
         QTest::keyClicks(frm->txt_currency, QStringLiteral("a.1"));
         QCOMPARE(frm->txt_currency->text(), QStringLiteral("a.1"));
 
-        const std::tuple<void (frm_Chiplark::*)(qint16 &), qint16, qint16> presses[] = {
-            {&frm_Chiplark::txt_breakTime_KeyPress, '7', '7'},
-            {&frm_Chiplark::txt_ante_KeyPress, 8, 8},
-            {&frm_Chiplark::txt_AnteFactor_KeyPress, 3, 0}};
-        for (auto [press, key, kept] : presses) {
-            (frm->*press)(key);
-            QCOMPARE(key, kept);
+        // Every number box's key handler keeps digits and Backspace and refuses the rest.
+        for (auto press : {&frm_Chiplark::txt_ante_KeyPress, &frm_Chiplark::txt_AnteFactor_KeyPress,
+                           &frm_Chiplark::txt_AnteRound_KeyPress, &frm_Chiplark::txt_AutoRounds_KeyPress,
+                           &frm_Chiplark::txt_AutoTime_KeyPress, &frm_Chiplark::txt_Big_KeyPress,
+                           &frm_Chiplark::txt_blindFactor_KeyPress, &frm_Chiplark::txt_BlindPercentage_KeyPress,
+                           &frm_Chiplark::txt_BlindValue_KeyPress, &frm_Chiplark::txt_Break_KeyPress,
+                           &frm_Chiplark::txt_breakTime_KeyPress, &frm_Chiplark::txt_Small_KeyPress}) {
+            qint16 digit = '7', back = 8, letter = 'x', control = 3;
+            for (qint16 *key : {&digit, &back, &letter, &control})
+                (frm->*press)(*key);
+            QVERIFY(digit == '7' && back == 8 && letter == 0 && control == 0);
         }
     }
 
