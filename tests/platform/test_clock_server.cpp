@@ -29,9 +29,12 @@ constexpr int MaxWrong = platform::PinGuard::MaxWrongPerAddress;
 
 namespace {
 
-QString wrongPin(const QString &pin)
+// The PIN with one digit changed: a PIN wrong in any one place is refused.
+QString wrongPin(const QString &pin, int at = 0)
 {
-    return pin == QLatin1String("000000") ? QStringLiteral("000001") : QStringLiteral("000000");
+    QString wrong = pin;
+    wrong[at] = QChar('0' + (pin[at].digitValue() + 1) % 10);
+    return wrong;
 }
 
 // A page's socket, on the page's own path from its own origin unless told, and the messages it got.
@@ -265,12 +268,12 @@ private slots:
         c.send("pin", s->pin());
         QTRY_COMPARE(c.messages.size(), 2);
         QCOMPARE(c.last().value("ok").toBool(), true);
-        c.send("next", wrongPin(s->pin()));
+        c.send("next", wrongPin(s->pin(), 5));
         QTRY_COMPARE(c.messages.size(), 3);
         QCOMPARE(c.last().value("ok").toBool(), false);
         QCOMPARE(actions, 0);
         for (int i = 0; i < MaxWrong - 1; ++i)
-            c.send("pin", wrongPin(s->pin()));
+            c.send("pin", wrongPin(s->pin(), i));
         QTRY_COMPARE(c.messages.size(), 3 + MaxWrong - 1);
         QCOMPARE(c.last().value("locked").toBool(), true);
         // Locked out: the right PIN does nothing for a minute, from any socket of that address.
