@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -173,9 +174,11 @@ private slots:
         for (const auto &[box, message] : cases) {
             const QString was = box->text();
             box->setText(QStringLiteral("-5"));
-            for (auto press : {&frm_Chiplark::Command1_Click, &frm_Chiplark::cmd_Start_Click}) {
+            using Press = void (frm_Chiplark::*)();
+            const Press presses[] = {&frm_Chiplark::Command1_Click, &frm_Chiplark::cmd_Start_Click};
+            for (const Press press : presses) {
                 fakes->messageBox.calls.clear();
-                (frm->*press)();
+                std::invoke(press, *frm);
                 QCOMPARE(fakes->messageBox.calls.size(), size_t(1));
                 QCOMPARE(fakes->messageBox.calls[0].text, "The box " + QString::fromLatin1(message));
                 QCOMPARE(frm->lst_Small.items(), small);

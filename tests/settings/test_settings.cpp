@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+#include <functional>
+
 class TestSettings : public WindowTest {
     Q_OBJECT
     QString iniPath() const { return fakes->folder.filePath(QStringLiteral("chiplark.ini")); }
@@ -181,15 +183,18 @@ private slots:
         QCOMPARE(frm->txt_currency->text(), QStringLiteral("a.1"));
 
         // Every number box's key handler keeps digits and Backspace and refuses the rest.
-        for (auto press : {&frm_Chiplark::txt_ante_KeyPress, &frm_Chiplark::txt_AnteFactor_KeyPress,
-                           &frm_Chiplark::txt_AnteRound_KeyPress, &frm_Chiplark::txt_AutoRounds_KeyPress,
-                           &frm_Chiplark::txt_AutoTime_KeyPress, &frm_Chiplark::txt_Big_KeyPress,
-                           &frm_Chiplark::txt_blindFactor_KeyPress, &frm_Chiplark::txt_BlindPercentage_KeyPress,
-                           &frm_Chiplark::txt_BlindValue_KeyPress, &frm_Chiplark::txt_Break_KeyPress,
-                           &frm_Chiplark::txt_breakTime_KeyPress, &frm_Chiplark::txt_Small_KeyPress}) {
+        using KeyPress = void (frm_Chiplark::*)(qint16 &);
+        const KeyPress presses[] = {
+            &frm_Chiplark::txt_ante_KeyPress,        &frm_Chiplark::txt_AnteFactor_KeyPress,
+            &frm_Chiplark::txt_AnteRound_KeyPress,   &frm_Chiplark::txt_AutoRounds_KeyPress,
+            &frm_Chiplark::txt_AutoTime_KeyPress,    &frm_Chiplark::txt_Big_KeyPress,
+            &frm_Chiplark::txt_blindFactor_KeyPress, &frm_Chiplark::txt_BlindPercentage_KeyPress,
+            &frm_Chiplark::txt_BlindValue_KeyPress,  &frm_Chiplark::txt_Break_KeyPress,
+            &frm_Chiplark::txt_breakTime_KeyPress,   &frm_Chiplark::txt_Small_KeyPress};
+        for (const KeyPress press : presses) {
             qint16 digit = '7', back = 8, letter = 'x', control = 3;
             for (qint16 *key : {&digit, &back, &letter, &control})
-                (frm->*press)(*key);
+                std::invoke(press, *frm, *key);
             QVERIFY(digit == '7' && back == 8 && letter == 0 && control == 0);
         }
     }
