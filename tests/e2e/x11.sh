@@ -48,7 +48,8 @@ stop_speech_server() {
   [ -s "$pidfile" ] || return 0
   pid=$(cat "$pidfile")
   kill "$pid" 2>/dev/null || true
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  # A server whose sound output is stuck (no sound server) does not end on SIGTERM.
+  wait_until 5 eval '! kill -0 "$pid" 2>/dev/null' || kill -KILL "$pid" 2>/dev/null || true
   rm -f "$pidfile"
 }
 

@@ -110,14 +110,14 @@ private slots:
             return QStringLiteral("%1 at %2,%3").arg(w->metaObject()->className()).arg(w->x()).arg(w->y());
         };
         for (QWidget *w : all) {
-            if (!w->isWindow() && w->isVisibleTo(frm) && w->parentWidget()->inherits("QGroupBox")) {
+            if (!w->isWindow() && w->isVisibleTo(frm) && w->parentWidget()->inherits("Frame")) {
                 QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(name(w)));
             } else if (w->parentWidget() == frm && !w->isWindow()
-                       && (w->inherits("QGroupBox") || w->inherits("QPushButton"))) {
+                       && (w->inherits("Frame") || w->inherits("QPushButton"))) {
                 QVERIFY2(frm->rect().contains(w->geometry()), qPrintable(name(w)));
                 for (QWidget *o : all)
                     QVERIFY2(o == w || o->parentWidget() != frm
-                                 || !(o->inherits("QGroupBox") || o->inherits("QPushButton"))
+                                 || !(o->inherits("Frame") || o->inherits("QPushButton"))
                                  || !o->geometry().intersects(w->geometry()),
                              qPrintable(name(w) + " and " + name(o)));
             }
