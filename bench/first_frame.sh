@@ -22,6 +22,6 @@ cp "$build/bench/first_label" "$work/label/"
 
 # -br -nocursor: a black screen with nothing on it, so the first frame is the first pixel
 # that is not black.
-start_xvfb 0 0 1024x768x24 -fbdir "$work/fb" -br -nocursor || { echo "no X server"; exit 1; }
+start_xvfb 1024x768x24 -fbdir "$work/fb" -br -nocursor || { echo "no X server"; exit 1; }
 "$build/bench/first_frame" "$work/fb/Xvfb_screen0" "$pairs" "$work/chiplark/chiplark" "$work/label/first_label" \
   | sed -e "s|$work/chiplark/chiplark|Chiplark settings window|" -e "s|$work/label/first_label|one-label Qt window|"

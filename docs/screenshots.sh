@@ -31,7 +31,7 @@ quit() { # an Escape on the settings window within a second of leaving a game is
   for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || return 0; sleep 0.1; done
 }
 
-start_xvfb 0 0 1024x768x24 || { echo "no X server"; exit 1; }
+start_xvfb 1024x768x24 || { echo "no X server"; exit 1; }
 
 first_run "$work/app"
 start "$work/app"
@@ -101,7 +101,7 @@ quit
 # The display scaled to the screen, on three screens.
 end_pids "${pids[@]}"; pids=()
 for size in 1366x768 1920x1080 3840x2160; do
-  start_xvfb 0 0 "${size}x24" || { echo "no X server"; exit 1; }
+  start_xvfb "${size}x24" || { echo "no X server"; exit 1; }
   first_run "$work/scaled"
   cp "$work/game/chiplark.ini" "$work/scaled/"
   printf '%s\r\n' '[Screens]' 'ScaleDisplay=1' >>"$work/scaled/chiplark.ini"

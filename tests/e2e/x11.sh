@@ -7,11 +7,14 @@
 begin_test() {
   work=$(mktemp -d)
   pids=()
-  export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+  use_own_runtime "$work"
+  trap end_test EXIT
+}
+use_own_runtime() { # folder
+  export XDG_RUNTIME_DIR="$1/run" XDG_CONFIG_HOME="$1/config" XDG_CACHE_HOME="$1/cache"
   mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
   chmod 700 "$XDG_RUNTIME_DIR"
   unset SPEECHD_ADDRESS
-  trap end_test EXIT
 }
 descendants() { local c; for c in $(pgrep -P "$1" || true); do descendants "$c"; echo "$c"; done; }
 end_test() {
