@@ -116,8 +116,7 @@ private slots:
                        && (w->inherits("Frame") || w->inherits("QPushButton"))) {
                 QVERIFY2(frm->rect().contains(w->geometry()), qPrintable(name(w)));
                 for (QWidget *o : all)
-                    QVERIFY2(o == w || o->parentWidget() != frm
-                                 || !(o->inherits("Frame") || o->inherits("QPushButton"))
+                    QVERIFY2(o == w || o->parentWidget() != frm || !(o->inherits("Frame") || o->inherits("QPushButton"))
                                  || !o->geometry().intersects(w->geometry()),
                              qPrintable(name(w) + " and " + name(o)));
             }
