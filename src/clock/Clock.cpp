@@ -4,10 +4,12 @@
 
 #include "announce/Announcements.h"
 #include "clock/ClockText.h"
+#include "clock/LevelMoves.h"
 #include "display/frm_Display.h"
 #include "settings/TextNumber.h"
 #include "settings/frm_Chiplark.h"
 
+#include <QDateTime>
 #include <QScreen>
 
 namespace {
@@ -70,6 +72,28 @@ void frm_Chiplark::publishDisplay()
     else
         v.nextLevel = next >= 0 && next < levels ? lst_Blinds->list(next) : QString();
     v.gameTitle = v.title.text;
+    v.counting = ledger.has_value();
+    if (ledger) {
+        // In a break the average stack is measured against the next level's big blind.
+        const int bigRow = v.inBreak ? row + 1 : row;
+        const qint64 big =
+            bigRow >= 0 && bigRow < lst_Big.listCount() ? toWhole(lst_Big.list(bigRow), Width::Int32).value : 0;
+        v.bandParts = tournament::band(*ledger, v.round, big, g.currencySymbol);
+        v.band = {v.bandParts.lines(), true};
+        v.payoutsLocked = ledger->locked();
+        v.recent.clear();
+        const std::vector<tournament::Record> &records = ledger->records();
+        for (auto r = records.rbegin(); r != records.rend() && v.recent.size() < 10; ++r)
+            v.recent << QDateTime::fromMSecsSinceEpoch(r->at).toString(QStringLiteral("HH:mm")) + QLatin1Char(' ')
+                            + (r->action == tournament::Action::LockPayouts && r->locked.empty()
+                                   ? QStringLiteral("Unlock payouts")
+                                   : tournament::actionName(r->action));
+    } else {
+        v.bandParts = {};
+        v.band = {QString(), false};
+        v.payoutsLocked = false;
+        v.recent.clear();
+    }
     display_->render(v);
     emit displayStateChanged(v);
 }
@@ -192,7 +216,7 @@ void frm_Chiplark::cmd_Start_Click()
             return;
         regenList();
     }
-    if (!checkRoundLengths())
+    if (!checkRoundLengths() || !startCounting())
         return;
 
     const DisplayBatch batch(*this);
@@ -229,7 +253,23 @@ void frm_Chiplark::cmd_Start_Click()
     if (speechOn())
         speak(startAnnouncement(phrases, lst_Small.list(0), lst_Big.list(0), gameState.currencySymbol));
 
-    // 11. The display, laid out over the screen that holds this window.
+    // 11. The display's texts for level 1.
+    DisplayState &v = displayState;
+    v.blinds.text = blindsText(gameState.currencySymbol, lst_Small.list(0), lst_Big.list(0));
+    v.currentRound.text = roundText(gameState.currentRound);
+    v.nextRound.text = QStringLiteral("Next round is ") + lst_Blinds->list(gameState.currentRound)
+                       + QStringLiteral(" in ") + services_.timeFormat->longTime(gameState.secondsLeft);
+    v.elapsed.text = QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(gameState.gameSeconds);
+    v.ante.visible = false;
+
+    // 12., 13.
+    showDisplayForGame();
+    keepGame();
+}
+
+// The display, laid out over the screen that holds this window, in the game's colours.
+void frm_Chiplark::showDisplayForGame()
+{
     if (!display_)
         display_ = std::make_unique<frm_Display>(*this, *services_.cursor);
     frm_Display &d = *display_;
@@ -242,19 +282,50 @@ void frm_Chiplark::cmd_Start_Click()
     v.textColour = cmd_fore->colour();
     v.anteColour = cmd_ante->colour();
     v.titleColour = cmd_Title->colour();
-    v.blinds.text = blindsText(gameState.currencySymbol, lst_Small.list(0), lst_Big.list(0));
-    v.currentRound.text = roundText(gameState.currentRound);
-    v.nextRound.text = QStringLiteral("Next round is ") + lst_Blinds->list(gameState.currentRound)
-                       + QStringLiteral(" in ") + services_.timeFormat->longTime(gameState.secondsLeft);
-    v.elapsed.text = QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(gameState.gameSeconds);
-    v.ante.visible = false;
-
-    // 12., 13.
     keepScreenOn(true);
     d.showFullScreen();
     d.raise();
     d.activateWindow();
     hideCursorForGame();
+}
+
+// With players counted, the setup as typed, checked before the game starts.
+bool frm_Chiplark::startCounting()
+{
+    if (!tournament::switchedOn(tournamentTexts, tournament::CountKey)) {
+        ledger.reset();
+        return true;
+    }
+    QString why;
+    const std::optional<tournament::Setup> setup = tournament::parseSetup(tournamentTexts, &why);
+    if (!setup) {
+        services_.messageBox->show(QStringLiteral("Players & prizes: ") + why, QStringLiteral("Error"),
+                                   platform::Icon::Warning, platform::Buttons::Ok);
+        return false;
+    }
+    ledger.emplace(*setup);
+    return true;
+}
+
+void frm_Chiplark::showCountdown()
+{
+    if (!display_)
+        return;
+    const GameState &g = gameState;
+    const int levels = lst_Blinds->listCount();
+    QString next;
+    if (g.currentRound == -1)
+        next = QStringLiteral("Next round is ") + lst_Blinds->list(lst_Blinds->listIndex() + 1)
+               + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
+    else if (breakIsNext() && !(g.currentRound >= levels && g.secondsLeft < 0))
+        next = QStringLiteral("Next round is a break\r\nStarting in ") + countdownText(g.secondsLeft);
+    else if (g.currentRound >= levels)
+        next = QStringLiteral("No more rounds.");
+    else
+        next = QStringLiteral("Next round is ") + lst_Blinds->list(g.currentRound) + QStringLiteral("\r\nStarting in ")
+               + countdownText(g.secondsLeft);
+    displayState.nextRound.text = next;
+    displayState.elapsed.text = QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(g.gameSeconds);
 }
 
 void frm_Chiplark::tmr_rounds_Timer()
@@ -266,23 +337,14 @@ void frm_Chiplark::tmr_rounds_Timer()
     const int levels = lst_Blinds->listCount();
     const bool ended = g.currentRound >= levels && g.secondsLeft < 0;
     const bool breakNext = breakIsNext() && !ended;
-    if (display_) {
-        QString next;
-        if (breakNext)
-            next = QStringLiteral("Next round is a break\r\nStarting in ") + countdownText(g.secondsLeft);
-        else if (g.currentRound >= levels)
-            next = QStringLiteral("No more rounds.");
-        else
-            next = QStringLiteral("Next round is ") + lst_Blinds->list(g.currentRound)
-                   + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
-        displayState.nextRound.text = next;
-        displayState.elapsed.text = QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(g.gameSeconds);
-    }
+    showCountdown();
     if (g.secondsLeft == 60 && speechOn())
         speak(breakNext ? phrases.BreakSoon : phrases.BlindsSoon);
     // A level of no length at all ends on its first tick.
     if (g.secondsLeft <= 0 && !ended)
         advanceRound();
+    else if (g.gameSeconds % 60 == 0)
+        keepGame();
 }
 
 void frm_Chiplark::tmr_break_Timer()
@@ -291,11 +353,7 @@ void frm_Chiplark::tmr_break_Timer()
     GameState &g = gameState;
     ++g.gameSeconds;
     --g.secondsLeft;
-    if (display_) {
-        displayState.nextRound.text = QStringLiteral("Next round is ") + lst_Blinds->list(lst_Blinds->listIndex() + 1)
-                                      + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
-        displayState.elapsed.text = QStringLiteral("Game Timer: ") + services_.timeFormat->longTime(g.gameSeconds);
-    }
+    showCountdown();
     if (g.secondsLeft == 60 && speechOn())
         speak(phrases.BlindsSoon);
     if (g.secondsLeft <= 0) {
@@ -304,6 +362,8 @@ void frm_Chiplark::tmr_break_Timer()
         // The advance may have started a break of its own (the break box changed mid-game).
         if (!tmr_break->isActive())
             runCountdown(tmr_rounds);
+    } else if (g.gameSeconds % 60 == 0) {
+        keepGame();
     }
 }
 
@@ -343,6 +403,7 @@ void frm_Chiplark::advanceRound()
         g.secondsLeft = g.breakSeconds;
         if (speechOn())
             speak(phrases.Break);
+        keepGame();
         return;
     }
 
@@ -374,4 +435,59 @@ void frm_Chiplark::advanceRound()
     }
     if (speechOn())
         speak(levelAnnouncement(phrases, lst_Small.list(row), lst_Big.list(row), c, g.currentAnte));
+    keepGame();
+}
+
+// Level `row` in play from its start, out of the break if the game was in it.
+void frm_Chiplark::showLevel(int row)
+{
+    GameState &g = gameState;
+    const bool wasBreak = g.currentRound == -1;
+    g.currentRound = row + 1;
+    lst_Blinds->setListIndex(row);
+    const std::optional<qint32> length = toInt32(lst_Time.list(row));
+    if (length && *length >= 0)
+        g.levelSeconds = *length;
+    g.secondsLeft = g.levelSeconds;
+    const AnteRule rule{opt_Ante[1]->isChecked(), whole(txt_AnteRound, Width::Int16), whole(txt_ante, Width::Int32),
+                        opt_AnteRaise[1]->isChecked(), whole(txt_AnteFactor, Width::Int32)};
+    g.currentAnte = anteForRound(rule, g.currentRound);
+    DisplayState &v = displayState;
+    v.blinds.text = blindsText(g.currencySymbol, lst_Small.list(row), lst_Big.list(row));
+    v.currentRound.text = roundText(g.currentRound);
+    v.ante.text = anteText(g.currencySymbol, g.currentAnte);
+    v.ante.visible = g.currentAnte > 0;
+    if (!wasBreak)
+        return;
+    if (display_->paused)
+        display_->breakWasRunning = false;
+    else
+        runCountdown(tmr_rounds);
+}
+
+void frm_Chiplark::backLevel()
+{
+    if (!display_ || !display_->isVisible())
+        return;
+    const DisplayBatch batch(*this);
+    GameState &g = gameState;
+    const bool inBreak = g.currentRound == -1;
+    const BackMove move =
+        backMove(g.currentRound, lst_Blinds->listIndex(), g.secondsLeft, inBreak ? g.breakSeconds : g.levelSeconds);
+    if (move.previous && move.row >= 0 && move.row < lst_Blinds->listCount())
+        showLevel(move.row);
+    else
+        g.secondsLeft = inBreak ? g.breakSeconds : g.levelSeconds;
+    showCountdown();
+    keepGame();
+}
+
+void frm_Chiplark::shiftCountdown(qint64 seconds)
+{
+    if (!display_ || !display_->isVisible())
+        return;
+    const DisplayBatch batch(*this);
+    gameState.secondsLeft = shiftedSeconds(gameState.secondsLeft, seconds);
+    showCountdown();
+    keepGame();
 }

@@ -4,6 +4,8 @@
 // writes it; the display window renders it; anything else that shows the game reads it.
 // A plain value: no widgets.
 
+#include "tournament/Ledger.h"
+
 #include <QMetaType>
 #include <QString>
 #include <QtGlobal>
@@ -49,6 +51,14 @@ struct DisplayState {
     bool lastLevel = false; // no level follows the one in play
     bool breakNext = false; // the break follows the level in play
     QString gameTitle;
+
+    // While the game counts players: the band at the bottom (hidden otherwise), its parts,
+    // whether the payouts are locked, and the last ten actions, newest first ("21:04 Bust").
+    bool counting = false;
+    DisplayText band{QString(), false};
+    tournament::Band bandParts;
+    bool payoutsLocked = false;
+    QStringList recent;
 
     bool operator==(const DisplayState &o) const;
     bool operator!=(const DisplayState &o) const { return !(*this == o); }

@@ -24,6 +24,16 @@ int DisplayKey::fromQt(int qtKey)
     case Qt::Key_Space: return Space;
     case Qt::Key_Pause: return Pause;
     case Qt::Key_P: return P;
+    case Qt::Key_Backspace: return Backspace;
+    case Qt::Key_A: return A;
+    case Qt::Key_B: return B;
+    case Qt::Key_E: return E;
+    case Qt::Key_H: return H;
+    case Qt::Key_L: return L;
+    case Qt::Key_N: return N;
+    case Qt::Key_R: return R;
+    case Qt::Key_Z: return Z;
+    case Qt::Key_F1: return F1;
     default: return 0;
     }
 }
@@ -75,8 +85,23 @@ frm_Display::frm_Display(frm_Chiplark &owner, platform::Cursor &cursor)
     lbl_Paused = displayLabel(this, 72, true, Qt::AlignHCenter);
     lbl_Paused->setCaption(QStringLiteral("PAUSED"));
     lbl_Paused->hide();
+    lbl_Band = displayLabel(this, 15.75, false, Qt::AlignHCenter);
+    lbl_Band->setCaption(QString());
+    lbl_Band->setAccessibleName(QStringLiteral("Players and prizes"));
+    lbl_Band->hide();
+    lbl_Notice = displayLabel(this, 20.25, true, Qt::AlignHCenter);
+    lbl_Notice->setCaption(QString());
+    lbl_Notice->setWordWrap(true);
+    lbl_Notice->setAutoFillBackground(true);
+    lbl_Notice->hide();
+    noticeTimer_.setSingleShot(true);
+    connect(&noticeTimer_, &QTimer::timeout, lbl_Notice, &QWidget::hide);
     applyScale(1.0);
 }
+
+const QString frm_Display::KeysHelp =
+    QStringLiteral("E Entry · N Re-entry · R Rebuy · A Add-on · B Bust · L Lock payouts · Backspace Undo\r\n"
+                   "P Pause · Space Next level · Escape Leave the game");
 
 double frm_Display::scaleFor(const QSize &screen)
 {
@@ -94,9 +119,13 @@ void frm_Display::applyScale(double scale)
         f.setPointSizeF(d.points * scale);
         d.label->setFont(f);
     }
-    QFont f = lbl_Paused->font();
-    f.setPointSizeF(72 * scale);
-    lbl_Paused->setFont(f);
+    const std::pair<QLabel *, double> others[] = {{lbl_Paused, 72}, {lbl_Band, 15.75}, {lbl_Notice, 20.25}};
+    for (const auto &[label, points] : others) {
+        QFont f = label->font();
+        f.setPointSizeF(points * scale);
+        label->setFont(f);
+    }
+    lbl_Notice->setMargin(qRound(8 * scale));
 }
 
 void frm_Display::layOut(const QRect &screen)
@@ -113,10 +142,40 @@ void frm_Display::layOut(const QRect &screen)
     lbl_Blinds->setGeometry(0, top, W, lbl_Blinds->height());
     lbl_ante->setGeometry(0, lbl_Blinds->y() + lbl_Blinds->height(), W, lbl_ante->height());
     lbl_title->setGeometry(0, 0, W, lbl_title->height());
-    // Centred in the space between the ante and the screen's bottom, and never over the ante.
+    placeBottom();
+}
+
+void frm_Display::placeBottom()
+{
+    const int W = width();
+    const int H = height();
+    const int line = lbl_Band->fontMetrics().lineSpacing();
+    const int bandHeight = 2 * line + line / 2;
+    lbl_Band->setGeometry(0, H - bandHeight, W, bandHeight);
+    const int bottom = lbl_Band->isVisibleTo(this) ? lbl_Band->y() : H;
+    // Centred in the space between the ante and the band (or the screen's bottom), and never
+    // over the ante.
     const int below = lbl_ante->y() + lbl_ante->height();
     const int pausedHeight = lbl_ante->height();
-    lbl_Paused->setGeometry(0, below + std::max(0, (H - below - pausedHeight) / 2), W, pausedHeight);
+    lbl_Paused->setGeometry(0, below + std::max(0, (bottom - below - pausedHeight) / 2), W, pausedHeight);
+    // The notice sits on the band, as wide as its text.
+    const int most = W * 9 / 10;
+    const QSize text = lbl_Notice->sizeHint();
+    const int width = std::min(most, text.width());
+    const int height = lbl_Notice->heightForWidth(width) > 0 ? lbl_Notice->heightForWidth(width) : text.height();
+    lbl_Notice->setGeometry((W - width) / 2, std::max(0, bottom - height - line / 2), width, height);
+}
+
+void frm_Display::showNotice(const QString &text, int ms)
+{
+    lbl_Notice->setCaption(text);
+    placeBottom();
+    lbl_Notice->show();
+    lbl_Notice->raise();
+    if (ms > 0)
+        noticeTimer_.start(ms);
+    else
+        noticeTimer_.stop();
 }
 
 void frm_Display::setColours(qint32 background, qint32 main, qint32 ante, qint32 title)
@@ -129,8 +188,13 @@ void frm_Display::setColours(qint32 background, qint32 main, qint32 ante, qint32
         lp.setColor(QPalette::WindowText, platform::toQColor(c));
         l->setPalette(lp);
     };
-    for (QLabel *l : {lbl_Blinds, lbl_currentRound, lbl_elapsed, lbl_nextRound})
+    for (QLabel *l : {lbl_Blinds, lbl_currentRound, lbl_elapsed, lbl_nextRound, lbl_Band})
         colour(l, main);
+    // The notice stands out: the display's colours the other way round.
+    QPalette np = lbl_Notice->palette();
+    np.setColor(QPalette::Window, platform::toQColor(main));
+    np.setColor(QPalette::WindowText, platform::toQColor(background));
+    lbl_Notice->setPalette(np);
     colour(lbl_ante, ante);
     colour(lbl_title, title);
     colour(lbl_Paused, title);
@@ -148,6 +212,12 @@ void frm_Display::render(const DisplayState &state)
         if (label->isVisibleTo(this) != text->visible)
             label->setVisible(text->visible);
     }
+    if (lbl_Band->caption() != state.band.text)
+        lbl_Band->setCaption(state.band.text);
+    if (lbl_Band->isVisibleTo(this) != state.band.visible) {
+        lbl_Band->setVisible(state.band.visible);
+        placeBottom();
+    }
     const bool pausedShown = showPaused && state.paused;
     if (lbl_Paused->isVisibleTo(this) != pausedShown)
         lbl_Paused->setVisible(pausedShown);
@@ -158,7 +228,7 @@ void frm_Display::render(const DisplayState &state)
     }
 }
 
-void frm_Display::Form_KeyDown(int KeyCode, int)
+void frm_Display::Form_KeyDown(int KeyCode, int Shift)
 {
     const frm_Chiplark::DisplayBatch batch(owner_);
     switch (KeyCode) {
@@ -166,6 +236,8 @@ void frm_Display::Form_KeyDown(int KeyCode, int)
         owner_.stopCountdowns();
         owner_.keepScreenOn(false);
         hide();
+        lbl_Notice->hide();
+        owner_.forgetGame();
         left_.start();
         cursor_.showCursor(true);
         // Back to the settings window, ready for its keys.
@@ -183,9 +255,43 @@ void frm_Display::Form_KeyDown(int KeyCode, int)
             owner_.runCountdown(breakWasRunning ? owner_.tmr_break : owner_.tmr_rounds);
             paused = false;
         }
+        owner_.keepGame();
         break;
-    default: break;
+    default: countingKey(KeyCode, Shift); return;
     }
+    pendingKey_ = 0;
+}
+
+bool frm_Display::countingKey(int KeyCode, int Shift)
+{
+    using tournament::Action;
+    if (!owner_.ledger || (Shift & (DisplayKey::AltMask | DisplayKey::CtrlMask) && KeyCode != DisplayKey::Z))
+        return false;
+    static const std::pair<int, Action> actions[] = {
+        {DisplayKey::E, Action::Entry}, {DisplayKey::N, Action::Reentry}, {DisplayKey::R, Action::Rebuy},
+        {DisplayKey::A, Action::AddOn}, {DisplayKey::B, Action::Bust},    {DisplayKey::L, Action::LockPayouts}};
+    const int pending = std::exchange(pendingKey_, 0);
+    if (KeyCode == DisplayKey::Backspace || (KeyCode == DisplayKey::Z && Shift & DisplayKey::CtrlMask)) {
+        owner_.undoLedger();
+        return true;
+    }
+    if (KeyCode == DisplayKey::H || KeyCode == DisplayKey::F1) {
+        showNotice(KeysHelp, 15000);
+        return true;
+    }
+    for (const auto &[key, action] : actions) {
+        if (key != KeyCode)
+            continue;
+        const bool confirmed = pending == KeyCode && pendingSince_.isValid() && !pendingSince_.hasExpired(10000);
+        const tournament::Ledger::Outcome o = owner_.ledgerAction(action, confirmed);
+        if (o.verdict == tournament::Ledger::Verdict::Confirm) {
+            pendingKey_ = KeyCode;
+            pendingSince_.start();
+            showNotice(o.text + QStringLiteral(" Press %1 again to record it.").arg(QChar(KeyCode)), 10000);
+        }
+        return true;
+    }
+    return false;
 }
 
 void frm_Display::Form_LostFocus()
@@ -195,7 +301,11 @@ void frm_Display::Form_LostFocus()
 
 void frm_Display::keyPressEvent(QKeyEvent *event)
 {
-    Form_KeyDown(DisplayKey::fromQt(event->key()), int(event->modifiers()));
+    const Qt::KeyboardModifiers m = event->modifiers();
+    const int shift = (m & Qt::ShiftModifier ? DisplayKey::ShiftMask : 0)
+                      | (m & Qt::ControlModifier ? DisplayKey::CtrlMask : 0)
+                      | (m & Qt::AltModifier ? DisplayKey::AltMask : 0);
+    Form_KeyDown(DisplayKey::fromQt(event->key()), shift);
 }
 
 // The platform's close key leaves the game as Escape does; the window itself stays.

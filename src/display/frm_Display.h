@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 
@@ -35,6 +36,22 @@ constexpr int Escape = 27;
 constexpr int Space = 32;
 constexpr int Pause = 19;
 constexpr int P = 80;
+// While the game counts players: Entry, re-eNtry, Rebuy, Add-on, Bust, Lock payouts, Help
+// (or F1), and Backspace or Ctrl+Z for Undo.
+constexpr int Backspace = 8;
+constexpr int A = 65;
+constexpr int B = 66;
+constexpr int E = 69;
+constexpr int H = 72;
+constexpr int L = 76;
+constexpr int N = 78;
+constexpr int R = 82;
+constexpr int Z = 90;
+constexpr int F1 = 112;
+// The Shift argument's bits.
+constexpr int ShiftMask = 1;
+constexpr int CtrlMask = 2;
+constexpr int AltMask = 4;
 int fromQt(int qtKey);
 } // namespace DisplayKey
 
@@ -52,6 +69,14 @@ public:
     // "PAUSED" below the ante, in the title's colour, while paused and showPaused is on.
     DisplayLabel *lbl_Paused;
     bool showPaused = false;
+    // While the game counts players: the band at the bottom (the count, the average stack,
+    // the pool and the payouts), and a notice above it after each of the host's keys, which
+    // leaves by itself.
+    DisplayLabel *lbl_Band;
+    DisplayLabel *lbl_Notice;
+    // Shows a notice for ms milliseconds; 0: until the next one, or the next key.
+    void showNotice(const QString &text, int ms);
+    static const QString KeysHelp;
 
     // Pause state; it outlives a game, but every start clears it.
     bool paused = false;
@@ -92,10 +117,18 @@ private:
         double points; // type size
     };
     void applyScale(double scale);
+    // The band, PAUSED and the notice, from the bottom of the screen up.
+    void placeBottom();
+    // A key of the count; false for a key that is none.
+    bool countingKey(int KeyCode, int Shift);
     std::array<Design, 6> design_{};
     double scale_ = 0;
     // The colours last rendered (blue*65536 + green*256 + red); none yet.
     std::array<qint32, 4> colours_{-1, -1, -1, -1};
     platform::Cursor &cursor_;
     QElapsedTimer left_;
+    QTimer noticeTimer_;
+    // A rebuy or re-entry that asked to be confirmed: its key, pressed again soon, records it.
+    int pendingKey_ = 0;
+    QElapsedTimer pendingSince_;
 };

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QWebSocket>
 #include <QWebSocketServer>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <qrencode.h>
@@ -515,7 +516,15 @@ void ClockServer::received(QWebSocket *client, const QString &message)
         return;
     const QJsonObject o = doc.object();
     const QString action = o.value(QStringLiteral("action")).toString();
-    if (action != QLatin1String("pin") && action != QLatin1String("pause") && action != QLatin1String("next"))
+    // The page's controls, by the names it sends.
+    static const std::pair<const char *, RemoteAction> controls[] = {
+        {"pause", RemoteAction::PauseResume}, {"next", RemoteAction::NextLevel},  {"back", RemoteAction::Back},
+        {"minus", RemoteAction::MinuteLess},  {"plus", RemoteAction::MinuteMore}, {"entry", RemoteAction::Entry},
+        {"reentry", RemoteAction::Reentry},   {"rebuy", RemoteAction::Rebuy},     {"addon", RemoteAction::AddOn},
+        {"bust", RemoteAction::Bust},         {"undo", RemoteAction::Undo},       {"lock", RemoteAction::LockPayouts}};
+    const auto *control = std::find_if(std::begin(controls), std::end(controls),
+                                       [&](const auto &c) { return action == QLatin1String(c.first); });
+    if (action != QLatin1String("pin") && control == std::end(controls))
         return;
     const PinGuard::Verdict verdict = guard_.check(client->peerAddress(), o.value(QStringLiteral("pin")).toString(),
                                                    kept_.pin, nowMs(), trusted_.value(client));
@@ -527,9 +536,18 @@ void ClockServer::received(QWebSocket *client, const QString &message)
         {QStringLiteral("ok"), ok},
         {QStringLiteral("locked"), verdict == PinGuard::Verdict::Locked || verdict == PinGuard::Verdict::Busy}};
     client->sendTextMessage(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
-    if (!ok || action == QLatin1String("pin") || !handler_)
+    if (!ok || control == std::end(controls) || !handler_)
         return;
-    handler_(action == QLatin1String("pause") ? RemoteAction::PauseResume : RemoteAction::NextLevel);
+    const RemoteReply done = handler_(control->second, o.value(QStringLiteral("confirm")).toBool());
+    // The phone that sent it hears what came of it; every page sees the state.
+    if (done.text.isEmpty())
+        return;
+    const QJsonObject said{{QStringLiteral("type"), QStringLiteral("done")},
+                           {QStringLiteral("action"), action},
+                           {QStringLiteral("done"), done.done},
+                           {QStringLiteral("confirm"), done.confirm},
+                           {QStringLiteral("text"), done.text}};
+    client->sendTextMessage(QString::fromUtf8(QJsonDocument(said).toJson(QJsonDocument::Compact)));
 }
 
 } // namespace platform

@@ -50,7 +50,7 @@ public:
     QString pin() const override { return kept_.pin; }
     QImage qrCode() const override;
     void publish(const DisplayState &state) override;
-    void setActionHandler(std::function<void(RemoteAction)> handler) override { handler_ = std::move(handler); }
+    void setActionHandler(std::function<RemoteReply(RemoteAction, bool)> handler) override { handler_ = std::move(handler); }
     void setAddressFile(const QString &path) override;
     bool renewAddress(QString *why) override;
     QStringList alsoReachable() const override { return others_; }
@@ -104,7 +104,7 @@ private:
     std::vector<std::unique_ptr<QWebSocket>> clients_;
     std::vector<QPointer<QWebSocket>> disposed_;
     QHash<const QWebSocket *, bool> trusted_; // gave the right PIN
-    std::function<void(RemoteAction)> handler_;
+    std::function<RemoteReply(RemoteAction, bool)> handler_;
     QHash<QString, int> perAddress_;
     int open_ = 0;
     PinGuard guard_;

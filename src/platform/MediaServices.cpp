@@ -260,7 +260,7 @@ void LatePublisher::publish(const DisplayState &state)
         p->publish(state);
 }
 
-void LatePublisher::setActionHandler(std::function<void(RemoteAction)> handler)
+void LatePublisher::setActionHandler(std::function<RemoteReply(RemoteAction, bool)> handler)
 {
     handler_ = std::move(handler);
     if (ClockPublisher *p = loaded())

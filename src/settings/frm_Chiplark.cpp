@@ -52,6 +52,8 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
     connectHandlers();
     keepLinkReadable();
     Form_Load();
+    // Once the window is up: a game a dead program left running.
+    QTimer::singleShot(0, this, [this] { offerResume(); });
 }
 
 // The manual's link in the theme's link colour, made lighter (or darker) only where the
@@ -103,7 +105,8 @@ void frm_Chiplark::connectHandlers()
     if (services_.publisher) {
         services_.publisher->setAddressFile(
             QDir(services_.files->programFolder()).filePath(QStringLiteral("chiplark-page.ini")));
-        services_.publisher->setActionHandler([this](platform::RemoteAction action) { remoteAction(action); });
+        services_.publisher->setActionHandler(
+            [this](platform::RemoteAction action, bool confirmed) { return remoteAction(action, confirmed); });
         connect(this, &frm_Chiplark::displayStateChanged, this,
                 [this](const DisplayState &state) { services_.publisher->publish(state); });
     }
@@ -249,6 +252,7 @@ void frm_Chiplark::Form_Unload()
         services_.publisher->stop();
     saveSettings();
     stopCountdowns();
+    forgetGame();
     keepScreenOn(false);
     display_.reset();
 }
@@ -525,14 +529,6 @@ void frm_Chiplark::startServing()
         services_.publisher->publish(displayState);
     else
         qWarning("The clock is not shown on the network: %s", qPrintable(why));
-}
-
-// A phone's control is the organiser's key on the display, with every rule of the keys.
-void frm_Chiplark::remoteAction(platform::RemoteAction action)
-{
-    if (!display_ || !display_->isVisible())
-        return;
-    display_->Form_KeyDown(action == platform::RemoteAction::PauseResume ? DisplayKey::P : DisplayKey::Space, 0);
 }
 
 void frm_Chiplark::Label15_Click()

@@ -10,6 +10,9 @@
 #include "display/frm_Screens.h"
 #include "platform/Platform.h"
 #include "settings/Controls.h"
+#include "tournament/Ledger.h"
+#include "tournament/SavedGame.h"
+#include "tournament/SetupTexts.h"
 
 #include <memory>
 #include <optional>
@@ -22,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTimer>
 
 #include <array>
@@ -129,7 +133,26 @@ public:
     void screenOptionsChanged(const ScreenOptions &options);
     // The page on the network, as the options say; a phone's control.
     void startServing();
-    void remoteAction(platform::RemoteAction action);
+    platform::RemoteReply remoteAction(platform::RemoteAction action, bool confirmed);
+    // Players and prizes: the setup as typed in the dialog (kept in the settings file's
+    // [Tournament], each key only once it is not empty).
+    tournament::SetupTexts tournamentTexts;
+    // The count of the game in play; none while the game does not count players.
+    std::optional<tournament::Ledger> ledger;
+    // The ledger's actions, from the display's keys and the page alike; after each the game
+    // is kept, the display shows it and the count may be spoken.
+    tournament::Ledger::Outcome ledgerAction(tournament::Action action, bool confirmed);
+    tournament::Ledger::Outcome undoLedger();
+    // The clock by hand: Back restarts the level or break in play (within its first seconds,
+    // the level before); a minute more or less on the countdown.
+    void backLevel();
+    void shiftCountdown(qint64 seconds);
+    // The game in progress, kept in a file beside the settings while it runs.
+    QString gameFilePath() const;
+    void keepGame();
+    void forgetGame();
+    // At start: a game a dead program left running is offered to be taken up again.
+    void offerResume();
     CommonDialog CD1;
     QTimer *tmr_rounds;
     QTimer *tmr_break;
@@ -272,6 +295,13 @@ private:
     bool checkStartValues();
     bool checkRoundLengths();
     bool breakIsNext() const;
+    // The texts of the countdown and the game timer, from the game's figures.
+    void showCountdown();
+    // The display, laid out and shown for the game in gameState.
+    void showDisplayForGame();
+    void showLevel(int row);
+    bool startCounting();
+    void resumeGame(const tournament::SavedGame &game);
     bool speechOn() const;
     void speak(const QString &text);
     void hideCursorForGame();
@@ -299,7 +329,11 @@ private:
         bool *inFile;
     };
     std::array<OptionKey, 4> optionKeys();
-    bool serveKeyInFile_ = false;          // ... or the page on the network
+    bool serveKeyInFile_ = false; // ... or the page on the network
+    QSet<QString> tournamentKeysInFile_;
+    // The game file could not be read at start: it is left alone and never written.
+    bool gameFileKept_ = false;
+    bool gameNotKeptSaid_ = false;         // a failed keep is told once a run
     std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;
     // The settings file could not be read at start: it is kept as it is, never written.

@@ -157,7 +157,10 @@ private slots:
     {
         actions = 0;
         s = std::make_unique<ClockServer>();
-        s->setActionHandler([this](platform::RemoteAction) { ++actions; });
+        s->setActionHandler([this](platform::RemoteAction, bool) {
+            ++actions;
+            return platform::RemoteReply{};
+        });
         QVERIFY(s->start(nullptr));
     }
 

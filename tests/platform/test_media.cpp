@@ -54,7 +54,10 @@ private slots:
         MediaLoader loader(QStringLiteral(CHIPLARK_MEDIA_PATH));
         LatePublisher publisher(loader);
         int actions = 0;
-        publisher.setActionHandler([&](RemoteAction) { ++actions; });
+        publisher.setActionHandler([&](RemoteAction, bool) {
+            ++actions;
+            return RemoteReply{};
+        });
         QVERIFY(!publisher.running());
         QVERIFY(publisher.address().isEmpty());
         QVERIFY(!loader.loaded()); // asking costs nothing until the page is turned on

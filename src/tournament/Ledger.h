@@ -1,0 +1,159 @@
+#pragma once
+// The tournament's count, without names: entries, re-entries, rebuys, add-ons and busts, the
+// money and chips they bring, the prize pool and its payouts. Plain values and calls: the
+// display, the settings and the page only show it and send it actions.
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <optional>
+#include <vector>
+
+namespace tournament {
+
+// What the host set up for the evening. Amounts are whole currency units; chips whole chips.
+struct Setup {
+    qint64 buyIn = 0;
+    qint64 buyInChips = 0;
+    std::optional<qint64> reentry; // none: as the buy-in
+    std::optional<qint64> reentryChips;
+    qint64 rebuy = 0;
+    qint64 rebuyChips = 0;
+    qint64 rebuyLastRound = 0; // the last round a rebuy or re-entry is taken without asking; 0: no limit
+    qint64 addOn = 0;
+    qint64 addOnChips = 0;
+    qint64 cut = 0; // a percentage of the money in (0 to 100), or with cutFixed an amount
+    bool cutFixed = false;
+    qint64 added = 0;     // put in by the house
+    qint64 guarantee = 0; // the pool is at least this
+    qint64 unit = 1;      // each place but the first is rounded down to it
+    // Shares in thousandths of a percent (16.5 % is 16500), summing to 100000; empty: the
+    // table by the number of buy-ins.
+    std::vector<qint32> shares;
+    bool speak = false; // busts and the money announced
+
+    qint64 reentryAmount() const { return reentry.value_or(buyIn); }
+    qint64 reentryChipCount() const { return reentryChips.value_or(buyInChips); }
+    bool operator==(const Setup &o) const;
+    bool operator!=(const Setup &o) const { return !(*this == o); }
+};
+
+enum class Action { Entry, Reentry, Rebuy, AddOn, Bust, LockPayouts };
+QString actionName(Action action);
+
+// One action as recorded: when (milliseconds since the epoch), and for a lock the amounts
+// announced then.
+struct Record {
+    Action action = Action::Entry;
+    qint64 at = 0;
+    std::vector<qint64> locked;
+    bool operator==(const Record &o) const { return action == o.action && at == o.at && locked == o.locked; }
+};
+
+struct Counts {
+    qint64 entries = 0;
+    qint64 reentries = 0;
+    qint64 rebuys = 0;
+    qint64 addOns = 0;
+    qint64 busts = 0;
+    qint64 buyIns() const { return entries + reentries; }
+    qint64 left() const { return entries + reentries - busts; }
+};
+
+// The most places paid, and the most actions one game records.
+constexpr int MaxPlaces = 200;
+constexpr int MaxRecords = 100000;
+
+// The shares paid by the number of buy-ins (entries and re-entries).
+std::vector<qint32> tableShares(qint64 buyIns);
+// "50/30/20", "26/16.5/12": shares as the host types them; none when they are not whole or
+// decimal percentages above 0 (at most three decimals) summing to exactly 100.
+std::optional<std::vector<qint32>> parseShares(const QString &text);
+QString sharesText(const std::vector<qint32> &shares);
+// The pool split by the shares: every place but the first rounded down to the unit, the rest
+// to the first, so the amounts sum to the pool exactly.
+std::vector<qint64> splitPool(qint64 pool, const std::vector<qint32> &shares, qint64 unit);
+// "14,286"
+QString grouped(qint64 value);
+// "1st", "2nd", "23rd", "111th"
+QString ordinal(qint64 place);
+// "Seven", "Twenty-one", "One hundred and five"
+QString numberWords(qint64 n);
+
+class Ledger {
+public:
+    enum class Verdict {
+        Done,    // recorded
+        Refused, // not possible now (text says why)
+        Confirm, // allowed only when confirmed (text asks)
+    };
+    struct Outcome {
+        Verdict verdict = Verdict::Done;
+        QString text;
+        bool inTheMoney = false; // this bust brought the players left to the places paid
+    };
+
+    explicit Ledger(Setup setup = {}) : setup_(std::move(setup)) {}
+    const Setup &setup() const { return setup_; }
+
+    // round: the level in play (in a break, the one played before it).
+    Outcome act(Action action, int round, qint64 at, bool confirmed = false);
+    // Takes back the last action: "Undone: Bust — 8 players left".
+    Outcome undo();
+    // The ledger the records make, each one taken as confirmed; none when one of them could
+    // not have been recorded.
+    static std::optional<Ledger> replay(const Setup &setup, const std::vector<Record> &records);
+
+    const Counts &counts() const { return counts_; }
+    const std::vector<Record> &records() const { return records_; }
+    // The money in, before the cut.
+    qint64 collected() const { return money(counts_).value_or(0); }
+    qint64 cut() const;
+    // The collected money less the cut plus the added money, or the guarantee when higher.
+    qint64 pool() const;
+    bool guaranteed() const;
+    qint64 chipsInPlay() const { return chips(counts_).value_or(0); }
+    // Chips in play ÷ players left, halves to even; none with nobody left.
+    std::optional<qint64> averageStack() const;
+    std::vector<qint32> shares() const;
+    // What each place is paid now: the locked amounts once locked, else the pool split.
+    std::vector<qint64> payouts() const;
+    bool locked() const { return !locked_.empty(); }
+    bool rebuysOpen(qint64 round) const { return setup_.rebuyLastRound <= 0 || round <= setup_.rebuyLastRound; }
+
+private:
+    std::optional<qint64> money(const Counts &c) const;
+    std::optional<qint64> chips(const Counts &c) const;
+    // The collected money less the cut plus the added money; the largest number when it would
+    // not fit.
+    qint64 netPool() const;
+    QString leftText() const;
+    void recount();
+
+    Setup setup_;
+    Counts counts_;
+    std::vector<Record> records_;
+    std::vector<qint64> locked_;
+};
+
+// The players' band and what goes with it, for the display and the page.
+struct Band {
+    QString players;       // "Players 7 / 10"
+    QString average;       // "Average stack 14,286 (36 BB)"
+    QString pool;          // "Prize pool £400 GTD"
+    QStringList payouts;   // "1st £200", "2nd £120"
+    QString rounding;      // "rounded to £5"
+    QString rebuysUntil;   // "Rebuys until round 4"
+    QString lines() const; // the band's two lines, CR LF between them; parts without text left out
+    bool operator==(const Band &o) const;
+};
+// round: the level in play (in a break, the one before it); bigBlind: of the level in play (in
+// a break, of the next level), 0 when not known.
+Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &currency);
+// "7 players left", "1 player left"
+QString playersLeft(qint64 n);
+// Spoken after a bust: "Seven players left".
+QString bustAnnouncement(qint64 left);
+extern const QString InTheMoney; // "We are in the money"
+
+} // namespace tournament

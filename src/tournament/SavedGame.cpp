@@ -1,0 +1,248 @@
+#include "tournament/SavedGame.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tournament {
+
+const QString SavedGameFile = QStringLiteral("chiplark-game.json");
+
+namespace {
+
+constexpr int Version = 1;
+constexpr int MaxLevels = 100000;
+
+const char *const ActionKeys[] = {"entry", "reentry", "rebuy", "addon", "bust", "lock"};
+
+// 64-bit amounts as text: a JSON number holds 53 bits exactly.
+QJsonValue amount(qint64 v)
+{
+    return QString::number(v);
+}
+
+QJsonValue maybe(const std::optional<qint64> &v)
+{
+    return v ? amount(*v) : QJsonValue();
+}
+
+// Reading: a value of the wrong kind or out of range makes the whole file unreadable.
+struct Reader {
+    bool ok = true;
+
+    std::optional<qint64> number(const QJsonValue &v, qint64 low, qint64 high)
+    {
+        bool parsed = false;
+        qint64 n = 0;
+        if (v.isString())
+            n = v.toString().toLongLong(&parsed);
+        else if (v.isDouble() && std::abs(v.toDouble()) < 9007199254740992.0
+                 && v.toDouble() == double(qint64(v.toDouble()))) {
+            n = qint64(v.toDouble());
+            parsed = true;
+        }
+        if (!parsed || n < low || n > high) {
+            ok = false;
+            return std::nullopt;
+        }
+        return n;
+    }
+    qint64 get(const QJsonObject &o, const char *key, qint64 low, qint64 high)
+    {
+        return number(o.value(QLatin1String(key)), low, high).value_or(0);
+    }
+    std::optional<qint64> optional(const QJsonObject &o, const char *key)
+    {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isNull() || v.isUndefined())
+            return std::nullopt;
+        return number(v, 0, std::numeric_limits<qint64>::max());
+    }
+    bool flag(const QJsonObject &o, const char *key)
+    {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (!v.isBool())
+            ok = false;
+        return v.toBool();
+    }
+};
+
+constexpr qint64 Max64 = std::numeric_limits<qint64>::max();
+constexpr qint64 Max32 = std::numeric_limits<qint32>::max();
+
+QJsonObject setupObject(const Setup &s)
+{
+    QJsonArray shares;
+    for (const qint32 share : s.shares)
+        shares.append(share);
+    return {{QStringLiteral("buyIn"), amount(s.buyIn)},
+            {QStringLiteral("buyInChips"), amount(s.buyInChips)},
+            {QStringLiteral("reentry"), maybe(s.reentry)},
+            {QStringLiteral("reentryChips"), maybe(s.reentryChips)},
+            {QStringLiteral("rebuy"), amount(s.rebuy)},
+            {QStringLiteral("rebuyChips"), amount(s.rebuyChips)},
+            {QStringLiteral("rebuyLastRound"), double(s.rebuyLastRound)},
+            {QStringLiteral("addOn"), amount(s.addOn)},
+            {QStringLiteral("addOnChips"), amount(s.addOnChips)},
+            {QStringLiteral("cut"), amount(s.cut)},
+            {QStringLiteral("cutFixed"), s.cutFixed},
+            {QStringLiteral("added"), amount(s.added)},
+            {QStringLiteral("guarantee"), amount(s.guarantee)},
+            {QStringLiteral("unit"), amount(s.unit)},
+            {QStringLiteral("shares"), shares},
+            {QStringLiteral("speak"), s.speak}};
+}
+
+Setup readSetup(Reader &r, const QJsonObject &o)
+{
+    Setup s;
+    s.buyIn = r.get(o, "buyIn", 0, Max64);
+    s.buyInChips = r.get(o, "buyInChips", 0, Max64);
+    s.reentry = r.optional(o, "reentry");
+    s.reentryChips = r.optional(o, "reentryChips");
+    s.rebuy = r.get(o, "rebuy", 0, Max64);
+    s.rebuyChips = r.get(o, "rebuyChips", 0, Max64);
+    s.rebuyLastRound = r.get(o, "rebuyLastRound", 0, 32767);
+    s.addOn = r.get(o, "addOn", 0, Max64);
+    s.addOnChips = r.get(o, "addOnChips", 0, Max64);
+    s.cutFixed = r.flag(o, "cutFixed");
+    s.cut = r.get(o, "cut", 0, s.cutFixed ? Max64 : 100);
+    s.added = r.get(o, "added", 0, Max64);
+    s.guarantee = r.get(o, "guarantee", 0, Max64);
+    s.unit = r.get(o, "unit", 1, Max64);
+    const QJsonArray shares = o.value(QStringLiteral("shares")).toArray();
+    qint64 sum = 0;
+    for (const QJsonValue &v : shares) {
+        s.shares.push_back(qint32(r.number(v, 1, 100000).value_or(0)));
+        sum += s.shares.back();
+    }
+    if (!s.shares.empty() && (sum != 100000 || s.shares.size() > size_t(MaxPlaces)))
+        r.ok = false;
+    s.speak = r.flag(o, "speak");
+    return s;
+}
+
+QString clockText(qint64 seconds)
+{
+    const qint64 s = std::max<qint64>(0, seconds);
+    if (s < 3600)
+        return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+bool SavedGame::operator==(const SavedGame &o) const
+{
+    return currentRound == o.currentRound && listIndex == o.listIndex && secondsLeft == o.secondsLeft
+           && levelSeconds == o.levelSeconds && gameSeconds == o.gameSeconds && currentAnte == o.currentAnte
+           && breakSeconds == o.breakSeconds && paused == o.paused && breakWasRunning == o.breakWasRunning
+           && levels == o.levels && counting == o.counting && setup == o.setup && records == o.records;
+}
+
+QByteArray formatSavedGame(const SavedGame &g)
+{
+    QJsonArray levels;
+    for (const auto &level : g.levels)
+        levels.append(QJsonArray{level[0], level[1], level[2]});
+    QJsonArray records;
+    for (const Record &r : g.records) {
+        QJsonArray record{QLatin1String(ActionKeys[int(r.action)]), amount(r.at)};
+        if (!r.locked.empty()) {
+            QJsonArray locked;
+            for (const qint64 a : r.locked)
+                locked.append(amount(a));
+            record.append(locked);
+        }
+        records.append(record);
+    }
+    const QJsonObject o{{QStringLiteral("chiplarkGame"), Version},
+                        {QStringLiteral("currentRound"), g.currentRound},
+                        {QStringLiteral("listIndex"), g.listIndex},
+                        {QStringLiteral("secondsLeft"), g.secondsLeft},
+                        {QStringLiteral("levelSeconds"), g.levelSeconds},
+                        {QStringLiteral("gameSeconds"), g.gameSeconds},
+                        {QStringLiteral("currentAnte"), g.currentAnte},
+                        {QStringLiteral("breakSeconds"), g.breakSeconds},
+                        {QStringLiteral("paused"), g.paused},
+                        {QStringLiteral("breakWasRunning"), g.breakWasRunning},
+                        {QStringLiteral("levels"), levels},
+                        {QStringLiteral("counting"), g.counting},
+                        {QStringLiteral("setup"), setupObject(g.setup)},
+                        {QStringLiteral("records"), records}};
+    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+}
+
+std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
+{
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return std::nullopt;
+    const QJsonObject o = doc.object();
+    Reader r;
+    if (r.get(o, "chiplarkGame", Version, Version) != Version)
+        return std::nullopt;
+    SavedGame g;
+    g.currentRound = qint32(r.get(o, "currentRound", -1, Max32));
+    g.listIndex = qint32(r.get(o, "listIndex", 0, MaxLevels - 1));
+    g.secondsLeft = qint32(r.get(o, "secondsLeft", std::numeric_limits<qint32>::min(), Max32));
+    g.levelSeconds = qint32(r.get(o, "levelSeconds", 0, Max32));
+    g.gameSeconds = qint32(r.get(o, "gameSeconds", 0, Max32));
+    g.currentAnte = qint32(r.get(o, "currentAnte", std::numeric_limits<qint32>::min(), Max32));
+    g.breakSeconds = qint16(r.get(o, "breakSeconds", 0, 32767));
+    g.paused = r.flag(o, "paused");
+    g.breakWasRunning = r.flag(o, "breakWasRunning");
+    const QJsonArray levels = o.value(QStringLiteral("levels")).toArray();
+    if (levels.isEmpty() || levels.size() > MaxLevels || g.listIndex >= levels.size())
+        return std::nullopt;
+    for (const QJsonValue &v : levels) {
+        const QJsonArray level = v.toArray();
+        if (level.size() != 3 || !level[0].isString() || !level[1].isString() || !level[2].isString())
+            return std::nullopt;
+        g.levels.push_back({level[0].toString(), level[1].toString(), level[2].toString()});
+    }
+    g.counting = r.flag(o, "counting");
+    g.setup = readSetup(r, o.value(QStringLiteral("setup")).toObject());
+    const QJsonArray records = o.value(QStringLiteral("records")).toArray();
+    if (records.size() > MaxRecords)
+        return std::nullopt;
+    for (const QJsonValue &v : records) {
+        const QJsonArray a = v.toArray();
+        Record record;
+        const auto *key = std::find_if(std::begin(ActionKeys), std::end(ActionKeys),
+                                       [&](const char *k) { return a.at(0).toString() == QLatin1String(k); });
+        if (a.size() < 2 || a.size() > 3 || key == std::end(ActionKeys))
+            return std::nullopt;
+        record.action = Action(key - std::begin(ActionKeys));
+        record.at = r.number(a.at(1), 0, Max64).value_or(0);
+        for (const QJsonValue &amountValue : a.at(2).toArray())
+            record.locked.push_back(r.number(amountValue, 0, Max64).value_or(0));
+        // Only a lock carries amounts, and a lock without them is the unlock.
+        if (a.size() == 3 && (record.action != Action::LockPayouts || record.locked.empty()))
+            return std::nullopt;
+        g.records.push_back(record);
+    }
+    if (!r.ok || !Ledger::replay(g.setup, g.records))
+        return std::nullopt;
+    return g;
+}
+
+QString resumeQuestion(const SavedGame &g)
+{
+    QString where = g.currentRound == -1 ? QStringLiteral("the break") : QStringLiteral("Round %1").arg(g.currentRound);
+    if (g.counting) {
+        const std::optional<Ledger> ledger = Ledger::replay(g.setup, g.records);
+        const Counts c = ledger ? ledger->counts() : Counts{};
+        where += QStringLiteral(", %1 of %2 players").arg(grouped(c.left()), grouped(c.buyIns()));
+    }
+    return QStringLiteral("A game was left running: %1, %2 left. Resume it?").arg(where, clockText(g.secondsLeft));
+}
+
+} // namespace tournament

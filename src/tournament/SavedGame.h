@@ -1,0 +1,48 @@
+#pragma once
+// The game in progress as it is kept on disk while it runs, so that a program that dies
+// (a crash, a power cut, a kill) can offer to take the game up again where it was: the
+// level, the countdown, the game time, the pause, the levels played and the ledger.
+
+#include "tournament/Ledger.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace tournament {
+
+struct SavedGame {
+    // The clock.
+    qint32 currentRound = 0; // -1 in the break
+    qint32 listIndex = 0;    // the row of the level in play (in the break, the one before it)
+    qint32 secondsLeft = 0;
+    qint32 levelSeconds = 0;
+    qint32 gameSeconds = 0;
+    qint32 currentAnte = 0;
+    qint16 breakSeconds = 0;
+    bool paused = false;
+    bool breakWasRunning = false;
+    // The levels as they were played: small blind, big blind and seconds, as the list holds them.
+    std::vector<std::array<QString, 3>> levels;
+    // The count, when the game counts players.
+    bool counting = false;
+    Setup setup;
+    std::vector<Record> records;
+
+    bool operator==(const SavedGame &o) const;
+    bool operator!=(const SavedGame &o) const { return !(*this == o); }
+};
+
+// The file's name, beside the settings file; and the most it may hold.
+extern const QString SavedGameFile;
+constexpr qint64 SavedGameBytes = 16 * 1024 * 1024;
+
+QByteArray formatSavedGame(const SavedGame &game);
+// None when the bytes are not a game this program wrote, or one it could not have played.
+std::optional<SavedGame> parseSavedGame(const QByteArray &bytes);
+// "A game was left running: Round 5, 7 of 10 players, 12:34 left. Resume it?"
+QString resumeQuestion(const SavedGame &game);
+
+} // namespace tournament

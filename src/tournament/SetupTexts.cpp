@@ -1,0 +1,100 @@
+#include "tournament/SetupTexts.h"
+
+#include <QRegularExpression>
+#include <limits>
+
+namespace tournament {
+
+const QString CountKey = QStringLiteral("Count");
+const QString SpeakKey = QStringLiteral("Speak");
+const QString CutFixedKey = QStringLiteral("CutFixed");
+
+const std::array<SetupKey, 17> SetupKeys{{
+    {"Count", "Count players and prizes", SetupKey::Switch},
+    {"BuyIn", "Buy-in", SetupKey::Amount, &Setup::buyIn},
+    {"BuyInChips", "Buy-in chips", SetupKey::Chips, &Setup::buyInChips},
+    {"Reentry", "Re-entry", SetupKey::Amount, nullptr, &Setup::reentry},
+    {"ReentryChips", "Re-entry chips", SetupKey::Chips, nullptr, &Setup::reentryChips},
+    {"Rebuy", "Rebuy", SetupKey::Amount, &Setup::rebuy},
+    {"RebuyChips", "Rebuy chips", SetupKey::Chips, &Setup::rebuyChips},
+    {"RebuyUntil", "Rebuys and re-entries until round", SetupKey::Round, &Setup::rebuyLastRound},
+    {"AddOn", "Add-on", SetupKey::Amount, &Setup::addOn},
+    {"AddOnChips", "Add-on chips", SetupKey::Chips, &Setup::addOnChips},
+    {"Cut", "House cut", SetupKey::Cut, &Setup::cut},
+    {"CutFixed", "House cut as a fixed amount", SetupKey::Switch},
+    {"Added", "Added money", SetupKey::Amount, &Setup::added},
+    {"Guarantee", "Guarantee", SetupKey::Amount, &Setup::guarantee},
+    {"Rounding", "Round payouts to", SetupKey::Unit, &Setup::unit},
+    {"Payouts", "Payouts", SetupKey::Shares},
+    {"Speak", "Announce busts and the money", SetupKey::Switch},
+}};
+
+bool switchedOn(const SetupTexts &texts, const QString &key)
+{
+    return texts.value(key) == QLatin1String("1");
+}
+
+std::optional<qint64> parseAmount(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,19}$"));
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return 0;
+    if (!digits.match(t).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const qulonglong v = t.toULongLong(&ok);
+    if (!ok || v > qulonglong(std::numeric_limits<qint64>::max()))
+        return std::nullopt;
+    return qint64(v);
+}
+
+std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
+{
+    Setup s;
+    s.cutFixed = switchedOn(texts, CutFixedKey);
+    s.speak = switchedOn(texts, SpeakKey);
+    constexpr qint64 Max = std::numeric_limits<qint64>::max();
+    for (const SetupKey &k : SetupKeys) {
+        const QString key = QLatin1String(k.key);
+        const QString text = texts.value(key);
+        if (k.kind == SetupKey::Switch)
+            continue;
+        if (k.kind == SetupKey::Shares) {
+            if (text.trimmed().isEmpty())
+                continue;
+            if (const auto shares = parseShares(text)) {
+                s.shares = *shares;
+                continue;
+            }
+            if (why)
+                *why = QStringLiteral("\"Payouts\" must be percentages that add up to 100, one per place "
+                                      "from the first, such as 50/30/20; or empty for the table.");
+            return std::nullopt;
+        }
+        qint64 high = Max;
+        qint64 low = 0;
+        if (k.kind == SetupKey::Round)
+            high = 32767;
+        else if (k.kind == SetupKey::Cut && !s.cutFixed)
+            high = 100;
+        else if (k.kind == SetupKey::Unit)
+            low = 1;
+        std::optional<qint64> v = parseAmount(text);
+        if (k.kind == SetupKey::Unit && text.trimmed().isEmpty())
+            v = 1;
+        if (!v || *v < low || *v > high) {
+            if (why)
+                *why = QStringLiteral("\"%1\" must be a whole number from %2 to %3.")
+                           .arg(QLatin1String(k.caption), grouped(low), grouped(high));
+            return std::nullopt;
+        }
+        if (k.maybe)
+            s.*k.maybe = text.trimmed().isEmpty() ? std::nullopt : v;
+        else
+            s.*k.value = *v;
+    }
+    return s;
+}
+
+} // namespace tournament

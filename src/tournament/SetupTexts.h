@@ -1,0 +1,36 @@
+#pragma once
+// The tournament's setup as the host types it: one text per box, under the key it is kept
+// by in the settings file ([Tournament]). Every text empty is the default: nothing counted.
+
+#include "tournament/Ledger.h"
+
+#include <QHash>
+#include <QString>
+#include <array>
+
+namespace tournament {
+
+struct SetupKey {
+    const char *key;
+    const char *caption; // as the box is named in messages
+    enum Kind { Switch, Amount, Chips, Round, Cut, Unit, Shares } kind;
+    qint64 Setup::*value = nullptr;                // where a number goes
+    std::optional<qint64> Setup::*maybe = nullptr; // ... or a number that may be left blank
+};
+// Every key, in the order the settings file holds them.
+extern const std::array<SetupKey, 17> SetupKeys;
+
+// Keys of the switches: "1" on, anything else off.
+extern const QString CountKey;
+extern const QString SpeakKey;
+extern const QString CutFixedKey;
+
+using SetupTexts = QHash<QString, QString>;
+
+bool switchedOn(const SetupTexts &texts, const QString &key);
+// The setup the texts give; none, with the first box that cannot be read named in why.
+std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why);
+// An amount of money or chips: blank is 0; digits only, up to the largest 64-bit number.
+std::optional<qint64> parseAmount(const QString &text);
+
+} // namespace tournament
