@@ -243,6 +243,7 @@ void frm_Chiplark::cmd_Start_Click()
     gameState.gameSeconds = 0;
     gameState.secondsLeft = toInt32(lst_Time.list(0)).value_or(0);
     gameState.levelSeconds = gameState.secondsLeft;
+    gameState.played = 0;
     gameState.currentRound = 1;
     const std::optional<qint64> breakMinutes = whole(txt_breakTime, Width::Int32);
     gameState.breakSeconds =
@@ -333,6 +334,7 @@ void frm_Chiplark::tmr_rounds_Timer()
     const DisplayBatch batch(*this);
     GameState &g = gameState;
     ++g.gameSeconds;
+    ++g.played;
     --g.secondsLeft;
     const int levels = lst_Blinds->listCount();
     const bool ended = g.currentRound >= levels && g.secondsLeft < 0;
@@ -352,6 +354,7 @@ void frm_Chiplark::tmr_break_Timer()
     const DisplayBatch batch(*this);
     GameState &g = gameState;
     ++g.gameSeconds;
+    ++g.played;
     --g.secondsLeft;
     showCountdown();
     if (g.secondsLeft == 60 && speechOn())
@@ -397,6 +400,7 @@ void frm_Chiplark::advanceRound()
         else
             runCountdown(tmr_break);
         g.currentRound = -1;
+        g.played = 0;
         v.blinds.text = QStringLiteral("Break");
         v.currentRound.text = QStringLiteral("Current Round: Break");
         v.ante.visible = false;
@@ -412,6 +416,7 @@ void frm_Chiplark::advanceRound()
     if (length && *length >= 0)
         g.levelSeconds = *length;
     g.secondsLeft = g.levelSeconds;
+    g.played = 0;
     lst_Blinds->setListIndex(row);
     const QString &c = g.currencySymbol;
     v.blinds.text = blindsText(c, lst_Small.list(row), lst_Big.list(row));
@@ -449,6 +454,7 @@ void frm_Chiplark::showLevel(int row)
     if (length && *length >= 0)
         g.levelSeconds = *length;
     g.secondsLeft = g.levelSeconds;
+    g.played = 0;
     const AnteRule rule{opt_Ante[1]->isChecked(), whole(txt_AnteRound, Width::Int16), whole(txt_ante, Width::Int32),
                         opt_AnteRaise[1]->isChecked(), whole(txt_AnteFactor, Width::Int32)};
     g.currentAnte = anteForRound(rule, g.currentRound);
@@ -472,12 +478,13 @@ void frm_Chiplark::backLevel()
     const DisplayBatch batch(*this);
     GameState &g = gameState;
     const bool inBreak = g.currentRound == -1;
-    const BackMove move =
-        backMove(g.currentRound, lst_Blinds->listIndex(), g.secondsLeft, inBreak ? g.breakSeconds : g.levelSeconds);
-    if (move.previous && move.row >= 0 && move.row < lst_Blinds->listCount())
+    const BackMove move = backMove(g.currentRound, lst_Blinds->listIndex(), g.played);
+    if (move.previous && move.row >= 0 && move.row < lst_Blinds->listCount()) {
         showLevel(move.row);
-    else
+    } else {
         g.secondsLeft = inBreak ? g.breakSeconds : g.levelSeconds;
+        g.played = 0;
+    }
     showCountdown();
     keepGame();
 }

@@ -32,6 +32,7 @@ void frm_Chiplark::keepGame()
     s.secondsLeft = g.secondsLeft;
     s.levelSeconds = g.levelSeconds;
     s.gameSeconds = g.gameSeconds;
+    s.played = g.played;
     s.currentAnte = g.currentAnte;
     s.breakSeconds = g.breakSeconds;
     s.paused = display_->paused;
@@ -106,6 +107,7 @@ void frm_Chiplark::resumeGame(const tournament::SavedGame &s)
     g.secondsLeft = s.secondsLeft;
     g.levelSeconds = s.levelSeconds;
     g.gameSeconds = s.gameSeconds;
+    g.played = s.played;
     g.currentAnte = s.currentAnte;
     g.breakSeconds = s.breakSeconds;
     if (s.counting)

@@ -14,4 +14,6 @@ struct GameState {
     QString currencySymbol;
     // The length of the level in play, for a level whose own length cannot be read.
     qint32 levelSeconds = 0;
+    // The seconds the level or break in play has run.
+    qint32 played = 0;
 };

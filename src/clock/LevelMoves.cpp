@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-BackMove backMove(qint32 currentRound, int listIndex, qint64 secondsLeft, qint64 length)
+BackMove backMove(qint32 currentRound, int listIndex, qint64 played)
 {
-    const bool early = length - secondsLeft < BackGraceSeconds;
+    const bool early = played < BackGraceSeconds;
     if (currentRound == -1)
         return early ? BackMove{true, listIndex} : BackMove{};
     if (early && currentRound > 1)

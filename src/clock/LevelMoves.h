@@ -13,8 +13,9 @@ struct BackMove {
     int row = 0;           // 0-based row of the level to play
 };
 // currentRound: -1 in the break; listIndex: the row in play (in the break, the one before
-// it); length: of the level or break in play. Never goes into the break.
-BackMove backMove(qint32 currentRound, int listIndex, qint64 secondsLeft, qint64 length);
+// it); played: the seconds the level or break in play has run (a minute added or taken
+// changes nothing of it). Never goes into the break.
+BackMove backMove(qint32 currentRound, int listIndex, qint64 played);
 
 // The countdown a minute on or back (delta in seconds): never below 1 s, never beyond what
 // the countdown can hold.

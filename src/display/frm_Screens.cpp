@@ -3,16 +3,20 @@
 #include "platform/Platform.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent)
+frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
+                         const tournament::SetupTexts &tournament)
     : QDialog(parent), publisher_(publisher)
 {
     setWindowTitle(QStringLiteral("More options"));
@@ -122,6 +126,7 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
                                 "the break's length: if your break is not 5 minutes long, change the phrase with "
                                 "\"Customise Voices\"."));
     breaks->addStretch();
+    buildTournamentPage(tournament);
 
     cmd_Close = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(cmd_Close, &QDialogButtonBox::rejected, this, &QDialog::accept);
@@ -230,4 +235,158 @@ ScreenOptions frm_Screens::options() const
     o.showPaused = chk_Paused->isChecked();
     o.repeatBreak = chk_RepeatBreak->isChecked();
     return o;
+}
+
+void frm_Screens::buildTournamentPage(const tournament::SetupTexts &texts)
+{
+    auto *w = new QWidget(tabs);
+    tabs->addTab(w, QStringLiteral("Players && prizes"));
+    w->setAccessibleName(QStringLiteral("Players & prizes"));
+    auto *page = new QVBoxLayout(w);
+    chk_Count = new QCheckBox(QStringLiteral("&Count players and prizes"), w);
+    chk_Count->setChecked(tournament::switchedOn(texts, tournament::CountKey));
+    page->addWidget(chk_Count);
+    auto *intro = new QLabel(QStringLiteral("Entries, rebuys, add-ons and busts are counted during the game with keys "
+                                            "on the players' display (H shows them) or from a phone with the PIN. "
+                                            "The display shows the players left, the average stack, the prize pool "
+                                            "and the payouts at its bottom."),
+                             w);
+    intro->setWordWrap(true);
+    intro->setIndent(20);
+    page->addWidget(intro);
+
+    setupFields_ = new QWidget(w);
+    auto *grid = new QGridLayout(setupFields_);
+    grid->setContentsMargins(20, 0, 0, 0);
+    const auto box = [&](const char *key, const QString &name, const QString &placeholder = QString()) {
+        auto *b = new QLineEdit(texts.value(QLatin1String(key)), setupFields_);
+        b->setAccessibleName(name);
+        b->setPlaceholderText(placeholder);
+        b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
+        setupBoxes_.insert(QLatin1String(key), b);
+        connect(b, &QLineEdit::textChanged, this, &frm_Screens::checkSetup);
+        return b;
+    };
+    const auto caption = [&](const QString &text, QLineEdit *buddy, int row, int column) {
+        auto *l = new QLabel(text, setupFields_);
+        l->setBuddy(buddy);
+        grid->addWidget(l, row, column);
+    };
+    grid->addWidget(new QLabel(QStringLiteral("Amount"), setupFields_), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Chips"), setupFields_), 0, 2);
+    struct Row {
+        const char *caption;
+        const char *amount;
+        const char *chips;
+        QLineEdit **amountBox;
+        QLineEdit **chipsBox;
+        const char *name;
+        bool asBuyIn; // empty: the same as the buy-in
+    };
+    const Row rows[] = {{"&Buy-in:", "BuyIn", "BuyInChips", &txt_BuyIn, &txt_BuyInChips, "Buy-in", false},
+                        {"&Re-entry:", "Reentry", "ReentryChips", &txt_Reentry, &txt_ReentryChips, "Re-entry", true},
+                        {"Re&buy:", "Rebuy", "RebuyChips", &txt_Rebuy, &txt_RebuyChips, "Rebuy", false},
+                        {"A&dd-on:", "AddOn", "AddOnChips", &txt_AddOn, &txt_AddOnChips, "Add-on", false}};
+    int row = 1;
+    for (const Row &r : rows) {
+        const QString name = QLatin1String(r.name);
+        const QString same = r.asBuyIn ? QStringLiteral("as the buy-in") : QString();
+        *r.amountBox = box(r.amount, name + QStringLiteral(" amount"), same);
+        *r.chipsBox = box(r.chips, name + QStringLiteral(" chips"), same);
+        caption(QLatin1String(r.caption), *r.amountBox, row, 0);
+        grid->addWidget(*r.amountBox, row, 1);
+        grid->addWidget(*r.chipsBox, row, 2);
+        ++row;
+    }
+    txt_RebuyUntil = box("RebuyUntil", QStringLiteral("Rebuys and re-entries until round"), QStringLiteral("no limit"));
+    caption(QStringLiteral("Rebuys and re-entries &until round:"), txt_RebuyUntil, row, 0);
+    grid->addWidget(txt_RebuyUntil, row++, 1);
+
+    txt_Cut = box("Cut", QStringLiteral("House cut"), QStringLiteral("none"));
+    caption(QStringLiteral("House c&ut:"), txt_Cut, row, 0);
+    grid->addWidget(txt_Cut, row, 1);
+    auto *cutKinds = new QHBoxLayout;
+    opt_Cut = {new QRadioButton(QStringLiteral("% of the money in"), setupFields_),
+               new QRadioButton(QStringLiteral("fixed amount"), setupFields_)};
+    opt_Cut[tournament::switchedOn(texts, tournament::CutFixedKey) ? 1 : 0]->setChecked(true);
+    for (QRadioButton *o : opt_Cut) {
+        cutKinds->addWidget(o);
+        connect(o, &QRadioButton::toggled, this, &frm_Screens::checkSetup);
+    }
+    grid->addLayout(cutKinds, row++, 2, 1, 2);
+    txt_Added = box("Added", QStringLiteral("Added money"), QStringLiteral("none"));
+    caption(QStringLiteral("Added &money:"), txt_Added, row, 0);
+    grid->addWidget(txt_Added, row++, 1);
+    txt_Guarantee = box("Guarantee", QStringLiteral("Guaranteed prize pool"), QStringLiteral("none"));
+    caption(QStringLiteral("&Guaranteed pool:"), txt_Guarantee, row, 0);
+    grid->addWidget(txt_Guarantee, row++, 1);
+
+    cmb_Rounding = new QComboBox(setupFields_);
+    cmb_Rounding->setEditable(true);
+    for (const char *unit : {"1", "5", "10", "25", "50", "100", "500", "1000"})
+        cmb_Rounding->addItem(QLatin1String(unit));
+    const QString unit = texts.value(QStringLiteral("Rounding"));
+    cmb_Rounding->setEditText(unit.isEmpty() ? QStringLiteral("1") : unit);
+    cmb_Rounding->setAccessibleName(QStringLiteral("Round payouts down to"));
+    setupBoxes_.insert(QStringLiteral("Rounding"), cmb_Rounding->lineEdit());
+    connect(cmb_Rounding, &QComboBox::editTextChanged, this, &frm_Screens::checkSetup);
+    auto *roundingCaption = new QLabel(QStringLiteral("R&ound payouts down to:"), setupFields_);
+    roundingCaption->setBuddy(cmb_Rounding);
+    grid->addWidget(roundingCaption, row, 0);
+    grid->addWidget(cmb_Rounding, row++, 1);
+    txt_Payouts = box("Payouts", QStringLiteral("Payouts in percent"), QStringLiteral("by the number of entries"));
+    txt_Payouts->setMaximumWidth(QWIDGETSIZE_MAX);
+    caption(QStringLiteral("&Payouts (%):"), txt_Payouts, row, 0);
+    grid->addWidget(txt_Payouts, row++, 1, 1, 3);
+    grid->setColumnStretch(3, 1);
+    page->addWidget(setupFields_);
+
+    chk_SpeakCount = new QCheckBox(QStringLiteral("&Announce busts and the money (\"Seven players left\", "
+                                                  "\"We are in the money\")"),
+                                   w);
+    chk_SpeakCount->setChecked(tournament::switchedOn(texts, tournament::SpeakKey));
+    page->addWidget(chk_SpeakCount);
+    lbl_SetupSays = new QLabel(w);
+    lbl_SetupSays->setWordWrap(true);
+    lbl_SetupSays->setIndent(20);
+    page->addWidget(lbl_SetupSays);
+    page->addStretch();
+    connect(chk_Count, &QCheckBox::toggled, this, &frm_Screens::checkSetup);
+    checkSetup();
+}
+
+// The boxes are usable while the count is on; what they say is checked as they are typed in.
+void frm_Screens::checkSetup()
+{
+    const bool on = chk_Count->isChecked();
+    setupFields_->setEnabled(on);
+    chk_SpeakCount->setEnabled(on);
+    QString why;
+    const std::optional<tournament::Setup> setup = tournament::parseSetup(tournamentTexts(), &why);
+    if (!on)
+        lbl_SetupSays->clear();
+    else if (!setup)
+        lbl_SetupSays->setText(why);
+    else
+        lbl_SetupSays->setText(
+            QStringLiteral("Payouts for 10 entries: ")
+            + tournament::sharesText(setup->shares.empty() ? tournament::tableShares(10) : setup->shares)
+            + QStringLiteral(" %; the table follows the entries (see the manual)."));
+}
+
+tournament::SetupTexts frm_Screens::tournamentTexts() const
+{
+    tournament::SetupTexts texts;
+    for (auto it = setupBoxes_.begin(); it != setupBoxes_.end(); ++it)
+        if (!it.value()->text().trimmed().isEmpty())
+            texts.insert(it.key(), it.value()->text().trimmed());
+    if (texts.value(QStringLiteral("Rounding")) == QLatin1String("1"))
+        texts.remove(QStringLiteral("Rounding"));
+    const std::pair<const QString &, bool> switches[] = {{tournament::CountKey, chk_Count->isChecked()},
+                                                         {tournament::CutFixedKey, opt_Cut[1]->isChecked()},
+                                                         {tournament::SpeakKey, chk_SpeakCount->isChecked()}};
+    for (const auto &[key, on] : switches)
+        if (on)
+            texts.insert(key, QStringLiteral("1"));
+    return texts;
 }

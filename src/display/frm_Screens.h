@@ -1,12 +1,18 @@
 #pragma once
-// "More options…": options beyond the settings window, on three pages: where the clock is
-// shown besides the players' display (phones and TVs), how the players' display looks, and
-// breaks that repeat. The options are the organiser's and kept with the settings; all are off
-// unless turned on here.
+// "More options…": options beyond the settings window, on four pages: where the clock is
+// shown besides the players' display (phones and TVs), how the players' display looks,
+// breaks that repeat, and the count of players and prizes. The options are the organiser's and kept with the settings;
+// all are off unless turned on here.
+
+#include "tournament/SetupTexts.h"
 
 #include <QDialog>
+#include <QHash>
+#include <array>
 
 class QCheckBox;
+class QComboBox;
+class QRadioButton;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
@@ -30,7 +36,8 @@ class frm_Screens : public QDialog {
 public:
     // publisher: the page's server, started and stopped as the box is ticked; none: the box
     // cannot be ticked.
-    frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent);
+    frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
+                const tournament::SetupTexts &tournament = {});
 
     QTabWidget *tabs;
     QCheckBox *chk_Serve;
@@ -44,10 +51,31 @@ public:
     QCheckBox *chk_Scale;
     QCheckBox *chk_Paused;
     QCheckBox *chk_RepeatBreak;
+    // "Players & prizes": the setup of the count, each box under its settings key.
+    QCheckBox *chk_Count;
+    QLineEdit *txt_BuyIn;
+    QLineEdit *txt_BuyInChips;
+    QLineEdit *txt_Reentry;
+    QLineEdit *txt_ReentryChips;
+    QLineEdit *txt_Rebuy;
+    QLineEdit *txt_RebuyChips;
+    QLineEdit *txt_AddOn;
+    QLineEdit *txt_AddOnChips;
+    QLineEdit *txt_RebuyUntil;
+    QLineEdit *txt_Cut;
+    std::array<QRadioButton *, 2> opt_Cut; // a percentage, a fixed amount
+    QLineEdit *txt_Added;
+    QLineEdit *txt_Guarantee;
+    QComboBox *cmb_Rounding;
+    QLineEdit *txt_Payouts;
+    QCheckBox *chk_SpeakCount;
+    QLabel *lbl_SetupSays; // what cannot be read, or what the first entries will be paid
     QDialogButtonBox *cmd_Close;
 
     // The options as the dialog shows them now.
     ScreenOptions options() const;
+    // The count's setup as the boxes hold it: a switch off and a box left empty are not there.
+    tournament::SetupTexts tournamentTexts() const;
 
 signals:
     // An option that acts at once was changed (the display's scaling, PAUSED, the breaks).
@@ -59,7 +87,11 @@ private:
     void announceAddress();
     void showAddress();
     void fitContents();
+    void buildTournamentPage(const tournament::SetupTexts &texts);
+    void checkSetup();
 
     platform::ClockPublisher *publisher_;
     QWidget *pinRow_ = nullptr;
+    QHash<QString, QLineEdit *> setupBoxes_;
+    QWidget *setupFields_ = nullptr;
 };

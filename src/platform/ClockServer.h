@@ -50,7 +50,10 @@ public:
     QString pin() const override { return kept_.pin; }
     QImage qrCode() const override;
     void publish(const DisplayState &state) override;
-    void setActionHandler(std::function<RemoteReply(RemoteAction, bool)> handler) override { handler_ = std::move(handler); }
+    void setActionHandler(std::function<RemoteReply(RemoteAction, bool)> handler) override
+    {
+        handler_ = std::move(handler);
+    }
     void setAddressFile(const QString &path) override;
     bool renewAddress(QString *why) override;
     QStringList alsoReachable() const override { return others_; }

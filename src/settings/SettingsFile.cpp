@@ -16,6 +16,7 @@ const QString Config = QStringLiteral("Config");
 const QString Breaks = QStringLiteral("Breaks");
 const QString Ante = QStringLiteral("Ante");
 const QString Screens = QStringLiteral("Screens");
+const QString Tournament = QStringLiteral("Tournament");
 
 } // namespace
 
@@ -93,6 +94,13 @@ void frm_Chiplark::loadSettings()
         const QString value = get(o.section, o.key);
         *o.inFile = !value.isEmpty();
         *o.on = value == QStringLiteral("1");
+    }
+    for (const tournament::SetupKey &k : tournament::SetupKeys) {
+        const QString value = get(Tournament, k.key);
+        if (value.isEmpty())
+            continue;
+        tournamentTexts.insert(QLatin1String(k.key), value);
+        tournamentKeysInFile_.insert(QLatin1String(k.key));
     }
     modRegistry::CloseReading();
 }
@@ -173,6 +181,16 @@ void frm_Chiplark::saveSettings()
     for (const OptionKey &o : optionKeys())
         if (*o.on || *o.inFile)
             put(o.section, o.key, *o.on ? QStringLiteral("1") : QStringLiteral("0"));
+    // The count's setup likewise: a box left empty (a switch off) is written only to undo
+    // what the file said.
+    for (const tournament::SetupKey &k : tournament::SetupKeys) {
+        const QString key = QLatin1String(k.key);
+        const QString value = tournamentTexts.value(key);
+        if (!value.isEmpty())
+            put(Tournament, k.key, value);
+        else if (tournamentKeysInFile_.contains(key))
+            put(Tournament, k.key, k.kind == tournament::SetupKey::Switch ? QStringLiteral("0") : QString());
+    }
     // The windows say nothing of a failed save; whoever started the program from a terminal
     // (or reads its log) learns what was lost and why.
     QString why;

@@ -141,9 +141,10 @@ QString clockText(qint64 seconds)
 bool SavedGame::operator==(const SavedGame &o) const
 {
     return currentRound == o.currentRound && listIndex == o.listIndex && secondsLeft == o.secondsLeft
-           && levelSeconds == o.levelSeconds && gameSeconds == o.gameSeconds && currentAnte == o.currentAnte
-           && breakSeconds == o.breakSeconds && paused == o.paused && breakWasRunning == o.breakWasRunning
-           && levels == o.levels && counting == o.counting && setup == o.setup && records == o.records;
+           && levelSeconds == o.levelSeconds && gameSeconds == o.gameSeconds && played == o.played
+           && currentAnte == o.currentAnte && breakSeconds == o.breakSeconds && paused == o.paused
+           && breakWasRunning == o.breakWasRunning && levels == o.levels && counting == o.counting && setup == o.setup
+           && records == o.records;
 }
 
 QByteArray formatSavedGame(const SavedGame &g)
@@ -168,6 +169,7 @@ QByteArray formatSavedGame(const SavedGame &g)
                         {QStringLiteral("secondsLeft"), g.secondsLeft},
                         {QStringLiteral("levelSeconds"), g.levelSeconds},
                         {QStringLiteral("gameSeconds"), g.gameSeconds},
+                        {QStringLiteral("played"), g.played},
                         {QStringLiteral("currentAnte"), g.currentAnte},
                         {QStringLiteral("breakSeconds"), g.breakSeconds},
                         {QStringLiteral("paused"), g.paused},
@@ -195,6 +197,7 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
     g.secondsLeft = qint32(r.get(o, "secondsLeft", std::numeric_limits<qint32>::min(), Max32));
     g.levelSeconds = qint32(r.get(o, "levelSeconds", 0, Max32));
     g.gameSeconds = qint32(r.get(o, "gameSeconds", 0, Max32));
+    g.played = qint32(r.get(o, "played", 0, Max32));
     g.currentAnte = qint32(r.get(o, "currentAnte", std::numeric_limits<qint32>::min(), Max32));
     g.breakSeconds = qint16(r.get(o, "breakSeconds", 0, 32767));
     g.paused = r.flag(o, "paused");

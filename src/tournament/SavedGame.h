@@ -20,6 +20,7 @@ struct SavedGame {
     qint32 secondsLeft = 0;
     qint32 levelSeconds = 0;
     qint32 gameSeconds = 0;
+    qint32 played = 0; // seconds the level or break in play has run
     qint32 currentAnte = 0;
     qint16 breakSeconds = 0;
     bool paused = false;

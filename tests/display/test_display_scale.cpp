@@ -155,14 +155,14 @@ private slots:
         QCOMPARE(frm->Label15->nextInFocusChain(), static_cast<QWidget *>(frm->cmd_Screens));
         QCOMPARE(QAccessible::queryAccessibleInterface(frm->cmd_Screens)->text(QAccessible::Name),
                  QStringLiteral("More options…"));
-        // Three pages, each named as it is shown, for a screen reader too; the address and the PIN named.
+        // Four pages, each named as it is shown, for a screen reader too; the address and the PIN named.
         QStringList pages, names;
         for (int i = 0; i < dialog.tabs->count(); ++i) {
             pages << dialog.tabs->tabText(i);
             names << dialog.tabs->widget(i)->accessibleName();
         }
-        QCOMPARE(pages, (QStringList{"Phone && TV", "Players' display", "Breaks"}));
-        QCOMPARE(names, (QStringList{"Phone & TV", "Players' display", "Breaks"}));
+        QCOMPARE(pages, (QStringList{"Phone && TV", "Players' display", "Breaks", "Players && prizes"}));
+        QCOMPARE(names, (QStringList{"Phone & TV", "Players' display", "Breaks", "Players & prizes"}));
         QCOMPARE(dialog.txt_Address->accessibleName() + "/" + dialog.txt_PIN->accessibleName(), "Address/Control PIN");
     }
 

@@ -1,0 +1,207 @@
+// The count of players and prizes in a running game, from the display's keys and the page's
+// controls, and the game kept on disk and taken up again after the program died.
+
+#include "display/frm_Display.h"
+#include "settings/frm_Chiplark.h"
+#include "support/FakePlatform.h"
+#include "support/GameDriver.h"
+#include "support/WindowTest.h"
+
+#include <QtTest>
+
+using tournament::Action;
+using A = platform::RemoteAction;
+
+class TestCounting : public WindowTest {
+    Q_OBJECT
+    frm_Display *d() const { return frm->displayWindow(); }
+    QString gameFile() const { return frm->gameFilePath(); }
+    // Three levels of 20 minutes, a 5-minute break after round 2; counting as given.
+    void start(const tournament::SetupTexts &setup)
+    {
+        drive::setSchedule(*frm, {"100/200/1200", "200/400/1200", "300/600/1200"});
+        frm->opt_Break[0]->setChecked(true);
+        frm->txt_Break->setText("2");
+        frm->txt_breakTime->setText("5");
+        frm->tournamentTexts = setup;
+        frm->cmd_Start_Click();
+        QVERIFY(d() && d()->isVisible());
+    }
+    void keys(const QString &typed)
+    {
+        for (const QChar k : typed)
+            d()->Form_KeyDown(k == '<' ? DisplayKey::Backspace : k.unicode(), 0);
+    }
+    const tournament::Counts &counts() const { return frm->ledger->counts(); }
+    static tournament::SetupTexts counting(tournament::SetupTexts more = {})
+    {
+        more.insert("Count", "1");
+        more.insert("BuyIn", "20");
+        more.insert("BuyInChips", "10000");
+        return more;
+    }
+
+private slots:
+    // With the count off the letter keys do nothing and no band shows; on, each key acts,
+    // Backspace and Ctrl+Z undo, and the band says what the ledger holds.
+    void displayKeys()
+    {
+        start({});
+        const DisplayState before = frm->displayState;
+        keys("ENRABL<");
+        d()->Form_KeyDown(DisplayKey::Z, DisplayKey::CtrlMask);
+        QVERIFY(!frm->ledger);
+        QCOMPARE(frm->displayState, before);
+        QVERIFY(!d()->lbl_Band->isVisible() && !d()->lbl_Notice->isVisible());
+
+        start(counting({{"Rebuy", "20"}, {"RebuyChips", "5000"}, {"Rounding", "5"}}));
+        keys("EEEEBR");
+        QCOMPARE(counts().entries, 4);
+        QCOMPARE(counts().rebuys, 1);
+        QCOMPARE(d()->lbl_Notice->caption(), "Rebuy — 3 players left. Backspace undoes it.");
+        keys("<");
+        QCOMPARE(d()->lbl_Notice->caption(), "Undone: Rebuy — 3 players left.");
+        d()->Form_KeyDown(DisplayKey::Z, DisplayKey::CtrlMask);
+        QCOMPARE(counts().busts, 0);
+        keys("B");
+        QVERIFY(d()->lbl_Band->isVisible());
+        QCOMPARE(d()->lbl_Band->caption(), "Players 3 / 4 · Average stack 13,333 (67 BB) · Prize pool £80\r\n"
+                                           "1st £80 (rounded to £5)");
+        keys("H");
+        QCOMPARE(d()->lbl_Notice->caption(), frm_Display::KeysHelp);
+        QCOMPARE(frm->displayState.recent.size(), 5);
+        QVERIFY(frm->displayState.recent.front().endsWith(" Bust"));
+    }
+
+    // A rebuy after the last round that allows it is recorded on the second press only; the
+    // last player standing pauses the clock.
+    void confirmationsAndTheLastPlayer()
+    {
+        start(counting({{"RebuyUntil", "1"}}));
+        keys("EE");
+        d()->Form_KeyDown(DisplayKey::Space, 0); // round 2
+        keys("R");
+        QCOMPARE(counts().rebuys, 0);
+        QVERIFY(d()->lbl_Notice->caption().endsWith("Press R again to record it."));
+        keys("R");
+        QCOMPARE(counts().rebuys, 1);
+        QCOMPARE(frm->remoteAction(A::Rebuy, false).confirm, true);
+        QCOMPARE(frm->remoteAction(A::Rebuy, true).done, true);
+        QCOMPARE(counts().rebuys, 2);
+        keys("B");
+        QVERIFY(d()->paused && !frm->tmr_rounds->isActive());
+        QVERIFY(d()->lbl_Notice->caption().startsWith("Bust — 1 player left: the game is paused."));
+        keys("B");
+        QCOMPARE(counts().busts, 1);
+        QCOMPARE(d()->lbl_Notice->caption(), "Only one player is left: no bust to record.");
+    }
+
+    // The page's Back and a minute more or less, as the display's own code moves the clock.
+    void backAndMinutes()
+    {
+        start({});
+        drive::ticks(*frm, 5);
+        frm->remoteAction(A::Back, false); // round 1 within its first seconds: restarted
+        QCOMPARE(frm->gameState.currentRound, 1);
+        QCOMPARE(frm->gameState.secondsLeft, 1200);
+        frm->remoteAction(A::MinuteLess, false);
+        QCOMPARE(frm->gameState.secondsLeft, 1140);
+        QCOMPARE(d()->lbl_nextRound->caption(),
+                 "Next round is Round 2: £200/£400 for 20 mins.\r\nStarting in 19 minutes and 0 seconds");
+        d()->Form_KeyDown(DisplayKey::Space, 0);
+        d()->Form_KeyDown(DisplayKey::P, 0);
+        drive::ticks(*frm, 3);
+        frm->remoteAction(A::Back, false); // round 2, paused, 0 s played: round 1 from its start
+        QCOMPARE(frm->gameState.currentRound, 1);
+        QCOMPARE(d()->lbl_Blinds->caption(), "£100 / £200");
+        QVERIFY(d()->paused && !frm->tmr_rounds->isActive());
+        d()->Form_KeyDown(DisplayKey::P, 0);
+        d()->Form_KeyDown(DisplayKey::Space, 0);
+        d()->Form_KeyDown(DisplayKey::Space, 0); // the break
+        QCOMPARE(frm->gameState.currentRound, -1);
+        drive::ticks(*frm, 30);
+        frm->remoteAction(A::MinuteMore, false);
+        QCOMPARE(frm->gameState.secondsLeft, 330);
+        frm->remoteAction(A::Back, false); // late in the break: the break again
+        QCOMPARE(frm->gameState.secondsLeft, 300);
+        frm->remoteAction(A::Back, false); // early in it: round 2, never the break
+        QCOMPARE(frm->gameState.currentRound, 2);
+        QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());
+    }
+
+    // Kept after every action and once a minute; a program that dies leaves it, the next
+    // start offers it and comes up paused where it was; Escape takes it away.
+    void keptAndResumed()
+    {
+        start(counting({{"Speak", "1"}}));
+        keys("EEEB");
+        QCOMPARE(fakes->speech.spoken.back(), "Two players left");
+        drive::ticks(*frm, 70);
+        const auto kept = [&] {
+            QFile f(gameFile());
+            return f.open(QIODevice::ReadOnly) ? tournament::parseSavedGame(f.readAll()) : std::nullopt;
+        };
+        QVERIFY(kept());
+        QCOMPARE(kept()->secondsLeft, 1140);
+        QCOMPARE(kept()->records.size(), size_t(4));
+
+        fakes->messageBox.answers = {platform::Answer::Yes};
+        restart(); // the old window is never closed, as when the program is killed
+        QTRY_VERIFY(d() && d()->isVisible());
+        QCOMPARE(fakes->messageBox.calls.back().text,
+                 "A game was left running: Round 1, 2 of 3 players, 19:00 left. Resume it?");
+        QVERIFY(d()->paused);
+        QCOMPARE(frm->gameState.secondsLeft, 1140);
+        QCOMPARE(frm->gameState.gameSeconds, 60);
+        QCOMPARE(counts().busts, 1);
+        QCOMPARE(d()->lbl_Band->caption(), "Players 2 / 3 · Average stack 15,000 (75 BB) · Prize pool £60\r\n1st £60");
+        d()->Form_KeyDown(DisplayKey::Escape, 0);
+        QVERIFY(!QFile::exists(gameFile()));
+
+        // Declined: the file goes. Unreadable: it is reported and never written over.
+        start({});
+        restart();
+        QTRY_VERIFY(!QFile::exists(gameFile()));
+        QVERIFY(!d());
+        QFile garbage(gameFile());
+        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("{not a game") > 0);
+        garbage.close();
+        const size_t shown = fakes->messageBox.calls.size();
+        restart();
+        QTRY_COMPARE(fakes->messageBox.calls.size(), shown + 1);
+        QVERIFY(fakes->messageBox.calls.back().text.startsWith("A game was left running, but its file cannot be read"));
+        start({});
+        d()->Form_KeyDown(DisplayKey::Escape, 0);
+        frm->close();
+        QFile same(gameFile());
+        QVERIFY(same.open(QIODevice::ReadOnly));
+        QCOMPARE(same.readAll(), QByteArray("{not a game"));
+    }
+
+    // The setup is kept in its own section, each key once it is not empty; a fresh file has none.
+    void setupInTheSettingsFile()
+    {
+        const auto ini = [&] {
+            frm->close();
+            restart();
+            QFile f(fakes->files.folder + "/chiplark.ini");
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QCOMPARE(ini().count('='), 32);
+        frm->tournamentTexts = counting({{"Payouts", "70/30"}});
+        QVERIFY(ini().contains("[Tournament]\r\nCount=1\r\nBuyIn=20\r\nBuyInChips=10000\r\nPayouts=70/30\r\n"));
+        QCOMPARE(frm->tournamentTexts, counting({{"Payouts", "70/30"}}));
+        frm->tournamentTexts.clear();
+        QVERIFY(ini().contains("[Tournament]\r\nCount=0\r\nBuyIn=\r\nBuyInChips=\r\nPayouts=\r\n"));
+        // A setup that cannot be read stops the start with the box named.
+        drive::setSchedule(*frm, {"100/200/1200"});
+        frm->tournamentTexts = counting({{"Cut", "101"}});
+        frm->cmd_Start_Click();
+        QVERIFY(!d());
+        QCOMPARE(fakes->messageBox.calls.back().text,
+                 "Players & prizes: \"House cut\" must be a whole number from 0 to 100.");
+    }
+};
+
+QTEST_MAIN(TestCounting)
+#include "test_counting.moc"
