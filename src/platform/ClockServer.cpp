@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
@@ -305,6 +306,19 @@ QByteArray ClockServer::stateMessage(const DisplayState &s)
                   {QStringLiteral("blindsText"), s.blinds.text},
                   {QStringLiteral("anteText"), s.ante.visible ? s.ante.text : QString()},
                   {QStringLiteral("colours"), colours}};
+    // The count, only while the game counts players.
+    if (s.counting) {
+        const tournament::Band &b = s.bandParts;
+        o.insert(QStringLiteral("count"),
+                 QJsonObject{{QStringLiteral("players"), b.players},
+                             {QStringLiteral("average"), b.average},
+                             {QStringLiteral("pool"), b.pool},
+                             {QStringLiteral("payouts"), QJsonArray::fromStringList(b.payouts)},
+                             {QStringLiteral("rounding"), b.rounding},
+                             {QStringLiteral("rebuysUntil"), b.rebuysUntil},
+                             {QStringLiteral("locked"), s.payoutsLocked},
+                             {QStringLiteral("recent"), QJsonArray::fromStringList(s.recent)}});
+    }
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 

@@ -1,0 +1,397 @@
+#include "clock/LevelMoves.h"
+#include "tournament/Ledger.h"
+#include "tournament/SavedGame.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <limits>
+#include <numeric>
+
+using namespace tournament;
+
+namespace {
+
+constexpr qint64 Max64 = std::numeric_limits<qint64>::max();
+constexpr qint32 Max32 = std::numeric_limits<qint32>::max();
+
+// The house game: £100 for 10,000 chips, rebuys the same through round 4, an £80 re-entry for 8,000, a £50
+// add-on for 5,000; or a game named after how it differs from it.
+Setup setupNamed(const QString &name = {})
+{
+    Setup s;
+    s.buyInChips = 3;
+    if (name == "freeroll of 3 chips")
+        return s;
+    s.buyIn = s.rebuy = 100;
+    s.buyInChips = s.rebuyChips = name == "huge stack" ? Max64 / 2 + 1 : 10000;
+    s.reentry = 80, s.reentryChips = 8000, s.addOn = 50, s.addOnChips = 5000;
+    s.rebuyLastRound = name == "no rebuy limit" ? 0 : 4;
+    s.buyIn = name == "huge buy-in" ? Max64 / 2 + 1 : 100;
+    s.added = name == "huge added money" ? Max64 - 150 : 0;
+    if (name == "guaranteed in fives")
+        s.guarantee = 1234, s.unit = 5;
+    return s;
+}
+
+// A row of numbers in, one out.
+struct Case {
+    const char *name;
+    std::array<qint64, 4> in;
+    qint64 out;
+};
+
+void expect(const char *row, const QString &got, const QString &expected)
+{
+    const QString why = QStringLiteral("%1: got \"%2\", not \"%3\"").arg(row, got, expected);
+    QVERIFY2(got == expected, qPrintable(QString(why).replace("\r\n", "\\r\\n")));
+}
+
+template <size_t N, typename F>
+void expect(const Case (&rows)[N], F f)
+{
+    for (const Case &c : rows)
+        expect(c.name, QString::number(f(c.in)), QString::number(c.out));
+}
+
+// Plays a script: E entry, R re-entry, Y rebuy, A add-on, B bust, L lock or unlock, U undo; a number
+// repeats the next letter. Gives the outcome of the last.
+Ledger::Outcome play(Ledger &ledger, const QString &script, int round = 1, bool confirmed = false)
+{
+    static const QRegularExpression step(QStringLiteral("(\\d*)([ERYABLU])"));
+    Ledger::Outcome last;
+    for (const QRegularExpressionMatch &m : step.globalMatch(script))
+        for (int i = 0; i < std::max(1, m.captured(1).toInt()); ++i)
+            last = m.captured(2) == "U"
+                       ? ledger.undo()
+                       : ledger.act(Action(QStringLiteral("ERYABL").indexOf(m.captured(2))), round, 0, confirmed);
+    return last;
+}
+
+// Entries/re-entries/rebuys/add-ons/busts, and whether the payouts are locked.
+QString countsText(const Ledger &l)
+{
+    const Counts &c = l.counts();
+    return QString::asprintf("%lld/%lld/%lld/%lld/%lld%s", c.entries, c.reentries, c.rebuys, c.addOns, c.busts,
+                             l.locked() ? " locked" : "");
+}
+
+// What is wrong with a split of the pool, if anything.
+QString splitProblem(qint64 pool, const std::vector<qint32> &shares, qint64 unit)
+{
+    const std::vector<qint64> amounts = splitPool(pool, shares, unit);
+    if (amounts.size() != shares.size())
+        return QStringLiteral("%1 places for %2 shares").arg(amounts.size()).arg(shares.size());
+    __int128 sum = 0;
+    for (size_t i = 0; i < amounts.size(); ++i) {
+        sum += amounts[i];
+        const QString place = ordinal(qint64(i) + 1) + QLatin1Char(' ') + QString::number(amounts[i]);
+        if (amounts[i] < 0 || (i > 0 && amounts[i] % unit != 0) || amounts[i] > amounts[0])
+            return place + QStringLiteral(" is negative, off the unit or above the first");
+    }
+    return sum == pool ? QString() : QStringLiteral("the amounts do not sum to the pool");
+}
+
+// Round 5 of 6 with 12:34 left, 10 entries and 3 busts.
+SavedGame savedBase()
+{
+    SavedGame g;
+    g.currentRound = 5, g.listIndex = 4, g.secondsLeft = 754, g.levelSeconds = 1200, g.counting = true;
+    g.setup = setupNamed();
+    for (int i = 0; i < 13; ++i) {
+        g.levels.push_back({QString::number(25 * i + 25), QString::number(50 * i + 50), QStringLiteral("1200")});
+        g.records.push_back({i < 10 ? Action::Entry : Action::Bust, 1700000000000 + i, {}});
+    }
+    return g;
+}
+
+} // namespace
+
+class TestTournament : public QObject {
+    Q_OBJECT
+private slots:
+    // Each action and its undo: the verdict, the text and the counts after; the records replay to them.
+    void actions()
+    {
+        const char *tooMuch = "Refused: The money or the chips would be more than can be counted. 1/0/0/0/0";
+        const char *const verdicts[] = {"Done", "Refused", "Confirm"};
+        // Name, setup, round, actions before, the action ("!": confirmed), what it does.
+        const char *const rows[][6] = {
+            {"entry", "", "1", "E", "E", "Done: Entry — 2 players left 2/0/0/0/0"},
+            {"re-entry after a bust", "", "1", "2EB", "R", "Done: Re-entry — 2 players left 2/1/0/0/1"},
+            {"re-entry with nobody busted", "", "1", "2E", "R", "Refused: No busted player to re-enter. 2/0/0/0/0"},
+            {"second re-entry for a bust", "", "1", "2EBR", "R", "Refused: No busted player to re-enter. 2/1/0/0/1"},
+            {"rebuy", "", "1", "E", "Y", "Done: Rebuy — 1 player left 1/0/1/0/0"},
+            {"rebuy with nobody in", "", "1", "", "Y", "Refused: No player is in the game. 0/0/0/0/0"},
+            {"add-on", "", "1", "E", "A", "Done: Add-on — 1 player left 1/0/0/1/0"},
+            {"add-on with nobody in", "", "1", "", "A", "Refused: No player is in the game. 0/0/0/0/0"},
+            {"add-on after the rebuys", "", "9", "E", "A", "Done: Add-on — 1 player left 1/0/0/1/0"},
+            {"bust", "", "1", "3E", "B", "Done: Bust — 2 players left 3/0/0/0/1"},
+            {"bust at 1 left", "", "1", "2EB", "B", "Refused: Only one player is left: no bust to record. 2/0/0/0/1"},
+            {"bust with nobody in", "", "1", "", "B", "Refused: No player is in the game. 0/0/0/0/0"},
+            {"bust to the 3 paid", "", "1", "8E4B", "B", "Done in the money: Bust — 3 players left 8/0/0/0/5"},
+            {"bust already in the money", "", "1", "8E5B", "B", "Done: Bust — 2 players left 8/0/0/0/6"},
+            {"bust to the 1 paid", "", "1", "3EB", "B", "Done in the money: Bust — 1 player left 3/0/0/0/2"},
+            {"lock", "", "1", "2E", "L", "Done: Payouts locked: they stay as announced 2/0/0/0/0 locked"},
+            {"unlock", "", "1", "2EL", "L", "Done: Payouts unlocked: they follow the entries again 2/0/0/0/0"},
+            {"undo entry", "", "1", "2E", "U", "Done: Undone: Entry — 1 player left 1/0/0/0/0"},
+            {"undo re-entry", "", "1", "2EBR", "U", "Done: Undone: Re-entry — 1 player left 2/0/0/0/1"},
+            {"undo rebuy", "", "1", "EY", "U", "Done: Undone: Rebuy — 1 player left 1/0/0/0/0"},
+            {"undo add-on", "", "1", "EA", "U", "Done: Undone: Add-on — 1 player left 1/0/0/0/0"},
+            {"undo bust", "", "1", "9E2B", "U", "Done: Undone: Bust — 8 players left 9/0/0/0/1"},
+            {"undo lock", "", "1", "2EL", "U", "Done: Undone: Lock payouts — 2 players left 2/0/0/0/0"},
+            {"undo unlock", "", "1", "2E2L", "U", "Done: Undone: Unlock payouts — 2 players left 2/0/0/0/0 locked"},
+            {"undo with nothing", "", "1", "EU", "U", "Refused: Nothing to undo. 0/0/0/0/0"},
+            {"rebuy in the last round", "", "4", "E", "Y", "Done: Rebuy — 1 player left 1/0/1/0/0"},
+            {"late rebuy", "", "5", "E", "Y", "Confirm: Rebuys ended after round 4: record this one anyway? 1/0/0/0/0"},
+            {"late rebuy confirmed", "", "5", "E", "Y!", "Done: Rebuy — 1 player left 1/0/1/0/0"},
+            {"late re-entry", "", "5", "2EB", "R",
+             "Confirm: Re-entries ended after round 4: record this one anyway? 2/0/0/0/1"},
+            {"late re-entry confirmed", "", "5", "2EB", "R!", "Done: Re-entry — 2 players left 2/1/0/0/1"},
+            {"rebuy with no last round", "no rebuy limit", "99", "E", "Y", "Done: Rebuy — 1 player left 1/0/1/0/0"},
+            {"money past 64 bits", "huge buy-in", "1", "E", "E", tooMuch},
+            {"chips past 64 bits", "huge stack", "1", "E", "E", tooMuch},
+            {"pool with added money past 64 bits", "huge added money", "1", "E", "E", tooMuch}};
+        for (const auto &r : rows) {
+            Ledger ledger(setupNamed(r[1]));
+            play(ledger, r[3]);
+            const Ledger::Outcome o =
+                play(ledger, QString(r[4]).left(1), QByteArray(r[2]).toInt(), QString(r[4]).endsWith('!'));
+            expect(r[0],
+                   QStringLiteral("%1%2: %3 %4")
+                       .arg(verdicts[int(o.verdict)], o.inTheMoney ? " in the money" : "", o.text, countsText(ledger)),
+                   r[5]);
+            const std::optional<Ledger> again = Ledger::replay(ledger.setup(), ledger.records());
+            expect(r[0], again ? countsText(*again) : "not replayed", countsText(ledger));
+        }
+    }
+
+    // The money in, the cut (percent halves to even; fixed, at most the money), the pool and the chips.
+    void pool()
+    {
+        const struct {
+            const char *name, *script, *expected;
+            qint64 cut, added, guarantee;
+            bool fixed;
+        } rows[] = {{"each action's money and chips", "2EBRYA", "in 430 cut 0 pool 430 chips 43000", 0, 0, 0, false},
+                    {"1 percent of 250: half down to even", "2EA", "in 250 cut 2 pool 248 chips 25000", 1, 0, 0, false},
+                    {"1 percent of 350: half up to even", "3EA", "in 350 cut 4 pool 346 chips 35000", 1, 0, 0, false},
+                    {"9 percent of 430 to the nearest", "2EBRYA", "in 430 cut 39 pool 391 chips 43000", 9, 0, 0, false},
+                    {"fixed cut", "3E", "in 300 cut 40 pool 260 chips 30000", 40, 0, 0, true},
+                    {"fixed cut above the money", "E", "in 100 cut 100 pool 0 chips 10000", 500, 0, 0, true},
+                    {"added money", "2E", "in 200 cut 20 pool 680 chips 20000", 10, 500, 0, false},
+                    {"guarantee above the pool", "2E", "in 200 cut 20 pool 1000 GTD chips 20000", 10, 0, 1000, false},
+                    {"guarantee met exactly", "10E", "in 1000 cut 100 pool 900 chips 100000", 10, 0, 900, false},
+                    {"nobody in: the guarantee", "", "in 0 cut 0 pool 1000 GTD chips 0", 10, 0, 1000, false}};
+        for (const auto &r : rows) {
+            Setup s = setupNamed();
+            s.cut = r.cut, s.added = r.added, s.guarantee = r.guarantee, s.cutFixed = r.fixed;
+            Ledger l(s);
+            play(l, r.script);
+            expect(r.name,
+                   QString::asprintf("in %lld cut %lld pool %lld%s chips %lld", l.collected(), l.cut(), l.pool(),
+                                     l.guaranteed() ? " GTD" : "", l.chipsInPlay()),
+                   r.expected);
+        }
+    }
+
+    // For every table size, unit and pool: the split sums to the pool, none negative, each place but
+    // the first a multiple of the unit, the first the largest; the shares fall, sum to 100 % and read back.
+    void payoutsAddUp()
+    {
+        QRandomGenerator random(20240607);
+        std::vector<qint64> sizes{67, 70, 100, 1000, 1000000};
+        for (qint64 n = 0; n <= 66; ++n)
+            sizes.push_back(n);
+        for (const qint64 n : sizes) {
+            const std::vector<qint32> shares = tableShares(n);
+            const QString where = QStringLiteral("%1 buy-ins, shares %2: ").arg(n).arg(sharesText(shares));
+            QVERIFY2(std::is_sorted(shares.rbegin(), shares.rend()) && shares.back() > 0
+                         && std::accumulate(shares.begin(), shares.end(), 0) == 100000
+                         && (n <= 66 || qint64(shares.size()) == std::clamp<qint64>(n / 5, 13, MaxPlaces))
+                         && parseShares(sharesText(shares)) == shares,
+                     qPrintable(where + "not falling, not 100 %, not one place in five or not read back"));
+            for (const qint64 unit : {1, 5, 25, 100}) {
+                std::vector<qint64> pools{0, 1, unit - 1, unit, Max64, Max64 - 1, Max64 - unit};
+                for (int i = 0; i < 24; ++i)
+                    pools.push_back(i < 4 ? random.bounded(3 * unit) : qint64(random.generate64() >> (1 + i % 63)));
+                for (const qint64 pool : pools) {
+                    const QString problem = splitProblem(pool, shares, unit);
+                    if (!problem.isEmpty())
+                        QFAIL(qPrintable(where + QStringLiteral("unit %1, pool %2: ").arg(unit).arg(pool) + problem));
+                }
+            }
+        }
+    }
+
+    // The table by buy-ins at each band's ends; shares as typed, read and written back.
+    void shares()
+    {
+        const QString table =
+            QStringLiteral("2:100 5:100 6:60/40 7:60/40 8:50/30/20 12:50/30/20 13:40/30/20/10 "
+                           "18:40/30/20/10 19:40/23/16/12/9 27:40/23/16/12/9 28:33/20/15/11/8/7/6 "
+                           "36:33/20/15/11/8/7/6 37:29/18/13/10/8/7/6/5/4 50:29/18/13/10/8/7/6/5/4 "
+                           "51:26/16.5/12/9.5/8/6.5/5/4/3.5/3/3/3 66:26/16.5/12/9.5/8/6.5/5/4/3.5/3/3/3");
+        for (const QString &row : table.split(' ')) {
+            const qint64 buyIns = row.section(':', 0, 0).toLongLong();
+            expect(qPrintable(row.section(':', 0, 0) + " buy-ins"),
+                   row.section(':', 0, 0) + ':' + sharesText(tableShares(buyIns)), row);
+        }
+        const char *const typed[][3] = {
+            {"whole", "50/30/20", "50000 30000 20000 = 50/30/20"},
+            {"halves", "26/16.5/12/9.5/8/6.5/5/4/3.5/3/3/3",
+             "26000 16500 12000 9500 8000 6500 5000 4000 3500 3000 3000 3000 = 26/16.5/12/9.5/8/6.5/5/4/3.5/3/3/3"},
+            {"three decimals, spaces", " 33.333 / 33.333/33.334 ", "33333 33333 33334 = 33.333/33.333/33.334"},
+            {"a trailing zero", "50.50/49.5", "50500 49500 = 50.5/49.5"},
+            {"one place", "100", "100000 = 100"},
+            {"sum 90", "50/30/10", "refused"},
+            {"sum 110", "50/30/30", "refused"},
+            {"a zero", "100/0", "refused"},
+            {"a negative", "110/-10", "refused"},
+            {"text", "fifty/50", "refused"},
+            {"four decimals", "33.3333/66.6667", "refused"},
+            {"empty", "", "refused"},
+            {"an empty place", "50//50", "refused"}};
+        for (const auto &r : typed) {
+            const std::optional<std::vector<qint32>> s = parseShares(r[1]);
+            QStringList got;
+            for (const qint32 share : s.value_or(std::vector<qint32>{}))
+                got << QString::number(share);
+            expect(r[0], s ? got.join(' ') + " = " + sharesText(*s) : "refused", r[2]);
+        }
+    }
+
+    // The band's lines: each part once it has something to show.
+    void band()
+    {
+        // Name, setup, actions, round, big blind, the first line and the second.
+        const char *const rows[][7] = {
+            {"empty ledger", "", "", "1", "400", "", ""},
+            {"players, average, BB, pool, payouts; no rebuys after round 4", "", "10E3B", "5", "400",
+             "Players 7 / 10 · Average stack 14,286 (36 BB) · Prize pool £1,000", "1st £500 · 2nd £300 · 3rd £200"},
+            {"guarantee, rounding to the unit, rebuys through round 4", "guaranteed in fives", "8E", "4", "0",
+             "Players 8 / 8 · Average stack 10,000 · Prize pool £1,234 GTD",
+             "1st £619 · 2nd £370 · 3rd £245 (rounded to £5) · Rebuys until round 4"},
+            {"five places shown, the rest counted", "", "40E", "5", "0",
+             "Players 40 / 40 · Average stack 10,000 · Prize pool £4,000",
+             "1st £1,160 · 2nd £720 · 3rd £520 · 4th £400 · 5th £320 · 4 more paid"},
+            {"average 4.5 to 4, no pool", "freeroll of 3 chips", "3EB", "1", "0", "Players 2 / 3 · Average stack 4",
+             ""},
+            {"average 7.5 to 8", "freeroll of 3 chips", "5E3B", "1", "0", "Players 2 / 5 · Average stack 8", ""},
+            {"2.5 BB to 2", "freeroll of 3 chips", "5E2B", "1", "2", "Players 3 / 5 · Average stack 5 (2 BB)", ""},
+            {"3.5 BB to 4", "freeroll of 3 chips", "7E4B", "1", "2", "Players 3 / 7 · Average stack 7 (4 BB)", ""}};
+        for (const auto &r : rows) {
+            Ledger ledger(setupNamed(r[1]));
+            play(ledger, r[2]);
+            const Band band = tournament::band(ledger, QByteArray(r[3]).toInt(), QByteArray(r[4]).toInt(), "£");
+            expect(r[0], band.lines(), r[6][0] ? QString(r[5]) + "\r\n" + r[6] : r[5]);
+        }
+    }
+
+    // Back: the level before within a level's first 10 s (never the break), else a restart (-1). ±1 min:
+    // never below 1 s, never beyond 32 bits. The ante of a round.
+    void levelMoves()
+    {
+        // Round (-1: the break), row, seconds played.
+        const Case backs[] = {{"round 1 at its start", {1, 0, 5}, -1},   {"round 3 at 5 s", {3, 2, 5}, 1},
+                              {"round 3 at 9 s", {3, 2, 9}, 1},          {"round 3 at 10 s", {3, 2, 10}, -1},
+                              {"round 3 near its end", {3, 2, 597}, -1}, {"last level run out", {8, 7, 640}, -1},
+                              {"break at 4 s", {-1, 4, 4}, 4},           {"break at 3 min", {-1, 4, 180}, -1},
+                              {"break run out", {-1, 4, 305}, -1}};
+        expect(backs, [](auto in) {
+            const BackMove m = backMove(qint32(in[0]), int(in[1]), in[2]);
+            return m.previous ? m.row : -1;
+        });
+        // Seconds left, shift.
+        const Case shifts[] = {{"-1 min near 0", {30, -60}, 1},
+                               {"-1 min at 1 s", {1, -60}, 1},
+                               {"+1 min at 1 s", {1, 60}, 61},
+                               {"+1 min once run out", {-5, 60}, 60},
+                               {"+1 min near 32 bits", {Max32 - 30, 60}, Max32},
+                               {"-1 min at 32 bits", {Max32, -60}, Max32 - 60}};
+        expect(shifts, [](auto in) { return shiftedSeconds(qint32(in[0]), in[1]); });
+        // From round (0: off), amount, factor (0: no raise), round.
+        const Case antes[] = {{"off", {0, 25, 0, 3}, 0},
+                              {"from round 1, in round 6", {1, 25, 0, 6}, 25},
+                              {"from round 3, in round 2", {3, 25, 2, 2}, 0},
+                              {"from round 3, in round 3", {3, 25, 2, 3}, 25},
+                              {"from round 3 doubling, in round 5", {3, 25, 2, 5}, 100},
+                              {"a raise past 32 bits", {1, 1000000000, 3, 2}, 1000000000},
+                              {"a raise past 64 bits", {1, 4, qint64(1) << 62, 2}, 4}};
+        expect(antes, [](auto in) {
+            return anteForRound({in[0] != 0, in[0], in[1], in[2] != 0, in[2]}, qint32(in[3]));
+        });
+    }
+
+    // The saved game reads back equal after each kind of change; bytes it could not have written are refused.
+    void savedGame()
+    {
+        const auto record = [](Action a, const std::vector<qint64> &locked = {}) {
+            return [=](SavedGame &g) { g.records.push_back({a, 1700000000999, locked}); };
+        };
+        const std::pair<const char *, std::function<void(SavedGame &)>> changes[] = {
+            {"as it is", [](SavedGame &) {}},
+            {"round", [](SavedGame &g) { g.currentRound = 6, g.listIndex = 5; }},
+            {"break", [](SavedGame &g) { g.currentRound = -1, g.breakSeconds = 300, g.breakWasRunning = true; }},
+            {"paused", [](SavedGame &g) { g.paused = true; }},
+            {"time played", [](SavedGame &g) { g.played = 42; }},
+            {"a level's text", [](SavedGame &g) { g.levels[2][0] = QStringLiteral("1,000.5"); }},
+            {"re-entry free", [](SavedGame &g) { g.setup.reentry = 0; }},
+            {"re-entry chips as the buy-in's", [](SavedGame &g) { g.setup.reentryChips.reset(); }},
+            {"guarantee past 53 bits", [](SavedGame &g) { g.setup.guarantee = Max64 - 1; }},
+            {"shares", [](SavedGame &g) { g.setup.shares.push_back(100000); }},
+            {"an entry", record(Action::Entry)},
+            {"a re-entry", record(Action::Reentry)},
+            {"a rebuy", record(Action::Rebuy)},
+            {"an add-on", record(Action::AddOn)},
+            {"a bust", record(Action::Bust)},
+            {"a lock with its amounts", record(Action::LockPayouts, {Max64, 300, 0})},
+            {"an action's time past 53 bits", [](SavedGame &g) { g.records[0].at = Max64; }}};
+        const SavedGame base = savedBase();
+        for (const auto &[name, change] : changes) {
+            SavedGame game = base;
+            change(game);
+            QVERIFY2((game == base) == (name == changes[0].first), name);
+            const std::optional<SavedGame> back = parseSavedGame(formatSavedGame(game));
+            QVERIFY2(back && *back == game, name);
+        }
+        // The base game's bytes with one text replaced.
+        const char *const hostile[][3] = {
+            {"not JSON", "}", ""},
+            {"version 2", R"("chiplarkGame": 1)", R"("chiplarkGame": 2)"},
+            {"seconds left past 32 bits", R"("secondsLeft": 754)", R"("secondsLeft": 3000000000)"},
+            {"a round with a fraction", R"("currentRound": 5)", R"("currentRound": 5.5)"},
+            {"row past the levels", R"("listIndex": 4)", R"("listIndex": 13)"},
+            {"a level not text", R"("levels": [)", R"("levels": [[25, "50", "1200"],)"},
+            {"paused not a flag", R"("paused": false)", R"("paused": 0)"},
+            {"a bust with nobody in", R"("records": [)", R"("records": [["bust", "0"],)"},
+            {"an unlock with nothing locked", R"("records": [)", R"("records": [["lock", "0"],)"},
+            {"amounts on an entry", R"("records": [)", R"("records": [["entry", "0", ["5"]],)"},
+            {"an action not known", R"("records": [)", R"("records": [["fold", "0"],)"},
+            {"a cut above 100 percent", R"("cut": "0")", R"("cut": "101")"},
+            {"shares not summing to 100", R"("shares": [)", R"("shares": [50000, 40000)"},
+            {"a buy-in past 64 bits", R"("buyIn": "100")", R"("buyIn": "9223372036854775808")"}};
+        for (const auto &[name, text, replaced] : hostile) {
+            const QByteArray bytes = formatSavedGame(base);
+            QVERIFY2(bytes.contains(text) && !parseSavedGame(QByteArray(bytes).replace(text, replaced)), name);
+        }
+    }
+
+    void resume()
+    {
+        const auto question = [](qint32 round, qint32 left, bool counting) {
+            SavedGame g = savedBase();
+            g.currentRound = round, g.secondsLeft = left, g.counting = counting;
+            return resumeQuestion(g);
+        };
+        QCOMPARE(question(5, 754, true), "A game was left running: Round 5, 7 of 10 players, 12:34 left. Resume it?");
+        QCOMPARE(question(-1, 299, false), "A game was left running: the break, 4:59 left. Resume it?");
+        QCOMPARE(question(12, 3723, false), "A game was left running: Round 12, 1:02:03 left. Resume it?");
+        QCOMPARE(question(12, -30, false), "A game was left running: Round 12, 0:00 left. Resume it?");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTournament)
+#include "test_tournament.moc"
