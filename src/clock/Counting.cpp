@@ -25,7 +25,7 @@ Ledger::Outcome frm_Chiplark::ledgerAction(tournament::Action action, bool confi
     const DisplayBatch batch(*this);
     // In the break, the level played before it.
     const int round = gameState.currentRound == -1 ? lst_Blinds->listIndex() + 1 : gameState.currentRound;
-    const Ledger::Outcome o = ledger->act(action, round, QDateTime::currentMSecsSinceEpoch(), confirmed);
+    Ledger::Outcome o = ledger->act(action, round, QDateTime::currentMSecsSinceEpoch(), confirmed);
     if (o.verdict == Ledger::Verdict::Refused)
         display_->showNotice(o.text, NoticeMs);
     if (o.verdict != Ledger::Verdict::Done)
@@ -54,7 +54,7 @@ Ledger::Outcome frm_Chiplark::undoLedger()
     if (!display_ || !display_->isVisible() || !ledger)
         return ledgerAction(tournament::Action::Entry, false); // says why nothing can be undone
     const DisplayBatch batch(*this);
-    const Ledger::Outcome o = ledger->undo();
+    Ledger::Outcome o = ledger->undo();
     display_->showNotice(o.text + QLatin1Char('.'), NoticeMs);
     if (o.verdict == Ledger::Verdict::Done)
         keepGame();

@@ -115,7 +115,7 @@ Setup readSetup(Reader &r, const QJsonObject &o)
     s.unit = r.get(o, "unit", 1, Max64);
     const QJsonArray shares = o.value(QStringLiteral("shares")).toArray();
     qint64 sum = 0;
-    for (const QJsonValue &v : shares) {
+    for (const auto &v : shares) {
         s.shares.push_back(qint32(r.number(v, 1, 100000).value_or(0)));
         sum += s.shares.back();
     }
@@ -205,7 +205,7 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
     const QJsonArray levels = o.value(QStringLiteral("levels")).toArray();
     if (levels.isEmpty() || levels.size() > MaxLevels || g.listIndex >= levels.size())
         return std::nullopt;
-    for (const QJsonValue &v : levels) {
+    for (const auto &v : levels) {
         const QJsonArray level = v.toArray();
         if (level.size() != 3 || !level[0].isString() || !level[1].isString() || !level[2].isString())
             return std::nullopt;
@@ -216,7 +216,7 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
     const QJsonArray records = o.value(QStringLiteral("records")).toArray();
     if (records.size() > MaxRecords)
         return std::nullopt;
-    for (const QJsonValue &v : records) {
+    for (const auto &v : records) {
         const QJsonArray a = v.toArray();
         Record record;
         const auto *key = std::find_if(std::begin(ActionKeys), std::end(ActionKeys),
@@ -225,7 +225,7 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
             return std::nullopt;
         record.action = Action(key - std::begin(ActionKeys));
         record.at = r.number(a.at(1), 0, Max64).value_or(0);
-        for (const QJsonValue &amountValue : a.at(2).toArray())
+        for (const auto &amountValue : a.at(2).toArray())
             record.locked.push_back(r.number(amountValue, 0, Max64).value_or(0));
         // Only a lock carries amounts, and a lock without them is the unlock.
         if (a.size() == 3 && (record.action != Action::LockPayouts || record.locked.empty()))

@@ -9,7 +9,6 @@
 
 #include <QtTest>
 
-using tournament::Action;
 using A = platform::RemoteAction;
 
 class TestCounting : public WindowTest {
