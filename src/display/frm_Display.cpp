@@ -99,9 +99,9 @@ frm_Display::frm_Display(frm_Chiplark &owner, platform::Cursor &cursor)
     applyScale(1.0);
 }
 
-const QString frm_Display::KeysHelp =
-    QStringLiteral("E Entry · N Re-entry · R Rebuy · A Add-on · B Bust · L Lock payouts · Backspace Undo\r\n"
-                   "P Pause · Space Next level · Escape Leave the game");
+const QString frm_Display::KeysHelp = QStringLiteral("E Entry · N Re-entry · R Rebuy · A Add-on · B Bust\r\n"
+                                                     "L Lock payouts · Backspace Undo · H These keys\r\n"
+                                                     "P Pause · Space Next level · Escape Leave the game");
 
 double frm_Display::scaleFor(const QSize &screen)
 {
@@ -158,11 +158,12 @@ void frm_Display::placeBottom()
     const int below = lbl_ante->y() + lbl_ante->height();
     const int pausedHeight = lbl_ante->height();
     lbl_Paused->setGeometry(0, below + std::max(0, (bottom - below - pausedHeight) / 2), W, pausedHeight);
-    // The notice sits on the band, as wide as its text.
-    const int most = W * 9 / 10;
-    const QSize text = lbl_Notice->sizeHint();
-    const int width = std::min(most, text.width());
-    const int height = lbl_Notice->heightForWidth(width) > 0 ? lbl_Notice->heightForWidth(width) : text.height();
+    // The notice sits on the band, as wide as its longest line (up to nine tenths of the screen).
+    int longest = 0;
+    for (const QString &l : lbl_Notice->text().split(QLatin1Char('\n')))
+        longest = std::max(longest, lbl_Notice->fontMetrics().horizontalAdvance(l));
+    const int width = std::min(W * 9 / 10, longest + 2 * lbl_Notice->margin() + line / 2);
+    const int height = lbl_Notice->heightForWidth(width);
     lbl_Notice->setGeometry((W - width) / 2, std::max(0, bottom - height - line / 2), width, height);
 }
 

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The count of players and prizes in the real program, under a real X server with a window
+# manager, driven by the display's keys: three entries, a bust, a rebuy and an undo; the band
+# at the display's bottom; then the program killed mid-level (SIGKILL) and started again:
+# it asks to resume, and the display comes up paused at the kept level and time with the
+# same count.
+#   e2e_counting.sh PROGRAM [SCREENSHOT_FOLDER]
+set -euo pipefail
+source "$(dirname "$0")/x11.sh"
+begin_test
+shots="${2:-}"
+place_program "$1" "$work" '[Config]' 'Title=Friday night' 'Currency=£' 'CurrencyOpt=0' '[Breaks]' 'Break=4' 'BreakTime=10' 'BreakOpt=0' '[Blinds]' 'AutoSmall=100' 'AutoBig=200' \
+  'AutoRounds=8' 'AutoTime=20' 'BlindFactor=2' '[Screens]' 'ScaleDisplay=1' 'ShowPaused=1' \
+  '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000' 'Rebuy=20' 'RebuyChips=10000' 'RebuyUntil=4' \
+  'Rounding=5'
+game="$work/chiplark-game.json"
+start_xvfb 1920x1080x24 || fail "no X server"
+start_openbox || fail "no window manager"
+start_program "$work/chiplark"
+
+# The kept game, read back: "entries busts rebuys paused secondsLeft round".
+kept() {
+  python3 - "$game" <<'EOF'
+import json, sys
+g = json.load(open(sys.argv[1]))
+n = lambda a: sum(1 for r in g["records"] if r[0] == a)
+print(n("entry"), n("bust"), n("rebuy"), int(g["paused"]), g["secondsLeft"], g["currentRound"])
+EOF
+}
+kept_is() { [ -f "$game" ] && [ "$(kept | cut -d' ' -f1-4)" = "$1" ]; }
+
+xdotool key Tab Down Return
+display=$(find_window '^Chiplark display$') || fail "Enter did not show the display"
+xdotool windowfocus --sync "$display"
+wait_until 10 test -f "$game" || fail "the game is not kept while it runs"
+xdotool key e e e b r
+wait_until 10 kept_is "3 1 1 0" || fail "the keys were not counted: $(kept)"
+xdotool key BackSpace
+wait_until 10 kept_is "3 1 0 0" || fail "Backspace did not undo the rebuy: $(kept)"
+
+# The band: 2 of 3 players, 30,000 chips, a pool of £60 all to the first; it takes the
+# bottom of the screen, in the text colour, under everything else.
+band() { import -window root -crop 1920x140+0+940 "$work/band.png"; [ "$(identify -format %k "$work/band.png")" -gt 2 ]; }
+wait_until 10 band || fail "no band at the display's bottom"
+import -window root "$work/display.png"
+[ -n "$shots" ] && cp "$work/display.png" "$shots/display-counting-1920x1080.png"
+
+# Killed mid-level: the file stays and tells where the game was.
+before=$(kept)
+kill -KILL "$app"
+wait "$app" 2>/dev/null || true
+[ -f "$game" ] || fail "the kept game went with the program"
+echo "kept: $before"
+
+start_program "$work/chiplark"
+question=$(find_window '^Chiplark$') || fail "no question to resume the game"
+xdotool windowfocus --sync "$question"
+xdotool key Return # Yes, the default
+display=$(find_window '^Chiplark display$') || fail "resuming did not show the display"
+wait_until 10 kept_is "3 1 0 1" || fail "not resumed paused with the same count: $(kept)"
+after=$(kept)
+[ "${after#* * * * }" = "${before#* * * * }" ] || fail "resumed at $after, kept at $before"
+
+# Escape ends the game, and the kept game goes with it.
+xdotool windowfocus --sync "$display"
+xdotool key Escape
+window_gone '^Chiplark display$' || fail "Escape left the display up"
+wait_until 5 eval '! test -e "$game"' || fail "the game's file outlived the game"
+echo "1 passed, 0 failed"
