@@ -4,7 +4,9 @@
 # settings-window.png on a true first run (a fresh folder with the ready structures and no
 # settings file), settings-window-dark.png the same under GTK's dark Adwaita theme (needs
 # Debian's qt6-gtk-platformtheme, as a GNOME desktop in dark mode has), and the display
-# during a game set up beforehand: display-level.png and display-break.png.
+# during a game set up beforehand: display-level.png and display-break.png; the options'
+# pages, "Players & prizes" among them (display-counting-1920x1080.png, the count's band on
+# the display, comes from tests/e2e/e2e_counting.sh with a second argument).
 set -euo pipefail
 program="$(realpath "$1")"
 docs="$(cd "$(dirname "$0")" && pwd)"
@@ -94,6 +96,20 @@ import -window "$dialog" "$docs/options-display.png"
 xdotool key ctrl+Tab
 sleep 0.3
 import -window "$dialog" "$docs/options-breaks.png"
+xdotool key Escape
+sleep 0.3
+quit
+
+# "Players & prizes", set up for a night with rebuys until round 4 and payouts in fives.
+first_run "$work/prizes"
+printf '%s\r\n' '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000' 'Rebuy=20' 'RebuyChips=10000' \
+  'RebuyUntil=4' 'Rounding=5' >"$work/prizes/chiplark.ini"
+start "$work/prizes"
+xdotool key shift+Tab space
+dialog=$(find_window '^More options$') || { echo "no More options dialog"; exit 1; }
+xdotool key ctrl+Tab ctrl+Tab ctrl+Tab
+sleep 0.3
+import -window "$dialog" "$docs/options-prizes.png"
 xdotool key Escape
 sleep 0.3
 quit

@@ -79,7 +79,8 @@ void frm_Chiplark::buildLayout()
     Label15->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     // Beside the design's controls: where else the clock is shown.
     cmd_Screens = put(button(QStringLiteral("More options…"), this), 7440, 6000, 1455, 375);
-    cmd_Screens->setToolTip(QStringLiteral("Phones and TVs, the players' display, breaks that repeat"));
+    cmd_Screens->setToolTip(
+        QStringLiteral("Phones and TVs, the players' display, breaks that repeat, players and prizes"));
 
     tmr_rounds = new QTimer(this);
     tmr_break = new QTimer(this);
