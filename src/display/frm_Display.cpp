@@ -156,7 +156,17 @@ void frm_Display::placeBottom()
     // Centred in the space between the ante and the band (or the screen's bottom), and never
     // over the ante.
     const int below = lbl_ante->y() + lbl_ante->height();
-    const int pausedHeight = lbl_ante->height();
+    int pausedHeight = lbl_ante->height();
+    // Above the band it shrinks to the room there is, so the two never overlap.
+    double fit = 1.0;
+    if (lbl_Band->isVisibleTo(this) && bottom - below < pausedHeight && pausedHeight > 0) {
+        fit = std::max(0.3, (bottom - below) / double(pausedHeight));
+        pausedHeight = qRound(pausedHeight * fit);
+    }
+    QFont pausedFont = lbl_Paused->font();
+    pausedFont.setPointSizeF(72 * scale_ * fit);
+    if (pausedFont != lbl_Paused->font())
+        lbl_Paused->setFont(pausedFont);
     lbl_Paused->setGeometry(0, below + std::max(0, (bottom - below - pausedHeight) / 2), W, pausedHeight);
     // The notice sits on the band, as wide as its longest line (up to nine tenths of the screen).
     int longest = 0;

@@ -6,6 +6,8 @@
 //                                                 after SILENCE seconds of quiet a level
 //                                                 announcement (50/100), the texts as the
 //                                                 program builds them
+//   audio_probe count                             after a bust to seven players left, and in
+//                                                 the money, the texts as the program builds them
 //   audio_probe play FILE FLAGS                   play the file, print how long play() took
 //   audio_probe announce [N]                      N level changes 4 s apart, each with its time
 
@@ -13,6 +15,7 @@
 #include "announce/Phrases.h"
 #include "platform/QtSound.h"
 #include "platform/QtSpeech.h"
+#include "tournament/Ledger.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -92,6 +95,16 @@ int main(int argc, char *argv[])
         waitForFinished(app, speech, 3, 30000);
         std::printf("finished: %d\n", speech.finishedCount());
         return speech.finishedCount() == 3 ? 0 : 1;
+    }
+    if (command == "count") {
+        platform::QtSpeech speech;
+        if (!speech.waitUntilReady(30000) || !speech.create())
+            return 1;
+        speech.speak(tournament::bustAnnouncement(7));
+        speech.speak(tournament::InTheMoney);
+        waitForFinished(app, speech, 2, 30000);
+        std::printf("finished: %d\n", speech.finishedCount());
+        return speech.finishedCount() == 2 ? 0 : 1;
     }
     if (command == "play" && argc > 3) {
         platform::QtSound sound;

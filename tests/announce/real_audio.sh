@@ -7,7 +7,8 @@
 #    pocketsphinx under a grammar of their words: a game's start (25/50) and, after a long
 #    silence, a level change (50/100), under C.UTF-8, a generated en_GB.UTF-8 and a locale
 #    that is not generated, with "£", "$" and no symbol. Each transcript must hold the
-#    opening words and both amounts as English number words.
+#    opening words and both amounts as English number words. The count's "Seven players
+#    left" and "We are in the money" likewise.
 #  - Two texts given back to back are both heard in full; the WAV cue is heard, flags 2
 #    block for about the file's length while flags 3 return at once; with no audio server
 #    nothing hangs.
@@ -122,6 +123,18 @@ passed=$((passed + 1))
 # A locale the system does not have: the speech server still starts and speaks.
 locale -a 2>/dev/null | grep -qi '^de_AT\.utf8$' && fail "de_AT.UTF-8 is generated here; pick another"
 check_game de_AT.UTF-8 "£" "pounds|pound" 3
+passed=$((passed + 1))
+
+# The count's sentences after a bust, as the program builds them; heard once more before
+# failing, as a game is.
+count_heard() {
+  record count "$probe" count
+  grep -q '^finished: 2' "$work/count.out" || { cat "$work/count.out"; fail "the engine did not finish the count's texts"; }
+  said=$(transcribe count)
+  echo "after a bust: $said"
+  echo "$said" | grep -Eq "seven players left.*we are in the money"
+}
+count_heard || count_heard || fail "\"Seven players left\" and \"We are in the money\" were not heard whole"
 passed=$((passed + 1))
 
 a="The break has now started. Players should stop playing once they have finished this hand."
