@@ -379,6 +379,21 @@ private slots:
         }
     }
 
+    // What is spoken after a bust: the players left in words.
+    void spoken()
+    {
+        const std::pair<qint64, const char *> rows[] = {
+            {1, "One player left"},
+            {7, "Seven players left"},
+            {21, "Twenty-one players left"},
+            {105, "One hundred and five players left"},
+            {2005, "Two thousand and five players left"},
+            {12345, "Twelve thousand three hundred and forty-five players left"},
+            {1234567, "1,234,567 players left"}};
+        for (const auto &[left, text] : rows)
+            expect(text, bustAnnouncement(left), QString::fromUtf8(text));
+    }
+
     void resume()
     {
         const auto question = [](qint32 round, qint32 left, bool counting) {
