@@ -61,12 +61,13 @@ def text(node):
 window = until("the dialog on the accessibility bus", dialog)
 nodes = list(walk(window))
 pages = [n.name for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB]
-if pages != ["Phone & TV", "Players' display", "Breaks"]:
+if pages != ["Phone & TV", "Players' display", "Breaks", "Players & prizes"]:
     fail("pages named %r" % pages)
 fields = {n.name: n for n in nodes if n.getRole() == pyatspi.ROLE_TEXT}
-for name in ("Address", "Control PIN"):
+for name in ("Address", "Control PIN", "Buy-in amount", "Buy-in chips", "Payouts in percent"):
     if name not in fields:
         fail("no text named %r among %r" % (name, sorted(fields)))
+for name in ("Address", "Control PIN"):
     states = fields[name].getState()
     if not states.contains(pyatspi.STATE_FOCUSABLE) or not states.contains(pyatspi.STATE_READ_ONLY):
         fail("%s is not read-only text that Tab reaches: %s" % (name, [pyatspi.stateToString(s) for s in states.getStates()]))
