@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The real program under Xvfb, run as an unprivileged user (so file permissions count),
-# with something hostile as its settings file or as a saved structure: a file it may not
-# read, a FIFO, a link to /dev/zero, a folder, a 50 MB file. Each time the settings window
-# is up within 2 s, Escape ends the program normally, and the thing is exactly as it was.
+# with something hostile as its settings file, as a saved structure or as a game left
+# running: a file it may not read, a FIFO, a link to /dev/zero, a folder, a 50 MB file. Each
+# time the settings window is up within 2 s (a game left running that cannot be read is
+# reported, and the report closed with Enter), Escape ends the program normally, and the
+# thing is exactly as it was.
 set -euo pipefail
 program="$1"
 source "$(dirname "$0")/x11.sh"
@@ -33,7 +35,7 @@ make_thing() { # kind path
 }
 
 passed=0
-for place in chiplark.ini "Saved Blinds/x.bld"; do
+for place in chiplark.ini "Saved Blinds/x.bld" chiplark-game.json; do
   for kind in unreadable fifo zero folder huge; do
     dir="$work/case"
     rm -rf "$dir"
@@ -48,6 +50,12 @@ for place in chiplark.ini "Saved Blinds/x.bld"; do
     start_program setpriv --reuid="$user" --regid="$user" --clear-groups env -C "$dir" ./chiplark
     ms=$(( ($(date +%s%N) - began) / 1000000 ))
     [ "$ms" -lt 2000 ] || fail "$kind as $place: the window took $ms ms"
+    if [ "$place" = chiplark-game.json ]; then
+      report=$(find_window '^Chiplark$') || fail "$kind as $place: not reported"
+      xdotool windowfocus --sync "$report" key Return
+      window_gone '^Chiplark$' || fail "$kind as $place: the report stayed"
+      xdotool windowfocus --sync "$settings"
+    fi
     xdotool key Escape
     program_ended "$kind as $place: Escape"
     rc=0; wait "$app" || rc=$?
