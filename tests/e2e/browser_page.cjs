@@ -7,11 +7,15 @@ const path = require("path");
 
 const lines = [];
 let wake = null;
-const probe = spawn(process.env.PROBE, [], { stdio: ["pipe", "pipe", "inherit"] });
-readline.createInterface({ input: probe.stdout }).on("line", (line) => {
-  lines.push(JSON.parse(line));
-  if (wake) wake();
-});
+let probe = null;
+function startProbe(args) {
+  probe = spawn(process.env.PROBE, args, { stdio: ["pipe", "pipe", "inherit"] });
+  readline.createInterface({ input: probe.stdout }).on("line", (line) => {
+    lines.push(JSON.parse(line));
+    if (wake) wake();
+  });
+}
+startProbe([]);
 async function nextLine(ms = 10000) {
   const until = Date.now() + ms;
   while (!lines.length) {
@@ -26,6 +30,11 @@ async function display() {
 }
 const shows = (page, id) => page.$eval("#" + id, (e) => e.getClientRects().length > 0);
 const seconds = (mss) => { const [m, s] = mss.split(":").map(Number); return m * 60 + s; };
+// The players' band as the display words it: its two lines, CR LF between them.
+const band = (page) => page.evaluate(() => (document.getElementById("band").hidden ? null
+  : ["bandCount", "bandPrizes"].map((id) => document.getElementById(id).textContent).filter((t) => t).join("\r\n")));
+// Checked again on every change to the page, also in a tab out of sight (no animation frames there).
+const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000, polling: "mutation" }, arg);
 const pinKey = "chiplark-pin";
 
 // Run in the page before its own script. A TV's browser from 2017: none of the library
@@ -119,7 +128,7 @@ async function roomy(page, ids) {
     await control.type("#pin", pin);
     await control.click("#unlock");
     await control.waitForSelector("#buttons:not([hidden])", { timeout: 10000 });
-    await roomy(control, ["pause", "nextLevel", "host"]);
+    await roomy(control, ["pause", "nextLevel", "back", "minus", "plus", "host"]);
     if (!(await shows(control, "awake"))) fail("no word on keeping the phone's screen on");
     if (process.env.SHOTS) await control.screenshot({ path: path.join(process.env.SHOTS, "page-phone-controls-390x844.png") });
     await control.click("#pause");
@@ -195,8 +204,58 @@ async function roomy(page, ids) {
     await until("the game at the new address", async () => (await text(view, "blinds")) === shown.blinds);
     console.log("a new address: the pages at the old one said so and asked no more; the new one shows the game");
 
+    // A game that counts players. The host's phone records three entries, then a bust and an
+    // undo, each asked again on the phone (the one answered by click, the other by key), takes
+    // a minute off, goes back to the level's start (10:00) and adds a minute; within a second
+    // the display and a TV without the PIN show what the phone shows.
+    for (const page of [view, tv, control]) await page.close();
+    probe.kill();
+    startProbe(["count"]);
+    const game = await nextLine();
+    // The phone last: the tab in sight, as its clicks need.
+    const screen = await open("counting TV", 1920, 1080, noWakeLock);
+    const phone = await open("counting phone", 390, 844, noWakeLock);
+    await screen.goto(game.address);
+    await phone.goto(game.address);
+    await phone.click("#host");
+    await phone.type("#pin", game.pin);
+    await phone.click("#unlock");
+    await waitFor(phone, () => !document.getElementById("ledger").hidden);
+    await roomy(phone, ["entry", "reentry", "rebuy", "addon", "bust", "undo", "lock"]);
+    for (let i = 0; i < 3; i++) await phone.click("#entry");
+    await waitFor(phone, () => document.getElementById("bandCount").textContent.startsWith("Players 3 / 3 · "));
+    const asked = async (button, question, answer) => {
+      await phone.click(button);
+      await waitFor(phone, (q) => !document.getElementById("ask").hidden && document.getElementById("acts").hidden &&
+        document.getElementById("question").textContent === q && document.activeElement.id === "yes", question);
+      await roomy(phone, ["yes", "no"]);
+      await answer();
+    };
+    await asked("#bust", "Record a bust?", () => phone.click("#yes"));
+    await waitFor(phone, () => document.getElementById("said").textContent === "Bust — 2 players left");
+    if ((await display()).counts.busts !== 1) fail("the bust is not on the display's count");
+    await asked("#undo", "Undo the last action?", () => phone.keyboard.press("Enter"));
+    await waitFor(phone, () => /^Undone: Bust/.test(document.getElementById("said").textContent) && !document.getElementById("acts").hidden);
+    await phone.click("#minus");
+    await until("a minute less on the display", async () => (await display()).secondsLeft <= 540);
+    await phone.click("#back");
+    await phone.click("#plus");
+    await until("the level's start and a minute more on the display", async () => (await display()).secondsLeft >= 650);
+    let agreed = null;
+    await until("the display and the pages agreeing", async () => {
+      const d = await display();
+      const pages = [];
+      for (const page of [phone, screen]) pages.push({ band: await band(page), left: seconds(await text(page, "countdown")) });
+      agreed = d;
+      return d.counts.entries === 3 && d.counts.busts === 0 && d.band.startsWith("Players 3 / 3 · ") &&
+        pages.every((p) => p.band === d.band && Math.abs(p.left - d.secondsLeft) <= 1);
+    }, 1000);
+    if (await screen.evaluate(() => document.getElementById("band").getBoundingClientRect().bottom > innerHeight)) fail("the TV's band is off the screen");
+    if (process.env.SHOTS) await phone.screenshot({ path: path.join(process.env.SHOTS, "page-phone-counting-390x844.png") });
+    console.log(`counting: the phone's bust and undo, −1 min, Back and +1 min; display and pages agree on ${JSON.stringify(agreed.band)}, ${agreed.secondsLeft} s left`);
+
     if (errors.length) fail("the page's script failed: " + errors.join("; "));
-    console.log("1 passed, 0 failed");
+    console.log("2 passed, 0 failed");
   } finally {
     await browser.close();
     probe.kill();

@@ -1,7 +1,7 @@
 // A game with the clock's page on the network, for the browser test: the settings window
 // on scripted desktop services, the real server, the real one-second countdown. Prints the
 // page's address and the PIN as one JSON line, then answers lines on its standard input:
-//   display   the display as the players see it (JSON line)
+//   display   the display as the players see it, with the players' band and the count (JSON line)
 //   restart   the server stops, and starts again (same address) 1.5 s later
 //   renew     a new address and PIN on the same port, the open pages told; prints them (JSON line)
 //   newtoken  the same with the server stopped first, as when the program starts again with a
@@ -9,6 +9,8 @@
 //   times     when each change was published: [wall-clock ms, seconds left] (JSON line)
 //   usage     processor time used, wall-clock time and game time since the start (JSON line)
 //   quit
+// Started as "page_probe count", the game counts players: £20 buy-ins and rebuys until round 2,
+// places rounded to £5.
 #include "display/frm_Display.h"
 #include "platform/ClockServer.h"
 #include "settings/frm_Chiplark.h"
@@ -51,6 +53,9 @@ int main(int argc, char *argv[])
     frm.opt_Ante[1]->setChecked(true);
     frm.txt_ante->setText("10");
     frm.txt_AnteRound->setText("2");
+    if (argc > 1 && QByteArray(argv[1]) == "count")
+        frm.tournamentTexts = {{"Count", "1"},          {"BuyIn", "20"},     {"BuyInChips", "10000"}, {"Rebuy", "20"},
+                               {"RebuyChips", "10000"}, {"RebuyUntil", "2"}, {"Rounding", "5"}};
     QString why;
     if (!server.start(&why)) {
         std::fprintf(stderr, "page_probe: %s\n", qPrintable(why));
@@ -81,7 +86,11 @@ int main(int argc, char *argv[])
                  {"next", d->lbl_nextRound->caption()},
                  {"secondsLeft", frm.gameState.secondsLeft},
                  {"paused", d->paused},
-                 {"ante", d->lbl_ante->isVisibleTo(d) ? d->lbl_ante->caption() : QString()}});
+                 {"ante", d->lbl_ante->isVisibleTo(d) ? d->lbl_ante->caption() : QString()},
+                 {"band", d->lbl_Band->isVisibleTo(d) ? d->lbl_Band->caption() : QString()},
+                 {"counts", frm.ledger ? QJsonObject{{"entries", frm.ledger->counts().entries},
+                                                     {"busts", frm.ledger->counts().busts}}
+                                       : QJsonObject()}});
         } else if (command == "restart") {
             server.stop();
             QTimer::singleShot(1500, &app, [&] {
