@@ -51,6 +51,7 @@ private slots:
         d()->Form_KeyDown(DisplayKey::Z, DisplayKey::CtrlMask);
         QVERIFY(!frm->ledger);
         QCOMPARE(frm->displayState, before);
+        QCOMPARE(frm->remoteAction(A::Entry, false).text, "This game does not count players.");
         QVERIFY(!d()->lbl_Band->isVisible() && !d()->lbl_Notice->isVisible());
 
         start(counting({{"Rebuy", "20"}, {"RebuyChips", "5000"}, {"Rounding", "5"}}));
@@ -70,6 +71,12 @@ private slots:
         QCOMPARE(d()->lbl_Notice->caption(), frm_Display::KeysHelp);
         QCOMPARE(frm->displayState.recent.size(), 5);
         QVERIFY(frm->displayState.recent.front().endsWith(" Bust"));
+        // On the smallest screen: a notice unbroken on the band, PAUSED shrunk to the room above it.
+        d()->layOut({0, 0, 734, 568});
+        keys("P<");
+        const QRect notice = d()->lbl_Notice->geometry(), band = d()->lbl_Band->geometry();
+        QCOMPARE(d()->lbl_Notice->heightForWidth(notice.width()), d()->lbl_Notice->heightForWidth(1000));
+        QVERIFY(notice.bottom() < band.top() && d()->lbl_Paused->geometry().bottom() < band.top());
     }
 
     // A rebuy after the last round that allows it is recorded on the second press only; the
@@ -149,9 +156,10 @@ private slots:
         QTRY_VERIFY(d() && d()->isVisible());
         QCOMPARE(fakes->messageBox.calls.back().text,
                  "A game was left running: Round 1, 2 of 3 players, 19:00 left. Resume it?");
-        QVERIFY(d()->paused);
+        QVERIFY(d()->paused && kept()->paused);
         QCOMPARE(frm->gameState.secondsLeft, 1140);
         QCOMPARE(frm->gameState.gameSeconds, 60);
+        QCOMPARE(frm->gameState.played, 60);
         QCOMPARE(counts().busts, 1);
         QCOMPARE(d()->lbl_Band->caption(), "Players 2 / 3 · Average stack 15,000 (75 BB) · Prize pool £60\r\n1st £60");
         d()->Form_KeyDown(DisplayKey::Escape, 0);
@@ -190,6 +198,20 @@ private slots:
         frm->tournamentTexts = counting({{"Payouts", "70/30"}});
         QVERIFY(ini().contains("[Tournament]\r\nCount=1\r\nBuyIn=20\r\nBuyInChips=10000\r\nPayouts=70/30\r\n"));
         QCOMPARE(frm->tournamentTexts, counting({{"Payouts", "70/30"}}));
+        {
+            // The dialog's page gives back what it was given; each caption takes its box's key.
+            const tournament::SetupTexts full = counting({{"Reentry", "15"},
+                                                          {"RebuyUntil", "4"},
+                                                          {"Cut", "5"},
+                                                          {"CutFixed", "1"},
+                                                          {"Rounding", "25"},
+                                                          {"Payouts", "60/40"},
+                                                          {"Speak", "1"}});
+            frm_Screens dialog(frm->screenOptions, nullptr, frm, full);
+            QCOMPARE(dialog.tournamentTexts(), full);
+            for (const QLabel *caption : dialog.chk_Count->parentWidget()->findChildren<QLabel *>())
+                QVERIFY2(!caption->text().contains('&') || caption->buddy(), qPrintable(caption->text()));
+        }
         frm->tournamentTexts.clear();
         QVERIFY(ini().contains("[Tournament]\r\nCount=0\r\nBuyIn=\r\nBuyInChips=\r\nPayouts=\r\n"));
         // A setup that cannot be read stops the start with the box named.

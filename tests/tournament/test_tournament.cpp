@@ -370,6 +370,7 @@ private slots:
             {"an unlock with nothing locked", R"("records": [)", R"("records": [["lock", "0"],)"},
             {"amounts on an entry", R"("records": [)", R"("records": [["entry", "0", ["5"]],)"},
             {"an action not known", R"("records": [)", R"("records": [["fold", "0"],)"},
+            {"a record of four parts", R"("records": [)", R"("records": [["entry", "0", [], 1],)"},
             {"a cut above 100 percent", R"("cut": "0")", R"("cut": "101")"},
             {"shares not summing to 100", R"("shares": [)", R"("shares": [50000, 40000)"},
             {"a buy-in past 64 bits", R"("buyIn": "100")", R"("buyIn": "9223372036854775808")"}};
