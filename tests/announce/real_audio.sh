@@ -48,8 +48,8 @@ heard() {
 }
 # The dictionary: the recogniser's own, with the British "players" (no r) beside the
 # American one.
-words="$work/words.dict"
-{ cat "$model/cmudict-en-us.dict"; printf '%s\n' 'players(9) P L EY AH Z' 'players(8) P L EH AH Z'; } >"$words"
+dictionary="$work/words.dict"
+{ cat "$model/cmudict-en-us.dict"; printf '%s\n' 'players(9) P L EY AH Z' 'players(8) P L EH AH Z'; } >"$dictionary"
 # The words heard in NAME.wav, one line: the recording is cut at its pauses and each piece
 # transcribed on its own.
 transcribe() {
@@ -58,7 +58,7 @@ transcribe() {
   sox "$work/$1.wav" "$dir/piece.wav" silence 1 0.05 0.5% 1 0.3 0.5% : newfile : restart 2>/dev/null
   for piece in "$dir"/piece*.wav; do
     pocketsphinx_continuous -infile "$piece" -jsgf "$grammar" -hmm "$model/en-us" \
-      -dict "$words" 2>/dev/null || true
+      -dict "$dictionary" 2>/dev/null || true
   done | tr '\n' ' ' | tr -s ' '
 }
 at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
