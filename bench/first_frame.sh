@@ -16,7 +16,7 @@ cleanup() { end_pids "${pids[@]}"; stop_speech_server; rm -rf "$work"; }
 trap cleanup EXIT
 
 mkdir -p "$work/chiplark" "$work/label" "$work/fb"
-cp "$build/src/chiplark" "$build/src/chiplark-media.so" "$work/chiplark/"
+cp "$build/src/chiplark" "$build/src"/chiplark-*.so "$work/chiplark/"
 cp -r "$here/../data/Saved Blinds" "$work/chiplark/"
 cp "$build/bench/first_label" "$work/label/"
 

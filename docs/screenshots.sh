@@ -18,7 +18,7 @@ trap 'end_pids "${pids[@]}"; stop_speech_server; rm -rf "$work"' EXIT
 
 first_run() { # folder
   rm -rf "$1"; mkdir -p "$1"
-  cp "$program" "$(dirname "$program")/chiplark-media.so" "$1/"
+  cp "$program" "$(dirname "$program")"/chiplark-*.so "$1/"
   cp -r "$docs/../data/Saved Blinds" "$1/"
 }
 start() { # folder

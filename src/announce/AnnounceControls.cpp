@@ -74,6 +74,8 @@ void frm_Chiplark::listVoices()
 
 void frm_Chiplark::cmd_Voice_Click()
 {
+    // Phrases are edited to be heard: the engine starts meanwhile.
+    services_.speech->whenReady([] {});
     struct Step {
         QString *phrase;
         const char *prompt;

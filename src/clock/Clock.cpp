@@ -234,6 +234,11 @@ void frm_Chiplark::cmd_Start_Click()
             services_.speech->selectVoice(position);
     }
 
+    // Busts and the money spoken without the blinds: the engine starts now, well before the
+    // first bust.
+    if (ledger && ledger->setup().speak)
+        services_.speech->whenReady([] {});
+
     // 3. to 8. Level 1.
     gameState.currentAnte = 0;
     const std::optional<qint64> anteRound = whole(txt_AnteRound, Width::Int16);

@@ -1,29 +1,40 @@
-// The module that holds sound, speech and the screen keeping (see MediaServices.h).
-#include "platform/ClockServer.h"
+// The modules beside the program (see MediaServices.h): this file is built once for each,
+// holding one service, so each module links only the libraries its own service needs.
 #include "platform/MediaServices.h"
-#include "platform/QtScreenSaver.h"
-#include "platform/QtSound.h"
+
+#if defined(CHIPLARK_MODULE_SPEECH)
 #include "platform/QtSpeech.h"
+#elif defined(CHIPLARK_MODULE_SOUND)
+#include "platform/QtSound.h"
+#elif defined(CHIPLARK_MODULE_SCREEN)
+#include "platform/QtScreenSaver.h"
+#elif defined(CHIPLARK_MODULE_PAGE)
+#include "platform/ClockServer.h"
+#else
+#error "Say which module this is"
+#endif
 
 namespace {
 
-struct QtMediaServices : platform::MediaServices {
-    QtMediaServices()
-    {
-        sound = &sound_;
-        speech = &speech_;
-        screenSaver = &screenSaver_;
-        publisher = &server_;
-    }
-    platform::QtSound sound_;
-    platform::QtSpeech speech_;
-    platform::QtScreenSaver screenSaver_;
-    platform::ClockServer server_;
+template <typename Service, typename Interface, Interface *platform::MediaServices::*slot>
+struct OneService : platform::MediaServices {
+    OneService() { this->*slot = &service; }
+    Service service;
 };
+
+#if defined(CHIPLARK_MODULE_SPEECH)
+using Module = OneService<platform::QtSpeech, platform::Speech, &platform::MediaServices::speech>;
+#elif defined(CHIPLARK_MODULE_SOUND)
+using Module = OneService<platform::QtSound, platform::Sound, &platform::MediaServices::sound>;
+#elif defined(CHIPLARK_MODULE_SCREEN)
+using Module = OneService<platform::QtScreenSaver, platform::ScreenSaver, &platform::MediaServices::screenSaver>;
+#else
+using Module = OneService<platform::ClockServer, platform::ClockPublisher, &platform::MediaServices::publisher>;
+#endif
 
 } // namespace
 
 extern "C" Q_DECL_EXPORT platform::MediaServices *chiplark_create_media_services()
 {
-    return new QtMediaServices;
+    return new Module;
 }

@@ -12,6 +12,10 @@ namespace platform {
 
 namespace {
 
+// Whether a window of the program has painted yet: after that, a module asked for is loaded
+// at the event loop's next turn.
+bool windowPainted = false;
+
 // Waits for the first paint of a window, then for the event loop's next turn (the frame is
 // on the screen by then).
 class FirstPaintWatcher : public QObject {
@@ -25,8 +29,10 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow())
+        if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()) {
+            windowPainted = true;
             QTimer::singleShot(0, this, [this] { fire(); });
+        }
         return false;
     }
 
@@ -54,6 +60,11 @@ void MediaLoader::loadAfterFirstPaint()
 {
     if (tried_ || watcher_)
         return;
+    if (windowPainted) {
+        watcher_ = std::make_unique<QObject>();
+        QTimer::singleShot(0, watcher_.get(), [this] { services(); });
+        return;
+    }
     watcher_ = std::make_unique<FirstPaintWatcher>([this] { services(); });
 }
 
@@ -69,7 +80,7 @@ MediaServices *MediaLoader::services()
     if (create)
         services_.reset(create());
     else
-        qWarning("No sound, speech or screen keeping: %s", qPrintable(module.errorString()));
+        qWarning("Going on without %s: %s", qPrintable(moduleFile_), qPrintable(module.errorString()));
     const std::vector<std::function<void()>> waiting = std::exchange(waiting_, {});
     for (const std::function<void()> &done : waiting)
         done();
@@ -86,10 +97,21 @@ void MediaLoader::whenLoaded(std::function<void()> done)
     loadAfterFirstPaint();
 }
 
-bool LateSound::play(const QString &path, int flags)
+Sound *LateSound::loaded()
 {
     MediaServices *media = loader_.services();
-    return media && media->sound->play(path, flags);
+    return media ? media->sound : nullptr;
+}
+
+bool LateSound::play(const QString &path, int flags)
+{
+    Sound *sound = loaded();
+    return sound && sound->play(path, flags);
+}
+
+void LateSound::prepare()
+{
+    loader_.whenLoaded([] {});
 }
 
 Speech *LateSpeech::engine()
@@ -152,17 +174,25 @@ void LateSpeech::speak(const QString &text)
         speech->speak(text);
 }
 
+ScreenSaver *LateScreenSaver::loaded()
+{
+    MediaServices *media = loader_.services();
+    return media ? media->screenSaver : nullptr;
+}
+
 void LateScreenSaver::inhibit()
 {
-    if (MediaServices *media = loader_.services())
-        media->screenSaver->inhibit();
+    if (ScreenSaver *screenSaver = loaded())
+        screenSaver->inhibit();
 }
 
 void LateScreenSaver::release()
 {
     // Nothing to give back when nothing was ever asked.
-    if (loader_.loaded() && loader_.services())
-        loader_.services()->screenSaver->release();
+    if (!loader_.loaded())
+        return;
+    if (ScreenSaver *screenSaver = loaded())
+        screenSaver->release();
 }
 
 ClockPublisher *LatePublisher::loaded() const

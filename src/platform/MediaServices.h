@@ -1,8 +1,8 @@
 #pragma once
-// Sound, speech and the screen keeping live in a module of their own, loaded once the
-// settings window is on the screen or when first needed: Qt Multimedia, TextToSpeech, the
-// session bus and the X extensions they use cost start-up time and are not needed to set a
-// game up.
+// Speech, sound, the screen keeping and the page each live in a module of their own, loaded
+// when first needed: Qt TextToSpeech and its speech server, Qt Multimedia, the session bus,
+// the X extensions and the network cost start-up time and memory, and an evening without
+// speech or sound never needs the first two.
 
 #include "platform/Platform.h"
 
@@ -15,7 +15,8 @@ class QObject;
 
 namespace platform {
 
-// What the module hands over. Deleting it ends the three services.
+// What a module hands over: the one service it holds, the others null. Deleting it ends
+// the service.
 struct MediaServices {
     virtual ~MediaServices() = default;
     Sound *sound = nullptr;
@@ -53,13 +54,15 @@ private:
     std::unique_ptr<QObject> watcher_;
 };
 
-// The three services in front of the module: each loads it on first real use.
+// The services in front of their modules: each loads its own on first real use.
 class LateSound : public Sound {
 public:
     explicit LateSound(MediaLoader &loader) : loader_(loader) {}
     bool play(const QString &path, int flags) override;
+    void prepare() override;
 
 private:
+    Sound *loaded();
     MediaLoader &loader_;
 };
 
@@ -116,6 +119,7 @@ public:
     void release() override;
 
 private:
+    ScreenSaver *loaded();
     MediaLoader &loader_;
 };
 

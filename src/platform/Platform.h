@@ -72,6 +72,8 @@ public:
     static constexpr int Async = 3;
     virtual ~Sound() = default;
     virtual bool play(const QString &path, int flags) = 0;
+    // Gets ready to play soon, without playing anything.
+    virtual void prepare() {}
 };
 
 // The text-to-speech engine: the six operations the program asks of it. An engine may take

@@ -170,10 +170,14 @@ QString QtTimeFormat::longTime(int secondsAfterMidnight)
     return QLocale::system().toString(QTime(0, s / 60 % 60, s % 60), hoursBeyondOneDay(format, s / 3600));
 }
 
-QtPlatform::QtPlatform() : media_(QStringLiteral(CHIPLARK_MEDIA_MODULE))
+QtPlatform::QtPlatform()
+    : speechModule_(QStringLiteral(CHIPLARK_SPEECH_MODULE)), soundModule_(QStringLiteral(CHIPLARK_SOUND_MODULE)),
+      screenModule_(QStringLiteral(CHIPLARK_SCREEN_MODULE)), pageModule_(QStringLiteral(CHIPLARK_PAGE_MODULE))
 {
     raiseOpenFileLimit();
-    media_.loadAfterFirstPaint();
+    // The screen keeping is ready before the first game; speech, sound and the page wait
+    // until the organiser asks for them.
+    screenModule_.loadAfterFirstPaint();
 }
 
 // Connections from the network are each a descriptor: the program may open as many as the

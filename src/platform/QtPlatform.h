@@ -54,8 +54,8 @@ public:
     QString longTime(int secondsAfterMidnight) override;
 };
 
-// Owns one of each and hands them out as a bundle. Sound, speech and the screen keeping
-// come from the media module, loaded once the first window is on the screen.
+// Owns one of each and hands them out as a bundle. Speech, sound, the screen keeping and the
+// page come from modules of their own, each loaded when first needed.
 class QtPlatform {
 public:
     QtPlatform();
@@ -70,11 +70,14 @@ private:
     QtShell shell_;
     QtFiles files_;
     QtTimeFormat timeFormat_;
-    MediaLoader media_;
-    LateSound sound_{media_};
-    LateSpeech speech_{media_};
-    LateScreenSaver screenSaver_{media_};
-    LatePublisher publisher_{media_};
+    MediaLoader speechModule_;
+    MediaLoader soundModule_;
+    MediaLoader screenModule_;
+    MediaLoader pageModule_;
+    LateSound sound_{soundModule_};
+    LateSpeech speech_{speechModule_};
+    LateScreenSaver screenSaver_{screenModule_};
+    LatePublisher publisher_{pageModule_};
 };
 
 // The format with its hour fields standing for the given number of hours, for times past

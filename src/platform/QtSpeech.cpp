@@ -10,11 +10,7 @@
 
 namespace platform {
 
-QtSpeech::QtSpeech()
-{
-    // In the background as soon as the program runs; the windows come first.
-    QTimer::singleShot(0, this, [this] { start(); });
-}
+QtSpeech::QtSpeech() = default;
 
 QtSpeech::~QtSpeech()
 {

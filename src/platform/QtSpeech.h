@@ -1,7 +1,7 @@
 #pragma once
 // The speech engine on Qt TextToSpeech. The engine lives on a thread of its own: it starts
-// in the background when the program starts (a speech server can take seconds to come up
-// and list its voices), and nothing the engine does, or fails to do, ever holds up the
+// in the background when first asked for (a speech server can take seconds to come up and
+// list its voices), and nothing the engine does, or fails to do, ever holds up the
 // windows. Texts queue behind the one being spoken; an engine that fails or falls silent on
 // a text never holds up the ones after it.
 

@@ -491,6 +491,8 @@ void frm_Chiplark::chk_playWav_Click()
     txt_wavpath->setEnabled(on);
     cmd_wavtest->setEnabled(on);
     cmd_browse->setEnabled(on);
+    if (on)
+        services_.sound->prepare();
 }
 
 // Opens the manual that comes with the program.

@@ -19,7 +19,7 @@ unset XDG_DATA_HOME
 mkdir -p "$HOME" "$work/elsewhere"
 folder="$work/Game night's \$5 \"club\" 100%/Chiplark"
 cmake --install "$build" --prefix "$folder" >"$work/install.log" || { cat "$work/install.log"; fail "the install failed"; }
-for f in chiplark chiplark-media.so manual.html register-menu "$id.desktop" "$id.metainfo.xml" \
+for f in chiplark chiplark-speech.so chiplark-sound.so chiplark-screen.so chiplark-page.so manual.html register-menu "$id.desktop" "$id.metainfo.xml" \
   "icons/hicolor/scalable/apps/$id.svg" "Saved Blinds/1500 chips - 20 minute rounds.bld"; do
   [ -e "$folder/$f" ] || fail "the install lacks $f"
 done

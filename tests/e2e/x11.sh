@@ -116,11 +116,11 @@ start_pulse() {
   pids+=($!)
 }
 
-# The program and its media module copied into a folder of their own (the program keeps its
+# The program and its modules copied into a folder of their own (the program keeps its
 # settings beside itself), with the given lines as its settings file.
 place_program() { # program folder [settings lines...]
   mkdir -p "$2"
-  cp "$1" "${1%/*}/chiplark-media.so" "$2/"
+  cp "$1" "${1%/*}"/chiplark-*.so "$2/"
   [ $# -gt 2 ] && printf '%s\r\n' "${@:3}" >"$2/chiplark.ini"
   return 0
 }

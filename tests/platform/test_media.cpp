@@ -1,6 +1,6 @@
-// The media module is loaded after the first window has painted, or at once when a sound, a
-// voice or the screen keeping is needed first; without the module the program goes on
-// silent, as it does without a speech engine.
+// Each module is loaded when its service is first needed, the screen keeping after the first
+// window has painted; each holds its own service and no other; without a module the program
+// goes on silent, as it does without a speech engine.
 #include "platform/MediaServices.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ class TestMedia : public QObject {
 private slots:
     void loadsOnlyAfterTheFirstPaint()
     {
-        MediaLoader loader(QStringLiteral(CHIPLARK_MEDIA_PATH));
+        MediaLoader loader(QStringLiteral(CHIPLARK_SPEECH_PATH));
         LateSpeech speech(loader);
         loader.loadAfterFirstPaint();
         int told = 0;
@@ -35,23 +35,58 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(told == 1, speech.ready());
         QVERIFY(told <= 1);
+
+        // Once a window has painted, a module asked for comes at the loop's next turn, with
+        // no further paint.
+        MediaLoader later(QStringLiteral(CHIPLARK_SOUND_PATH));
+        LateSound sound(later);
+        sound.prepare();
+        QVERIFY(!later.loaded());
+        QCoreApplication::processEvents();
+        QVERIFY(later.loaded());
+        QVERIFY(later.services() && later.services()->sound);
+    }
+
+    void eachModuleHoldsItsOwnService_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("held");
+        QTest::newRow("speech") << QStringLiteral(CHIPLARK_SPEECH_PATH) << 0;
+        QTest::newRow("sound") << QStringLiteral(CHIPLARK_SOUND_PATH) << 1;
+        QTest::newRow("screen") << QStringLiteral(CHIPLARK_SCREEN_PATH) << 2;
+        QTest::newRow("page") << QStringLiteral(CHIPLARK_PAGE_PATH) << 3;
+    }
+
+    void eachModuleHoldsItsOwnService()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, held);
+        MediaLoader loader(path);
+        const MediaServices *media = loader.services();
+        QVERIFY(media);
+        const bool services[] = {media->speech != nullptr, media->sound != nullptr, media->screenSaver != nullptr,
+                                 media->publisher != nullptr};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(services[i], i == held);
     }
 
     void loadsAtOnceWhenNeededFirst()
     {
-        MediaLoader loader(QStringLiteral(CHIPLARK_MEDIA_PATH));
-        LateSound sound(loader);
-        LateScreenSaver saver(loader);
+        MediaLoader soundModule(QStringLiteral(CHIPLARK_SOUND_PATH));
+        MediaLoader screenModule(QStringLiteral(CHIPLARK_SCREEN_PATH));
+        LateSound sound(soundModule);
+        LateScreenSaver saver(screenModule);
         saver.release(); // nothing asked yet: nothing loaded to give back
-        QVERIFY(!loader.loaded());
+        QVERIFY(!screenModule.loaded());
         QVERIFY(!sound.play(QStringLiteral("/nonexistent/cue.wav"), Sound::Async));
-        QVERIFY(loader.loaded());
-        QVERIFY(loader.services());
+        QVERIFY(soundModule.loaded());
+        QVERIFY(soundModule.services());
+        QVERIFY(!screenModule.loaded());
     }
 
     void thePageComesFromTheModule()
     {
-        MediaLoader loader(QStringLiteral(CHIPLARK_MEDIA_PATH));
+        MediaLoader loader(QStringLiteral(CHIPLARK_PAGE_PATH));
         LatePublisher publisher(loader);
         int actions = 0;
         publisher.setActionHandler([&](RemoteAction, bool) {
@@ -81,7 +116,7 @@ private slots:
         int told = 0;
         speech.whenReady([&] { ++told; });
         QVERIFY(!speech.ready());
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^No sound, speech or screen keeping")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Going on without no-such-module.so")));
         QVERIFY(!speech.create());
         QCOMPARE(told, 1);
         QVERIFY(speech.ready());
