@@ -10,7 +10,9 @@
 #include "settings/frm_Chiplark.h"
 
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QScreen>
+#include <QStyleHints>
 
 namespace {
 
@@ -110,6 +112,7 @@ void frm_Chiplark::speak(const QString &text)
 
 void frm_Chiplark::keepScreenOn(bool on)
 {
+    stillBehindDisplay(on);
     if (!services_.screenSaver)
         return;
     if (on)
@@ -271,6 +274,22 @@ void frm_Chiplark::cmd_Start_Click()
     // 12., 13.
     showDisplayForGame();
     keepGame();
+}
+
+// While the display is up nothing behind it blinks: no caret runs in a text box or a
+// selectable label, whichever window holds the focus (a window manager may give it back to
+// a window under the display). The caret stands still instead, and blinks again at the
+// desktop's own rate once the display has gone.
+void frm_Chiplark::stillBehindDisplay(bool still)
+{
+    QStyleHints *hints = QGuiApplication::styleHints();
+    if (still && !flashTimeBehindDisplay_) {
+        flashTimeBehindDisplay_ = hints->cursorFlashTime();
+        hints->setCursorFlashTime(0);
+    } else if (!still && flashTimeBehindDisplay_) {
+        hints->setCursorFlashTime(*flashTimeBehindDisplay_);
+        flashTimeBehindDisplay_.reset();
+    }
 }
 
 // The display, laid out over the screen that holds this window, in the game's colours.

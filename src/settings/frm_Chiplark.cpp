@@ -80,6 +80,7 @@ void frm_Chiplark::changeEvent(QEvent *event)
 frm_Chiplark::~frm_Chiplark()
 {
     restoreApplicationFont();
+    stillBehindDisplay(false);
 }
 
 void frm_Chiplark::restoreApplicationFont()

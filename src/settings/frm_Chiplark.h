@@ -187,6 +187,7 @@ public:
     void stopCountdowns();
     // While a game runs or stands paused the screen is kept on.
     void keepScreenOn(bool on);
+    void stillBehindDisplay(bool still);
     // Enables one countdown and disables the other.
     void runCountdown(QTimer *timer);
     // The players' display; none before the first start.
@@ -340,6 +341,8 @@ private:
     bool settingsFileKept_ = false;
     // Ticks of the speech box given while the engine was still starting.
     int voicesWaiting_ = 0;
+    // The caret's blink time to give back once the display has gone.
+    std::optional<int> flashTimeBehindDisplay_;
     QHash<QObject *, void (frm_Chiplark::*)(qint16 &)> keyPress_;
 };
 

@@ -1,9 +1,14 @@
 #include "display/frm_Display.h"
+#include "display/frm_Screens.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
 #include "support/GameDriver.h"
 #include "support/WindowTest.h"
 
+#include <QAbstractEventDispatcher>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QtTest/qtestspontaneevent.h>
 #include <QtTest>
 
@@ -355,6 +360,76 @@ private slots:
         frm->close();
         QVERIFY(!fakes->screenSaver.inhibited);
         QCOMPARE(d(), nullptr);
+    }
+
+    // Whatever holds the focus behind the display, in the settings window or a dialog, and
+    // even when a window manager gives the focus back to it: no timer of the settings
+    // window or its dialogs runs but the game's own countdown, so nothing repaints there.
+    void nothingBlinksBehindTheDisplay_data()
+    {
+        QTest::addColumn<int>("holder");
+        QTest::addColumn<bool>("blinks"); // before the game; read-only text shows a still caret
+        QTest::newRow("the title box") << 0 << true;
+        QTest::newRow("the buy-in box of the options") << 1 << true;
+        QTest::newRow("the page's address box") << 2 << false;
+        QTest::newRow("the other addresses, a selectable label") << 3 << false;
+    }
+
+    void nothingBlinksBehindTheDisplay()
+    {
+        QFETCH(int, holder);
+        QFETCH(bool, blinks);
+        levels(3, 600);
+        frm->show();
+        frm_Screens dialog(frm->screenOptions, nullptr, frm, frm->tournamentTexts);
+        dialog.txt_Address->setText(QStringLiteral("http://192.0.2.2:8642/"));
+        dialog.lbl_Others->setText(QStringLiteral("http://10.0.0.2:8642/"));
+        dialog.chk_Count->setChecked(true);
+        QWidget *const holders[] = {frm->txt_Title, dialog.txt_BuyIn, dialog.txt_Address, dialog.lbl_Others};
+        QWidget *focus = holders[holder];
+        if (focus->window() == &dialog) {
+            dialog.show();
+            focus->show();
+            QTabWidget *pages = dialog.findChild<QTabWidget *>();
+            QVERIFY(pages);
+            for (int i = 0; i < pages->count(); ++i)
+                if (pages->widget(i)->isAncestorOf(focus))
+                    pages->setCurrentIndex(i);
+        }
+        // The classes of the objects with a timer running, outside the display, the game's
+        // countdown left aside.
+        const auto timersIn = [this](QObject *object) {
+            QObjectList objects = object->findChildren<QObject *>();
+            objects << object;
+            QStringList running;
+            for (QObject *o : objects) {
+                const bool onDisplay = o->isWidgetType() && static_cast<QWidget *>(o)->window() == d();
+                if (o != frm->tmr_rounds && !onDisplay
+                    && !QAbstractEventDispatcher::instance()->registeredTimers(o).isEmpty())
+                    running << QString::fromLatin1(o->metaObject()->className());
+            }
+            return running.join(QLatin1Char(' '));
+        };
+        const auto focusIt = [&] {
+            QApplication::setActiveWindow(focus->window());
+            focus->setFocus(Qt::OtherFocusReason);
+            QVERIFY(focus->hasFocus());
+        };
+        focusIt();
+        QCoreApplication::processEvents(); // what the windows put off until the loop runs
+        QCOMPARE(!timersIn(focus).isEmpty(), blinks);
+
+        frm->cmd_Start_Click();
+        QVERIFY(d()->isVisible());
+        QCoreApplication::processEvents(); // the display becomes the active window
+        QCOMPARE(QApplication::activeWindow(), d());
+        focusIt();                          // and a window manager hands the focus back under it
+        QCOMPARE(timersIn(frm), QString()); // the dialog's too: it is the window's child
+
+        // Once the display has gone, the caret blinks again.
+        d()->Form_KeyDown(27, 0);
+        focusIt();
+        QCOMPARE(!timersIn(focus).isEmpty(), blinks);
     }
 
     void editsDuringAGame()
