@@ -12,7 +12,9 @@
 #  - Two texts given back to back are both heard in full; the WAV cue is heard, flags 2
 #    block for about the file's length while flags 3 return at once; with no audio server
 #    nothing hangs.
-#   real_audio.sh PROBE ENGINE_TEST              every check
+#  - The program itself: no speech server until speech is ticked; ticked and the game started
+#    at once, the server starts under this test's runtime folder and the start is heard whole.
+#   real_audio.sh PROBE ENGINE_TEST PROGRAM      every check
 #   real_audio.sh PROBE ENGINE_TEST game LANG SYMBOL WORDS SECONDS
 #                                                one game's announcements alone
 set -euo pipefail
@@ -160,6 +162,44 @@ echo "cue of 1.5 s: flags 2 heard $s2 s, returned after $ms2 ms; flags 3 heard $
 at_least "$s2" 1.2 && at_least "$s3" 1.2 || fail "the cue was not heard in full"
 [ "$ms2" -ge 1300 ] && [ "$ms2" -le 2400 ] || fail "flags 2 did not wait for the sound"
 [ "$ms3" -le 100 ] || fail "flags 3 did not return at once"
+passed=$((passed + 1))
+
+# The program, under an X server with a window manager: no speech server while speech is
+# off; the box ticked and the game started at once (Return), the server comes up under this
+# test's runtime folder and the start announcement is heard whole.
+program="$3"
+speech_server() { cat "$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid" 2>/dev/null; }
+program_heard() {
+  stop_speech_server
+  rm -rf "$work/program"
+  place_program "$program" "$work/program" # a first run: every phrase and amount as it comes
+  start_program "$work/program/chiplark"
+  find_window '^Chiplark! - version 1.0$' >/dev/null
+  [ -z "$(speech_server)" ] || fail "a speech server was started with speech off"
+  grep -q 'libQt6TextToSpeech' "/proc/$app/maps" && fail "Qt TextToSpeech was loaded with speech off"
+  local X Y
+  eval "$(xdotool getwindowgeometry --shell "$settings" | grep -E '^[XY]=')"
+  xdotool key Tab Down # the automatic structure
+  # Tick the box, Return; then wait for the display and the announcement heard to its end
+  # (sound, then two seconds of silence).
+  cat >"$work/tick_and_start.sh" <<EOF
+xdotool mousemove $((X + 22)) $((Y + 468)) click 1 key Return
+timeout 20 xdotool search --sync --onlyvisible --name '^Chiplark display\$' >/dev/null || exit 1
+loud() { sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/program.raw" -n trim "\$@" stat 2>&1 |
+  awk '/Maximum amplitude/ { exit !(\$3 > 0.02) }'; }
+for _ in \$(seq 600); do loud 0 && ! loud -2 && exit 0; sleep 0.1; done
+EOF
+  record program bash "$work/tick_and_start.sh"
+  local server; server=$(speech_server)
+  [ -n "$server" ] && kill -0 "$server" || fail "speech ticked, yet no speech server under the test's runtime folder"
+  said=$(transcribe program)
+  echo "the program, speech ticked and started at once: $said"
+  kill "$app"; wait "$app" 2>/dev/null || true
+  echo "$said" | grep -Eq "the game is now started.*blinds are now twenty five( pounds| pound)?( and)? fifty( pounds| pound)?"
+}
+start_xvfb 1024x768x24 || fail "no X server"
+start_openbox || fail "no window manager"
+program_heard || program_heard || fail "the program's start announcement was not heard whole"
 passed=$((passed + 1))
 
 # No audio server at all: everything returns, nothing hangs.

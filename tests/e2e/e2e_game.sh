@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The real program under a real X server, driven only by keys: choose the automatic
 # structure, Enter starts a game on a borderless full-screen display, Space skips a level,
-# Escape leaves the game (a second Escape at once, under a window manager, does not end the
-# program), Escape on the settings window a second later ends it, and the settings file
-# holds what was set up before.
+# nothing for speech or sound runs meanwhile, Escape leaves the game (a second Escape at
+# once, under a window manager, does not end the program), Escape on the settings window a
+# second later ends it, and the settings file holds what was set up before.
 set -euo pipefail
 source "$(dirname "$0")/x11.sh"
 begin_test
@@ -35,6 +35,15 @@ wait_until 5 changed || fail "Space did not change the blinds"
 # From here under a window manager, as on a desktop.
 start_openbox || fail "no window manager"
 xdotool windowfocus --sync "$display"
+
+# Space on through the levels and the break to the last level. A game without speech or
+# sound starts no speech server (none under this test's runtime folder, no child of the
+# program) and loads neither Qt TextToSpeech nor Qt Multimedia; the screen keeping is loaded.
+xdotool key --delay 200 space space space
+grep -q 'chiplark-screen.so' "/proc/$app/maps" || fail "the screen keeping is not loaded"
+! grep -Eo 'libQt6(TextToSpeech|Multimedia)[^ ]*' "/proc/$app/maps" | sort -u | grep . || fail "speech or sound loaded unasked"
+[ -z "$(pgrep -P "$app")" ] || fail "the program started $(ps -o pid=,comm= --ppid "$app")"
+[ ! -e "$XDG_RUNTIME_DIR/speech-dispatcher" ] || fail "a speech server was started: $(ls -R "$XDG_RUNTIME_DIR/speech-dispatcher")"
 
 # Escape leaves the game: the display goes away. A second Escape 300 ms later (the host
 # making sure) reaches the settings window, which stays.
