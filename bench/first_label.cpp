@@ -1,8 +1,10 @@
-// The floor for start-up: the least a Qt program does to show a window with one line of
-// text, in the settings window's font. Linked with Qt Widgets alone.
+// The floor: the least a Qt program does to show a window with one line of text, in the
+// settings window's font. Linked with Qt Widgets alone. With "tick" it stands for a game:
+// full screen, the line showing a count of seconds renewed once a second.
 #include <QApplication>
 #include <QFont>
 #include <QLabel>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -12,6 +14,14 @@ int main(int argc, char *argv[])
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
     font.setPixelSize(10);
     label.setFont(font);
-    label.show();
+    QTimer tick;
+    if (argc > 1 && QLatin1String(argv[1]) == QLatin1String("tick")) {
+        int seconds = 0;
+        QObject::connect(&tick, &QTimer::timeout, &label, [&] { label.setText(QString::number(++seconds)); });
+        tick.start(1000);
+        label.showFullScreen();
+    } else {
+        label.show();
+    }
     return app.exec();
 }
