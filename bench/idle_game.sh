@@ -48,8 +48,9 @@ memory() {
   done
   echo "$pss $rss"
 }
-# Context switches of all the process's threads, and its processor time in clock ticks.
-switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
+# Wakeups: the times any of the process's threads went to sleep and was woken again (its
+# voluntary context switches); and its processor time in clock ticks.
+switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'; }
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 click() { xdotool mousemove $(($1 + $3)) $(($2 + $4)) click 1; }
 

@@ -237,11 +237,6 @@ void frm_Chiplark::cmd_Start_Click()
             services_.speech->selectVoice(position);
     }
 
-    // Busts and the money spoken without the blinds: the engine starts now, well before the
-    // first bust.
-    if (ledger && ledger->setup().speak)
-        services_.speech->whenReady([] {});
-
     // 3. to 8. Level 1.
     gameState.currentAnte = 0;
     const std::optional<qint64> anteRound = whole(txt_AnteRound, Width::Int16);
@@ -308,6 +303,10 @@ void frm_Chiplark::showDisplayForGame()
     v.anteColour = cmd_ante->colour();
     v.titleColour = cmd_Title->colour();
     keepScreenOn(true);
+    // Busts and the money spoken, even without the blinds: the engine starts now, well before
+    // the first bust.
+    if (ledger && ledger->setup().speak)
+        services_.speech->whenReady([] {});
     d.showFullScreen();
     d.raise();
     d.activateWindow();

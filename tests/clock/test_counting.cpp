@@ -135,6 +135,36 @@ private slots:
         QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());
     }
 
+    // A game asks of speech and sound only what the evening uses: with neither, nothing at
+    // all through a level change; speech ticked, or busts spoken, gets the engine started
+    // before the game needs it; the sound ticked gets the sound ready.
+    void onlyWhatTheEveningUses_data()
+    {
+        QTest::addColumn<bool>("speech");
+        QTest::addColumn<bool>("busts");
+        QTest::addColumn<bool>("sound");
+        QTest::newRow("neither") << false << false << false;
+        QTest::newRow("speech") << true << false << false;
+        QTest::newRow("busts spoken") << false << true << false;
+        QTest::newRow("sound") << false << false << true;
+    }
+
+    void onlyWhatTheEveningUses()
+    {
+        QFETCH(bool, speech);
+        QFETCH(bool, busts);
+        QFETCH(bool, sound);
+        frm->Check1->setValue(speech ? 1 : 0);
+        frm->chk_playWav->setValue(sound ? 1 : 0);
+        start(busts ? counting({{"Speak", "1"}}) : tournament::SetupTexts());
+        QCOMPARE(fakes->speech.asked > 0 || !fakes->speech.operations.isEmpty(), speech || busts);
+        QCOMPARE(fakes->sound.prepared > 0, sound);
+        drive::ticks(*frm, 1201); // on into level 2
+        QCOMPARE(frm->gameState.currentRound, 2);
+        QCOMPARE(fakes->speech.spoken.isEmpty(), !speech);
+        QCOMPARE(fakes->speech.asked > 0 || !fakes->speech.operations.isEmpty(), speech || busts);
+    }
+
     // Kept after every action and once a minute; a program that dies leaves it, the next
     // start offers it and comes up paused where it was; Escape takes it away.
     void keptAndResumed()

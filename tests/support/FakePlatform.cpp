@@ -23,6 +23,7 @@ bool Sound::play(const QString &path, int flags)
 
 void Speech::whenReady(std::function<void()> done)
 {
+    ++asked;
     whenStarted.push_back(std::move(done));
     if (!starting)
         finishStarting();

@@ -97,7 +97,9 @@ struct SoundCall {
 
 struct Sound : platform::Sound {
     std::vector<SoundCall> calls;
+    int prepared = 0; // times asked to get ready
     bool play(const QString &path, int flags) override;
+    void prepare() override { ++prepared; }
 };
 
 struct Speech : platform::Speech {
@@ -108,6 +110,7 @@ struct Speech : platform::Speech {
     QStringList spoken;     // every text given to speak
     // An engine still starting: it is ready once finishStarting() is called.
     bool starting = false;
+    int asked = 0; // times asked to get ready
     std::vector<std::function<void()>> whenStarted;
     void finishStarting();
 
