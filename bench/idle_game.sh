@@ -50,7 +50,18 @@ memory() {
 }
 # Wakeups: the times any of the process's threads went to sleep and was woken again (its
 # voluntary context switches); and its processor time in clock ticks.
-switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'; }
+# Per thread, so a thread that ends meanwhile takes nothing away from the others.
+switches() {
+  local t
+  for t in /proc/"$1"/task/*; do
+    echo "${t##*/} $(awk '/^voluntary_ctxt_switches/ { print $2 }' "$t/status" 2>/dev/null)"
+  done
+}
+# Wakeups per second between two lists of switches.
+per_second() { # before after seconds
+  awk -v s="$3" 'NR == FNR { before[$1] = $2; next } { n += $2 - before[$1] } END { print n / s }' \
+    <(echo "$1") <(echo "$2")
+}
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 click() { xdotool mousemove $(($1 + $3)) $(($2 + $4)) click 1; }
 
@@ -83,7 +94,7 @@ start_game() { # speech: 0 or 1
 }
 
 measure() { # name
-  sleep 5 # settled after the start
+  sleep 40 # settled: the start's work done and its idle helper threads gone (30 s)
   local s0 t0 s1 t1
   s0=$(switches "$app"); t0=$(ticks "$app")
   sleep "$seconds"
@@ -92,7 +103,7 @@ measure() { # name
   read -r pss rss < <(memory $all)
   local speechd; speechd=$(echo "$(speech_server)" | grep -c . || true)
   printf '%-34s %7.2f %7.3f %9.1f %9.1f %8d %7d\n' "$1" \
-    "$(awk -v a="$s0" -v b="$s1" -v s="$seconds" 'BEGIN { print (b - a) / s }')" \
+    "$(per_second "$s0" "$s1" "$seconds")" \
     "$(awk -v a="$t0" -v b="$t1" -v s="$seconds" -v hz="$(getconf CLK_TCK)" 'BEGIN { print 100 * (b - a) / hz / s }')" \
     "$(awk -v k="$pss" 'BEGIN { print k / 1024 }')" "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" \
     "$(echo "$all" | grep -c .)" "$speechd"
