@@ -14,6 +14,7 @@
 #    nothing hangs.
 #  - The program itself: no speech server until speech is ticked; ticked and the game started
 #    at once, the server starts under this test's runtime folder and the start is heard whole.
+#    Its sound test is heard once the sound is ticked, and not loaded before.
 #   real_audio.sh PROBE ENGINE_TEST PROGRAM      every check
 #   real_audio.sh PROBE ENGINE_TEST game LANG SYMBOL WORDS SECONDS
 #                                                one game's announcements alone
@@ -180,14 +181,30 @@ program_heard() {
   local X Y
   eval "$(xdotool getwindowgeometry --shell "$settings" | grep -E '^[XY]=')"
   xdotool key Tab Down # the automatic structure
-  # Tick the box, Return; then wait for the display and the announcement heard to its end
-  # (sound, then two seconds of silence).
+  # Waits until a recording holds sound followed by the given seconds of silence.
+  cat >"$work/heard_out.sh" <<'EOF'
+loud() { sox -t raw -r 16000 -e signed -b 16 -c 1 "$1" -n trim "${@:2}" stat 2>&1 |
+  awk '/Maximum amplitude/ { exit !($3 > 0.02) }'; }
+for _ in $(seq 600); do loud "$1" 0 && ! loud "$1" "-$2" && exit 0; sleep 0.1; done
+exit 1
+EOF
+  # The sound: off, nothing of Qt Multimedia; ticked, its file typed in and "Test" pressed,
+  # the cue is heard.
+  grep -q 'libQt6Multimedia' "/proc/$app/maps" && fail "Qt Multimedia was loaded with the sound off"
+  sox -n -r 44100 -c 2 -b 16 "$work/programcue.wav" synth 1.5 sine 440 vol 0.5
+  xdotool mousemove $((X + 238)) $((Y + 468)) click 1 mousemove $((X + 327)) $((Y + 485)) click 1 \
+    type "$work/programcue.wav"
+  record programcue bash -c "xdotool mousemove $((X + 327)) $((Y + 508)) click 1 &&
+    bash '$work/heard_out.sh' '$work/programcue.raw' 1"
+  local cue; cue=$(heard programcue)
+  echo "the program's sound test: heard $cue s of a 1.5 s cue"
+  at_least "$cue" 1.2 || fail "the program's sound test was not heard"
+  # Speech: the box ticked and Return at once; then the display, and the announcement heard
+  # to its end (two seconds of silence).
   cat >"$work/tick_and_start.sh" <<EOF
 xdotool mousemove $((X + 22)) $((Y + 468)) click 1 key Return
 timeout 20 xdotool search --sync --onlyvisible --name '^Chiplark display\$' >/dev/null || exit 1
-loud() { sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/program.raw" -n trim "\$@" stat 2>&1 |
-  awk '/Maximum amplitude/ { exit !(\$3 > 0.02) }'; }
-for _ in \$(seq 600); do loud 0 && ! loud -2 && exit 0; sleep 0.1; done
+bash "$work/heard_out.sh" "$work/program.raw" 2
 EOF
   record program bash "$work/tick_and_start.sh"
   local server; server=$(speech_server)
