@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 namespace tournament {
 
@@ -31,6 +32,24 @@ std::optional<qint64> sumOfProducts(std::initializer_list<std::pair<qint64, qint
             return std::nullopt;
     }
     return sum;
+}
+
+// A lock without amounts is the unlock.
+QString recordName(const Record &r)
+{
+    if (r.action == Action::LockPayouts && r.locked.empty())
+        return QStringLiteral("Unlock payouts");
+    return actionName(r.action);
+}
+
+// Whether the amounts, each above nothing, sum to the total.
+bool sumsTo(const std::vector<qint64> &amounts, qint64 total)
+{
+    qint64 sum = 0;
+    for (const qint64 a : amounts)
+        if (a <= 0 || __builtin_add_overflow(sum, a, &sum))
+            return false;
+    return sum == total;
 }
 
 std::vector<qint32> percent(std::initializer_list<double> values)
@@ -283,7 +302,20 @@ std::vector<qint32> Ledger::shares() const
 
 std::vector<qint64> Ledger::payouts() const
 {
-    return locked() ? locked_ : splitPool(pool(), shares(), setup_.unit);
+    if (locked())
+        return locked_;
+    std::vector<qint64> amounts = splitPool(pool(), shares(), setup_.unit);
+    amounts.erase(std::remove(amounts.begin(), amounts.end(), 0), amounts.end());
+    return amounts;
+}
+
+qint64 Ledger::unshared() const
+{
+    if (!locked())
+        return 0;
+    // The locked amounts summed to the pool when they were announced (a replayed lock is held to
+    // the same), and only money coming in follows a lock: the sum fits, and never passes the pool.
+    return pool() - std::accumulate(locked_.begin(), locked_.end(), qint64(0));
 }
 
 QString Ledger::leftText() const
@@ -318,8 +350,13 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed)
         ++next.busts;
         break;
     case Action::LockPayouts:
-        if (!locked())
-            record.locked = payouts();
+        if (locked())
+            break;
+        if (counts_.buyIns() == 0)
+            return refuse(QStringLiteral("Nobody has bought in yet: there are no payouts to lock."));
+        record.locked = payouts();
+        if (record.locked.empty())
+            return refuse(QStringLiteral("The prize pool is empty: there are no payouts to lock."));
         break;
     }
     const bool late = action == Action::Rebuy || action == Action::Reentry;
@@ -349,17 +386,20 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed)
     return done;
 }
 
-Ledger::Outcome Ledger::undo()
+Ledger::Outcome Ledger::undo(std::optional<qint64> seen)
 {
     if (records_.empty())
         return {Verdict::Refused, QStringLiteral("Nothing to undo."), false};
+    // Another action came (or went) since the asker looked: it may not be the one meant.
+    if (seen && *seen != qint64(records_.size()))
+        return {Verdict::Confirm,
+                QStringLiteral("The last action is now ") + recordName(records_.back())
+                    + QStringLiteral(" — undo that?"),
+                false};
     const Record last = records_.back();
     records_.pop_back();
     recount();
-    QString name = actionName(last.action);
-    if (last.action == Action::LockPayouts && last.locked.empty())
-        name = QStringLiteral("Unlock payouts");
-    return {Verdict::Done, QStringLiteral("Undone: ") + name + QStringLiteral(" — ") + leftText(), false};
+    return {Verdict::Done, QStringLiteral("Undone: ") + recordName(last) + QStringLiteral(" — ") + leftText(), false};
 }
 
 void Ledger::recount()
@@ -383,8 +423,11 @@ std::optional<Ledger> Ledger::replay(const Setup &setup, const std::vector<Recor
     Ledger ledger(setup);
     for (const Record &r : records) {
         if (r.action == Action::LockPayouts) {
-            // The amounts stay as they were announced, whatever the setup says now.
+            // The amounts are kept as they were announced: a lock holds the places paid then,
+            // none of them nothing, summing to the pool then.
             if (r.locked.empty() == !ledger.locked() || r.locked.size() > size_t(MaxPlaces))
+                return std::nullopt;
+            if (!r.locked.empty() && (ledger.counts().buyIns() == 0 || !sumsTo(r.locked, ledger.pool())))
                 return std::nullopt;
             ledger.records_.push_back(r);
             ledger.recount();
@@ -399,7 +442,7 @@ std::optional<Ledger> Ledger::replay(const Setup &setup, const std::vector<Recor
 bool Band::operator==(const Band &o) const
 {
     return players == o.players && average == o.average && pool == o.pool && payouts == o.payouts
-           && rounding == o.rounding && rebuysUntil == o.rebuysUntil;
+           && rounding == o.rounding && locked == o.locked && unshared == o.unshared && rebuysUntil == o.rebuysUntil;
 }
 
 QString Band::lines() const
@@ -420,7 +463,8 @@ QString Band::lines() const
     if (!second.isEmpty() && !rounding.isEmpty())
         second += QStringLiteral(" (") + rounding + QLatin1Char(')');
     const QString first = join({players, average, pool});
-    return join({second, rebuysUntil}).isEmpty() ? first : first + QStringLiteral("\r\n") + join({second, rebuysUntil});
+    const QString rest = join({second, locked, unshared, rebuysUntil});
+    return rest.isEmpty() ? first : first + QStringLiteral("\r\n") + rest;
 }
 
 Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &currency)
@@ -446,6 +490,10 @@ Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &curre
         if (ledger.setup().unit > 1)
             b.rounding = QStringLiteral("rounded to ") + currency + grouped(ledger.setup().unit);
     }
+    if (ledger.locked())
+        b.locked = QStringLiteral("Payouts locked");
+    if (ledger.unshared() > 0)
+        b.unshared = currency + grouped(ledger.unshared()) + QStringLiteral(" not in the payouts — unlock to share it");
     // Through the break that follows the last round, as the ledger takes them, once a player is in.
     if (c.buyIns() > 0 && ledger.setup().rebuyLastRound > 0 && ledger.rebuysOpen(round))
         b.rebuysUntil = QStringLiteral("Rebuys until round %1").arg(ledger.setup().rebuyLastRound);

@@ -98,8 +98,9 @@ public:
 
     // round: the level in play (in a break, the one played before it).
     Outcome act(Action action, int round, qint64 at, bool confirmed = false);
-    // Takes back the last action: "Undone: Bust — 8 players left".
-    Outcome undo();
+    // Takes back the last action: "Undone: Bust — 8 players left". seen: the number of records
+    // the asker saw; when others came since, nothing is undone and the last one is named instead.
+    Outcome undo(std::optional<qint64> seen = std::nullopt);
     // The ledger the records make, each one taken as confirmed; none when one of them could
     // not have been recorded.
     static std::optional<Ledger> replay(const Setup &setup, const std::vector<Record> &records);
@@ -116,9 +117,12 @@ public:
     // Chips in play ÷ players left, halves to even; none with nobody left.
     std::optional<qint64> averageStack() const;
     std::vector<qint32> shares() const;
-    // What each place is paid now: the locked amounts once locked, else the pool split.
+    // What each place is paid now: the locked amounts once locked, else the pool split; a place
+    // whose share rounds to nothing is not paid.
     std::vector<qint64> payouts() const;
     bool locked() const { return !locked_.empty(); }
+    // The money in the pool beyond the locked amounts, come in since the lock; 0 when unlocked.
+    qint64 unshared() const;
     bool rebuysOpen(qint64 round) const { return setup_.rebuyLastRound <= 0 || round <= setup_.rebuyLastRound; }
 
 private:
@@ -143,6 +147,8 @@ struct Band {
     QString pool;          // "Prize pool £400 GTD"
     QStringList payouts;   // "1st £200", "2nd £120"
     QString rounding;      // "rounded to £5"
+    QString locked;        // "Payouts locked"
+    QString unshared;      // "£38 not in the payouts — unlock to share it"
     QString rebuysUntil;   // "Rebuys until round 4"
     QString lines() const; // the band's two lines, CR LF between them; parts without text left out
     bool operator==(const Band &o) const;

@@ -72,6 +72,35 @@ struct Reader {
 
 constexpr qint64 Max64 = std::numeric_limits<qint64>::max();
 constexpr qint64 Max32 = std::numeric_limits<qint32>::max();
+constexpr qint64 Min32 = std::numeric_limits<qint32>::min();
+constexpr qint64 MaxGameSeconds = qint64(1) << 53;
+
+QJsonArray triples(const std::vector<std::array<QString, 3>> &rows)
+{
+    QJsonArray array;
+    for (const auto &row : rows)
+        array.append(QJsonArray{row[0], row[1], row[2]});
+    return array;
+}
+
+// Rows of three texts, each at most chars long; none when one is not.
+std::optional<std::vector<std::array<QString, 3>>> readTriples(const QJsonArray &array, qsizetype chars)
+{
+    std::vector<std::array<QString, 3>> rows;
+    for (const auto &v : array) {
+        const QJsonArray row = v.toArray();
+        if (row.size() != 3)
+            return std::nullopt;
+        std::array<QString, 3> texts;
+        for (int i = 0; i < 3; ++i) {
+            if (!row[i].isString() || row[i].toString().size() > chars)
+                return std::nullopt;
+            texts[size_t(i)] = row[i].toString();
+        }
+        rows.push_back(texts);
+    }
+    return rows;
+}
 
 QJsonObject setupObject(const Setup &s)
 {
@@ -143,15 +172,12 @@ bool SavedGame::operator==(const SavedGame &o) const
     return currentRound == o.currentRound && listIndex == o.listIndex && secondsLeft == o.secondsLeft
            && levelSeconds == o.levelSeconds && gameSeconds == o.gameSeconds && played == o.played
            && currentAnte == o.currentAnte && breakSeconds == o.breakSeconds && paused == o.paused
-           && breakWasRunning == o.breakWasRunning && levels == o.levels && counting == o.counting && setup == o.setup
-           && records == o.records;
+           && breakWasRunning == o.breakWasRunning && levels == o.levels && settings == o.settings
+           && counting == o.counting && setup == o.setup && records == o.records;
 }
 
 QByteArray formatSavedGame(const SavedGame &g)
 {
-    QJsonArray levels;
-    for (const auto &level : g.levels)
-        levels.append(QJsonArray{level[0], level[1], level[2]});
     QJsonArray records;
     for (const Record &r : g.records) {
         QJsonArray record{QLatin1String(ActionKeys[int(r.action)]), amount(r.at)};
@@ -168,13 +194,15 @@ QByteArray formatSavedGame(const SavedGame &g)
                         {QStringLiteral("listIndex"), g.listIndex},
                         {QStringLiteral("secondsLeft"), g.secondsLeft},
                         {QStringLiteral("levelSeconds"), g.levelSeconds},
-                        {QStringLiteral("gameSeconds"), g.gameSeconds},
+                        {QStringLiteral("gameSeconds"), amount(g.gameSeconds)},
                         {QStringLiteral("played"), g.played},
                         {QStringLiteral("currentAnte"), g.currentAnte},
                         {QStringLiteral("breakSeconds"), g.breakSeconds},
                         {QStringLiteral("paused"), g.paused},
+                        // The countdown a pause stopped: without a pause there is none to tell.
                         {QStringLiteral("breakWasRunning"), g.breakWasRunning},
-                        {QStringLiteral("levels"), levels},
+                        {QStringLiteral("levels"), triples(g.levels)},
+                        {QStringLiteral("settings"), triples(g.settings)},
                         {QStringLiteral("counting"), g.counting},
                         {QStringLiteral("setup"), setupObject(g.setup)},
                         {QStringLiteral("records"), records}};
@@ -192,25 +220,34 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
     if (r.get(o, "chiplarkGame", Version, Version) != Version)
         return std::nullopt;
     SavedGame g;
+    const QJsonArray levels = o.value(QStringLiteral("levels")).toArray();
+    std::optional<std::vector<std::array<QString, 3>>> rows = readTriples(levels, std::numeric_limits<int>::max());
+    if (levels.isEmpty() || levels.size() > MaxLevels || !rows)
+        return std::nullopt;
+    g.levels = std::move(*rows);
+    // A file without settings was written before they were kept.
+    const QJsonValue settings = o.value(QStringLiteral("settings"));
+    rows = readTriples(settings.toArray(), SavedSettingChars);
+    if ((!settings.isUndefined() && !settings.isArray()) || settings.toArray().size() > SavedSettings || !rows)
+        return std::nullopt;
+    g.settings = std::move(*rows);
+
+    // The break, or a level of the list at its row: so no round 0 and none past the list.
     g.currentRound = qint32(r.get(o, "currentRound", -1, Max32));
-    g.listIndex = qint32(r.get(o, "listIndex", 0, MaxLevels - 1));
-    g.secondsLeft = qint32(r.get(o, "secondsLeft", std::numeric_limits<qint32>::min(), Max32));
+    g.listIndex = qint32(r.get(o, "listIndex", 0, qint64(g.levels.size()) - 1));
+    const bool inBreak = g.currentRound == -1;
+    if (!inBreak && g.listIndex != g.currentRound - 1)
+        return std::nullopt;
+    // The game time: text, or in older files a plain number.
+    g.gameSeconds = r.get(o, "gameSeconds", 0, MaxGameSeconds);
+    // Past the last level the countdown runs on below zero, never further than the game has run.
+    g.secondsLeft = qint32(r.get(o, "secondsLeft", inBreak ? 0 : std::max(Min32, -g.gameSeconds - 1), Max32));
     g.levelSeconds = qint32(r.get(o, "levelSeconds", 0, Max32));
-    g.gameSeconds = qint32(r.get(o, "gameSeconds", 0, Max32));
-    g.played = qint32(r.get(o, "played", 0, Max32));
-    g.currentAnte = qint32(r.get(o, "currentAnte", std::numeric_limits<qint32>::min(), Max32));
+    g.played = qint32(r.get(o, "played", 0, std::min(g.gameSeconds, Max32)));
+    g.currentAnte = qint32(r.get(o, "currentAnte", 0, Max32));
     g.breakSeconds = qint16(r.get(o, "breakSeconds", 0, 32767));
     g.paused = r.flag(o, "paused");
     g.breakWasRunning = r.flag(o, "breakWasRunning");
-    const QJsonArray levels = o.value(QStringLiteral("levels")).toArray();
-    if (levels.isEmpty() || levels.size() > MaxLevels || g.listIndex >= levels.size())
-        return std::nullopt;
-    for (const auto &v : levels) {
-        const QJsonArray level = v.toArray();
-        if (level.size() != 3 || !level[0].isString() || !level[1].isString() || !level[2].isString())
-            return std::nullopt;
-        g.levels.push_back({level[0].toString(), level[1].toString(), level[2].toString()});
-    }
     g.counting = r.flag(o, "counting");
     g.setup = readSetup(r, o.value(QStringLiteral("setup")).toObject());
     const QJsonArray records = o.value(QStringLiteral("records")).toArray();

@@ -1,7 +1,7 @@
 #pragma once
 // The game in progress as it is kept on disk while it runs, so that a program that dies
 // (a crash, a power cut, a kill) can offer to take the game up again where it was: the
-// level, the countdown, the game time, the pause, the levels played and the ledger.
+// level, the countdown, the game time, the pause, the levels played, the settings and the ledger.
 
 #include "tournament/Ledger.h"
 
@@ -17,16 +17,18 @@ struct SavedGame {
     // The clock.
     qint32 currentRound = 0; // -1 in the break
     qint32 listIndex = 0;    // the row of the level in play (in the break, the one before it)
-    qint32 secondsLeft = 0;
+    qint32 secondsLeft = 0;  // below zero once the last level has run out
     qint32 levelSeconds = 0;
-    qint32 gameSeconds = 0;
-    qint32 played = 0; // seconds the level or break in play has run
+    qint64 gameSeconds = 0; // at most 2^53
+    qint32 played = 0;      // seconds the level or break in play has run
     qint32 currentAnte = 0;
     qint16 breakSeconds = 0;
     bool paused = false;
-    bool breakWasRunning = false;
+    bool breakWasRunning = false; // the break's countdown is the one that runs (paused: that ran)
     // The levels as they were played: small blind, big blind and seconds, as the list holds them.
     std::vector<std::array<QString, 3>> levels;
+    // The settings the game was played with: section, key and value.
+    std::vector<std::array<QString, 3>> settings;
     // The count, when the game counts players.
     bool counting = false;
     Setup setup;
@@ -39,6 +41,9 @@ struct SavedGame {
 // The file's name, beside the settings file; and the most it may hold.
 extern const QString SavedGameFile;
 constexpr qint64 SavedGameBytes = 16 * 1024 * 1024;
+// The most settings kept with a game, and the longest text of each.
+constexpr int SavedSettings = 256;
+constexpr int SavedSettingChars = 4096;
 
 QByteArray formatSavedGame(const SavedGame &game);
 // None when the bytes are not a game this program wrote, or one it could not have played.

@@ -2,6 +2,8 @@
 #include "tournament/Ledger.h"
 #include "tournament/SavedGame.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QtTest>
 #include <algorithm>
@@ -33,6 +35,8 @@ Setup setupNamed(const QString &name = {})
     s.added = name == "huge added money" ? Max64 - 150 : 0;
     if (name == "guaranteed in fives")
         s.guarantee = 1234, s.unit = 5;
+    if (name == "in 250s")
+        s.unit = 250;
     return s;
 }
 
@@ -94,11 +98,12 @@ QString splitProblem(qint64 pool, const std::vector<qint32> &shares, qint64 unit
     return sum == pool ? QString() : QStringLiteral("the amounts do not sum to the pool");
 }
 
-// Round 5 of 6 with 12:34 left, 10 entries and 3 busts.
+// Round 5 of 13 with 12:34 left, 10 entries and 3 busts.
 SavedGame savedBase()
 {
     SavedGame g;
     g.currentRound = 5, g.listIndex = 4, g.secondsLeft = 754, g.levelSeconds = 1200, g.counting = true;
+    g.gameSeconds = 5246, g.played = 446, g.settings = {{"Config", "Title", "Friday night"}};
     g.setup = setupNamed();
     for (int i = 0; i < 13; ++i) {
         g.levels.push_back({QString::number(25 * i + 25), QString::number(50 * i + 50), QStringLiteral("1200")});
@@ -117,7 +122,8 @@ private slots:
     {
         const char *tooMuch = "Refused: The money or the chips would be more than can be counted. 1/0/0/0/0";
         const char *const verdicts[] = {"Done", "Refused", "Confirm"};
-        // Name, setup, round, actions before, the action ("!": confirmed), what it does.
+        // Name, setup, round, actions before, the action ("!": confirmed; "U-1": undo, seeing one record fewer),
+        // what it does.
         const char *const rows[][6] = {
             {"entry", "", "1", "E", "E", "Done: Entry — 2 players left 2/0/0/0/0"},
             {"re-entry after a bust", "", "1", "2EB", "R", "Done: Re-entry — 2 players left 2/1/0/0/1"},
@@ -144,6 +150,18 @@ private slots:
             {"undo lock", "", "1", "2EL", "U", "Done: Undone: Lock payouts — 2 players left 2/0/0/0/0"},
             {"undo unlock", "", "1", "2E2L", "U", "Done: Undone: Unlock payouts — 2 players left 2/0/0/0/0 locked"},
             {"undo with nothing", "", "1", "EU", "U", "Refused: Nothing to undo. 0/0/0/0/0"},
+            {"undo seeing one fewer", "", "1", "9E2B", "U-1",
+             "Confirm: The last action is now Bust — undo that? 9/0/0/0/2"},
+            {"undo seeing one more", "", "1", "2E2L", "U+1",
+             "Confirm: The last action is now Unlock payouts — undo that? 2/0/0/0/0"},
+            {"undo seeing them all", "", "1", "9E2B", "U+0", "Done: Undone: Bust — 8 players left 9/0/0/0/1"},
+            {"undo seeing none, with nothing", "", "1", "", "U+0", "Refused: Nothing to undo. 0/0/0/0/0"},
+            {"lock before any entry", "", "1", "", "L",
+             "Refused: Nobody has bought in yet: there are no payouts to lock. 0/0/0/0/0"},
+            {"lock with an empty pool", "freeroll of 3 chips", "1", "2E", "L",
+             "Refused: The prize pool is empty: there are no payouts to lock. 2/0/0/0/0"},
+            {"bust to 2 paid, the 3rd rounded to nothing", "in 250s", "1", "10E7B", "B",
+             "Done in the money: Bust — 2 players left 10/0/0/0/8"},
             {"rebuy in the last round", "", "4", "E", "Y", "Done: Rebuy — 1 player left 1/0/1/0/0"},
             {"late rebuy", "", "5", "E", "Y", "Confirm: Rebuys ended after round 4: record this one anyway? 1/0/0/0/0"},
             {"late rebuy confirmed", "", "5", "E", "Y!", "Done: Rebuy — 1 player left 1/0/1/0/0"},
@@ -157,8 +175,11 @@ private slots:
         for (const auto &r : rows) {
             Ledger ledger(setupNamed(r[1]));
             play(ledger, r[3]);
+            const QString action = r[4];
             const Ledger::Outcome o =
-                play(ledger, QString(r[4]).left(1), QByteArray(r[2]).toInt(), QString(r[4]).endsWith('!'));
+                action.size() > 1 && action[0] == 'U'
+                    ? ledger.undo(qint64(ledger.records().size()) + action.mid(1).toLongLong())
+                    : play(ledger, action.left(1), QByteArray(r[2]).toInt(), action.endsWith('!'));
             expect(r[0],
                    QStringLiteral("%1%2: %3 %4")
                        .arg(verdicts[int(o.verdict)], o.inTheMoney ? " in the money" : "", o.text, countsText(ledger)),
@@ -263,7 +284,8 @@ private slots:
         }
     }
 
-    // The band's lines: each part once it has something to show.
+    // The band's lines: each part once it has something to show. The payouts and the money not in them
+    // make the pool.
     void band()
     {
         // Name, setup, actions, round, big blind, the first line and the second.
@@ -281,12 +303,24 @@ private slots:
              ""},
             {"average 7.5 to 8", "freeroll of 3 chips", "5E3B", "1", "0", "Players 2 / 5 · Average stack 8", ""},
             {"2.5 BB to 2", "freeroll of 3 chips", "5E2B", "1", "2", "Players 3 / 5 · Average stack 5 (2 BB)", ""},
-            {"3.5 BB to 4", "freeroll of 3 chips", "7E4B", "1", "2", "Players 3 / 7 · Average stack 7 (4 BB)", ""}};
+            {"3.5 BB to 4", "freeroll of 3 chips", "7E4B", "1", "2", "Players 3 / 7 · Average stack 7 (4 BB)", ""},
+            {"a place rounded to nothing is not paid", "in 250s", "10E", "5", "0",
+             "Players 10 / 10 · Average stack 10,000 · Prize pool £1,000", "1st £750 · 2nd £250 (rounded to £250)"},
+            {"locked", "", "12EL", "5", "0", "Players 12 / 12 · Average stack 10,000 · Prize pool £1,200",
+             "1st £600 · 2nd £360 · 3rd £240 · Payouts locked"},
+            {"locked, then 4 more in", "", "12EL4E", "5", "0",
+             "Players 16 / 16 · Average stack 10,000 · Prize pool £1,600",
+             "1st £600 · 2nd £360 · 3rd £240 · Payouts locked · £400 not in the payouts — unlock to share it"},
+            {"unlocked again", "", "12EL4EL", "5", "0", "Players 16 / 16 · Average stack 10,000 · Prize pool £1,600",
+             "1st £640 · 2nd £480 · 3rd £320 · 4th £160"}};
         for (const auto &r : rows) {
             Ledger ledger(setupNamed(r[1]));
             play(ledger, r[2]);
             const Band band = tournament::band(ledger, QByteArray(r[3]).toInt(), QByteArray(r[4]).toInt(), "£");
             expect(r[0], band.lines(), r[6][0] ? QString(r[5]) + "\r\n" + r[6] : r[5]);
+            const std::vector<qint64> paid = ledger.payouts();
+            expect(r[0], QString::number(std::accumulate(paid.begin(), paid.end(), qint64(0)) + ledger.unshared()),
+                   QString::number(ledger.pool()));
         }
     }
 
@@ -328,15 +362,26 @@ private slots:
     // The saved game reads back equal after each kind of change; bytes it could not have written are refused.
     void savedGame()
     {
-        const auto record = [](Action a, const std::vector<qint64> &locked = {}) {
-            return [=](SavedGame &g) { g.records.push_back({a, 1700000000999, locked}); };
+        const auto record = [](Action a) { return [=](SavedGame &g) { g.records.push_back({a, 1700000000999, {}}); }; };
+        const auto lock = [](qint64 guarantee, const std::vector<qint64> &amounts) {
+            return [=](SavedGame &g) {
+                g.setup.guarantee = guarantee, g.records.push_back({Action::LockPayouts, 1, amounts});
+            };
         };
+        const std::array<QString, 3> longest{"Tournament", "Shares", QString(SavedSettingChars, u'½')};
         const std::pair<const char *, std::function<void(SavedGame &)>> changes[] = {
             {"as it is", [](SavedGame &) {}},
             {"round", [](SavedGame &g) { g.currentRound = 6, g.listIndex = 5; }},
-            {"break", [](SavedGame &g) { g.currentRound = -1, g.breakSeconds = 300, g.breakWasRunning = true; }},
+            {"break", [](SavedGame &g) { g.currentRound = -1, g.breakSeconds = 300; }},
+            {"paused in a running break",
+             [](SavedGame &g) { g.currentRound = -1, g.paused = g.breakWasRunning = true; }},
             {"paused", [](SavedGame &g) { g.paused = true; }},
             {"time played", [](SavedGame &g) { g.played = 42; }},
+            {"game time at 53 bits", [](SavedGame &g) { g.gameSeconds = qint64(1) << 53; }},
+            {"the last level run out",
+             [](SavedGame &g) { g.currentRound = 13, g.listIndex = 12, g.secondsLeft = -5247; }},
+            {"no settings", [](SavedGame &g) { g.settings.clear(); }},
+            {"the most settings, the longest", [=](SavedGame &g) { g.settings.resize(SavedSettings, longest); }},
             {"a level's text", [](SavedGame &g) { g.levels[2][0] = QStringLiteral("1,000.5"); }},
             {"re-entry free", [](SavedGame &g) { g.setup.reentry = 0; }},
             {"re-entry chips as the buy-in's", [](SavedGame &g) { g.setup.reentryChips.reset(); }},
@@ -347,7 +392,8 @@ private slots:
             {"a rebuy", record(Action::Rebuy)},
             {"an add-on", record(Action::AddOn)},
             {"a bust", record(Action::Bust)},
-            {"a lock with its amounts", record(Action::LockPayouts, {Max64, 300, 0})},
+            {"a lock with its amounts", lock(0, {700, 300})},
+            {"a lock past 53 bits", lock(Max64, {Max64 - 300, 300})},
             {"an action's time past 53 bits", [](SavedGame &g) { g.records[0].at = Max64; }}};
         const SavedGame base = savedBase();
         for (const auto &[name, change] : changes) {
@@ -357,6 +403,26 @@ private slots:
             const std::optional<SavedGame> back = parseSavedGame(formatSavedGame(game));
             QVERIFY2(back && *back == game, name);
         }
+        // Games this program could not have written.
+        const std::pair<const char *, std::function<void(SavedGame &)>> unwritten[] = {
+            {"a lock paying a place nothing", lock(0, {1000, 0})},
+            {"a lock not summing to the pool", lock(0, {700, 299})},
+            {"a lock before any entry", [=](SavedGame &g) { g.records.clear(), lock(500, {500})(g); }},
+            {"a break's countdown below zero", [](SavedGame &g) { g.currentRound = -1, g.secondsLeft = -1; }},
+            {"a break after a row past the levels", [](SavedGame &g) { g.currentRound = -1, g.listIndex = 13; }},
+            {"too many settings", [](SavedGame &g) { g.settings.resize(SavedSettings + 1); }},
+            {"a setting too long", [](SavedGame &g) { g.settings[0][0] = QString(SavedSettingChars + 1, 'x'); }}};
+        for (const auto &[name, change] : unwritten) {
+            SavedGame game = base;
+            change(game);
+            QVERIFY2(!parseSavedGame(formatSavedGame(game)), name);
+        }
+        // Written before the settings were kept, with the game time a plain number.
+        QJsonObject old = QJsonDocument::fromJson(formatSavedGame(base)).object();
+        old.remove("settings"), old.insert("gameSeconds", 5246);
+        SavedGame withoutSettings = base;
+        withoutSettings.settings.clear();
+        QVERIFY(parseSavedGame(QJsonDocument(old).toJson()) == withoutSettings);
         // The base game's bytes with one text replaced.
         const char *const hostile[][3] = {
             {"not JSON", "}", ""},
@@ -373,7 +439,15 @@ private slots:
             {"a record of four parts", R"("records": [)", R"("records": [["entry", "0", [], 1],)"},
             {"a cut above 100 percent", R"("cut": "0")", R"("cut": "101")"},
             {"shares not summing to 100", R"("shares": [)", R"("shares": [50000, 40000)"},
-            {"a buy-in past 64 bits", R"("buyIn": "100")", R"("buyIn": "9223372036854775808")"}};
+            {"a buy-in past 64 bits", R"("buyIn": "100")", R"("buyIn": "9223372036854775808")"},
+            {"seconds left at the 32-bit least", R"("secondsLeft": 754)", R"("secondsLeft": -2147483648)"},
+            {"a round past the levels", R"("currentRound": 5)", R"("currentRound": 14)"},
+            {"a row not the round's", R"("listIndex": 4)", R"("listIndex": 5)"},
+            {"a negative ante", R"("currentAnte": 0)", R"("currentAnte": -25)"},
+            {"more played than the game", R"("played": 446)", R"("played": 5247)"},
+            {"game time past 53 bits", R"("gameSeconds": "5246")", R"("gameSeconds": "9007199254740993")"},
+            {"a setting of two parts", R"("settings": [)", R"("settings": [["Config", "Title"],)"},
+            {"settings not a list", R"("settings": [)", R"("settings": "", "unknown": [)"}};
         for (const auto &[name, text, replaced] : hostile) {
             const QByteArray bytes = formatSavedGame(base);
             QVERIFY2(bytes.contains(text) && !parseSavedGame(QByteArray(bytes).replace(text, replaced)), name);
