@@ -58,6 +58,7 @@ struct DisplayState {
     DisplayText band{QString(), false};
     tournament::Band bandParts;
     bool payoutsLocked = false;
+    qint64 records = 0; // the number of actions recorded (a phone's Undo names it)
     QStringList recent;
 
     bool operator==(const DisplayState &o) const;

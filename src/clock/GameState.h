@@ -5,7 +5,7 @@
 #include <QtGlobal>
 
 struct GameState {
-    qint32 gameSeconds = 0;
+    qint64 gameSeconds = 0;
     qint32 currentRound = 0; // -1 while the break runs
     qint32 secondsLeft = 0;
     qint32 currentAnte = 0;

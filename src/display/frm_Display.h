@@ -3,7 +3,7 @@
 // round, the countdown, the game timer, the blinds and the ante. It computes nothing; it
 // renders the clock's DisplayState. The organiser's keys on it leave, skip and pause the game.
 
-#include "display/DisplayState.h"
+#include "clock/DisplayState.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

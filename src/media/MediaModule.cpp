@@ -1,15 +1,15 @@
 // The modules beside the program (see MediaServices.h): this file is built once for each,
 // holding one service, so each module links only the libraries its own service needs.
-#include "platform/MediaServices.h"
+#include "media/MediaServices.h"
 
 #if defined(CHIPLARK_MODULE_SPEECH)
-#include "platform/QtSpeech.h"
+#include "media/QtSpeech.h"
 #elif defined(CHIPLARK_MODULE_SOUND)
-#include "platform/QtSound.h"
+#include "media/QtSound.h"
 #elif defined(CHIPLARK_MODULE_SCREEN)
-#include "platform/QtScreenSaver.h"
+#include "media/QtScreenSaver.h"
 #elif defined(CHIPLARK_MODULE_PAGE)
-#include "platform/ClockServer.h"
+#include "page/ClockServer.h"
 #else
 #error "Say which module this is"
 #endif

@@ -1,4 +1,4 @@
-#include "platform/MediaServices.h"
+#include "media/MediaServices.h"
 
 #include <QCoreApplication>
 #include <QDir>

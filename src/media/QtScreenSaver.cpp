@@ -1,4 +1,4 @@
-#include "platform/QtScreenSaver.h"
+#include "media/QtScreenSaver.h"
 
 #include <QObject>
 

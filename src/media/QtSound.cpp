@@ -1,4 +1,4 @@
-#include "platform/QtSound.h"
+#include "media/QtSound.h"
 
 #include "announce/WavInfo.h"
 

@@ -1,6 +1,6 @@
-#include "platform/QtSpeech.h"
+#include "media/QtSpeech.h"
 
-#include "platform/SpeechWorker.h"
+#include "media/SpeechWorker.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

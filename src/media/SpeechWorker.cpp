@@ -1,4 +1,4 @@
-#include "platform/SpeechWorker.h"
+#include "media/SpeechWorker.h"
 
 #include <QDir>
 #include <QProcess>

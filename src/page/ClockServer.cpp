@@ -1,8 +1,8 @@
-#include "platform/ClockServer.h"
+#include "page/ClockServer.h"
 
+#include "page/HttpHead.h"
+#include "page/NetworkAddress.h"
 #include "platform/Colour.h"
-#include "platform/HttpHead.h"
-#include "platform/NetworkAddress.h"
 #include "platform/RegularFile.h"
 #include "platform/TextFile.h"
 

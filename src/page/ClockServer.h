@@ -16,10 +16,10 @@
 // after the answer. The token, the port and the PIN are kept in a file, so a TV left on the
 // page finds the clock again after a restart.
 
-#include "display/DisplayState.h"
-#include "platform/HttpHead.h"
-#include "platform/PageAddress.h"
-#include "platform/PinGuard.h"
+#include "clock/DisplayState.h"
+#include "page/HttpHead.h"
+#include "page/PageAddress.h"
+#include "page/PinGuard.h"
 #include "platform/Platform.h"
 
 #include <QByteArray>

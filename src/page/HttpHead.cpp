@@ -1,4 +1,4 @@
-#include "platform/HttpHead.h"
+#include "page/HttpHead.h"
 
 #include <QList>
 

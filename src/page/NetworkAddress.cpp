@@ -1,4 +1,4 @@
-#include "platform/NetworkAddress.h"
+#include "page/NetworkAddress.h"
 
 #include <QFile>
 #include <QNetworkInterface>

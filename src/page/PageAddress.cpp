@@ -1,4 +1,4 @@
-#include "platform/PageAddress.h"
+#include "page/PageAddress.h"
 
 #include <QList>
 #include <QRandomGenerator>

@@ -1,4 +1,4 @@
-#include "platform/PinGuard.h"
+#include "page/PinGuard.h"
 
 namespace platform {
 

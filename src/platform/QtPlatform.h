@@ -1,7 +1,7 @@
 #pragma once
 // The real services, on Qt.
 
-#include "platform/MediaServices.h"
+#include "media/MediaServices.h"
 #include "platform/Platform.h"
 
 namespace platform {

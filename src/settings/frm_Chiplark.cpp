@@ -499,8 +499,9 @@ void frm_Chiplark::chk_playWav_Click()
 // Opens the manual that comes with the program.
 void frm_Chiplark::cmd_Screens_Click()
 {
-    frm_Screens dialog(screenOptions, services_.publisher, this, tournamentTexts);
-    connect(&dialog, &frm_Screens::optionsChanged, this, [&dialog, this] { screenOptionsChanged(dialog.options()); });
+    frm_MoreOptions dialog(screenOptions, services_.publisher, this, tournamentTexts);
+    connect(&dialog, &frm_MoreOptions::optionsChanged, this,
+            [&dialog, this] { screenOptionsChanged(dialog.options()); });
     dialog.exec();
     screenOptionsChanged(dialog.options());
     tournamentTexts = dialog.tournamentTexts();

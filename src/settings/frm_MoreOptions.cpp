@@ -1,4 +1,4 @@
-#include "display/frm_Screens.h"
+#include "settings/frm_MoreOptions.h"
 
 #include "platform/Platform.h"
 
@@ -15,8 +15,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
-                         const tournament::SetupTexts &tournament)
+frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
+                                 const tournament::SetupTexts &tournament)
     : QDialog(parent), publisher_(publisher)
 {
     setWindowTitle(QStringLiteral("More options"));
@@ -134,19 +134,19 @@ frm_Screens::frm_Screens(const ScreenOptions &options, platform::ClockPublisher 
     connect(chk_Serve, &QCheckBox::clicked, this, [this] { chk_Serve_Click(); });
     connect(cmd_NewAddress, &QPushButton::clicked, this, [this] { cmd_NewAddress_Click(); });
     for (QCheckBox *box : {chk_Scale, chk_Paused, chk_RepeatBreak})
-        connect(box, &QCheckBox::toggled, this, &frm_Screens::optionsChanged);
+        connect(box, &QCheckBox::toggled, this, &frm_MoreOptions::optionsChanged);
     setMinimumWidth(460);
     showAddress();
 }
 
 // Turned on, the address takes the focus: a screen reader says it, then the PIN (its
 // description) with it.
-void frm_Screens::announceAddress()
+void frm_MoreOptions::announceAddress()
 {
     txt_Address->setFocus(Qt::OtherFocusReason);
 }
 
-void frm_Screens::chk_Serve_Click()
+void frm_MoreOptions::chk_Serve_Click()
 {
     if (!publisher_)
         return;
@@ -167,7 +167,7 @@ void frm_Screens::chk_Serve_Click()
 }
 
 // The old address stops working at once: TVs and phones open the new one.
-void frm_Screens::cmd_NewAddress_Click()
+void frm_MoreOptions::cmd_NewAddress_Click()
 {
     if (!publisher_)
         return;
@@ -183,7 +183,7 @@ void frm_Screens::cmd_NewAddress_Click()
     announceAddress();
 }
 
-void frm_Screens::showAddress()
+void frm_MoreOptions::showAddress()
 {
     const bool on = publisher_ && publisher_->running();
     for (QWidget *w : std::initializer_list<QWidget *>{lbl_Address, txt_Address, lbl_QR, pinRow_, lbl_PIN})
@@ -218,7 +218,7 @@ void frm_Screens::showAddress()
 
 // The whole of the dialog: adjustSize() would stop at two thirds of the screen's height and
 // squeeze the code.
-void frm_Screens::fitContents()
+void frm_MoreOptions::fitContents()
 {
     // The pages' new contents count before the size is taken.
     for (QWidget *w = lbl_QR; w && w != this; w = w->parentWidget())
@@ -227,7 +227,7 @@ void frm_Screens::fitContents()
     resize(sizeHint().expandedTo(minimumSizeHint()));
 }
 
-ScreenOptions frm_Screens::options() const
+ScreenOptions frm_MoreOptions::options() const
 {
     ScreenOptions o;
     o.serveOnNetwork = chk_Serve->isChecked();
@@ -237,7 +237,7 @@ ScreenOptions frm_Screens::options() const
     return o;
 }
 
-void frm_Screens::buildTournamentPage(const tournament::SetupTexts &texts)
+void frm_MoreOptions::buildTournamentPage(const tournament::SetupTexts &texts)
 {
     auto *w = new QWidget(tabs);
     tabs->addTab(w, QStringLiteral("Players && prizes"));
@@ -264,7 +264,7 @@ void frm_Screens::buildTournamentPage(const tournament::SetupTexts &texts)
         b->setPlaceholderText(placeholder);
         b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
         setupBoxes_.insert(QLatin1String(key), b);
-        connect(b, &QLineEdit::textChanged, this, &frm_Screens::checkSetup);
+        connect(b, &QLineEdit::textChanged, this, &frm_MoreOptions::checkSetup);
         return b;
     };
     const auto caption = [&](const QString &text, QLineEdit *buddy, int row, int column) {
@@ -311,7 +311,7 @@ void frm_Screens::buildTournamentPage(const tournament::SetupTexts &texts)
     opt_Cut[tournament::switchedOn(texts, tournament::CutFixedKey) ? 1 : 0]->setChecked(true);
     for (QRadioButton *o : opt_Cut) {
         cutKinds->addWidget(o);
-        connect(o, &QRadioButton::toggled, this, &frm_Screens::checkSetup);
+        connect(o, &QRadioButton::toggled, this, &frm_MoreOptions::checkSetup);
     }
     grid->addLayout(cutKinds, row++, 2, 1, 2);
     txt_Added = box("Added", QStringLiteral("Added money"), QStringLiteral("none"));
@@ -329,7 +329,7 @@ void frm_Screens::buildTournamentPage(const tournament::SetupTexts &texts)
     cmb_Rounding->setEditText(unit.isEmpty() ? QStringLiteral("1") : unit);
     cmb_Rounding->setAccessibleName(QStringLiteral("Round payouts down to"));
     setupBoxes_.insert(QStringLiteral("Rounding"), cmb_Rounding->lineEdit());
-    connect(cmb_Rounding, &QComboBox::editTextChanged, this, &frm_Screens::checkSetup);
+    connect(cmb_Rounding, &QComboBox::editTextChanged, this, &frm_MoreOptions::checkSetup);
     auto *roundingCaption = new QLabel(QStringLiteral("R&ound payouts down to:"), setupFields_);
     roundingCaption->setBuddy(cmb_Rounding);
     grid->addWidget(roundingCaption, row, 0);
@@ -351,12 +351,12 @@ void frm_Screens::buildTournamentPage(const tournament::SetupTexts &texts)
     lbl_SetupSays->setIndent(20);
     page->addWidget(lbl_SetupSays);
     page->addStretch();
-    connect(chk_Count, &QCheckBox::toggled, this, &frm_Screens::checkSetup);
+    connect(chk_Count, &QCheckBox::toggled, this, &frm_MoreOptions::checkSetup);
     checkSetup();
 }
 
 // The boxes are usable while the count is on; what they say is checked as they are typed in.
-void frm_Screens::checkSetup()
+void frm_MoreOptions::checkSetup()
 {
     const bool on = chk_Count->isChecked();
     setupFields_->setEnabled(on);
@@ -374,7 +374,7 @@ void frm_Screens::checkSetup()
             + QStringLiteral(" %; the table follows the entries (see the manual)."));
 }
 
-tournament::SetupTexts frm_Screens::tournamentTexts() const
+tournament::SetupTexts frm_MoreOptions::tournamentTexts() const
 {
     tournament::SetupTexts texts;
     for (auto it = setupBoxes_.begin(); it != setupBoxes_.end(); ++it)

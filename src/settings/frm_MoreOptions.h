@@ -31,13 +31,13 @@ struct ScreenOptions {
     bool repeatBreak = false;    // a break after every N rounds, not after round N alone
 };
 
-class frm_Screens : public QDialog {
+class frm_MoreOptions : public QDialog {
     Q_OBJECT
 public:
     // publisher: the page's server, started and stopped as the box is ticked; none: the box
     // cannot be ticked.
-    frm_Screens(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
-                const tournament::SetupTexts &tournament = {});
+    frm_MoreOptions(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
+                    const tournament::SetupTexts &tournament = {});
 
     QTabWidget *tabs;
     QCheckBox *chk_Serve;

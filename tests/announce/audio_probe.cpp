@@ -13,8 +13,8 @@
 
 #include "announce/Announcements.h"
 #include "announce/Phrases.h"
-#include "platform/QtSound.h"
-#include "platform/QtSpeech.h"
+#include "media/QtSound.h"
+#include "media/QtSpeech.h"
 #include "tournament/Ledger.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // the window, neither while the engine is still starting nor once it runs. Run by
 // real_audio.sh, with a private audio server and speech server.
 
-#include "platform/QtSpeech.h"
+#include "media/QtSpeech.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
 

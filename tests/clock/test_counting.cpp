@@ -237,7 +237,7 @@ private slots:
                                                           {"Rounding", "25"},
                                                           {"Payouts", "60/40"},
                                                           {"Speak", "1"}});
-            frm_Screens dialog(frm->screenOptions, nullptr, frm, full);
+            frm_MoreOptions dialog(frm->screenOptions, nullptr, frm, full);
             QCOMPARE(dialog.tournamentTexts(), full);
             for (const QLabel *caption : dialog.chk_Count->parentWidget()->findChildren<QLabel *>())
                 QVERIFY2(!caption->text().contains('&') || caption->buddy(), qPrintable(caption->text()));

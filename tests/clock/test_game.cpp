@@ -1,6 +1,6 @@
 #include "display/frm_Display.h"
-#include "display/frm_Screens.h"
 #include "settings/frm_Chiplark.h"
+#include "settings/frm_MoreOptions.h"
 #include "support/FakePlatform.h"
 #include "support/GameDriver.h"
 #include "support/WindowTest.h"
@@ -381,7 +381,7 @@ private slots:
         QFETCH(bool, blinks);
         levels(3, 600);
         frm->show();
-        frm_Screens dialog(frm->screenOptions, nullptr, frm, frm->tournamentTexts);
+        frm_MoreOptions dialog(frm->screenOptions, nullptr, frm, frm->tournamentTexts);
         dialog.txt_Address->setText(QStringLiteral("http://192.0.2.2:8642/"));
         dialog.lbl_Others->setText(QStringLiteral("http://10.0.0.2:8642/"));
         dialog.chk_Count->setChecked(true);

@@ -3,8 +3,8 @@
 // never below 1, with the blinds centred and the ante right below them. The option lives
 // in the settings file's [Screens] only once it has been turned on.
 #include "display/frm_Display.h"
-#include "display/frm_Screens.h"
 #include "settings/frm_Chiplark.h"
+#include "settings/frm_MoreOptions.h"
 #include "support/GameDriver.h"
 #include "support/WindowTest.h"
 
@@ -146,7 +146,7 @@ private slots:
 
     void dialogSetsTheOption()
     {
-        frm_Screens dialog(frm->screenOptions, nullptr, frm);
+        frm_MoreOptions dialog(frm->screenOptions, nullptr, frm);
         QVERIFY(!dialog.chk_Serve->isEnabled()); // no server: the page cannot be turned on
         QVERIFY(!dialog.chk_Scale->isChecked());
         dialog.chk_Scale->setChecked(true);
@@ -176,7 +176,7 @@ private slots:
         QVERIFY(frm_Display::scaleFor(d->size()) > 1.0);
         std::vector<double> seen;
         QTimer::singleShot(0, frm, [&] {
-            auto *dialog = frm->findChild<frm_Screens *>();
+            auto *dialog = frm->findChild<frm_MoreOptions *>();
             dialog->chk_Scale->click();
             seen.push_back(d->scale());
             dialog->chk_Scale->click();

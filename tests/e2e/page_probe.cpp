@@ -12,7 +12,7 @@
 // Started as "page_probe count", the game counts players: £20 buy-ins and rebuys until round 2,
 // places rounded to £5.
 #include "display/frm_Display.h"
-#include "platform/ClockServer.h"
+#include "page/ClockServer.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
 #include "support/GameDriver.h"

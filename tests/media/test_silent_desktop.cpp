@@ -3,7 +3,7 @@
 // session bus with such a service.
 
 #include "display/frm_Display.h"
-#include "platform/QtScreenSaver.h"
+#include "media/QtScreenSaver.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
 

@@ -1,6 +1,6 @@
 // Prints the address this computer's page would be shown at, as one line of JSON:
 //   {"host":"192.168.1.20","noNetwork":false,"others":["172.17.0.1"]}
-#include "platform/NetworkAddress.h"
+#include "page/NetworkAddress.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

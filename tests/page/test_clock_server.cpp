@@ -3,7 +3,7 @@
 // limits a home network needs, the address kept between runs, the settings saved at exit
 // under a flood, and a phone's pause and skip acting exactly as the display's keys.
 #include "display/frm_Display.h"
-#include "platform/ClockServer.h"
+#include "page/ClockServer.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
 #include "support/GameDriver.h"

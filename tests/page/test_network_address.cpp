@@ -1,7 +1,7 @@
 // The address the page is shown at: the one on the router's network, whatever else the
 // computer has (container bridges, VPNs, cables without a link), and the routing table's
 // default routes it is found by.
-#include "platform/NetworkAddress.h"
+#include "page/NetworkAddress.h"
 
 #include <QtTest>
 

@@ -1,0 +1,600 @@
+// The game in play. During a game nothing pops up over the display: a value that cannot be
+// read counts as the choice that changes nothing.
+
+#include "clock/GameClock.h"
+
+#include "announce/Announcements.h"
+#include "clock/ClockText.h"
+#include "clock/GameKeys.h"
+#include "settings/TextNumber.h"
+
+#include <QDateTime>
+#include <limits>
+
+namespace {
+
+// The break may last at most 546 minutes: its seconds must fit 16 bits.
+constexpr qint64 MaxBreakMinutes = 546;
+
+std::optional<qint64> whole(const QString &text, Width width)
+{
+    const WholeNumber n = toWhole(text, width);
+    return n.ok() ? std::optional<qint64>(n.value) : std::nullopt;
+}
+
+// One second off a countdown, which past the last level runs on below zero but never wraps.
+qint32 secondLess(qint32 seconds)
+{
+    return seconds > std::numeric_limits<qint32>::min() ? seconds - 1 : seconds;
+}
+
+} // namespace
+
+const QString GameClock::KeysHelp = QStringLiteral("E Entry · N Re-entry · R Rebuy · A Add-on · B Bust\r\n"
+                                                   "L Lock payouts · Backspace Undo · H These keys\r\n"
+                                                   "P Pause · Space Next level · Escape Leave the game");
+
+GameClock::GameClock(GameSettings &settings, QObject *parent)
+    : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }), settings_(settings)
+{
+}
+
+GameClock::Batch::~Batch()
+{
+    if (--game_.batchDepth_ == 0)
+        game_.publish();
+}
+
+void GameClock::run(Countdown countdown)
+{
+    if (running_ == countdown)
+        return;
+    running_ = countdown;
+    emit countdownChanged();
+}
+
+void GameClock::stopCountdowns()
+{
+    run(Countdown::None);
+}
+
+bool GameClock::breakIsNext() const
+{
+    if (!settings_.breakOn())
+        return false;
+    const std::optional<qint64> every = whole(settings_.breakEvery(), Width::Int16);
+    if (!every || !breakAfter(state.currentRound, *every, settings_.repeatBreak()))
+        return false;
+    // A break that repeats comes only between levels: never after the last one.
+    return !settings_.repeatBreak() || state.currentRound < settings_.levelCount();
+}
+
+void GameClock::start(const std::optional<tournament::Setup> &counting)
+{
+    const Batch batch(*this);
+    // A start during a game begins it anew.
+    stopCountdowns();
+    paused = false;
+    breakWasRunning = false;
+    pendingKey_ = 0;
+    ledger.reset();
+    if (counting)
+        ledger.emplace(*counting);
+
+    GameState &g = state;
+    const AnteRule ante = settings_.anteRule();
+    g.currentAnte = ante.on && ante.round == 1 ? qint32(ante.amount.value_or(0)) : 0;
+    settings_.selectRow(0);
+    g.gameSeconds = 0;
+    g.secondsLeft = toInt32(settings_.levelTime(0)).value_or(0);
+    g.levelSeconds = g.secondsLeft;
+    g.played = 0;
+    g.currentRound = 1;
+    const std::optional<qint64> breakMinutes = whole(settings_.breakMinutes(), Width::Int32);
+    g.breakSeconds =
+        breakMinutes && *breakMinutes >= 0 && *breakMinutes <= MaxBreakMinutes ? qint16(*breakMinutes * 60) : 0;
+
+    run(Countdown::Rounds);
+    if (settings_.speechOn())
+        emit say(startAnnouncement(settings_.phrases(), settings_.smallBlind(0), settings_.bigBlind(0),
+                                   g.currencySymbol));
+
+    DisplayState &v = view_;
+    v.blinds.text = blindsText(g.currencySymbol, settings_.smallBlind(0), settings_.bigBlind(0));
+    v.currentRound.text = roundText(g.currentRound);
+    v.nextRound.text = QStringLiteral("Next round is ") + settings_.levelLine(g.currentRound) + QStringLiteral(" in ")
+                       + settings_.longTime(g.secondsLeft);
+    v.elapsed.text = QStringLiteral("Game Timer: ") + settings_.longTime(g.gameSeconds);
+    v.ante.visible = false;
+    v.title.text = settings_.title();
+    const std::array<qint32, 4> colours = settings_.colours();
+    v.backColour = colours[0];
+    v.textColour = colours[1];
+    v.anteColour = colours[2];
+    v.titleColour = colours[3];
+    inPlay_ = true;
+    started_ = true;
+    emit keep();
+}
+
+tournament::SavedGame GameClock::kept() const
+{
+    const GameState &g = state;
+    tournament::SavedGame s;
+    s.currentRound = g.currentRound;
+    s.listIndex = std::max(0, settings_.selectedRow());
+    s.secondsLeft = g.secondsLeft;
+    s.levelSeconds = g.levelSeconds;
+    s.gameSeconds = g.gameSeconds;
+    s.played = g.played;
+    s.currentAnte = g.currentAnte;
+    s.breakSeconds = g.breakSeconds;
+    s.paused = paused;
+    // Running, the countdown that runs; paused, the one that was.
+    s.breakWasRunning = paused ? breakWasRunning : running_ == Countdown::Break;
+    s.levels = settings_.levels();
+    if (ledger) {
+        s.counting = true;
+        s.setup = ledger->setup();
+        s.records = ledger->records();
+    }
+    s.settings = settings_.snapshot();
+    return s;
+}
+
+// The display comes up paused where the game was kept: under the settings it was played
+// with, the levels as they were played, the level, the countdown and the game time, the ante
+// and the count.
+void GameClock::resume(const tournament::SavedGame &s)
+{
+    const Batch batch(*this);
+    stopCountdowns();
+    pendingKey_ = 0;
+    settings_.restore(s);
+    settings_.selectRow(s.listIndex);
+    GameState &g = state;
+    g.currentRound = s.currentRound;
+    g.secondsLeft = s.secondsLeft;
+    g.levelSeconds = s.levelSeconds;
+    g.gameSeconds = s.gameSeconds;
+    g.played = s.played;
+    g.currentAnte = s.currentAnte;
+    g.breakSeconds = s.breakSeconds;
+    if (s.counting)
+        ledger = tournament::Ledger::replay(s.setup, s.records);
+    else
+        ledger.reset();
+
+    DisplayState &v = view_;
+    const bool inBreak = g.currentRound == -1;
+    v.blinds.text = inBreak ? QStringLiteral("Break")
+                            : blindsText(g.currencySymbol, settings_.smallBlind(s.listIndex),
+                                         settings_.bigBlind(s.listIndex));
+    v.currentRound.text = inBreak ? QStringLiteral("Current Round: Break") : roundText(g.currentRound);
+    v.ante.text = anteText(g.currencySymbol, g.currentAnte);
+    v.ante.visible = !inBreak && g.currentAnte > 0;
+    v.title.text = settings_.title();
+    const std::array<qint32, 4> colours = settings_.colours();
+    v.backColour = colours[0];
+    v.textColour = colours[1];
+    v.anteColour = colours[2];
+    v.titleColour = colours[3];
+    inPlay_ = true;
+    started_ = true;
+    showCountdown();
+    paused = true;
+    breakWasRunning = s.breakWasRunning;
+    emit keep();
+}
+
+void GameClock::showCountdown()
+{
+    const GameState &g = state;
+    const int levels = settings_.levelCount();
+    QString next;
+    if (g.currentRound == -1)
+        next = QStringLiteral("Next round is ") + settings_.levelLine(settings_.selectedRow() + 1)
+               + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
+    else if (breakIsNext() && !(g.currentRound >= levels && g.secondsLeft < 0))
+        next = QStringLiteral("Next round is a break\r\nStarting in ") + countdownText(g.secondsLeft);
+    else if (g.currentRound >= levels)
+        next = QStringLiteral("No more rounds.");
+    else
+        next = QStringLiteral("Next round is ") + settings_.levelLine(g.currentRound)
+               + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
+    view_.nextRound.text = next;
+    view_.elapsed.text = QStringLiteral("Game Timer: ") + settings_.longTime(g.gameSeconds);
+}
+
+void GameClock::tickRounds()
+{
+    const Batch batch(*this);
+    GameState &g = state;
+    ++g.gameSeconds;
+    ++g.played;
+    g.secondsLeft = secondLess(g.secondsLeft);
+    const int levels = settings_.levelCount();
+    const bool ended = g.currentRound >= levels && g.secondsLeft < 0;
+    const bool breakNext = breakIsNext() && !ended;
+    showCountdown();
+    if (g.secondsLeft == 60 && settings_.speechOn()) {
+        const Phrases p = settings_.phrases();
+        emit say(breakNext ? p.BreakSoon : p.BlindsSoon);
+    }
+    // A level of no length at all ends on its first tick.
+    if (g.secondsLeft <= 0 && !ended)
+        advanceRound();
+    else if (g.gameSeconds % 60 == 0)
+        emit keep();
+}
+
+void GameClock::tickBreak()
+{
+    const Batch batch(*this);
+    GameState &g = state;
+    ++g.gameSeconds;
+    ++g.played;
+    g.secondsLeft = secondLess(g.secondsLeft);
+    showCountdown();
+    if (g.secondsLeft == 60 && settings_.speechOn())
+        emit say(settings_.phrases().BlindsSoon);
+    if (g.secondsLeft <= 0) {
+        stopCountdowns();
+        advanceRound();
+        // The advance may have started a break of its own (the break box changed mid-game).
+        if (running_ != Countdown::Break)
+            run(Countdown::Rounds);
+    } else if (g.gameSeconds % 60 == 0) {
+        emit keep();
+    }
+}
+
+bool GameClock::tick()
+{
+    if (running_ == Countdown::Break)
+        tickBreak();
+    else if (running_ == Countdown::Rounds)
+        tickRounds();
+    else
+        return false;
+    return true;
+}
+
+void GameClock::advanceRound()
+{
+    const Batch batch(*this);
+    GameState &g = state;
+    const int levels = settings_.levelCount();
+    if (!started_ || g.currentRound >= levels)
+        return;
+    const bool takeBreak = g.currentRound != -1 && breakIsNext();
+    // Out of a break, the game goes on after the level played before it, even if breaks
+    // were switched off meanwhile.
+    const int row = g.currentRound == -1 ? settings_.selectedRow() + 1 : g.currentRound;
+    if (!takeBreak && row >= levels) {
+        // The list was shortened below the level in play: its last level is the one in play.
+        g.currentRound = levels;
+        settings_.selectRow(levels - 1);
+        return;
+    }
+
+    // The sound cue; with speech on it ends before the speech begins.
+    const QString wav = settings_.soundToPlay();
+    if (!wav.isEmpty())
+        emit playSound(wav, settings_.speechOn());
+
+    DisplayState &v = view_;
+    if (takeBreak) {
+        stopCountdowns();
+        if (paused)
+            breakWasRunning = true;
+        else
+            run(Countdown::Break);
+        g.currentRound = -1;
+        g.played = 0;
+        v.blinds.text = QStringLiteral("Break");
+        v.currentRound.text = QStringLiteral("Current Round: Break");
+        v.ante.visible = false;
+        g.secondsLeft = g.breakSeconds;
+        if (settings_.speechOn())
+            emit say(settings_.phrases().Break);
+        emit keep();
+        return;
+    }
+
+    g.currentRound = row + 1;
+    const std::optional<qint32> length = toInt32(settings_.levelTime(row));
+    if (length && *length >= 0)
+        g.levelSeconds = *length;
+    g.secondsLeft = g.levelSeconds;
+    g.played = 0;
+    settings_.selectRow(row);
+    const QString &c = g.currencySymbol;
+    v.blinds.text = blindsText(c, settings_.smallBlind(row), settings_.bigBlind(row));
+    v.currentRound.text = roundText(g.currentRound);
+
+    const AnteRule ante = settings_.anteRule();
+    if (ante.on) {
+        if (ante.round && *ante.round == g.currentRound)
+            g.currentAnte = qint32(ante.amount.value_or(g.currentAnte));
+        if (ante.round && ante.raise && g.currentRound > *ante.round) {
+            // The ante stays as it is when the next one would not fit.
+            const qint64 product = ante.factor ? *ante.factor * g.currentAnte : g.currentAnte;
+            if (product >= widthMin(Width::Int32) && product <= widthMax(Width::Int32))
+                g.currentAnte = qint32(product);
+        }
+    }
+    if (g.currentAnte > 0) {
+        v.ante.text = anteText(c, g.currentAnte);
+        v.ante.visible = true;
+    }
+    if (settings_.speechOn())
+        emit say(levelAnnouncement(settings_.phrases(), settings_.smallBlind(row), settings_.bigBlind(row), c,
+                                   g.currentAnte));
+    emit keep();
+}
+
+void GameClock::pause()
+{
+    breakWasRunning = running_ == Countdown::Break;
+    stopCountdowns();
+    paused = true;
+}
+
+void GameClock::pauseResume()
+{
+    const Batch batch(*this);
+    if (!paused) {
+        pause();
+    } else {
+        run(breakWasRunning ? Countdown::Break : Countdown::Rounds);
+        paused = false;
+    }
+    emit keep();
+}
+
+void GameClock::leave()
+{
+    const Batch batch(*this);
+    pendingKey_ = 0;
+    stopCountdowns();
+    inPlay_ = false;
+    emit left();
+}
+
+// Level `row` in play from its start, out of the break if the game was in it.
+void GameClock::showLevel(int row)
+{
+    GameState &g = state;
+    const bool wasBreak = g.currentRound == -1;
+    g.currentRound = row + 1;
+    settings_.selectRow(row);
+    const std::optional<qint32> length = toInt32(settings_.levelTime(row));
+    if (length && *length >= 0)
+        g.levelSeconds = *length;
+    g.secondsLeft = g.levelSeconds;
+    g.played = 0;
+    g.currentAnte = anteForRound(settings_.anteRule(), g.currentRound);
+    DisplayState &v = view_;
+    v.blinds.text = blindsText(g.currencySymbol, settings_.smallBlind(row), settings_.bigBlind(row));
+    v.currentRound.text = roundText(g.currentRound);
+    v.ante.text = anteText(g.currencySymbol, g.currentAnte);
+    v.ante.visible = g.currentAnte > 0;
+    if (!wasBreak)
+        return;
+    if (paused)
+        breakWasRunning = false;
+    else
+        run(Countdown::Rounds);
+}
+
+void GameClock::back()
+{
+    if (!inPlay_)
+        return;
+    const Batch batch(*this);
+    GameState &g = state;
+    const bool inBreak = g.currentRound == -1;
+    const BackMove move = backMove(g.currentRound, settings_.selectedRow(), g.played);
+    if (move.previous && move.row >= 0 && move.row < settings_.levelCount()) {
+        showLevel(move.row);
+    } else {
+        g.secondsLeft = inBreak ? g.breakSeconds : g.levelSeconds;
+        g.played = 0;
+    }
+    showCountdown();
+    emit keep();
+}
+
+void GameClock::shiftCountdown(qint64 seconds)
+{
+    if (!inPlay_)
+        return;
+    const Batch batch(*this);
+    state.secondsLeft = shiftedSeconds(state.secondsLeft, seconds);
+    showCountdown();
+    emit keep();
+}
+
+void GameClock::refresh()
+{
+    const Batch batch(*this);
+}
+
+GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen)
+{
+    using tournament::Ledger;
+    if (!inPlay_)
+        return {false, false, QStringLiteral("No game is running.")};
+    if (!ledger)
+        return {false, false, QStringLiteral("This game does not count players.")};
+    const Batch batch(*this);
+    // A confirmation holds only for the count it was asked at.
+    const qint64 before = records();
+    const bool confirms = confirmed && seen == before;
+    // In the break, the level played before it.
+    const int round = state.currentRound == -1 ? settings_.selectedRow() + 1 : state.currentRound;
+    const Ledger::Outcome o = ledger->act(action, round, now(), confirms);
+    const GameReply reply{o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, before};
+    if (o.verdict == Ledger::Verdict::Refused)
+        emit notice(o.text, NoticeMs);
+    if (o.verdict != Ledger::Verdict::Done)
+        return reply;
+
+    const tournament::Counts &c = ledger->counts();
+    if (action == tournament::Action::Bust && ledger->setup().speak) {
+        emit say(tournament::bustAnnouncement(c.left()));
+        if (o.inTheMoney)
+            emit say(tournament::InTheMoney);
+    }
+    // The last player standing: the clock stops, and says so until the next notice.
+    if (action == tournament::Action::Bust && c.left() == 1) {
+        if (!paused)
+            pause();
+        emit notice(o.text + QStringLiteral(": the game is paused. Backspace undoes the bust."), 0);
+    } else {
+        emit notice(o.text + QStringLiteral(". Backspace undoes it."), NoticeMs);
+    }
+    emit keep();
+    return reply;
+}
+
+GameReply GameClock::undo(std::optional<qint64> seen)
+{
+    using tournament::Ledger;
+    if (!inPlay_ || !ledger)
+        return ledgerAction(tournament::Action::Entry, false, std::nullopt); // says why nothing can be undone
+    const Batch batch(*this);
+    const Ledger::Outcome o = ledger->undo(seen);
+    if (o.verdict != Ledger::Verdict::Confirm)
+        emit notice(o.text + QLatin1Char('.'), NoticeMs);
+    if (o.verdict == Ledger::Verdict::Done)
+        emit keep();
+    return {o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, records()};
+}
+
+GameReply GameClock::command(const GameCommand &c)
+{
+    using A = tournament::Action;
+    if (!inPlay_)
+        return {false, false,
+                c.kind == GameCommand::PauseResume || c.kind == GameCommand::NextLevel
+                    ? QString()
+                    : QStringLiteral("No game is running.")};
+    switch (c.kind) {
+    case GameCommand::PauseResume: pauseResume(); return {};
+    case GameCommand::NextLevel: advanceRound(); return {};
+    case GameCommand::Back: back(); return {};
+    case GameCommand::MinuteLess: shiftCountdown(-60); return {};
+    case GameCommand::MinuteMore: shiftCountdown(60); return {};
+    case GameCommand::Undo: return undo(c.seen);
+    case GameCommand::Entry: return ledgerAction(A::Entry, c.confirmed, c.seen);
+    case GameCommand::Reentry: return ledgerAction(A::Reentry, c.confirmed, c.seen);
+    case GameCommand::Rebuy: return ledgerAction(A::Rebuy, c.confirmed, c.seen);
+    case GameCommand::AddOn: return ledgerAction(A::AddOn, c.confirmed, c.seen);
+    case GameCommand::Bust: return ledgerAction(A::Bust, c.confirmed, c.seen);
+    case GameCommand::LockPayouts: return ledgerAction(A::LockPayouts, c.confirmed, c.seen);
+    }
+    return {};
+}
+
+void GameClock::key(int KeyCode, int Shift)
+{
+    const Batch batch(*this);
+    switch (KeyCode) {
+    case DisplayKey::Escape: leave(); return;
+    case DisplayKey::Space:
+        pendingKey_ = 0;
+        advanceRound();
+        return;
+    case DisplayKey::Pause:
+    case DisplayKey::P:
+        pendingKey_ = 0;
+        pauseResume();
+        return;
+    default: break;
+    }
+    // The count's keys; with Alt or Ctrl only Ctrl+Z, and only while the game counts players.
+    if (!ledger || (Shift & (DisplayKey::AltMask | DisplayKey::CtrlMask) && KeyCode != DisplayKey::Z))
+        return;
+    const int pending = std::exchange(pendingKey_, 0);
+    if (KeyCode == DisplayKey::Backspace || (KeyCode == DisplayKey::Z && Shift & DisplayKey::CtrlMask)) {
+        undo(records());
+        return;
+    }
+    if (KeyCode == DisplayKey::H || KeyCode == DisplayKey::F1) {
+        emit notice(KeysHelp, 15000);
+        return;
+    }
+    static const std::pair<int, GameCommand::Kind> keys[] = {
+        {DisplayKey::E, GameCommand::Entry}, {DisplayKey::N, GameCommand::Reentry},
+        {DisplayKey::R, GameCommand::Rebuy}, {DisplayKey::A, GameCommand::AddOn},
+        {DisplayKey::B, GameCommand::Bust},  {DisplayKey::L, GameCommand::LockPayouts}};
+    for (const auto &[k, kind] : keys) {
+        if (k != KeyCode)
+            continue;
+        const qint64 at = now();
+        const bool again = pending == KeyCode && at >= pendingAt_ && at - pendingAt_ < ConfirmMs;
+        const GameReply r = command({kind, again, again ? std::optional<qint64>(pendingSeen_) : std::nullopt});
+        if (r.confirm) {
+            pendingKey_ = KeyCode;
+            pendingAt_ = at;
+            pendingSeen_ = r.seen;
+            emit notice(r.text + QStringLiteral(" Press %1 again to record it.").arg(QChar(KeyCode)), int(ConfirmMs));
+        }
+        return;
+    }
+}
+
+void GameClock::publish()
+{
+    if (!started_)
+        return;
+    const GameState &g = state;
+    DisplayState &v = view_;
+    v.shown = inPlay_;
+    v.paused = paused;
+    v.inBreak = g.currentRound == -1;
+    const int row = settings_.selectedRow(); // the level in play, or the one before the break
+    const int levels = settings_.levelCount();
+    v.round = v.inBreak ? row + 1 : g.currentRound;
+    v.secondsLeft = g.secondsLeft;
+    v.levelSeconds = v.inBreak ? g.breakSeconds : g.levelSeconds;
+    v.gameSeconds = g.gameSeconds;
+    v.smallBlind = settings_.smallBlind(row);
+    v.bigBlind = settings_.bigBlind(row);
+    v.anteAmount = v.ante.visible && !v.inBreak ? g.currentAnte : 0;
+    v.currency = g.currencySymbol;
+    v.breakNext = !v.inBreak && breakIsNext() && g.currentRound < levels;
+    v.lastLevel = !v.inBreak && g.currentRound >= levels;
+    const int next = v.inBreak ? row + 1 : g.currentRound;
+    if (!v.inBreak && (v.breakNext || v.lastLevel))
+        v.nextLevel.clear();
+    else
+        v.nextLevel = next >= 0 && next < levels ? settings_.levelLine(next) : QString();
+    v.gameTitle = v.title.text;
+    v.counting = ledger.has_value();
+    if (ledger) {
+        // In a break the average stack is measured against the next level's big blind.
+        const int bigRow = v.inBreak ? row + 1 : row;
+        const qint64 big = bigRow >= 0 ? toWhole(settings_.bigBlind(bigRow), Width::Int32).value : 0;
+        v.bandParts = tournament::band(*ledger, v.round, big, g.currencySymbol);
+        v.band = {v.bandParts.lines(), true};
+        v.payoutsLocked = ledger->locked();
+        v.records = records();
+        v.recent.clear();
+        const std::vector<tournament::Record> &records = ledger->records();
+        for (auto r = records.rbegin(); r != records.rend() && v.recent.size() < 10; ++r)
+            v.recent << QDateTime::fromMSecsSinceEpoch(r->at).toString(QStringLiteral("HH:mm")) + QLatin1Char(' ')
+                            + (r->action == tournament::Action::LockPayouts && r->locked.empty()
+                                   ? QStringLiteral("Unlock payouts")
+                                   : tournament::actionName(r->action));
+    } else {
+        v.bandParts = {};
+        v.band = {QString(), false};
+        v.payoutsLocked = false;
+        v.records = 0;
+        v.recent.clear();
+    }
+    emit published(v);
+}

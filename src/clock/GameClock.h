@@ -1,0 +1,120 @@
+#pragma once
+// The game in play, as plain code: the two countdowns driven by the one-second ticks it is
+// given, pause and resume, the level advance, the break, the ante, Back and a minute more or
+// less, the count of players and prizes, and the game as it is kept on disk. It reads the
+// settings through GameSettings when a value is needed; it says what the players see (the
+// published DisplayState), what is to be spoken or played, and when the game is to be kept.
+// The display's keys and the page's controls both come here, under one set of rules.
+
+#include "clock/DisplayState.h"
+#include "clock/GameCommand.h"
+#include "clock/GameSettings.h"
+#include "clock/GameState.h"
+#include "tournament/Ledger.h"
+#include "tournament/SavedGame.h"
+
+#include <QObject>
+#include <functional>
+
+class GameClock : public QObject {
+    Q_OBJECT
+public:
+    enum class Countdown { None, Rounds, Break };
+    // A second press of a key that asked to be confirmed counts within this time.
+    static constexpr qint64 ConfirmMs = 10000;
+    // How long a notice stays up.
+    static constexpr int NoticeMs = 5000;
+    static const QString KeysHelp;
+
+    explicit GameClock(GameSettings &settings, QObject *parent = nullptr);
+
+    // The figures of the game in play.
+    GameState state;
+    // The count; none while the game does not count players.
+    std::optional<tournament::Ledger> ledger;
+    // The countdown stands still; the break's countdown was the one running when it stopped.
+    bool paused = false;
+    bool breakWasRunning = false;
+    // The time now, in milliseconds since the epoch (the count's records, a key's second press).
+    std::function<qint64()> now;
+
+    Countdown running() const { return running_; }
+    // A game is up (running or paused); a game has been started in this run.
+    bool inPlay() const { return inPlay_; }
+    bool started() const { return started_; }
+    const DisplayState &published() const { return view_; }
+
+    // Level 1 of a new game, counting players with the setup given.
+    void start(const std::optional<tournament::Setup> &counting);
+    // The kept game's settings back into the settings window, then the game, paused where it was.
+    void resume(const tournament::SavedGame &game);
+    // The game as it is kept on disk.
+    tournament::SavedGame kept() const;
+
+    // One tick of each countdown; tick() delivers one to the one that runs (false: none).
+    void tickRounds();
+    void tickBreak();
+    bool tick();
+    void advanceRound();
+    void stopCountdowns();
+    void pauseResume();
+    // Escape: the game ends for good.
+    void leave();
+    // Back restarts the level or break in play (within its first seconds, the level before).
+    void back();
+    void shiftCountdown(qint64 seconds);
+    GameReply command(const GameCommand &command);
+    // A key on the display (codes of DisplayKey, Shift its modifier bits).
+    void key(int KeyCode, int Shift);
+    // Publishes the state again (the settings changed what it shows).
+    void refresh();
+
+signals:
+    // Once for every tick, level change, key, command and start, after a game was started.
+    void published(const DisplayState &state);
+    // A notice on the display for ms milliseconds; 0: until the next one.
+    void notice(const QString &text, int ms);
+    void say(const QString &text);
+    // The sound cue; with wait it ends before anything is spoken.
+    void playSound(const QString &path, bool wait);
+    // The game is to be kept on disk now.
+    void keep();
+    // running() changed.
+    void countdownChanged();
+    // The game was left for good.
+    void left();
+
+private:
+    // Holds the publications of one call together: published once the outermost ends.
+    class Batch {
+    public:
+        explicit Batch(GameClock &game) : game_(game) { ++game_.batchDepth_; }
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        GameClock &game_;
+    };
+
+    void run(Countdown countdown);
+    void pause();
+    bool breakIsNext() const;
+    void showCountdown();
+    void showLevel(int row);
+    void publish();
+    GameReply ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen);
+    GameReply undo(std::optional<qint64> seen);
+    qint64 records() const { return ledger ? qint64(ledger->records().size()) : 0; }
+
+    GameSettings &settings_;
+    DisplayState view_;
+    Countdown running_ = Countdown::None;
+    bool inPlay_ = false;
+    bool started_ = false;
+    int batchDepth_ = 0;
+    // A key whose action asked to be confirmed: pressed again soon, it records it.
+    int pendingKey_ = 0;
+    qint64 pendingAt_ = 0;
+    qint64 pendingSeen_ = 0;
+};

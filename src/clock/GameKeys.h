@@ -1,0 +1,25 @@
+#pragma once
+// The organiser's keys on the players' display, as key codes; every other key is 0.
+
+namespace DisplayKey {
+constexpr int Escape = 27;
+constexpr int Space = 32;
+constexpr int Pause = 19;
+constexpr int P = 80;
+// While the game counts players: Entry, re-eNtry, Rebuy, Add-on, Bust, Lock payouts, Help
+// (or F1), and Backspace or Ctrl+Z for Undo.
+constexpr int Backspace = 8;
+constexpr int A = 65;
+constexpr int B = 66;
+constexpr int E = 69;
+constexpr int H = 72;
+constexpr int L = 76;
+constexpr int N = 78;
+constexpr int R = 82;
+constexpr int Z = 90;
+constexpr int F1 = 112;
+// The Shift argument's bits.
+constexpr int ShiftMask = 1;
+constexpr int CtrlMask = 2;
+constexpr int AltMask = 4;
+} // namespace DisplayKey
