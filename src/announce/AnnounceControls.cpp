@@ -70,6 +70,8 @@ void frm_Chiplark::listVoices()
     }
     // The open list is wide enough for whole names, whatever the box's own width.
     cmb_voices->view()->setMinimumWidth(widest + 2 * cmb_voices->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    // A resumed game's voice, once the list has it.
+    selectRestoredVoice();
 }
 
 void frm_Chiplark::cmd_Voice_Click()

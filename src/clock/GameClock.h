@@ -42,7 +42,7 @@ public:
     // A game is up (running or paused); a game has been started in this run.
     bool inPlay() const { return inPlay_; }
     bool started() const { return started_; }
-    const DisplayState &published() const { return view_; }
+    const DisplayState &view() const { return view_; }
 
     // Level 1 of a new game, counting players with the setup given.
     void start(const std::optional<tournament::Setup> &counting);

@@ -1,9 +1,9 @@
 #include "display/frm_Display.h"
 
+#include "clock/GameClock.h"
 #include "platform/Colour.h"
 #include "platform/Platform.h"
 #include "settings/TextNumber.h"
-#include "settings/frm_Chiplark.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -59,8 +59,9 @@ DisplayLabel *displayLabel(QWidget *parent, double points, bool bold, Qt::Alignm
 
 } // namespace
 
-frm_Display::frm_Display(frm_Chiplark &owner, platform::Cursor &cursor)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), owner_(owner), cursor_(cursor)
+frm_Display::frm_Display(GameClock &game, platform::Cursor &cursor)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), paused(game.paused),
+      breakWasRunning(game.breakWasRunning), game_(game), cursor_(cursor)
 {
     setWindowTitle(QStringLiteral("Chiplark display"));
     setAccessibleName(QStringLiteral("Chiplark display"));
@@ -96,12 +97,9 @@ frm_Display::frm_Display(frm_Chiplark &owner, platform::Cursor &cursor)
     lbl_Notice->hide();
     noticeTimer_.setSingleShot(true);
     connect(&noticeTimer_, &QTimer::timeout, lbl_Notice, &QWidget::hide);
+    connect(&game, &GameClock::notice, this, &frm_Display::showNotice);
     applyScale(1.0);
 }
-
-const QString frm_Display::KeysHelp = QStringLiteral("E Entry · N Re-entry · R Rebuy · A Add-on · B Bust\r\n"
-                                                     "L Lock payouts · Backspace Undo · H These keys\r\n"
-                                                     "P Pause · Space Next level · Escape Leave the game");
 
 double frm_Display::scaleFor(const QSize &screen)
 {
@@ -241,68 +239,15 @@ void frm_Display::render(const DisplayState &state)
 
 void frm_Display::Form_KeyDown(int KeyCode, int Shift)
 {
-    const frm_Chiplark::DisplayBatch batch(owner_);
-    switch (KeyCode) {
-    case DisplayKey::Escape:
-        owner_.stopCountdowns();
-        owner_.keepScreenOn(false);
-        hide();
-        lbl_Notice->hide();
-        owner_.forgetGame();
-        left_.start();
-        cursor_.showCursor(true);
-        // Back to the settings window, ready for its keys.
-        owner_.raise();
-        owner_.activateWindow();
-        break;
-    case DisplayKey::Space: owner_.advanceRound(); break;
-    case DisplayKey::Pause:
-    case DisplayKey::P:
-        if (!paused) {
-            breakWasRunning = owner_.tmr_break->isActive();
-            owner_.stopCountdowns();
-            paused = true;
-        } else {
-            owner_.runCountdown(breakWasRunning ? owner_.tmr_break : owner_.tmr_rounds);
-            paused = false;
-        }
-        owner_.keepGame();
-        break;
-    default: countingKey(KeyCode, Shift); return;
-    }
-    pendingKey_ = 0;
+    game_.key(KeyCode, Shift);
 }
 
-bool frm_Display::countingKey(int KeyCode, int Shift)
+void frm_Display::gameLeft()
 {
-    using tournament::Action;
-    if (!owner_.ledger || (Shift & (DisplayKey::AltMask | DisplayKey::CtrlMask) && KeyCode != DisplayKey::Z))
-        return false;
-    static const std::pair<int, Action> actions[] = {
-        {DisplayKey::E, Action::Entry}, {DisplayKey::N, Action::Reentry}, {DisplayKey::R, Action::Rebuy},
-        {DisplayKey::A, Action::AddOn}, {DisplayKey::B, Action::Bust},    {DisplayKey::L, Action::LockPayouts}};
-    const int pending = std::exchange(pendingKey_, 0);
-    if (KeyCode == DisplayKey::Backspace || (KeyCode == DisplayKey::Z && Shift & DisplayKey::CtrlMask)) {
-        owner_.undoLedger();
-        return true;
-    }
-    if (KeyCode == DisplayKey::H || KeyCode == DisplayKey::F1) {
-        showNotice(KeysHelp, 15000);
-        return true;
-    }
-    for (const auto &[key, action] : actions) {
-        if (key != KeyCode)
-            continue;
-        const bool confirmed = pending == KeyCode && pendingSince_.isValid() && !pendingSince_.hasExpired(10000);
-        const tournament::Ledger::Outcome o = owner_.ledgerAction(action, confirmed);
-        if (o.verdict == tournament::Ledger::Verdict::Confirm) {
-            pendingKey_ = KeyCode;
-            pendingSince_.start();
-            showNotice(o.text + QStringLiteral(" Press %1 again to record it.").arg(QChar(KeyCode)), 10000);
-        }
-        return true;
-    }
-    return false;
+    hide();
+    lbl_Notice->hide();
+    left_.start();
+    cursor_.showCursor(true);
 }
 
 void frm_Display::Form_LostFocus()

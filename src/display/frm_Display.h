@@ -1,9 +1,10 @@
 #pragma once
 // The players' display: a borderless window over the whole screen showing the title, the
 // round, the countdown, the game timer, the blinds and the ante. It computes nothing; it
-// renders the clock's DisplayState. The organiser's keys on it leave, skip and pause the game.
+// renders the game's DisplayState, and reports the organiser's keys to the game.
 
 #include "clock/DisplayState.h"
+#include "clock/GameKeys.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -11,7 +12,7 @@
 #include <QWidget>
 #include <array>
 
-class frm_Chiplark;
+class GameClock;
 
 namespace platform {
 class Cursor;
@@ -30,35 +31,15 @@ private:
     QString caption_;
 };
 
-// The key codes the display acts on, from a toolkit key; 0 for every other key.
+// The key code the display reports for a toolkit key; 0 for every other key.
 namespace DisplayKey {
-constexpr int Escape = 27;
-constexpr int Space = 32;
-constexpr int Pause = 19;
-constexpr int P = 80;
-// While the game counts players: Entry, re-eNtry, Rebuy, Add-on, Bust, Lock payouts, Help
-// (or F1), and Backspace or Ctrl+Z for Undo.
-constexpr int Backspace = 8;
-constexpr int A = 65;
-constexpr int B = 66;
-constexpr int E = 69;
-constexpr int H = 72;
-constexpr int L = 76;
-constexpr int N = 78;
-constexpr int R = 82;
-constexpr int Z = 90;
-constexpr int F1 = 112;
-// The Shift argument's bits.
-constexpr int ShiftMask = 1;
-constexpr int CtrlMask = 2;
-constexpr int AltMask = 4;
 int fromQt(int qtKey);
 } // namespace DisplayKey
 
 class frm_Display : public QWidget {
     Q_OBJECT
 public:
-    frm_Display(frm_Chiplark &owner, platform::Cursor &cursor);
+    frm_Display(GameClock &game, platform::Cursor &cursor);
 
     DisplayLabel *lbl_title;
     DisplayLabel *lbl_currentRound;
@@ -76,16 +57,17 @@ public:
     DisplayLabel *lbl_Notice;
     // Shows a notice for ms milliseconds; 0: until the next one, or the next key.
     void showNotice(const QString &text, int ms);
-    static const QString KeysHelp;
 
-    // Pause state; it outlives a game, but every start clears it.
-    bool paused = false;
-    bool breakWasRunning = false;
+    // Pause state, the game's; it outlives a game, but every start clears it.
+    bool &paused;
+    bool &breakWasRunning;
     // The game was left (Escape or the close key) less than this long ago, and no game has
     // been started since.
     bool leftWithin(qint64 ms) const { return !isVisible() && left_.isValid() && !left_.hasExpired(ms); }
 
     void Form_KeyDown(int KeyCode, int Shift);
+    // The game was left for good: the display goes, and the mouse comes back.
+    void gameLeft();
     void Form_LostFocus();
 
     // Places the window over the whole of the given screen area.
@@ -110,7 +92,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    frm_Chiplark &owner_;
+    GameClock &game_;
     struct Design {
         DisplayLabel *label;
         QRect twips;   // position and size in the design's window
@@ -119,8 +101,6 @@ private:
     void applyScale(double scale);
     // The band, PAUSED and the notice, from the bottom of the screen up.
     void placeBottom();
-    // A key of the count; false for a key that is none.
-    bool countingKey(int KeyCode, int Shift);
     std::array<Design, 6> design_{};
     double scale_ = 0;
     // The colours last rendered (blue*65536 + green*256 + red); none yet.
@@ -128,7 +108,4 @@ private:
     platform::Cursor &cursor_;
     QElapsedTimer left_;
     QTimer noticeTimer_;
-    // A rebuy or re-entry that asked to be confirmed: its key, pressed again soon, records it.
-    int pendingKey_ = 0;
-    QElapsedTimer pendingSince_;
 };

@@ -290,7 +290,7 @@ void LatePublisher::publish(const DisplayState &state)
         p->publish(state);
 }
 
-void LatePublisher::setActionHandler(std::function<RemoteReply(RemoteAction, bool)> handler)
+void LatePublisher::setActionHandler(std::function<GameReply(const GameCommand &)> handler)
 {
     handler_ = std::move(handler);
     if (ClockPublisher *p = loaded())

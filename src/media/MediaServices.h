@@ -96,7 +96,7 @@ public:
     QString pin() const override;
     QImage qrCode() const override;
     void publish(const DisplayState &state) override;
-    void setActionHandler(std::function<RemoteReply(RemoteAction, bool)> handler) override;
+    void setActionHandler(std::function<GameReply(const GameCommand &)> handler) override;
     void setAddressFile(const QString &path) override;
     bool renewAddress(QString *why) override;
     QStringList alsoReachable() const override;
@@ -108,7 +108,7 @@ private:
     // The module's server, loaded now, with what it was told before; null when it cannot be.
     ClockPublisher *load(QString *why);
     MediaLoader &loader_;
-    std::function<RemoteReply(RemoteAction, bool)> handler_;
+    std::function<GameReply(const GameCommand &)> handler_;
     QString addressFile_;
 };
 

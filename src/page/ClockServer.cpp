@@ -317,6 +317,9 @@ QByteArray ClockServer::stateMessage(const DisplayState &s)
                              {QStringLiteral("rounding"), b.rounding},
                              {QStringLiteral("rebuysUntil"), b.rebuysUntil},
                              {QStringLiteral("locked"), s.payoutsLocked},
+                             {QStringLiteral("lockNote"), b.locked},
+                             {QStringLiteral("unshared"), b.unshared},
+                             {QStringLiteral("records"), double(s.records)},
                              {QStringLiteral("recent"), QJsonArray::fromStringList(s.recent)}});
     }
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
@@ -531,11 +534,11 @@ void ClockServer::received(QWebSocket *client, const QString &message)
     const QJsonObject o = doc.object();
     const QString action = o.value(QStringLiteral("action")).toString();
     // The page's controls, by the names it sends.
-    static const std::pair<const char *, RemoteAction> controls[] = {
-        {"pause", RemoteAction::PauseResume}, {"next", RemoteAction::NextLevel},  {"back", RemoteAction::Back},
-        {"minus", RemoteAction::MinuteLess},  {"plus", RemoteAction::MinuteMore}, {"entry", RemoteAction::Entry},
-        {"reentry", RemoteAction::Reentry},   {"rebuy", RemoteAction::Rebuy},     {"addon", RemoteAction::AddOn},
-        {"bust", RemoteAction::Bust},         {"undo", RemoteAction::Undo},       {"lock", RemoteAction::LockPayouts}};
+    static const std::pair<const char *, GameCommand::Kind> controls[] = {
+        {"pause", GameCommand::PauseResume}, {"next", GameCommand::NextLevel},  {"back", GameCommand::Back},
+        {"minus", GameCommand::MinuteLess},  {"plus", GameCommand::MinuteMore}, {"entry", GameCommand::Entry},
+        {"reentry", GameCommand::Reentry},   {"rebuy", GameCommand::Rebuy},     {"addon", GameCommand::AddOn},
+        {"bust", GameCommand::Bust},         {"undo", GameCommand::Undo},       {"lock", GameCommand::LockPayouts}};
     const auto *control = std::find_if(std::begin(controls), std::end(controls),
                                        [&](const auto &c) { return action == QLatin1String(c.first); });
     if (action != QLatin1String("pin") && control == std::end(controls))
@@ -552,7 +555,13 @@ void ClockServer::received(QWebSocket *client, const QString &message)
     client->sendTextMessage(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
     if (!ok || control == std::end(controls) || !handler_)
         return;
-    const RemoteReply done = handler_(control->second, o.value(QStringLiteral("confirm")).toBool());
+    // The number of records the phone saw, when it says: a whole number, or nothing.
+    const QJsonValue seenValue = o.value(QStringLiteral("seen"));
+    std::optional<qint64> seen;
+    if (seenValue.isDouble() && seenValue.toDouble() >= 0 && seenValue.toDouble() <= 1e15
+        && seenValue.toDouble() == double(qint64(seenValue.toDouble())))
+        seen = qint64(seenValue.toDouble());
+    const GameReply done = handler_({control->second, o.value(QStringLiteral("confirm")).toBool(), seen});
     // The phone that sent it hears what came of it; every page sees the state.
     if (done.text.isEmpty())
         return;
@@ -560,6 +569,7 @@ void ClockServer::received(QWebSocket *client, const QString &message)
                            {QStringLiteral("action"), action},
                            {QStringLiteral("done"), done.done},
                            {QStringLiteral("confirm"), done.confirm},
+                           {QStringLiteral("seen"), double(done.seen)},
                            {QStringLiteral("text"), done.text}};
     client->sendTextMessage(QString::fromUtf8(QJsonDocument(said).toJson(QJsonDocument::Compact)));
 }

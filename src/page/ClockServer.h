@@ -50,7 +50,7 @@ public:
     QString pin() const override { return kept_.pin; }
     QImage qrCode() const override;
     void publish(const DisplayState &state) override;
-    void setActionHandler(std::function<RemoteReply(RemoteAction, bool)> handler) override
+    void setActionHandler(std::function<GameReply(const GameCommand &)> handler) override
     {
         handler_ = std::move(handler);
     }
@@ -107,7 +107,7 @@ private:
     std::vector<std::unique_ptr<QWebSocket>> clients_;
     std::vector<QPointer<QWebSocket>> disposed_;
     QHash<const QWebSocket *, bool> trusted_; // gave the right PIN
-    std::function<RemoteReply(RemoteAction, bool)> handler_;
+    std::function<GameReply(const GameCommand &)> handler_;
     QHash<QString, int> perAddress_;
     int open_ = 0;
     PinGuard guard_;

@@ -2,6 +2,8 @@
 // The services Chiplark takes from the desktop. Each is a small interface so the
 // windows can be built with the real Qt services or with scripted fakes.
 
+#include "clock/GameCommand.h"
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -127,29 +129,6 @@ public:
     virtual void release() = 0;
 };
 
-// The remote controls a phone with the control PIN may use; each acts as its display key.
-enum class RemoteAction {
-    PauseResume,
-    NextLevel,
-    Back,
-    MinuteLess,
-    MinuteMore,
-    // The count, while the game counts players.
-    Entry,
-    Reentry,
-    Rebuy,
-    AddOn,
-    Bust,
-    Undo,
-    LockPayouts,
-};
-// What came of a remote control: done, refused, or to be sent again confirmed; text says.
-struct RemoteReply {
-    bool done = true;
-    bool confirm = false;
-    QString text;
-};
-
 // Shows the clock on other screens of the local network: a page that phones and TVs open,
 // kept up to date with the game. Nothing listens until start().
 class ClockPublisher {
@@ -167,8 +146,9 @@ public:
     virtual QImage qrCode() const = 0;
     // The game as the players see it now.
     virtual void publish(const DisplayState &state) = 0;
-    // Called on the user-interface thread for every control a phone sends with the right PIN.
-    virtual void setActionHandler(std::function<RemoteReply(RemoteAction, bool confirmed)> handler) = 0;
+    // Called on the user-interface thread for every control a phone sends with the right PIN:
+    // the game's own command, and what came of it.
+    virtual void setActionHandler(std::function<GameReply(const GameCommand &)> handler) = 0;
     // The file the address (token, port and PIN) is kept in between runs.
     virtual void setAddressFile(const QString &path) = 0;
     // A new address and PIN; the pages open at the old one are told it changed.

@@ -17,6 +17,8 @@ const QString Breaks = QStringLiteral("Breaks");
 const QString Ante = QStringLiteral("Ante");
 const QString Screens = QStringLiteral("Screens");
 const QString Tournament = QStringLiteral("Tournament");
+// Kept with a game only.
+const QString Game = QStringLiteral("Game");
 
 } // namespace
 
@@ -29,9 +31,16 @@ void frm_Chiplark::loadSettings()
         settingsFileKept_ = true;
         return;
     }
-    const auto get = [&](const QString &section, const char *key) {
+    applySettings([&](const QString &section, const char *key) {
         return GetIniVal(file, section, QString::fromLatin1(key));
-    };
+    }, true);
+    modRegistry::CloseReading();
+}
+
+// The settings into the controls, as the file gives them (with fromFile, which also notes the
+// keys beyond the 32 that the file names) or as a kept game played with them.
+void frm_Chiplark::applySettings(const std::function<QString(const QString &, const char *)> &get, bool fromFile)
+{
     // An option key selects its option only when it is exactly one of the indexes.
     const auto option = [&](auto &group, const QString &section, const char *key) {
         const QString v = get(section, key);
@@ -92,17 +101,20 @@ void frm_Chiplark::loadSettings()
     // Beyond the 32 keys: options that are off unless the file turns them on.
     for (const OptionKey &o : optionKeys()) {
         const QString value = get(o.section, o.key);
-        *o.inFile = !value.isEmpty();
+        if (fromFile)
+            *o.inFile = !value.isEmpty();
         *o.on = value == QStringLiteral("1");
     }
+    if (!fromFile)
+        tournamentTexts.clear();
     for (const tournament::SetupKey &k : tournament::SetupKeys) {
         const QString value = get(Tournament, k.key);
         if (value.isEmpty())
             continue;
         tournamentTexts.insert(QLatin1String(k.key), value);
-        tournamentKeysInFile_.insert(QLatin1String(k.key));
+        if (fromFile)
+            tournamentKeysInFile_.insert(QLatin1String(k.key));
     }
-    modRegistry::CloseReading();
 }
 
 std::array<frm_Chiplark::OptionKey, 4> frm_Chiplark::optionKeys()
@@ -124,10 +136,51 @@ void frm_Chiplark::saveSettings()
         modRegistry::CommitWriting();
         return;
     }
+    for (const auto &[section, key, value] : settingValues()) {
+        // Written only when on, or to turn off what the file turned on: a file that never had
+        // them stays the 32 keys. The count's setup likewise: a box left empty (a switch off)
+        // is written only to undo what the file said. The speech box and the voice are kept
+        // with a game, never in the file.
+        if (section == Game)
+            continue;
+        if (const std::optional<OptionKey> o = optionKey(section, key); o && !*o->on && !*o->inFile)
+            continue;
+        if (section == Tournament && value.isEmpty()) {
+            if (!tournamentKeysInFile_.contains(key))
+                continue;
+            const bool isSwitch = std::any_of(std::begin(tournament::SetupKeys), std::end(tournament::SetupKeys),
+                                              [&](const tournament::SetupKey &k) {
+                                                  return key == QLatin1String(k.key)
+                                                         && k.kind == tournament::SetupKey::Switch;
+                                              });
+            modRegistry::WriteIniVal(file, isSwitch ? QStringLiteral("0") : QString(), section, key);
+            continue;
+        }
+        modRegistry::WriteIniVal(file, value, section, key);
+    }
+    // The windows say nothing of a failed save; whoever started the program from a terminal
+    // (or reads its log) learns what was lost and why.
+    QString why;
+    if (!modRegistry::CommitWriting(&why))
+        std::fprintf(stderr, "Chiplark: the settings were not saved to %s: %s\n",
+                     qPrintable(QDir::toNativeSeparators(file)), qPrintable(why));
+}
+
+std::optional<frm_Chiplark::OptionKey> frm_Chiplark::optionKey(const QString &section, const QString &key)
+{
+    for (const OptionKey &o : optionKeys())
+        if (o.section == section && key == QLatin1String(o.key))
+            return o;
+    return std::nullopt;
+}
+
+std::vector<std::array<QString, 3>> frm_Chiplark::settingValues()
+{
+    std::vector<std::array<QString, 3>> values;
     const auto put = [&](const QString &section, const char *key, const QString &value) {
-        modRegistry::WriteIniVal(file, value, section, QString::fromLatin1(key));
+        values.push_back({section, QString::fromLatin1(key), value});
     };
-    // No option selected: the key is not written and the file keeps what it had.
+    // No option selected: the key is left out and the file keeps what it had.
     const auto option = [&](const auto &group, const QString &section, const char *key) {
         for (size_t i = 0; i < group.size(); ++i)
             if (group[i]->isChecked()) {
@@ -176,25 +229,42 @@ void frm_Chiplark::saveSettings()
         put(Config, "PlayWav", chk_playWav->value() == 1 ? QStringLiteral("1") : QStringLiteral("0"));
     put(Config, "WavFile", txt_wavpath->text());
 
-    // Written only when on, or to turn off what the file turned on: a file that never had
-    // them stays the 32 keys.
     for (const OptionKey &o : optionKeys())
-        if (*o.on || *o.inFile)
-            put(o.section, o.key, *o.on ? QStringLiteral("1") : QStringLiteral("0"));
-    // The count's setup likewise: a box left empty (a switch off) is written only to undo
-    // what the file said.
-    for (const tournament::SetupKey &k : tournament::SetupKeys) {
-        const QString key = QLatin1String(k.key);
-        const QString value = tournamentTexts.value(key);
-        if (!value.isEmpty())
-            put(Tournament, k.key, value);
-        else if (tournamentKeysInFile_.contains(key))
-            put(Tournament, k.key, k.kind == tournament::SetupKey::Switch ? QStringLiteral("0") : QString());
-    }
-    // The windows say nothing of a failed save; whoever started the program from a terminal
-    // (or reads its log) learns what was lost and why.
-    QString why;
-    if (!modRegistry::CommitWriting(&why))
-        std::fprintf(stderr, "Chiplark: the settings were not saved to %s: %s\n",
-                     qPrintable(QDir::toNativeSeparators(file)), qPrintable(why));
+        put(o.section, o.key, *o.on ? QStringLiteral("1") : QStringLiteral("0"));
+    for (const tournament::SetupKey &k : tournament::SetupKeys)
+        put(Tournament, k.key, tournamentTexts.value(QLatin1String(k.key)));
+    put(Game, "Speech", QString::number(Check1->value()));
+    put(Game, "Voice", cmb_voices->currentText());
+    return values;
+}
+
+// A kept game's settings back into the controls: the speech box, its voice, the options of
+// "More options…" and the count's setup with the rest.
+void frm_Chiplark::restoreSettings(const std::vector<std::array<QString, 3>> &values)
+{
+    if (values.empty())
+        return;
+    const auto get = [&](const QString &section, const char *key) {
+        for (const auto &[s, k, v] : values)
+            if (s == section && k == QLatin1String(key))
+                return v;
+        return QString();
+    };
+    applySettings(get, false);
+    const int speech = get(Game, "Speech").toInt();
+    if (speech >= 0 && speech <= 2)
+        Check1->setValue(speech); // its handler lists the voices
+    voiceToRestore_ = get(Game, "Voice");
+    selectRestoredVoice();
+}
+
+void frm_Chiplark::selectRestoredVoice()
+{
+    const int i = cmb_voices->findText(voiceToRestore_);
+    if (voiceToRestore_.isEmpty() || i < 0)
+        return;
+    cmb_voices->setCurrentIndex(i);
+    if (i < services_.speech->voiceCount())
+        services_.speech->selectVoice(i);
+    voiceToRestore_.clear();
 }

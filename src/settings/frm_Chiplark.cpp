@@ -50,6 +50,7 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
     setTabOrder();
     nameControlsForScreenReaders();
     connectHandlers();
+    connectGame();
     keepLinkReadable();
     Form_Load();
     // Once the window is up: a game a dead program left running.
@@ -106,8 +107,7 @@ void frm_Chiplark::connectHandlers()
     if (services_.publisher) {
         services_.publisher->setAddressFile(
             QDir(services_.files->programFolder()).filePath(QStringLiteral("chiplark-page.ini")));
-        services_.publisher->setActionHandler(
-            [this](platform::RemoteAction action, bool confirmed) { return remoteAction(action, confirmed); });
+        services_.publisher->setActionHandler([this](const GameCommand &command) { return remoteAction(command); });
         connect(this, &frm_Chiplark::displayStateChanged, this,
                 [this](const DisplayState &state) { services_.publisher->publish(state); });
     }
@@ -516,7 +516,7 @@ void frm_Chiplark::screenOptionsChanged(const ScreenOptions &options)
         return;
     if (display_->showPaused != options.showPaused) {
         display_->showPaused = options.showPaused;
-        display_->render(displayState);
+        display_->render(game.view());
     }
     if (display_->scaleToScreen == options.scaleDisplay)
         return;

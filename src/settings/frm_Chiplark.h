@@ -5,15 +5,16 @@
 #include "announce/Phrases.h"
 #include "blinds/BlindListBox.h"
 #include "blinds/BlindSchedule.h"
-#include "clock/DisplayState.h"
-#include "clock/GameState.h"
+#include "clock/GameClock.h"
 #include "platform/Platform.h"
 #include "settings/Controls.h"
+#include "settings/WindowSettings.h"
 #include "settings/frm_MoreOptions.h"
 #include "tournament/Ledger.h"
 #include "tournament/SavedGame.h"
 #include "tournament/SetupTexts.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -131,18 +132,13 @@ public:
     void cmd_Screens_Click();
     // The dialog's options as they change: the display, when up, follows at once.
     void screenOptionsChanged(const ScreenOptions &options);
-    // The page on the network, as the options say; a phone's control.
+    // The page on the network, as the options say; a phone's control, under the rules of the
+    // display's keys.
     void startServing();
-    platform::RemoteReply remoteAction(platform::RemoteAction action, bool confirmed);
+    GameReply remoteAction(const GameCommand &command);
     // Players and prizes: the setup as typed in the dialog (kept in the settings file's
     // [Tournament], each key only once it is not empty).
     tournament::SetupTexts tournamentTexts;
-    // The count of the game in play; none while the game does not count players.
-    std::optional<tournament::Ledger> ledger;
-    // The ledger's actions, from the display's keys and the page alike; after each the game
-    // is kept, the display shows it and the count may be spoken.
-    tournament::Ledger::Outcome ledgerAction(tournament::Action action, bool confirmed);
-    tournament::Ledger::Outcome undoLedger();
     // The clock by hand: Back restarts the level or break in play (within its first seconds,
     // the level before); a minute more or less on the countdown.
     void backLevel();
@@ -158,7 +154,13 @@ public:
     QTimer *tmr_break;
 
     // --- Window state ---------------------------------------------------------------------
-    GameState gameState;
+    // The game in play, answered by the window's controls; its figures, its count and what
+    // the players see.
+    WindowSettings gameSettings{*this};
+    GameClock game{gameSettings};
+    GameState &gameState = game.state;
+    std::optional<tournament::Ledger> &ledger = game.ledger;
+    const DisplayState &displayState = game.view();
     Phrases phrases;
     // Set by the Up and Down arrow keys in the saved-structure box.
     bool arrowKeyPressed = false;
@@ -188,24 +190,8 @@ public:
     // While a game runs or stands paused the screen is kept on.
     void keepScreenOn(bool on);
     void stillBehindDisplay(bool still);
-    // Enables one countdown and disables the other.
-    void runCountdown(QTimer *timer);
     // The players' display; none before the first start.
     frm_Display *displayWindow() const;
-    // What the display shows, kept by the clock and rendered by the display.
-    DisplayState displayState;
-    // Holds the display updates of one event (a tick, a level change, a key, a start)
-    // together: the display is rendered, and the change published, once the outermost ends.
-    class DisplayBatch {
-    public:
-        explicit DisplayBatch(frm_Chiplark &window);
-        ~DisplayBatch();
-        DisplayBatch(const DisplayBatch &) = delete;
-        DisplayBatch &operator=(const DisplayBatch &) = delete;
-
-    private:
-        frm_Chiplark &window_;
-    };
 
 signals:
     // Once for every tick, level change, display key and start while a display exists.
@@ -283,10 +269,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    friend class WindowSettings;
     void buildLayout();
     void restoreApplicationFont();
     void keepLinkReadable();
-    void publishDisplay();
     void setTabOrder();
     void nameControlsForScreenReaders();
     void connectHandlers();
@@ -295,17 +281,21 @@ private:
     void scheduleShortened();
     bool checkStartValues();
     bool checkRoundLengths();
-    bool breakIsNext() const;
-    // The texts of the countdown and the game timer, from the game's figures.
-    void showCountdown();
-    // The display, laid out and shown for the game in gameState.
+    // What the game says, spoken, played, kept and shown.
+    void connectGame();
+    void createDisplay();
+    // The display, laid out and shown for the game in play.
     void showDisplayForGame();
-    void showLevel(int row);
-    bool startCounting();
-    void resumeGame(const tournament::SavedGame &game);
-    bool speechOn() const;
-    void speak(const QString &text);
+    // With players counted, the setup as typed; false, with a message, when it cannot be read.
+    bool countingSetup(std::optional<tournament::Setup> &setup);
+    void resumeGame(const tournament::SavedGame &kept);
     void hideCursorForGame();
+    // The settings, from the file or a kept game, into the controls; and as they stand, with
+    // the speech box and the voice that only a kept game holds.
+    void applySettings(const std::function<QString(const QString &, const char *)> &get, bool fromFile);
+    std::vector<std::array<QString, 3>> settingValues();
+    void restoreSettings(const std::vector<std::array<QString, 3>> &values);
+    void selectRestoredVoice();
     // Asks one step of Add until a number comes or the box is cancelled.
     std::optional<QString> askNumber(const QString &prompt, const QString &title, const QString &refusal,
                                      qint64 largest, const QString &tooLarge);
@@ -318,7 +308,6 @@ private:
     platform::Services services_;
     std::unique_ptr<frm_Display> display_;
     bool iconSet_ = false;
-    int displayBatchDepth_ = 0;
     bool scaleKeyInFile_ = false;  // the settings file names the display scaling
     bool pausedKeyInFile_ = false; // ... PAUSED on the display
     bool repeatKeyInFile_ = false; // ... the break repeated
@@ -330,6 +319,7 @@ private:
         bool *inFile;
     };
     std::array<OptionKey, 4> optionKeys();
+    std::optional<OptionKey> optionKey(const QString &section, const QString &key);
     bool serveKeyInFile_ = false; // ... or the page on the network
     QSet<QString> tournamentKeysInFile_;
     // The game file could not be read at start: it is left alone and never written.
@@ -344,6 +334,8 @@ private:
     // The caret's blink time to give back once the display has gone.
     std::optional<int> flashTimeBehindDisplay_;
     QHash<QObject *, void (frm_Chiplark::*)(qint16 &)> keyPress_;
+    // A resumed game's voice, chosen once the voices are listed.
+    QString voiceToRestore_;
 };
 
 template <size_t N>

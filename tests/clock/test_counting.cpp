@@ -9,7 +9,6 @@
 
 #include <QtTest>
 
-using A = platform::RemoteAction;
 
 class TestCounting : public WindowTest {
     Q_OBJECT
@@ -51,7 +50,7 @@ private slots:
         d()->Form_KeyDown(DisplayKey::Z, DisplayKey::CtrlMask);
         QVERIFY(!frm->ledger);
         QCOMPARE(frm->displayState, before);
-        QCOMPARE(frm->remoteAction(A::Entry, false).text, "This game does not count players.");
+        QCOMPARE(frm->remoteAction({GameCommand::Entry, false, {}}).text, "This game does not count players.");
         QVERIFY(!d()->lbl_Band->isVisible() && !d()->lbl_Notice->isVisible());
 
         start(counting({{"Rebuy", "20"}, {"RebuyChips", "5000"}, {"Rounding", "5"}}));
@@ -68,7 +67,7 @@ private slots:
         QCOMPARE(d()->lbl_Band->caption(), "Players 3 / 4 · Average stack 13,333 (67 BB) · Prize pool £80\r\n"
                                            "1st £80 (rounded to £5)");
         keys("H");
-        QCOMPARE(d()->lbl_Notice->caption(), frm_Display::KeysHelp);
+        QCOMPARE(d()->lbl_Notice->caption(), GameClock::KeysHelp);
         QCOMPARE(frm->displayState.recent.size(), 5);
         QVERIFY(frm->displayState.recent.front().endsWith(" Bust"));
         // On the smallest screen: a notice unbroken on the band, PAUSED shrunk to the room above it.
@@ -91,8 +90,9 @@ private slots:
         QVERIFY(d()->lbl_Notice->caption().endsWith("Press R again to record it."));
         keys("R");
         QCOMPARE(counts().rebuys, 1);
-        QCOMPARE(frm->remoteAction(A::Rebuy, false).confirm, true);
-        QCOMPARE(frm->remoteAction(A::Rebuy, true).done, true);
+        const GameReply asked = frm->remoteAction({GameCommand::Rebuy, false, {}});
+        QCOMPARE(asked.confirm, true);
+        QCOMPARE(frm->remoteAction({GameCommand::Rebuy, true, asked.seen}).done, true);
         QCOMPARE(counts().rebuys, 2);
         keys("B");
         QVERIFY(d()->paused && !frm->tmr_rounds->isActive());
@@ -107,17 +107,17 @@ private slots:
     {
         start({});
         drive::ticks(*frm, 5);
-        frm->remoteAction(A::Back, false); // round 1 within its first seconds: restarted
+        frm->remoteAction({GameCommand::Back, false, {}}); // round 1 within its first seconds: restarted
         QCOMPARE(frm->gameState.currentRound, 1);
         QCOMPARE(frm->gameState.secondsLeft, 1200);
-        frm->remoteAction(A::MinuteLess, false);
+        frm->remoteAction({GameCommand::MinuteLess, false, {}});
         QCOMPARE(frm->gameState.secondsLeft, 1140);
         QCOMPARE(d()->lbl_nextRound->caption(),
                  "Next round is Round 2: £200/£400 for 20 mins.\r\nStarting in 19 minutes and 0 seconds");
         d()->Form_KeyDown(DisplayKey::Space, 0);
         d()->Form_KeyDown(DisplayKey::P, 0);
         drive::ticks(*frm, 3);
-        frm->remoteAction(A::Back, false); // round 2, paused, 0 s played: round 1 from its start
+        frm->remoteAction({GameCommand::Back, false, {}}); // round 2, paused, 0 s played: round 1 from its start
         QCOMPARE(frm->gameState.currentRound, 1);
         QCOMPARE(d()->lbl_Blinds->caption(), "£100 / £200");
         QVERIFY(d()->paused && !frm->tmr_rounds->isActive());
@@ -126,11 +126,11 @@ private slots:
         d()->Form_KeyDown(DisplayKey::Space, 0); // the break
         QCOMPARE(frm->gameState.currentRound, -1);
         drive::ticks(*frm, 30);
-        frm->remoteAction(A::MinuteMore, false);
+        frm->remoteAction({GameCommand::MinuteMore, false, {}});
         QCOMPARE(frm->gameState.secondsLeft, 330);
-        frm->remoteAction(A::Back, false); // late in the break: the break again
+        frm->remoteAction({GameCommand::Back, false, {}}); // late in the break: the break again
         QCOMPARE(frm->gameState.secondsLeft, 300);
-        frm->remoteAction(A::Back, false); // early in it: round 2, never the break
+        frm->remoteAction({GameCommand::Back, false, {}}); // early in it: round 2, never the break
         QCOMPARE(frm->gameState.currentRound, 2);
         QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());
     }

@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(frm->lst_Small.listCount(), 15); // rebuilt from the automatic boxes
 
         // A display no game has written yet shows the design text on every label.
-        frm_Display fresh(*frm, fakes->cursor);
+        frm_Display fresh(frm->game, fakes->cursor);
         for (DisplayLabel *l : {fresh.lbl_title, fresh.lbl_currentRound, fresh.lbl_nextRound, fresh.lbl_elapsed,
                                 fresh.lbl_Blinds, fresh.lbl_ante}) {
             QCOMPARE(l->caption(), QStringLiteral("Label1"));
@@ -289,7 +289,7 @@ private slots:
         disp.Form_KeyDown(80, 0);
         QVERIFY(neitherRunning());
         QVERIFY(!tick(*frm));
-        QCOMPARE(frm->gameState.gameSeconds, 10);
+        QCOMPARE(frm->gameState.gameSeconds, qint64(10));
         QTest::keyClick(&disp, Qt::Key_P, Qt::ShiftModifier);
         QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());
 

@@ -89,9 +89,9 @@ private slots:
         MediaLoader loader(QStringLiteral(CHIPLARK_PAGE_PATH));
         LatePublisher publisher(loader);
         int actions = 0;
-        publisher.setActionHandler([&](RemoteAction, bool) {
+        publisher.setActionHandler([&](const GameCommand &) {
             ++actions;
-            return RemoteReply{};
+            return GameReply{};
         });
         QVERIFY(!publisher.running());
         QVERIFY(publisher.address().isEmpty());

@@ -157,9 +157,9 @@ private slots:
     {
         actions = 0;
         s = std::make_unique<ClockServer>();
-        s->setActionHandler([this](platform::RemoteAction, bool) {
+        s->setActionHandler([this](const GameCommand &) {
             ++actions;
-            return platform::RemoteReply{};
+            return GameReply{};
         });
         QVERIFY(s->start(nullptr));
     }

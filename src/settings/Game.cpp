@@ -1,0 +1,335 @@
+// The settings window's side of a game: the checks before a start, the players' display laid
+// over the screen, the screen kept on, the game kept on disk and offered again after a crash.
+// The game itself, its countdowns and its count, is the model `game`; the two timers deliver
+// its ticks, and what it says is spoken, played, shown and kept here.
+
+#include "clock/ClockText.h"
+#include "display/frm_Display.h"
+#include "platform/RegularFile.h"
+#include "platform/TextFile.h"
+#include "settings/TextNumber.h"
+#include "settings/frm_Chiplark.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyleHints>
+#include <cstdio>
+
+namespace {
+
+// The break may last at most 546 minutes: its seconds must fit 16 bits.
+constexpr qint64 MaxBreakMinutes = 546;
+
+std::optional<qint64> whole(const QLineEdit *box, Width width)
+{
+    const WholeNumber n = toWhole(box->text(), width);
+    return n.ok() ? std::optional<qint64>(n.value) : std::nullopt;
+}
+
+} // namespace
+
+// What the game says goes to the speech, the sound, the timers and the file.
+void frm_Chiplark::connectGame()
+{
+    connect(&game, &GameClock::say, this, [this](const QString &text) { services_.speech->speak(text); });
+    connect(&game, &GameClock::playSound, this, [this](const QString &path, bool wait) {
+        services_.sound->play(path, wait ? platform::Sound::Sync : platform::Sound::Async);
+    });
+    connect(&game, &GameClock::keep, this, &frm_Chiplark::keepGame);
+    connect(&game, &GameClock::countdownChanged, this, [this] {
+        // Never two countdowns at once; an enabled one keeps its rhythm.
+        const auto follow = [](QTimer *timer, bool on) {
+            if (!on)
+                timer->stop();
+            else if (!timer->isActive())
+                timer->start();
+        };
+        follow(tmr_rounds, game.running() == GameClock::Countdown::Rounds);
+        follow(tmr_break, game.running() == GameClock::Countdown::Break);
+    });
+    connect(&game, &GameClock::published, this, [this](const DisplayState &state) {
+        if (display_)
+            display_->render(state);
+        emit displayStateChanged(state);
+    });
+    connect(&game, &GameClock::left, this, [this] {
+        keepScreenOn(false);
+        if (display_)
+            display_->gameLeft();
+        forgetGame();
+        // Back to the settings window, ready for its keys.
+        raise();
+        activateWindow();
+    });
+}
+
+frm_Display *frm_Chiplark::displayWindow() const
+{
+    return display_.get();
+}
+
+void frm_Chiplark::tmr_rounds_Timer()
+{
+    game.tickRounds();
+}
+
+void frm_Chiplark::tmr_break_Timer()
+{
+    game.tickBreak();
+}
+
+void frm_Chiplark::advanceRound()
+{
+    game.advanceRound();
+}
+
+void frm_Chiplark::stopCountdowns()
+{
+    game.stopCountdowns();
+}
+
+void frm_Chiplark::backLevel()
+{
+    game.back();
+}
+
+void frm_Chiplark::shiftCountdown(qint64 seconds)
+{
+    game.shiftCountdown(seconds);
+}
+
+// A phone's control, under the rules of the display's keys.
+GameReply frm_Chiplark::remoteAction(const GameCommand &command)
+{
+    return game.command(command);
+}
+
+void frm_Chiplark::keepScreenOn(bool on)
+{
+    stillBehindDisplay(on);
+    if (!services_.screenSaver)
+        return;
+    if (on)
+        services_.screenSaver->inhibit();
+    else
+        services_.screenSaver->release();
+}
+
+// Hidden at every start, whatever the shows and hides before it left the count at.
+void frm_Chiplark::hideCursorForGame()
+{
+    int count = services_.cursor->showCursor(false);
+    while (count >= 0)
+        count = services_.cursor->showCursor(false);
+    while (count < -1)
+        count = services_.cursor->showCursor(true);
+}
+
+// The values a game reads, checked before it starts: one message for the first that fails.
+bool frm_Chiplark::checkStartValues()
+{
+    struct Check {
+        bool wanted;
+        const QLineEdit *box;
+        const char *name;
+        Width width;
+        qint64 high;
+    };
+    const bool ante = opt_Ante[1]->isChecked();
+    const bool breaks = opt_Break[0]->isChecked();
+    const Check checks[] = {
+        {ante, txt_AnteRound, "Ante: Start on round", Width::Int16, 32767},
+        {ante, txt_ante, "Ante: Amount", Width::Int32, 2147483647},
+        {ante, txt_AnteFactor, "Ante: Increase by a factor of", Width::Int32, 2147483647},
+        {breaks, txt_Break, "Break every", Width::Int16, 32767},
+        {breaks, txt_breakTime, "Break for (mins.)", Width::Int32, MaxBreakMinutes},
+    };
+    for (const Check &c : checks) {
+        if (!c.wanted)
+            continue;
+        const std::optional<qint64> v = whole(c.box, c.width);
+        if (!v || *v < 0 || *v > c.high) {
+            services_.messageBox->show(boxRangeMessage(QString::fromLatin1(c.name), 0, c.high), QStringLiteral("Error"),
+                                       platform::Icon::Warning, platform::Buttons::Ok);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool frm_Chiplark::checkRoundLengths()
+{
+    for (int i = 0; i < lst_Time.listCount(); ++i) {
+        const std::optional<qint32> s = toInt32(lst_Time.list(i));
+        if (!s || *s < 0) {
+            services_.messageBox->show(
+                QStringLiteral("Round %1 lasts \"%2\" seconds; a round must last a whole number of seconds "
+                               "from 0 to 2147483647. Please correct the blind list.")
+                    .arg(i + 1)
+                    .arg(lst_Time.list(i)),
+                QStringLiteral("Error"), platform::Icon::Warning, platform::Buttons::Ok);
+            return false;
+        }
+    }
+    return true;
+}
+
+void frm_Chiplark::cmd_Start_Click()
+{
+    // 1. The schedule, and every value the game will read.
+    if (opt_Blinds[0]->isChecked() && lst_Blinds->listCount() == 0) {
+        services_.messageBox->show(
+            QStringLiteral("Please add some blind structures to the list, or select Auto-Blinds."),
+            QStringLiteral("Error"), platform::Icon::Warning, platform::Buttons::Ok);
+        return;
+    }
+    if (!checkStartValues())
+        return;
+    if (opt_Blinds[1]->isChecked()) {
+        if (!buildAutoBlinds())
+            return;
+        regenList();
+    }
+    std::optional<tournament::Setup> counting;
+    if (!checkRoundLengths() || !countingSetup(counting))
+        return;
+
+    // 2. The voice chosen in the list; with none, or one the engine no longer has, its default.
+    if (Check1->value() == 1) {
+        const int position = cmb_voices->currentIndex();
+        if (position >= 0 && position < services_.speech->voiceCount())
+            services_.speech->selectVoice(position);
+    }
+    // 3. to 13. Level 1 on the display.
+    createDisplay();
+    game.start(counting);
+    showDisplayForGame();
+}
+
+// While the display is up nothing behind it blinks: no caret runs in a text box or a
+// selectable label, whichever window holds the focus (a window manager may give it back to
+// a window under the display). The caret stands still instead, and blinks again at the
+// desktop's own rate once the display has gone.
+void frm_Chiplark::stillBehindDisplay(bool still)
+{
+    QStyleHints *hints = QGuiApplication::styleHints();
+    if (still && !flashTimeBehindDisplay_) {
+        flashTimeBehindDisplay_ = hints->cursorFlashTime();
+        hints->setCursorFlashTime(0);
+    } else if (!still && flashTimeBehindDisplay_) {
+        hints->setCursorFlashTime(*flashTimeBehindDisplay_);
+        flashTimeBehindDisplay_.reset();
+    }
+}
+
+void frm_Chiplark::createDisplay()
+{
+    if (!display_)
+        display_ = std::make_unique<frm_Display>(game, *services_.cursor);
+}
+
+// The display, laid out over the screen that holds this window.
+void frm_Chiplark::showDisplayForGame()
+{
+    createDisplay();
+    frm_Display &d = *display_;
+    d.scaleToScreen = screenOptions.scaleDisplay;
+    d.showPaused = screenOptions.showPaused;
+    d.layOut(screen()->geometry());
+    d.render(game.view());
+    keepScreenOn(true);
+    // Busts and the money spoken, even without the blinds: the engine starts now, well before
+    // the first bust.
+    if (ledger && ledger->setup().speak)
+        services_.speech->whenReady([] {});
+    d.showFullScreen();
+    d.raise();
+    d.activateWindow();
+    hideCursorForGame();
+}
+
+// With players counted, the setup as typed, checked before the game starts.
+bool frm_Chiplark::countingSetup(std::optional<tournament::Setup> &setup)
+{
+    setup.reset();
+    if (!tournament::switchedOn(tournamentTexts, tournament::CountKey))
+        return true;
+    QString why;
+    setup = tournament::parseSetup(tournamentTexts, &why);
+    if (setup)
+        return true;
+    services_.messageBox->show(QStringLiteral("Players & prizes: ") + why, QStringLiteral("Error"),
+                               platform::Icon::Warning, platform::Buttons::Ok);
+    return false;
+}
+
+// The game in progress, kept in a file beside the settings while it runs: after every action,
+// every level change and once a minute. Every normal end of a game removes it, so a file
+// found at start was left by a program that died mid-game.
+QString frm_Chiplark::gameFilePath() const
+{
+    return QDir(services_.files->programFolder()).filePath(tournament::SavedGameFile);
+}
+
+void frm_Chiplark::keepGame()
+{
+    if (gameFileKept_ || !game.inPlay())
+        return;
+    const QString path = gameFilePath();
+    // Only a regular file is ever replaced.
+    if (platform::somethingAt(path) && !platform::isRegularFile(path))
+        return;
+    QString why;
+    if (!platform::writeFileAtomically(path, tournament::formatSavedGame(game.kept()), {}, &why)
+        && !gameNotKeptSaid_) {
+        gameNotKeptSaid_ = true;
+        std::fprintf(stderr, "Chiplark: the game in progress is not kept in %s: %s\n",
+                     qPrintable(QDir::toNativeSeparators(path)), qPrintable(why));
+    }
+}
+
+void frm_Chiplark::forgetGame()
+{
+    const QString path = gameFilePath();
+    if (!gameFileKept_ && platform::isRegularFile(path))
+        QFile::remove(path);
+}
+
+void frm_Chiplark::offerResume()
+{
+    const QString path = gameFilePath();
+    const platform::FileContents file = platform::readRegularFile(path, tournament::SavedGameBytes, false);
+    if (file.state == platform::FileState::Missing)
+        return;
+    const std::optional<tournament::SavedGame> kept =
+        file.state == platform::FileState::Regular ? tournament::parseSavedGame(file.bytes) : std::nullopt;
+    if (!kept) {
+        gameFileKept_ = true;
+        services_.messageBox->show(
+            QStringLiteral("A game was left running, but its file cannot be read:\n%1\n\nThe file is left as it is, "
+                           "and no game is kept until it is gone.")
+                .arg(QDir::toNativeSeparators(path)),
+            QStringLiteral("Chiplark"), platform::Icon::Warning, platform::Buttons::Ok);
+        return;
+    }
+    if (services_.messageBox->show(tournament::resumeQuestion(*kept), QStringLiteral("Chiplark"),
+                                   platform::Icon::Question, platform::Buttons::YesNo)
+        == platform::Answer::Yes)
+        resumeGame(*kept);
+    else
+        forgetGame();
+}
+
+// The game's own settings back in the controls, then the display up, paused where the game
+// was kept; the page served again if the game had it.
+void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
+{
+    createDisplay();
+    game.resume(kept);
+    screenOptionsChanged(screenOptions);
+    showDisplayForGame();
+    if (screenOptions.serveOnNetwork)
+        startServing();
+}
