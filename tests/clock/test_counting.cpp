@@ -170,6 +170,9 @@ private slots:
     void keptAndResumed()
     {
         start(counting({{"Speak", "1"}}));
+        // What the game is played with, never written to the settings file before the kill.
+        frm->txt_Title->setText("Friday");
+        frm->screenOptions.showPaused = frm->screenOptions.repeatBreak = true;
         keys("EEEB");
         QCOMPARE(fakes->speech.spoken.back(), "Two players left");
         drive::ticks(*frm, 70);
@@ -188,10 +191,15 @@ private slots:
                  "A game was left running: Round 1, 2 of 3 players, 19:00 left. Resume it?");
         QVERIFY(d()->paused && kept()->paused);
         QCOMPARE(frm->gameState.secondsLeft, 1140);
-        QCOMPARE(frm->gameState.gameSeconds, 60);
+        QCOMPARE(frm->gameState.gameSeconds, qint64(60));
         QCOMPARE(frm->gameState.played, 60);
         QCOMPARE(counts().busts, 1);
         QCOMPARE(d()->lbl_Band->caption(), "Players 2 / 3 · Average stack 15,000 (75 BB) · Prize pool £60\r\n1st £60");
+        // Under its own rules: the break, the options, the setup and the title as they were played.
+        QCOMPARE(frm->txt_Break->text() + " " + frm->txt_breakTime->text() + " " + frm->txt_Title->text(), "2 5 Friday");
+        QVERIFY(frm->opt_Break[0]->isChecked() && frm->screenOptions.repeatBreak && frm->screenOptions.showPaused);
+        QCOMPARE(frm->tournamentTexts, counting({{"Speak", "1"}}));
+        QVERIFY(d()->lbl_Paused->isVisible());
         d()->Form_KeyDown(DisplayKey::Escape, 0);
         QVERIFY(!QFile::exists(gameFile()));
 

@@ -3,14 +3,15 @@
 # manager, driven by the display's keys: three entries, a bust, a rebuy and an undo; the band
 # at the display's bottom; then the program killed mid-level (SIGKILL) and started again:
 # it asks to resume, and the display comes up paused at the kept level and time with the
-# same count.
+# same count, under the settings it was played with (the settings file left by the last
+# normal exit says otherwise), with the page served again.
 #   e2e_counting.sh PROGRAM [SCREENSHOT_FOLDER]
 set -euo pipefail
 source "$(dirname "$0")/x11.sh"
 begin_test
 shots="${2:-}"
 place_program "$1" "$work" '[Config]' 'Title=Friday night' 'Currency=£' 'CurrencyOpt=0' '[Breaks]' 'Break=4' 'BreakTime=10' 'BreakOpt=0' '[Blinds]' 'AutoSmall=100' 'AutoBig=200' \
-  'AutoRounds=8' 'AutoTime=20' 'BlindFactor=2' '[Screens]' 'ScaleDisplay=1' 'ShowPaused=1' \
+  'AutoRounds=8' 'AutoTime=20' 'BlindFactor=2' '[Screens]' 'ScaleDisplay=1' 'ShowPaused=1' 'ServeOnNetwork=1' \
   '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000' 'Rebuy=20' 'RebuyChips=10000' 'RebuyUntil=4' \
   'Rounding=5'
 game="$work/chiplark-game.json"
@@ -51,6 +52,10 @@ kill -KILL "$app"
 wait "$app" 2>/dev/null || true
 [ -f "$game" ] || fail "the kept game went with the program"
 echo "kept: $before"
+port=$(sed -n 's/^Port=//p' "$work/chiplark-page.ini")
+[ -n "$port" ] || fail "the page was not served before the kill"
+# The settings file of the last normal exit: other rules, no options, no count.
+printf '[Breaks]\r\nBreak=10\r\nBreakTime=5\r\nBreakOpt=0\r\n' >"$work/chiplark.ini"
 
 start_program "$work/chiplark"
 question=$(find_window '^Chiplark$') || fail "no question to resume the game"
@@ -60,10 +65,20 @@ display=$(find_window '^Chiplark display$') || fail "resuming did not show the d
 wait_until 10 kept_is "3 1 0 1" || fail "not resumed paused with the same count: $(kept)"
 after=$(kept)
 [ "${after#* * * * }" = "${before#* * * * }" ] || fail "resumed at $after, kept at $before"
+listening() { python3 -c "import socket,sys; socket.create_connection(('127.0.0.1', int(sys.argv[1])), 1).close()" "$1" 2>/dev/null; }
+wait_until 10 listening "$port" || fail "the resumed game's page is not served on port $port"
 
 # Escape ends the game, and the kept game goes with it.
 xdotool windowfocus --sync "$display"
 xdotool key Escape
 window_gone '^Chiplark display$' || fail "Escape left the display up"
 wait_until 5 eval '! test -e "$game"' || fail "the game's file outlived the game"
+
+# The settings window closed: the file now holds the rules the game was played with.
+xdotool windowfocus --sync "$settings"
+xdotool key alt+F4
+program_ended "Alt+F4 on the settings window"
+for line in Break=4 BreakTime=10 ShowPaused=1 ServeOnNetwork=1 Count=1 'Title=Friday night'; do
+  grep -q "^$line"$'\r'"\?$" "$work/chiplark.ini" || fail "the resumed game's $line is not in the settings: $(cat "$work/chiplark.ini")"
+done
 echo "1 passed, 0 failed"
