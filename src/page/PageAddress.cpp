@@ -1,5 +1,7 @@
 #include "page/PageAddress.h"
 
+#include "platform/ProfileFile.h"
+
 #include <QList>
 #include <QRandomGenerator>
 #include <cstring>
@@ -31,20 +33,12 @@ PageAddress newPageAddress(quint16 port)
 
 std::optional<PageAddress> parsePageAddress(const QByteArray &text)
 {
-    QByteArray token, pin, port;
-    for (QByteArray line : text.split('\n')) {
-        line = line.trimmed();
-        const qsizetype eq = line.indexOf('=');
-        if (eq < 0)
-            continue;
-        const QByteArray key = line.left(eq).trimmed(), value = line.mid(eq + 1).trimmed();
-        if (key == "Token")
-            token = value;
-        else if (key == "PIN")
-            pin = value;
-        else if (key == "Port")
-            port = value;
-    }
+    // Read as the settings file is read.
+    const ProfileFile file = ProfileFile::fromBytes(text);
+    const auto value = [&](const char *key) {
+        return file.value(QStringLiteral("Page"), QString::fromLatin1(key)).value_or(QString()).toLatin1();
+    };
+    const QByteArray token = value("Token"), pin = value("PIN"), port = value("Port");
     bool number = false;
     const uint portNumber = port.toUInt(&number);
     if (token.size() != 32 || !allOf(token, "0123456789abcdef") || pin.size() != 6 || !allOf(pin, "0123456789")

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QTemporaryFile>
+#include <QSaveFile>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -115,36 +115,22 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, const std:
         return false;
     };
     const QFileInfo target(path);
-    // A short name of its own, so a target whose name is as long as the file system allows
-    // still gets a temporary file beside it; start-up takes away any left by a crash.
-    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.chiplark-XXXXXX.tmp"));
-    if (!tmp.open())
-        return failed(tmp.errorString());
-    if (tmp.write(data) != data.size() || !tmp.flush())
-        return failed(tmp.errorString());
-#ifndef Q_OS_WIN
-    if (::fsync(tmp.handle()) != 0)
-        return failed(QString::fromLocal8Bit(std::strerror(errno)));
-#endif
-    tmp.close();
-    const auto ownerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    tmp.setPermissions(ownerOnly         ? QFileDevice::Permissions(ownerReadWrite)
-                       : target.exists() ? target.permissions()
-                                         : ownerReadWrite | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // The new text goes to a file of its own beside the target, which reaches the disk before
+    // it takes the target's place; a replaced file keeps its permissions.
+    QSaveFile file(target.absoluteFilePath());
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
+    if (file.write(data) != data.size())
+        return failed(file.errorString());
+    if (!target.exists()) {
+        const auto ownerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+        file.setPermissions(ownerOnly ? QFileDevice::Permissions(ownerReadWrite)
+                                      : ownerReadWrite | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    }
     if (beforeReplace)
         beforeReplace();
-#ifdef Q_OS_WIN
-    const bool moved = MoveFileExW(reinterpret_cast<LPCWSTR>(tmp.fileName().utf16()),
-                                   reinterpret_cast<LPCWSTR>(target.absoluteFilePath().utf16()),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-#else
-    const bool moved = std::rename(QFile::encodeName(tmp.fileName()).constData(),
-                                   QFile::encodeName(target.absoluteFilePath()).constData())
-                       == 0;
-#endif
-    if (!moved)
-        return failed(QString::fromLocal8Bit(std::strerror(errno)));
-    tmp.setAutoRemove(false);
+    if (!file.commit())
+        return failed(file.errorString());
 #ifndef Q_OS_WIN
     // The rename itself reaches the disk only with its folder.
     const int folder = ::open(QFile::encodeName(target.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
