@@ -36,8 +36,7 @@ const QString GameClock::KeysHelp = QStringLiteral("E Entry · N Re-entry · R R
 
 GameClock::GameClock(GameSettings &settings, QObject *parent)
     : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }), settings_(settings)
-{
-}
+{}
 
 GameClock::Batch::~Batch()
 {
@@ -96,8 +95,8 @@ void GameClock::start(const std::optional<tournament::Setup> &counting)
 
     run(Countdown::Rounds);
     if (settings_.speechOn())
-        emit say(startAnnouncement(settings_.phrases(), settings_.smallBlind(0), settings_.bigBlind(0),
-                                   g.currencySymbol));
+        emit say(
+            startAnnouncement(settings_.phrases(), settings_.smallBlind(0), settings_.bigBlind(0), g.currencySymbol));
 
     DisplayState &v = view_;
     v.blinds.text = blindsText(g.currencySymbol, settings_.smallBlind(0), settings_.bigBlind(0));
@@ -167,9 +166,9 @@ void GameClock::resume(const tournament::SavedGame &s)
 
     DisplayState &v = view_;
     const bool inBreak = g.currentRound == -1;
-    v.blinds.text = inBreak ? QStringLiteral("Break")
-                            : blindsText(g.currencySymbol, settings_.smallBlind(s.listIndex),
-                                         settings_.bigBlind(s.listIndex));
+    v.blinds.text =
+        inBreak ? QStringLiteral("Break")
+                : blindsText(g.currencySymbol, settings_.smallBlind(s.listIndex), settings_.bigBlind(s.listIndex));
     v.currentRound.text = inBreak ? QStringLiteral("Current Round: Break") : roundText(g.currentRound);
     v.ante.text = anteText(g.currencySymbol, g.currentAnte);
     v.ante.visible = !inBreak && g.currentAnte > 0;
@@ -435,7 +434,7 @@ GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std
     // In the break, the level played before it.
     const int round = state.currentRound == -1 ? settings_.selectedRow() + 1 : state.currentRound;
     const Ledger::Outcome o = ledger->act(action, round, now(), confirms);
-    const GameReply reply{o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, before};
+    GameReply reply{o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, before};
     if (o.verdict == Ledger::Verdict::Refused)
         emit notice(o.text, NoticeMs);
     if (o.verdict != Ledger::Verdict::Done)

@@ -31,9 +31,9 @@ void frm_Chiplark::loadSettings()
         settingsFileKept_ = true;
         return;
     }
-    applySettings([&](const QString &section, const char *key) {
-        return GetIniVal(file, section, QString::fromLatin1(key));
-    }, true);
+    applySettings(
+        [&](const QString &section, const char *key) { return GetIniVal(file, section, QString::fromLatin1(key)); },
+        true);
     modRegistry::CloseReading();
 }
 
@@ -136,7 +136,8 @@ void frm_Chiplark::saveSettings()
         modRegistry::CommitWriting();
         return;
     }
-    for (const auto &[section, key, value] : settingValues()) {
+    for (const std::array<QString, 3> &setting : settingValues()) {
+        const QString &section = setting[0], &key = setting[1], &value = setting[2];
         // Written only when on, or to turn off what the file turned on: a file that never had
         // them stays the 32 keys. The count's setup likewise: a box left empty (a switch off)
         // is written only to undo what the file said. The speech box and the voice are kept
@@ -148,11 +149,10 @@ void frm_Chiplark::saveSettings()
         if (section == Tournament && value.isEmpty()) {
             if (!tournamentKeysInFile_.contains(key))
                 continue;
-            const bool isSwitch = std::any_of(std::begin(tournament::SetupKeys), std::end(tournament::SetupKeys),
-                                              [&](const tournament::SetupKey &k) {
-                                                  return key == QLatin1String(k.key)
-                                                         && k.kind == tournament::SetupKey::Switch;
-                                              });
+            const bool isSwitch = std::any_of(
+                std::begin(tournament::SetupKeys), std::end(tournament::SetupKeys), [&](const tournament::SetupKey &k) {
+                    return key == QLatin1String(k.key) && k.kind == tournament::SetupKey::Switch;
+                });
             modRegistry::WriteIniVal(file, isSwitch ? QStringLiteral("0") : QString(), section, key);
             continue;
         }

@@ -52,6 +52,7 @@ std::vector<std::array<QString, 3>> WindowSettings::levels() const
     const frm_Chiplark &w = window_;
     std::vector<std::array<QString, 3>> rows;
     const int n = std::min({w.lst_Small.listCount(), w.lst_Big.listCount(), w.lst_Time.listCount()});
+    rows.reserve(size_t(std::max(0, n)));
     for (int i = 0; i < n; ++i)
         rows.push_back({w.lst_Small.list(i), w.lst_Big.list(i), w.lst_Time.list(i)});
     return rows;
