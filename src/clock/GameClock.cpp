@@ -105,14 +105,7 @@ void GameClock::start(const std::optional<tournament::Setup> &counting)
                        + settings_.longTime(g.secondsLeft);
     v.elapsed.text = QStringLiteral("Game Timer: ") + settings_.longTime(g.gameSeconds);
     v.ante.visible = false;
-    v.title.text = settings_.title();
-    const std::array<qint32, 4> colours = settings_.colours();
-    v.backColour = colours[0];
-    v.textColour = colours[1];
-    v.anteColour = colours[2];
-    v.titleColour = colours[3];
-    inPlay_ = true;
-    started_ = true;
+    comeUp();
     emit keep();
 }
 
@@ -172,6 +165,17 @@ void GameClock::resume(const tournament::SavedGame &s)
     v.currentRound.text = inBreak ? QStringLiteral("Current Round: Break") : roundText(g.currentRound);
     v.ante.text = anteText(g.currencySymbol, g.currentAnte);
     v.ante.visible = !inBreak && g.currentAnte > 0;
+    comeUp();
+    showCountdown();
+    paused = true;
+    breakWasRunning = s.breakWasRunning;
+    emit keep();
+}
+
+// The game on the display, in the title and colours the settings give now.
+void GameClock::comeUp()
+{
+    DisplayState &v = view_;
     v.title.text = settings_.title();
     const std::array<qint32, 4> colours = settings_.colours();
     v.backColour = colours[0];
@@ -180,10 +184,6 @@ void GameClock::resume(const tournament::SavedGame &s)
     v.titleColour = colours[3];
     inPlay_ = true;
     started_ = true;
-    showCountdown();
-    paused = true;
-    breakWasRunning = s.breakWasRunning;
-    emit keep();
 }
 
 void GameClock::showCountdown()

@@ -98,6 +98,7 @@ private:
     };
 
     void run(Countdown countdown);
+    void comeUp();
     void pause();
     bool breakIsNext() const;
     void showCountdown();
