@@ -114,7 +114,12 @@ tournament::SavedGame GameClock::kept() const
     const GameState &g = state;
     tournament::SavedGame s;
     s.currentRound = g.currentRound;
-    s.listIndex = std::max(0, settings_.selectedRow());
+    // The row of the level in play; in the break, the one before it, within the list (an edit
+    // of the list during the game may have moved the selection).
+    s.levels = settings_.levels();
+    const int rows = int(s.levels.size());
+    s.listIndex = g.currentRound >= 0 ? std::max(0, g.currentRound - 1)
+                                      : std::clamp(settings_.selectedRow(), 0, std::max(0, rows - 1));
     s.secondsLeft = g.secondsLeft;
     s.levelSeconds = g.levelSeconds;
     s.gameSeconds = g.gameSeconds;
@@ -124,7 +129,6 @@ tournament::SavedGame GameClock::kept() const
     s.paused = paused;
     // Running, the countdown that runs; paused, the one that was.
     s.breakWasRunning = paused ? breakWasRunning : running_ == Countdown::Break;
-    s.levels = settings_.levels();
     if (ledger) {
         s.counting = true;
         s.setup = ledger->setup();

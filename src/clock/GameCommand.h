@@ -7,7 +7,20 @@
 
 // A control of the host's, from a display key or a phone.
 struct GameCommand {
-    enum Kind { PauseResume, NextLevel, Back, MinuteLess, MinuteMore, Entry, Reentry, Rebuy, AddOn, Bust, Undo, LockPayouts };
+    enum Kind {
+        PauseResume,
+        NextLevel,
+        Back,
+        MinuteLess,
+        MinuteMore,
+        Entry,
+        Reentry,
+        Rebuy,
+        AddOn,
+        Bust,
+        Undo,
+        LockPayouts
+    };
     Kind kind = PauseResume;
     // A second press, or a phone's "Record it": taken only while the count has not moved since
     // the question, that is while it still holds `seen` records.

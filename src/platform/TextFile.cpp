@@ -1,8 +1,8 @@
 #include "platform/TextFile.h"
 
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #ifdef Q_OS_WIN
 #include <windows.h>

@@ -282,8 +282,7 @@ void frm_Chiplark::keepGame()
     if (platform::somethingAt(path) && !platform::isRegularFile(path))
         return;
     QString why;
-    if (!platform::writeFileAtomically(path, tournament::formatSavedGame(game.kept()), {}, &why)
-        && !gameNotKeptSaid_) {
+    if (!platform::writeFileAtomically(path, tournament::formatSavedGame(game.kept()), {}, &why) && !gameNotKeptSaid_) {
         gameNotKeptSaid_ = true;
         std::fprintf(stderr, "Chiplark: the game in progress is not kept in %s: %s\n",
                      qPrintable(QDir::toNativeSeparators(path)), qPrintable(why));

@@ -232,11 +232,12 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
         return std::nullopt;
     g.settings = std::move(*rows);
 
-    // The break, or a level of the list at its row: so no round 0 and none past the list.
+    // The break, or a level of the list at its row, so none past the list; or round 0, before
+    // the first level, where a list emptied during the game and filled again leaves it.
     g.currentRound = qint32(r.get(o, "currentRound", -1, Max32));
     g.listIndex = qint32(r.get(o, "listIndex", 0, qint64(g.levels.size()) - 1));
     const bool inBreak = g.currentRound == -1;
-    if (!inBreak && g.listIndex != g.currentRound - 1)
+    if (!inBreak && g.listIndex != std::max(0, g.currentRound - 1))
         return std::nullopt;
     // The game time: text, or in older files a plain number.
     g.gameSeconds = r.get(o, "gameSeconds", 0, MaxGameSeconds);

@@ -9,7 +9,6 @@
 
 #include <QtTest>
 
-
 class TestCounting : public WindowTest {
     Q_OBJECT
     frm_Display *d() const { return frm->displayWindow(); }
@@ -196,7 +195,8 @@ private slots:
         QCOMPARE(counts().busts, 1);
         QCOMPARE(d()->lbl_Band->caption(), "Players 2 / 3 · Average stack 15,000 (75 BB) · Prize pool £60\r\n1st £60");
         // Under its own rules: the break, the options, the setup and the title as they were played.
-        QCOMPARE(frm->txt_Break->text() + " " + frm->txt_breakTime->text() + " " + frm->txt_Title->text(), "2 5 Friday");
+        QCOMPARE(frm->txt_Break->text() + " " + frm->txt_breakTime->text() + " " + frm->txt_Title->text(),
+                 "2 5 Friday");
         QVERIFY(frm->opt_Break[0]->isChecked() && frm->screenOptions.repeatBreak && frm->screenOptions.showPaused);
         QCOMPARE(frm->tournamentTexts, counting({{"Speak", "1"}}));
         QVERIFY(d()->lbl_Paused->isVisible());

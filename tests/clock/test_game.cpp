@@ -1,4 +1,5 @@
 #include "display/frm_Display.h"
+#include "platform/Colour.h"
 #include "settings/frm_Chiplark.h"
 #include "settings/frm_MoreOptions.h"
 #include "support/FakePlatform.h"
@@ -8,6 +9,7 @@
 #include <QAbstractEventDispatcher>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QtTest/qtestspontaneevent.h>
 #include <QtTest>
@@ -28,6 +30,26 @@ class TestGame : public WindowTest {
         drive::setSchedule(*frm, rows);
     }
     bool neitherRunning() const { return !frm->tmr_rounds->isActive() && !frm->tmr_break->isActive(); }
+    // The display's labels and colours are what the game published, and it is up while the game is.
+    void rendersTheGame(const char *when)
+    {
+        const frm_Display *d = this->d();
+        const DisplayState &s = frm->displayState;
+        const std::pair<const DisplayLabel *, const DisplayText *> labels[] = {
+            {d->lbl_title, &s.title},         {d->lbl_currentRound, &s.currentRound},
+            {d->lbl_nextRound, &s.nextRound}, {d->lbl_elapsed, &s.elapsed},
+            {d->lbl_Blinds, &s.blinds},       {d->lbl_ante, &s.ante}};
+        for (const auto &[label, text] : labels) {
+            QVERIFY2(
+                label->caption() == text->text && label->isVisibleTo(d) == text->visible,
+                qPrintable(QStringLiteral("%1: display \"%2\", state \"%3\"").arg(when, label->caption(), text->text)));
+        }
+        QCOMPARE(d->palette().color(QPalette::Window), platform::toQColor(s.backColour));
+        QCOMPARE(d->lbl_Blinds->palette().color(QPalette::WindowText), platform::toQColor(s.textColour));
+        QCOMPARE(d->lbl_ante->palette().color(QPalette::WindowText), platform::toQColor(s.anteColour));
+        QCOMPARE(d->lbl_title->palette().color(QPalette::WindowText), platform::toQColor(s.titleColour));
+        QVERIFY2(s.shown == d->isVisible(), when);
+    }
 
 private slots:
     void startRefusals()
@@ -89,233 +111,61 @@ private slots:
         }
     }
 
-    void firstLevelAndCountdown()
+    // A short game through the windows: the timers tick the game, the keys reach it, and the
+    // display, the speech, the cue, the selection and the file follow what it publishes.
+    void aGameThroughTheWindows()
     {
-        levels(3, 1200);
-        frm->Check1->setValue(1);
-        frm->txt_Title->setText("Friday");
-        frm->cmd_back->setColour(255);
-        frm->cmd_Start_Click();
-        QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());
-        QVERIFY(d()->isVisible());
-        QCOMPARE(d()->geometry(), frm->screen()->geometry());
-        QCOMPARE(d()->palette().color(QPalette::Window), QColor(255, 0, 0));
-        QVERIFY(fakes->cursor.hidden());
-        QCOMPARE(d()->lbl_title->caption(), QStringLiteral("Friday"));
-        QCOMPARE(d()->lbl_Blinds->caption(), pound("#25 / #50"));
-        QCOMPARE(d()->lbl_currentRound->caption(), QStringLiteral("Current Round: Round 1."));
-        QCOMPARE(next(), pound("Next round is Round 2: #50/#100 for 20 mins. in 00:20:00"));
-        QCOMPARE(d()->lbl_elapsed->caption(), QStringLiteral("Game Timer: 00:00:00"));
-
-        tick(*frm);
-        QCOMPARE(next(),
-                 pound("Next round is Round 2: #50/#100 for 20 mins.\r\nStarting in 19 minutes and 59 seconds"));
-        QCOMPARE(d()->lbl_elapsed->caption(), QStringLiteral("Game Timer: 00:00:01"));
-        ticks(*frm, 1200 - 61 - 1);
-        QVERIFY(next().endsWith("Starting in 1 minute and 1 seconds"));
-        QCOMPARE(fakes->speech.spoken.size(), 1);
-        tick(*frm);
-        QVERIFY(next().endsWith("Starting in 1 minute and 0 seconds"));
-        QCOMPARE(fakes->speech.spoken.last(), QStringLiteral("Next round in 1 minute."));
-        tick(*frm);
-        QVERIFY(next().endsWith("Starting in 59 seconds"));
-        ticks(*frm, 59);
-        QVERIFY(next().endsWith("Starting in 0 seconds")); // stays for one second with the new blinds
-        QCOMPARE(d()->lbl_Blinds->caption(), pound("#50 / #100"));
-        QCOMPARE(frm->lst_Blinds->listIndex(), 1);
-        tick(*frm);
-        QCOMPARE(next(),
-                 pound("Next round is Round 3: #75/#150 for 20 mins.\r\nStarting in 19 minutes and 59 seconds"));
-        QVERIFY(fakes->sound.calls.empty()); // no sound chosen
-    }
-
-    void breaksThatRepeat_data()
-    {
-        QTest::addColumn<int>("levels");
-        QTest::addColumn<QString>("every");
-        QTest::addColumn<bool>("repeat");
-        QTest::addColumn<QList<int>>("breaksAfter");
-        QTest::newRow("one break, after round 3") << 10 << "3" << false << QList<int>{3};
-        QTest::newRow("repeated: 3, 6, 9") << 10 << "3" << true << QList<int>{3, 6, 9};
-        QTest::newRow("repeated, the last round a multiple") << 10 << "5" << true << QList<int>{5};
-        QTest::newRow("repeated after every round") << 4 << "1" << true << QList<int>{1, 2, 3};
-        QTest::newRow("repeated every 0: none") << 4 << "0" << true << QList<int>{};
-    }
-
-    // "Repeat the break every N rounds": each break exactly the single break's (its length, its
-    // warning, its announcement), the rounds counted on through the breaks.
-    void breaksThatRepeat()
-    {
-        QFETCH(int, levels);
-        QFETCH(QString, every);
-        QFETCH(bool, repeat);
-        QFETCH(QList<int>, breaksAfter);
-        this->levels(levels, 120);
-        frm->Check1->setValue(1);
-        frm->txt_Break->setText(every);
-        frm->txt_breakTime->setText("2");
-        frm->screenOptions.repeatBreak = repeat;
-        frm->cmd_Start_Click();
-        QList<int> breaks, rounds;
-        int warned = 0;
-        while (frm->gameState.currentRound != levels) {
-            const int before = frm->gameState.currentRound;
-            if (before != -1 && frm->gameState.secondsLeft == 60 && next().startsWith("Next round is a break"))
-                ++warned;
-            tick(*frm);
-            if (frm->gameState.currentRound == -1 && before != -1) {
-                breaks << before;
-                QCOMPARE(frm->gameState.secondsLeft, 120);
-                QCOMPARE(fakes->speech.spoken.last(), frm->phrases.Break);
-                QCOMPARE(d()->lbl_Blinds->caption(), QStringLiteral("Break"));
-            }
-            if (frm->gameState.currentRound > 0 && frm->gameState.currentRound != before)
-                rounds << frm->gameState.currentRound;
-        }
-        QCOMPARE(breaks, breaksAfter);
-        QCOMPARE(warned, int(breaksAfter.size()));
-        QCOMPARE(fakes->speech.spoken.count(QStringLiteral("Break in 1 minute.")), breaksAfter.size());
-        QCOMPARE(rounds.size(), levels - 1); // 2, 3, … in turn, none skipped or repeated
-        for (int i = 0; i < rounds.size(); ++i)
-            QCOMPARE(rounds[i], i + 2);
-    }
-
-    void tenLevelGame()
-    {
-        levels(10, 120);
+        levels(3, 120);
         QVERIFY(QFile(fakes->folder.filePath("cue.wav")).open(QIODevice::WriteOnly));
         frm->chk_playWav->setValue(1);
         frm->txt_wavpath->setText(fakes->folder.filePath("cue.wav"));
         frm->Check1->setValue(1);
-        frm->txt_Break->setText("3");
-        frm->txt_breakTime->setText("5");
-        frm->opt_Ante[1]->setChecked(true);
-        frm->txt_ante->setText("100");
-        frm->txt_AnteRound->setText("3");
-        frm->opt_AnteRaise[1]->setChecked(true);
-        frm->txt_AnteFactor->setText("2");
-        frm->cmd_Start_Click();
-
-        QStringList expected{pound("The game is now started. The player who is the dealer can deal the cards.\r\n"
-                                   "Blinds are now 25# and 50#")};
-        QStringList antes;
-        for (int level = 1; level <= 10; ++level) {
-            ticks(*frm, 60);
-            QCOMPARE(d()->lbl_currentRound->caption(), QStringLiteral("Current Round: Round %1.").arg(level));
-            if (level == 3)
-                QCOMPARE(next(), QStringLiteral("Next round is a break\r\nStarting in 1 minute and 0 seconds"));
-            if (level == 10)
-                QCOMPARE(next(), QStringLiteral("No more rounds."));
-            expected << (level == 3 ? "Break in 1 minute." : "Next round in 1 minute.");
-            antes << (d()->lbl_ante->isVisible() ? d()->lbl_ante->caption() : QString());
-            ticks(*frm, 60);
-            if (level == 3) {
-                expected << frm->phrases.Break; // the "Break" caption: breaksThatRepeat
-                QCOMPARE(d()->lbl_currentRound->caption(), QStringLiteral("Current Round: Break"));
-                QVERIFY(!d()->lbl_ante->isVisible());
-                QVERIFY(frm->tmr_break->isActive() && !frm->tmr_rounds->isActive());
-                QCOMPARE(frm->gameState.secondsLeft, 300);
-                QCOMPARE(frm->lst_Blinds->listIndex(), 2);
-                tick(*frm);
-                QCOMPARE(next(),
-                         pound("Next round is Round 4: #100/#200 for 2 mins.\r\nStarting in 4 minutes and 59 seconds"));
-                ticks(*frm, 238); // the warning comes with a minute left, not before
-                QVERIFY(fakes->speech.spoken.last() != QStringLiteral("Next round in 1 minute."));
-                tick(*frm);
-                QCOMPARE(fakes->speech.spoken.last(), QStringLiteral("Next round in 1 minute."));
-                expected << "Next round in 1 minute.";
-                ticks(*frm, 60);
-                QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());
-            }
-            if (level < 10) {
-                const int n = level + 1;
-                const qint64 ante = n >= 3 ? 100LL << (n - 3) : 0;
-                QString text = pound(QStringLiteral("Blinds are now %1# and %2#").arg(25 * n).arg(50 * n));
-                if (ante > 0)
-                    text += pound(QStringLiteral(".\r\nThe Ant\u00E9 is %1#").arg(ante));
-                expected << text;
-            }
-        }
-        QCOMPARE(fakes->speech.spoken, expected);
-        QCOMPARE(antes, (QStringList{"", "", pound("Ante: #100"), pound("Ante: #200"), pound("Ante: #400"),
-                                     pound("Ante: #800"), pound("Ante: #1600"), pound("Ante: #3200"),
-                                     pound("Ante: #6400"), pound("Ante: #12800")}));
-        QCOMPARE(fakes->sound.calls.size(), size_t(10)); // nine changes of level and the break
-        for (const auto &call : fakes->sound.calls)
-            QCOMPARE(call.flags, 2); // speech on: played to its end first
-
-        // After the last level the game timer runs on and nothing else happens.
-        ticks(*frm, 30);
-        QCOMPARE(next(), QStringLiteral("No more rounds."));
-        QCOMPARE(d()->lbl_elapsed->caption(), QStringLiteral("Game Timer: 00:25:30"));
-        QCOMPARE(fakes->speech.spoken, expected);
-        QCOMPARE(fakes->sound.calls.size(), size_t(10));
-        QVERIFY(frm->tmr_rounds->isActive());
-
-        // With speech off the cue plays in the background.
-        frm->Check1->setValue(0);
-        frm->cmd_Start_Click();
-        ticks(*frm, 120);
-        QCOMPARE(fakes->sound.calls.back().flags, 3);
-    }
-
-    void oneLevelAndLastLevel()
-    {
-        levels(1, 120);
-        frm->txt_Break->setText("1"); // the break level is the last level: no break follows
-        frm->cmd_Start_Click();
-        QCOMPARE(next(), QStringLiteral("Next round is  in 00:02:00"));
-        tick(*frm);
-        QCOMPARE(next(), QStringLiteral("Next round is a break\r\nStarting in 1 minute and 59 seconds"));
-        ticks(*frm, 119);
-        QVERIFY(next().endsWith("Starting in 0 seconds"));
-        QCOMPARE(frm->gameState.currentRound, 1);
-        tick(*frm);
-        QCOMPARE(next(), QStringLiteral("No more rounds."));
-        frm->advanceRound(); // nothing, however often
-        QCOMPARE(d()->lbl_currentRound->caption(), QStringLiteral("Current Round: Round 1."));
-        QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());
-    }
-
-    void skipPauseAndResume()
-    {
-        levels(5, 600);
+        frm->txt_Title->setText("Friday");
+        frm->cmd_back->setColour(255);
         frm->txt_Break->setText("1");
+        frm->txt_breakTime->setText("1");
+        frm->opt_Ante[1]->setChecked(true);
+        frm->txt_ante->setText("10");
+        frm->txt_AnteRound->setText("2");
+        QSignalSpy published(frm, &frm_Chiplark::displayStateChanged);
         frm->cmd_Start_Click();
-        frm_Display &disp = *d();
-
-        // Pause and resume in a level: time stands still.
-        ticks(*frm, 10);
-        disp.Form_KeyDown(80, 0);
-        QVERIFY(neitherRunning());
-        QVERIFY(!tick(*frm));
-        QCOMPARE(frm->gameState.gameSeconds, qint64(10));
-        QTest::keyClick(&disp, Qt::Key_P, Qt::ShiftModifier);
+        QVERIFY(d()->isVisible());
+        QCOMPARE(d()->geometry(), frm->screen()->geometry());
+        QVERIFY(fakes->cursor.hidden());
         QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());
+        rendersTheGame("at the start");
+        QCOMPARE(d()->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QCOMPARE(d()->lbl_title->caption(), QStringLiteral("Friday"));
+        QCOMPARE(d()->lbl_Blinds->caption(), pound("#25 / #50"));
+        QCOMPARE(next(), pound("Next round is Round 2: #50/#100 for 2 mins. in 00:02:00"));
 
-        // Space during level 1 starts the break; pause and resume there resume the break.
-        QTest::keyClick(&disp, Qt::Key_Space, Qt::ControlModifier);
+        ticks(*frm, 60);
+        QCOMPARE(fakes->speech.spoken.last(), QStringLiteral("Break in 1 minute."));
+        QCOMPARE(d()->lbl_elapsed->caption(), QStringLiteral("Game Timer: 00:01:00"));
+        ticks(*frm, 60);
         QVERIFY(frm->tmr_break->isActive() && !frm->tmr_rounds->isActive());
-        QTest::keyClick(&disp, Qt::Key_Pause);
+        rendersTheGame("in the break");
+        QCOMPARE(published.count(), 121); // once at the start and at each tick
+        QCOMPARE(frm->lst_Blinds->listIndex(), 0);
+        QCOMPARE(fakes->sound.calls.size(), size_t(1));
+        QCOMPARE(fakes->sound.calls.back().flags, 2); // speech on: played to its end first
+        QTest::keyClick(d(), Qt::Key_P, Qt::ShiftModifier);
         QVERIFY(neitherRunning());
-        disp.Form_KeyDown(19, 0);
+        rendersTheGame("paused");
+        QTest::keyClick(d(), Qt::Key_Pause);
         QVERIFY(frm->tmr_break->isActive() && !frm->tmr_rounds->isActive());
 
-        // "Do not stop for breaks" chosen during the break still comes back to level 2.
-        frm->opt_Break[1]->setChecked(true);
-        disp.Form_KeyDown(32, 0);
-        QCOMPARE(frm->gameState.currentRound, 2);
-        QVERIFY(frm->tmr_break->isActive()); // the skipped-to level is counted by the break countdown
-        ticks(*frm, 600);
+        ticks(*frm, 60);
         QVERIFY(frm->tmr_rounds->isActive() && !frm->tmr_break->isActive());
-        QCOMPARE(frm->gameState.currentRound, 3);
-        QCOMPARE(frm->gameState.secondsLeft, 600);
-
-        // Space while paused moves on and stays paused (into a break: TestDisplayState::remembersPauseAcrossTheBreak).
-        disp.Form_KeyDown(80, 0);
-        disp.Form_KeyDown(32, 0);
-        QCOMPARE(frm->gameState.currentRound, 4);
-        QVERIFY(neitherRunning());
+        rendersTheGame("at level 2");
+        QCOMPARE(frm->lst_Blinds->listIndex(), 1);
+        QCOMPARE(fakes->speech.spoken.last(), pound("Blinds are now 50# and 100#.\r\nThe Ant\u00E9 is 10#"));
+        QVERIFY(QFile::exists(frm->gameFilePath()));
+        frm->Check1->setValue(0);
+        QTest::keyClick(d(), Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(frm->lst_Blinds->listIndex(), 2);
+        QCOMPARE(fakes->sound.calls.back().flags, 3); // speech off: in the background
+        rendersTheGame("at the last level");
     }
 
     void escapeAndRestart()
@@ -332,19 +182,13 @@ private slots:
         QVERIFY(!disp.isVisible());
         QVERIFY(!fakes->cursor.hidden());
         QVERIFY(!fakes->screenSaver.inhibited);
+        rendersTheGame("after Escape");
 
-        ticks(*frm, 5);
-        frm->cmd_Start_Click(); // from level 1 again, hidden cursor, not paused
+        frm->cmd_Start_Click(); // the same display again, the cursor hidden again
         QVERIFY(fakes->cursor.hidden());
         QVERIFY(disp.isVisible());
-        QVERIFY(!disp.paused);
-        QCOMPARE(frm->gameState.gameSeconds, 0);
-        QCOMPARE(frm->gameState.currentRound, 1);
-        disp.Form_KeyDown(80, 0);
-        QVERIFY(neitherRunning()); // the first P pauses
 
         // The platform's close key acts as Escape; the window stays for the next game.
-        disp.Form_KeyDown(80, 0);
         QCloseEvent closeKey;
         QSpontaneKeyEvent::setSpontaneous(&closeKey);
         static_cast<QObject &>(disp).event(&closeKey); // delivered as the platform would, flag kept

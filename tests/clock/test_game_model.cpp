@@ -1,5 +1,7 @@
-// The game alone, without a window: a settings table answers it, and 100,000 seeded random
-// steps of ticks, keys, the phone's commands, the count and kill-and-resume must keep it sound.
+// The game alone, without a window: a settings table answers it. Games played by script show
+// and say what they should, the breaks come where they should, and 100,000 seeded random steps
+// of ticks, keys, the phone's commands, the count, settings changed mid-game and
+// kill-and-resume must keep it sound.
 
 #include "announce/Announcements.h"
 #include "clock/ClockText.h"
@@ -15,7 +17,7 @@ namespace {
 struct TableSettings : GameSettings {
     std::vector<std::array<QString, 3>> rows{{"25", "50", "90"}, {"50", "100", "70"}, {"100", "200", "65"}};
     int selected = -1;
-    bool breaks = true, repeat = false, speech = true;
+    bool breaks = true, repeat = false, speech = false;
     QString every = QStringLiteral("2"), minutes = QStringLiteral("1"), gameTitle = QStringLiteral("Friday");
     AnteRule ante{true, 2, 10, true, 2};
     QString sound;
@@ -46,10 +48,10 @@ struct TableSettings : GameSettings {
     std::vector<std::array<QString, 3>> snapshot() const override
     {
         const auto n = [](qint64 v) { return QString::number(v); };
-        return {{"Breaks", "BreakOpt", n(!breaks)}, {"Breaks", "Break", every},
-                {"Breaks", "BreakTime", minutes},    {"Breaks", "RepeatBreak", n(repeat)},
+        return {{"Breaks", "BreakOpt", n(!breaks)},    {"Breaks", "Break", every},
+                {"Breaks", "BreakTime", minutes},      {"Breaks", "RepeatBreak", n(repeat)},
                 {"Ante", "AnteRound", n(*ante.round)}, {"Ante", "AnteAmount", n(*ante.amount)},
-                {"Config", "Title", gameTitle},           {"Speech", "On", n(speech)}};
+                {"Config", "Title", gameTitle},        {"Speech", "On", n(speech)}};
     }
     void restore(const tournament::SavedGame &game) override
     {
@@ -79,13 +81,28 @@ struct TableSettings : GameSettings {
 struct Game {
     TableSettings settings;
     GameClock clock{settings};
-    QStringList said, notices;
+    // What was said and played, each at the second of the game it came.
+    QStringList log;
+    int published = 0;
     qint64 at = 1700000000000;
     Game()
     {
         clock.now = [this] { return at; };
-        QObject::connect(&clock, &GameClock::say, [this](const QString &t) { said << t; });
-        QObject::connect(&clock, &GameClock::notice, [this](const QString &t, int) { notices << t; });
+        clock.state.currencySymbol = QStringLiteral("£");
+        const auto heard = [this](const QString &what) {
+            log << QStringLiteral("%1: %2").arg(clock.state.gameSeconds).arg(what);
+        };
+        QObject::connect(&clock, &GameClock::say, heard);
+        QObject::connect(&clock, &GameClock::playSound,
+                         [heard](const QString &path, bool wait) { heard(wait ? path : path + " in the background"); });
+        QObject::connect(&clock, &GameClock::published, [this] { ++published; });
+    }
+    // n levels of the given length: 25/50, 50/100, 75/150, …
+    void levels(int n, int seconds)
+    {
+        settings.rows.clear();
+        for (int i = 1; i <= n; ++i)
+            settings.rows.push_back({QString::number(25 * i), QString::number(50 * i), QString::number(seconds)});
     }
 };
 
@@ -101,64 +118,257 @@ tournament::Setup counting()
     return s;
 }
 
+// The figures the game publishes, and the countdown that runs, in one line.
+QString figures(const GameClock &c)
+{
+    const DisplayState &v = c.view();
+    QString s = (v.inBreak ? QStringLiteral("break after %1: ") : QStringLiteral("round %1: ")).arg(v.round)
+                + QStringLiteral("%1/%2 s, game %3 s, ").arg(v.secondsLeft).arg(v.levelSeconds).arg(v.gameSeconds)
+                + v.smallBlind + "/" + v.bigBlind;
+    if (v.anteAmount)
+        s += QStringLiteral(", ante %1").arg(v.anteAmount);
+    s += v.breakNext   ? QStringLiteral(", break next")
+         : v.lastLevel ? QStringLiteral(", last level")
+                       : ", then " + v.nextLevel;
+    const char *const countdowns[] = {", stopped", ", level countdown", ", break countdown"};
+    return s + countdowns[int(c.running())] + (v.paused ? ", paused" : "") + (v.shown ? "" : ", left");
+}
+
 } // namespace
 
 class TestGameModel : public QObject {
     Q_OBJECT
 private slots:
-    // The defects of a game that lived in its windows, each as the host met it.
-    void defects_data()
+    // A game played by a script: what it said and played, and what it showed at each mark.
+    // Settings: "3x1200" three levels of 1200 s, "every=N", "minutes=N", "repeat", "off" (no
+    // breaks), "speech", "quiet", "cue" (a sound to play), "ante=round,amount,factor". The game:
+    // "start", "t" a tick ("t60" sixty), "n" the next level, the display's "space", "P",
+    // "pause", "esc" and "E", "k" killed and resumed by a program whose window says otherwise,
+    // a phone's "u" (undo, having seen the records before the last), "c" rebuy and "C" its
+    // confirmation, "lock". Marks: "?" the next-round line, "b" the blinds, "=" the figures.
+    void plays_data()
     {
         QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("expected");
-        // t tick, n next level, p pause, k kill and resume with other settings in the window,
-        // E/B/L keys, u a phone's undo that saw the records before the last action.
-        QTest::newRow("resumed: the break rule it was played with") << "n k n" << "Break";
-        QTest::newRow("resumed paused, and it shows") << "k" << "paused";
-        QTest::newRow("a phone's undo names what is now last") << "E E u"
-                                                               << "The last action is now Entry — undo that?";
-        QTest::newRow("lock refused before anyone bought in") << "L" << "refused";
-        QTest::newRow("a late rebuy confirmed after the count moved is asked again") << "n n n E c E C" << "asked";
-        QTest::newRow("repeated breaks: no break warned in the last round") << "r n n n n t" << "No more rounds.";
+        QTest::addColumn<QStringList>("expected");
+        const QString started = "0: The game is now started. The player who is the dealer can deal the cards.\r\n"
+                                "Blinds are now 25£ and 50£";
+        const QString level2 = "Next round is 50/100 for 1 mins.\r\nStarting in ";
+        QTest::newRow("the countdown and its one-minute warning")
+            << "3x1200 every=0 speech start ? t ? t1138 ? t ? t ? t59 ? b t ?"
+            << QStringList{started,
+                           "Next round is 50/100 for 1 mins. in 1200",
+                           level2 + "19 minutes and 59 seconds",
+                           level2 + "1 minute and 1 seconds",
+                           "1140: Next round in 1 minute.",
+                           level2 + "1 minute and 0 seconds",
+                           level2 + "59 seconds",
+                           "1200: Blinds are now 50£ and 100£.\r\nThe Anté is 10£",
+                           level2 + "0 seconds", // for a second with the new blinds
+                           "£50 / £100",
+                           "Next round is 75/150 for 1 mins.\r\nStarting in 19 minutes and 59 seconds"};
+        QTest::newRow("one level: the break after it never comes, the game timer runs on")
+            << "1x120 every=1 start ? t ? t119 ? t ? t29 ? n ="
+            << QStringList{"Next round is  in 120",
+                           "Next round is a break\r\nStarting in 1 minute and 59 seconds",
+                           "Next round is a break\r\nStarting in 0 seconds",
+                           "No more rounds.",
+                           "No more rounds.",
+                           "round 1: -30/120 s, game 150 s, 25/50, last level, level countdown"};
+        QStringList tenLevels{started,
+                              "60: Next round in 1 minute.",
+                              "120: cue.wav",
+                              "120: Blinds are now 50£ and 100£",
+                              "180: Next round in 1 minute.",
+                              "240: cue.wav",
+                              "240: Blinds are now 75£ and 150£.\r\nThe Anté is 100£",
+                              "300: Break in 1 minute.",
+                              "360: cue.wav",
+                              "360: " + defaultPhrases().Break,
+                              "break after 3: 300/300 s, game 360 s, 75/150, then 100/200 for 1 mins., break countdown",
+                              "Break",
+                              "Next round is 100/200 for 1 mins.\r\nStarting in 4 minutes and 59 seconds",
+                              "600: Next round in 1 minute."};
+        for (int level = 4, at = 660; level <= 10; ++level, at += 120) // the ante doubled at every level
+            tenLevels << QStringLiteral("%1: cue.wav").arg(at)
+                      << QStringLiteral("%1: Blinds are now %2£ and %3£.\r\nThe Anté is %4£")
+                             .arg(at)
+                             .arg(25 * level)
+                             .arg(50 * level)
+                             .arg(100 << (level - 3))
+                      << QStringLiteral("%1: Next round in 1 minute.").arg(at + 60);
+        const QString end = "round 10: -30/120 s, game 1530 s, 250/500, ante 12800, last level, level countdown";
+        QTest::newRow("ten levels, a break, a doubling ante, a cue; then speech off")
+            << "10x120 every=3 minutes=5 ante=3,100,2 speech cue start t360 = b t ? t1169 ? = n = quiet start t120"
+            << tenLevels + QStringList{"No more rounds.", end, end, "120: cue.wav in the background"};
+        QTest::newRow("the figures through a game")
+            << "3x120 every=2 start = t = space = t120 = P = P space = esc = start ="
+            << QStringList{"round 1: 120/120 s, game 0 s, 25/50, then 50/100 for 1 mins., level countdown",
+                           "round 1: 119/120 s, game 1 s, 25/50, then 50/100 for 1 mins., level countdown",
+                           "round 2: 120/120 s, game 1 s, 50/100, ante 10, break next, level countdown",
+                           "break after 2: 60/60 s, game 121 s, 50/100, then 75/150 for 1 mins., break countdown",
+                           "break after 2: 60/60 s, game 121 s, 50/100, then 75/150 for 1 mins., stopped, paused",
+                           "round 3: 120/120 s, game 121 s, 75/150, ante 20, last level, break countdown",
+                           "round 3: 120/120 s, game 121 s, 75/150, ante 20, last level, stopped, left",
+                           "round 1: 120/120 s, game 0 s, 25/50, then 50/100 for 1 mins., level countdown"};
+        const QString first = "round 1: %1/600 s, game %2 s, 25/50, then 50/100 for 1 mins., ";
+        QTest::newRow("P and the Pause key stop the clock and start it again")
+            << "5x600 every=0 start t10 P t = pause t = pause t = P t ="
+            << QStringList{first.arg(590).arg(10) + "stopped, paused", first.arg(589).arg(11) + "level countdown",
+                           first.arg(589).arg(11) + "stopped, paused", first.arg(588).arg(12) + "level countdown"};
+        QTest::newRow("Space while paused moves on, paused")
+            << "5x600 every=0 start t10 P space t ="
+            << QStringList{"round 2: 600/600 s, game 10 s, 50/100, ante 10, then 75/150 for 1 mins., stopped, paused"};
+        const QString inBreak = "break after 1: %1/60 s, game %2 s, 25/50, then 50/100 for 1 mins., ";
+        QTest::newRow("Space into the break; paused and resumed there, the break runs on")
+            << "5x600 every=1 start space = pause t = P t ="
+            << QStringList{inBreak.arg(60).arg(0) + "break countdown", inBreak.arg(60).arg(0) + "stopped, paused",
+                           inBreak.arg(59).arg(1) + "break countdown"};
+        QTest::newRow("paused into the break: it waits, and P resumes the break")
+            << "5x600 every=1 start P space t = P t ="
+            << QStringList{inBreak.arg(60).arg(0) + "stopped, paused", inBreak.arg(59).arg(1) + "break countdown"};
+        QTest::newRow("breaks off during the break: level 2 on its countdown, then the level countdown")
+            << "5x600 every=1 start space off space = t600 ="
+            << QStringList{
+                   "round 2: 600/600 s, game 0 s, 50/100, ante 10, then 75/150 for 1 mins., break countdown",
+                   "round 3: 600/600 s, game 600 s, 75/150, ante 20, then 100/200 for 1 mins., level countdown"};
+        QTest::newRow("Escape ends the game; a new start is level 1, running; its first P pauses")
+            << "5x600 every=0 start t5 P esc t = start = P ="
+            << QStringList{first.arg(595).arg(5) + "stopped, paused, left", first.arg(600).arg(0) + "level countdown",
+                           first.arg(600).arg(0) + "stopped, paused"};
+        QTest::newRow("Space after the last level does nothing")
+            << "3x600 every=0 start space space space t ="
+            << QStringList{"round 3: 599/600 s, game 1 s, 75/150, ante 20, last level, level countdown"};
+        QTest::newRow("resumed: paused, under the break rule it was played with")
+            << "start n k n b" << QStringList{"paused", "Break"};
+        QTest::newRow("a phone's undo names what is now last")
+            << "start E E u" << QStringList{"The last action is now Entry — undo that?"};
+        QTest::newRow("lock refused before anyone bought in") << "start lock" << QStringList{"refused"};
+        QTest::newRow("a late rebuy confirmed after the count moved is asked again")
+            << "start n n n E c E C" << QStringList{"asked", "asked"};
+        QTest::newRow("repeated breaks: no break warned in the last round")
+            << "repeat every=1 start n n n n t ?" << QStringList{"No more rounds."};
     }
-    void defects()
+    void plays()
     {
         QFETCH(QString, script);
-        QFETCH(QString, expected);
+        QFETCH(QStringList, expected);
         auto game = std::make_unique<Game>();
-        game->clock.start(counting());
-        QString got;
         qint64 askedAt = 0;
         for (const QString &step : script.split(' ')) {
             GameClock &c = game->clock;
-            if (step == "t")
-                c.tick();
-            else if (step == "n")
+            TableSettings &s = game->settings;
+            const QString value = step.section('=', 1);
+            const int before = game->published;
+            int events = 1; // every event publishes the game once
+            if (step.contains('x')) {
+                game->levels(step.section('x', 0, 0).toInt(), step.section('x', 1).toInt());
+                events = 0;
+            } else if (step.startsWith("every=") || step.startsWith("minutes=")) {
+                (step.startsWith('e') ? s.every : s.minutes) = value;
+                events = 0;
+            } else if (step.startsWith("ante=")) {
+                const QStringList a = value.split(',');
+                s.ante = {true, a[0].toLongLong(), a[1].toLongLong(), true, a[2].toLongLong()};
+                events = 0;
+            } else if (step == "repeat" || step == "off" || step == "speech" || step == "quiet" || step == "cue") {
+                s.repeat |= step == "repeat";
+                s.breaks &= step != "off";
+                s.speech = step == "speech" || (s.speech && step != "quiet");
+                s.sound = step == "cue" ? QStringLiteral("cue.wav") : s.sound;
+                events = 0;
+            } else if (step == "start") {
+                c.start(counting());
+            } else if (step.startsWith('t')) {
+                events = 0;
+                for (int i = std::max(1, step.mid(1).toInt()); i > 0; --i)
+                    events += c.tick();
+            } else if (step == "n") {
                 c.advanceRound();
-            else if (step == "r")
-                game->settings.repeat = true, game->settings.every = "1";
-            else if (step == "k") {
+            } else if (step == "space" || step == "pause" || step == "esc") {
+                c.key(step == "space"   ? DisplayKey::Space
+                      : step == "pause" ? DisplayKey::Pause
+                                        : DisplayKey::Escape,
+                      0);
+            } else if (step == "k") {
                 const QByteArray file = tournament::formatSavedGame(c.kept());
-                game = std::make_unique<Game>();
-                game->settings.every = "9";
-                game->settings.breaks = false;
-                game->clock.resume(*tournament::parseSavedGame(file));
-                got = game->clock.view().paused ? "paused" : "running";
+                auto next = std::make_unique<Game>();
+                next->settings.every = "9";
+                next->settings.breaks = false;
+                next->log = game->log;
+                next->clock.resume(*tournament::parseSavedGame(file));
+                next->log << (next->clock.view().paused ? "paused" : "running");
+                game = std::move(next);
+                continue;
             } else if (step == "u") {
-                got = c.command({GameCommand::Undo, false, qint64(c.ledger->records().size()) - 1}).text;
+                game->log << c.command({GameCommand::Undo, false, qint64(c.ledger->records().size()) - 1}).text;
             } else if (step == "c" || step == "C") {
                 const GameReply r = c.command({GameCommand::Rebuy, step == "C", askedAt});
                 askedAt = r.seen;
-                got = r.done ? "recorded" : r.confirm ? "asked" : r.text;
-            } else if (step == "L") {
-                got = c.command({GameCommand::LockPayouts, false, {}}).done ? "locked" : "refused";
+                game->log << (r.done ? "recorded" : r.confirm ? "asked" : r.text);
+            } else if (step == "lock") {
+                game->log << (c.command({GameCommand::LockPayouts, false, {}}).done ? "locked" : "refused");
+            } else if (step == "?" || step == "b" || step == "=") {
+                game->log << (step == "?" ? c.view().nextRound.text : step == "b" ? c.view().blinds.text : figures(c));
+                events = 0;
             } else {
                 c.key(step.at(0).unicode(), 0);
             }
-            if (step == "n" || step == "t")
-                got = step == "n" ? c.view().blinds.text : c.view().nextRound.text;
+            QVERIFY2(game->published - before == events, qPrintable("published otherwise at " + step));
         }
-        QCOMPARE(got, expected);
+        QCOMPARE(game->log, expected);
+    }
+
+    void breaks_data()
+    {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<QString>("every");
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<QList<int>>("breaksAfter");
+        QTest::newRow("one break, after round 3") << 10 << "3" << false << QList<int>{3};
+        QTest::newRow("repeated: 3, 6, 9") << 10 << "3" << true << QList<int>{3, 6, 9};
+        QTest::newRow("repeated, the last round a multiple") << 10 << "5" << true << QList<int>{5};
+        QTest::newRow("repeated after every round") << 4 << "1" << true << QList<int>{1, 2, 3};
+        QTest::newRow("repeated every 0: none") << 4 << "0" << true << QList<int>{};
+    }
+    void breaks()
+    {
+        QFETCH(int, levels);
+        QFETCH(QString, every);
+        QFETCH(bool, repeat);
+        QFETCH(QList<int>, breaksAfter);
+        Game g;
+        g.levels(levels, 120);
+        g.settings.every = every;
+        g.settings.repeat = repeat;
+        g.settings.minutes = "2";
+        g.settings.speech = true;
+        g.settings.ante.on = false;
+        g.clock.start({});
+        int warned = 0; // the next-round line says a break a minute before it
+        for (int second = 0; second < 240 * levels; ++second) {
+            warned +=
+                g.clock.state.secondsLeft == 60 && g.clock.view().nextRound.text.startsWith("Next round is a break");
+            g.clock.tick();
+        }
+        // Each break exactly the single break's: its warning, its announcement, its two minutes;
+        // the levels counted on through the breaks, none skipped or repeated.
+        const Phrases p = defaultPhrases();
+        QStringList expected;
+        for (int level = 1, end = 120; level <= levels; ++level, end += 120) {
+            const bool breakNext = breaksAfter.contains(level);
+            expected << QStringLiteral("%1: %2").arg(end - 60).arg(breakNext ? p.BreakSoon : p.BlindsSoon);
+            if (breakNext)
+                expected << QStringLiteral("%1: %2").arg(end).arg(p.Break)
+                         << QStringLiteral("%1: %2").arg(end + 60).arg(p.BlindsSoon);
+            end += breakNext ? 120 : 0;
+            if (level < levels)
+                expected << QStringLiteral("%1: Blinds are now %2£ and %3£")
+                                .arg(end)
+                                .arg(25 * level + 25)
+                                .arg(50 * level + 50);
+        }
+        QCOMPARE(g.log.mid(1), expected); // after the start's announcement
+        QCOMPARE(warned, breaksAfter.size());
     }
 
     void randomWalk()
@@ -166,13 +376,14 @@ private slots:
         QRandomGenerator rng(20261209);
         const auto pick = [&](int n) { return int(rng.bounded(n)); };
         auto game = std::make_unique<Game>();
-        int resumes = 0, asked = 0, breaks = 0;
+        int resumes = 0, asked = 0, breaks = 0, changes = 0;
         for (int step = 0; step < 100000; ++step) {
             GameClock &c = game->clock;
             TableSettings &s = game->settings;
             game->at += 1000;
             const int action = pick(100);
-            bool ticked = false; // a tick that stayed in its level
+            const qsizetype heard = game->log.size();
+            bool ticked = false, stayed = false; // a tick, and one that stayed in its level
             if (action < 2 || !c.inPlay()) {
                 s.repeat = pick(2);
                 s.every = QString::number(pick(4));
@@ -180,26 +391,55 @@ private slots:
                 c.start(pick(3) ? std::optional<tournament::Setup>(counting()) : std::nullopt);
             } else if (action < 60) {
                 const int round = c.state.currentRound;
-                c.tick();
-                ticked = round == c.state.currentRound;
+                ticked = c.tick();
+                stayed = round == c.state.currentRound;
             } else if (action < 63) {
                 c.key(DisplayKey::Space, 0);
             } else if (action < 66) {
                 c.key(pick(2) ? DisplayKey::P : DisplayKey::Pause, 0);
             } else if (action < 68) {
-                c.command({pick(2) ? GameCommand::Back : pick(2) ? GameCommand::MinuteLess : GameCommand::MinuteMore, false, {}});
-            } else if (action < 84) {
-                static const int keys[] = {DisplayKey::E, DisplayKey::N, DisplayKey::R, DisplayKey::A,
+                c.command({pick(2)   ? GameCommand::Back
+                           : pick(2) ? GameCommand::MinuteLess
+                                     : GameCommand::MinuteMore,
+                           false,
+                           {}});
+            } else if (action < 82) {
+                static const int keys[] = {DisplayKey::E, DisplayKey::N, DisplayKey::R,        DisplayKey::A,
                                            DisplayKey::B, DisplayKey::L, DisplayKey::Backspace};
                 c.key(keys[pick(7)], 0);
-            } else if (action < 92) {
-                static const GameCommand::Kind kinds[] = {GameCommand::Entry, GameCommand::Reentry, GameCommand::Rebuy,
-                                                          GameCommand::Bust, GameCommand::Undo, GameCommand::LockPayouts};
+            } else if (action < 89) {
+                static const GameCommand::Kind kinds[] = {GameCommand::Entry, GameCommand::Reentry,
+                                                          GameCommand::Rebuy, GameCommand::Bust,
+                                                          GameCommand::Undo,  GameCommand::LockPayouts};
                 const qint64 records = c.ledger ? qint64(c.ledger->records().size()) : 0;
                 const GameReply r = c.command({kinds[pick(6)], pick(2) > 0, records - pick(2)});
                 asked += r.confirm;
-            } else if (action < 93) {
+            } else if (action < 90) {
                 c.key(DisplayKey::Escape, 0);
+            } else if (action < 96) {
+                // The settings changed mid-game: the break, the ante, the speech, the list's length.
+                static const char *const numbers[] = {"0", "1", "2", "3", "x", "40000"};
+                switch (pick(7)) {
+                case 0: s.breaks = !s.breaks; break;
+                case 1: s.every = QLatin1String(numbers[pick(6)]); break;
+                case 2: s.repeat = !s.repeat; break;
+                case 3:
+                    s.ante = {pick(4) > 0, pick(4), pick(2) ? 25 : 2147483647, pick(2) > 0,
+                              pick(4) ? std::optional<qint64>(pick(4)) : std::nullopt};
+                    break;
+                case 4: s.speech = !s.speech; break;
+                case 5:
+                    // Never below the level in play, nor the one after a break.
+                    if (int(s.rows.size())
+                        > std::max({1, s.selected + (c.state.currentRound == -1 ? 2 : 1), c.state.currentRound}))
+                        s.rows.pop_back();
+                    break;
+                default:
+                    if (s.rows.size() < 8)
+                        s.rows.push_back({"5", "10", pick(4) ? QString::number(pick(100)) : QStringLiteral("?")});
+                }
+                ++changes;
+                continue;
             } else {
                 // Killed: the kept file read back into a new program whose window says otherwise.
                 const tournament::SavedGame before = c.kept();
@@ -233,12 +473,19 @@ private slots:
             const DisplayState &v = c.view();
             const auto at = [step](const char *what) { return QStringLiteral("%1 at step %2").arg(what).arg(step); };
             QVERIFY2(!(c.paused && c.running() != GameClock::Countdown::None), qPrintable(at("runs while paused")));
+            QVERIFY2(c.state.currentRound == -1 || c.state.currentRound >= 1, qPrintable(at("no level in play")));
+            QVERIFY2(v.elapsed.text == "Game Timer: " + QString::number(v.gameSeconds), qPrintable(at("game timer")));
+            QVERIFY2(v.title.text == s.gameTitle && v.gameTitle == s.gameTitle && v.backColour == 1
+                         && v.titleColour == 4,
+                     qPrintable(at("title and colours")));
+            QVERIFY2(!ticked || s.speech || game->log.size() == heard, qPrintable(at("spoken with speech off")));
             breaks += v.inBreak;
             if (!v.inBreak) {
                 QVERIFY2(v.blinds.text == blindsText(v.currency, v.smallBlind, v.bigBlind), qPrintable(at("blinds")));
-                QVERIFY2(!v.anteAmount || v.ante.text == anteText(v.currency, v.anteAmount), qPrintable(at("ante")));
+                QVERIFY2(!v.anteAmount || (v.ante.visible && v.ante.text == anteText(v.currency, v.anteAmount)),
+                         qPrintable(at("ante")));
             }
-            if (ticked && !v.inBreak && c.running() == GameClock::Countdown::Rounds) {
+            if (stayed && !v.inBreak && c.running() == GameClock::Countdown::Rounds) {
                 // Just ticked: the display's next-round line and the page's figures agree.
                 const bool saysBreak = v.nextRound.text.startsWith(QLatin1String("Next round is a break"));
                 QVERIFY2(!v.breakNext || saysBreak, qPrintable(at("break next not shown")));
@@ -256,7 +503,7 @@ private slots:
             }
         }
         // The walk reached the states that matter.
-        QVERIFY(resumes > 500 && breaks > 1000 && asked > 100);
+        QVERIFY(resumes > 500 && breaks > 1000 && asked > 100 && changes > 1000);
     }
 };
 

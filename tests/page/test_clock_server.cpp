@@ -211,8 +211,13 @@ private slots:
         state.gameTitle = "Friday";
         state.backColour = 0xff0000; // blue
         state.counting = true;
-        state.bandParts = {"Players 7 / 10", "Average stack 14,286 (36 BB)", "Prize pool £338", {"1st £150", "2nd £90"},
-                           "rounded to £5", "Payouts locked", "£98 not in the payouts — unlock to share it",
+        state.bandParts = {"Players 7 / 10",
+                           "Average stack 14,286 (36 BB)",
+                           "Prize pool £338",
+                           {"1st £150", "2nd £90"},
+                           "rounded to £5",
+                           "Payouts locked",
+                           "£98 not in the payouts — unlock to share it",
                            "Rebuys until round 4"};
         state.payoutsLocked = true;
         state.records = 14;
