@@ -235,6 +235,9 @@ private slots:
             << "5x600 every=0 start t5 P esc t = start = P ="
             << QStringList{first.arg(595).arg(5) + "stopped, paused, left", first.arg(600).arg(0) + "level countdown",
                            first.arg(600).arg(0) + "stopped, paused"};
+        QTest::newRow("Back out of a paused break: round 1 from its start, and P runs its countdown")
+            << "5x600 every=1 start space P back P ="
+            << QStringList{"round 1: 600/600 s, game 0 s, 25/50, break next, level countdown"};
         QTest::newRow("Space after the last level does nothing")
             << "3x600 every=0 start space space space t ="
             << QStringList{"round 3: 599/600 s, game 1 s, 75/150, ante 20, last level, level countdown"};
@@ -282,6 +285,8 @@ private slots:
                 events = 0;
                 for (int i = std::max(1, step.mid(1).toInt()); i > 0; --i)
                     events += c.tick();
+            } else if (step == "back") {
+                c.command({GameCommand::Back, false, {}});
             } else if (step == "n") {
                 c.advanceRound();
             } else if (step == "space" || step == "pause" || step == "esc") {
