@@ -234,6 +234,20 @@ async function roomy(page, ids) {
     await asked("#bust", "Record a bust?", () => phone.click("#yes"));
     await waitFor(phone, () => document.getElementById("said").textContent === "Bust — 2 players left");
     if ((await display()).counts.busts !== 1) fail("the bust is not on the display's count");
+    // While the phone asks, an entry at the laptop: the undo names what the phone saw, so the
+    // clock asks again about what is now last instead of taking back the entry unseen.
+    await asked("#undo", "Undo the last action?", async () => {
+      probe.stdin.write("key E\n");
+      await nextLine();
+      await until("the laptop's entry on the phone", async () => ((await band(phone)) || "").startsWith("Players 3 / 4 · "));
+      await phone.click("#yes");
+    });
+    await waitFor(phone, () => !document.getElementById("ask").hidden &&
+      document.getElementById("question").textContent === "The last action is now Entry — undo that?" &&
+      document.getElementById("yes").textContent === "Yes, undo");
+    if ((await display()).counts.entries !== 4) fail("the stale undo took something back");
+    await phone.keyboard.press("Enter");
+    await waitFor(phone, () => /^Undone: Entry/.test(document.getElementById("said").textContent) && !document.getElementById("acts").hidden);
     await asked("#undo", "Undo the last action?", () => phone.keyboard.press("Enter"));
     await waitFor(phone, () => /^Undone: Bust/.test(document.getElementById("said").textContent) && !document.getElementById("acts").hidden);
     await phone.click("#minus");
@@ -252,7 +266,7 @@ async function roomy(page, ids) {
     }, 1000);
     if (await screen.evaluate(() => document.getElementById("band").getBoundingClientRect().bottom > innerHeight)) fail("the TV's band is off the screen");
     if (process.env.SHOTS) await phone.screenshot({ path: path.join(process.env.SHOTS, "page-phone-counting-390x844.png") });
-    console.log(`counting: the phone's bust and undo, −1 min, Back and +1 min; display and pages agree on ${JSON.stringify(agreed.band)}, ${agreed.secondsLeft} s left`);
+    console.log(`counting: the phone's bust and undo (asked again after the laptop's entry), −1 min, Back and +1 min; display and pages agree on ${JSON.stringify(agreed.band)}, ${agreed.secondsLeft} s left`);
 
     if (errors.length) fail("the page's script failed: " + errors.join("; "));
     console.log("2 passed, 0 failed");

@@ -8,6 +8,7 @@
 //             new address: the pages find the old one refused (403)
 //   times     when each change was published: [wall-clock ms, seconds left] (JSON line)
 //   usage     processor time used, wall-clock time and game time since the start (JSON line)
+//   key K     the key K pressed on the display, as the host at the laptop would (JSON line)
 //   quit
 // Started as "page_probe count", the game counts players: £20 buy-ins and rebuys until round 2,
 // places rounded to £5.
@@ -112,6 +113,9 @@ int main(int argc, char *argv[])
             for (const auto &[ms, left] : published)
                 list.append(QJsonArray{double(ms), left});
             say({{"times", list}});
+        } else if (command.startsWith("key ") && command.size() == 5) {
+            frm.displayWindow()->Form_KeyDown(command.at(4), 0);
+            say({{"key", QString::fromLatin1(command.mid(4))}});
         } else if (command == "usage") {
             rusage u{};
             getrusage(RUSAGE_SELF, &u);
