@@ -275,9 +275,19 @@ void GameClock::advanceRound()
     // were switched off meanwhile.
     const int row = g.currentRound == -1 ? settings_.selectedRow() + 1 : g.currentRound;
     if (!takeBreak && row >= levels) {
-        // The list was shortened below the level in play: its last level is the one in play.
+        // The list was shortened below the level in play: its last level is the one in play,
+        // and out of a break it shows.
+        const bool fromBreak = g.currentRound == -1;
         g.currentRound = levels;
         settings_.selectRow(levels - 1);
+        if (fromBreak && levels > 0) {
+            DisplayState &v = view_;
+            v.blinds.text =
+                blindsText(g.currencySymbol, settings_.smallBlind(levels - 1), settings_.bigBlind(levels - 1));
+            v.currentRound.text = roundText(g.currentRound);
+            v.ante.text = anteText(g.currencySymbol, g.currentAnte);
+            v.ante.visible = g.currentAnte > 0;
+        }
         return;
     }
 

@@ -238,6 +238,9 @@ private slots:
         QTest::newRow("Back out of a paused break: round 1 from its start, and P runs its countdown")
             << "5x600 every=1 start space P back P ="
             << QStringList{"round 1: 600/600 s, game 0 s, 25/50, break next, level countdown"};
+        QTest::newRow("the list cut during the break: out of it, its last level shows")
+            << "3x600 every=2 start n n cut=2 space b ="
+            << QStringList{"£50 / £100", "round 2: 60/600 s, game 0 s, 50/100, ante 10, last level, break countdown"};
         QTest::newRow("Space after the last level does nothing")
             << "3x600 every=0 start space space space t ="
             << QStringList{"round 3: 599/600 s, game 1 s, 75/150, ante 20, last level, level countdown"};
@@ -285,6 +288,9 @@ private slots:
                 events = 0;
                 for (int i = std::max(1, step.mid(1).toInt()); i > 0; --i)
                     events += c.tick();
+            } else if (step.startsWith("cut=")) {
+                s.rows.resize(size_t(value.toInt()));
+                events = 0;
             } else if (step == "back") {
                 c.command({GameCommand::Back, false, {}});
             } else if (step == "n") {
@@ -434,9 +440,8 @@ private slots:
                     break;
                 case 4: s.speech = !s.speech; break;
                 case 5:
-                    // Never below the level in play, nor the one after a break.
-                    if (int(s.rows.size())
-                        > std::max({1, s.selected + (c.state.currentRound == -1 ? 2 : 1), c.state.currentRound}))
+                    // Never below the level in play (the window holds the round within the list).
+                    if (int(s.rows.size()) > std::max({1, s.selected + 1, c.state.currentRound}))
                         s.rows.pop_back();
                     break;
                 default:
@@ -448,6 +453,7 @@ private slots:
             } else {
                 // Killed: the kept file read back into a new program whose window says otherwise.
                 const tournament::SavedGame before = c.kept();
+                c.refresh(); // as the settings stand now
                 const DisplayState shown = c.view();
                 const GameClock::Countdown running = c.running();
                 const std::optional<tournament::SavedGame> file =
