@@ -135,6 +135,13 @@ tournament::SavedGame GameClock::kept() const
         s.records = ledger->records();
     }
     s.settings = settings_.snapshot();
+    // Within what the file is read back with: a longer text (a phrase pasted in) is kept cut short
+    // rather than the game not kept at all.
+    if (s.settings.size() > size_t(tournament::SavedSettings))
+        s.settings.resize(size_t(tournament::SavedSettings));
+    for (std::array<QString, 3> &setting : s.settings)
+        for (QString &text : setting)
+            text.truncate(tournament::SavedSettingChars);
     return s;
 }
 

@@ -246,6 +246,7 @@ private slots:
             << QStringList{"round 3: 599/600 s, game 1 s, 75/150, ante 20, last level, level countdown"};
         QTest::newRow("resumed: paused, under the break rule it was played with")
             << "start n k n b" << QStringList{"paused", "Break"};
+        QTest::newRow("resumed with a title too long to keep whole") << "longtitle start k" << QStringList{"paused"};
         QTest::newRow("a phone's undo names what is now last")
             << "start E E u" << QStringList{"The last action is now Entry — undo that?"};
         QTest::newRow("lock refused before anyone bought in") << "start lock" << QStringList{"refused"};
@@ -282,6 +283,9 @@ private slots:
                 s.speech = step == "speech" || (s.speech && step != "quiet");
                 s.sound = step == "cue" ? QStringLiteral("cue.wav") : s.sound;
                 events = 0;
+            } else if (step == "longtitle") {
+                s.gameTitle = QString(5000, QLatin1Char('x'));
+                events = 0;
             } else if (step == "start") {
                 c.start(counting());
             } else if (step.startsWith('t')) {
@@ -301,12 +305,14 @@ private slots:
                                         : DisplayKey::Escape,
                       0);
             } else if (step == "k") {
-                const QByteArray file = tournament::formatSavedGame(c.kept());
+                const std::optional<tournament::SavedGame> file =
+                    tournament::parseSavedGame(tournament::formatSavedGame(c.kept()));
+                QVERIFY2(file, "the kept game cannot be read");
                 auto next = std::make_unique<Game>();
                 next->settings.every = "9";
                 next->settings.breaks = false;
                 next->log = game->log;
-                next->clock.resume(*tournament::parseSavedGame(file));
+                next->clock.resume(*file);
                 next->log << (next->clock.view().paused ? "paused" : "running");
                 game = std::move(next);
                 continue;
