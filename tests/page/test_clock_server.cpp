@@ -151,15 +151,18 @@ class TestClockServer : public QObject {
     Q_OBJECT
     std::unique_ptr<ClockServer> s; // each test's own, started
     int actions = 0;                // the pauses and skips it passed on
+    GameCommand command;            // the last one, as the game got it
 
 private slots:
     void init()
     {
         actions = 0;
         s = std::make_unique<ClockServer>();
-        s->setActionHandler([this](const GameCommand &) {
+        s->setActionHandler([this](const GameCommand &c) {
             ++actions;
-            return GameReply{};
+            command = c;
+            // A question, so the phone hears the count it was asked at.
+            return c.kind == GameCommand::Undo ? GameReply{false, true, "Undo that?", 9} : GameReply{};
         });
         QVERIFY(s->start(nullptr));
     }
@@ -288,6 +291,44 @@ private slots:
         QCOMPARE(c.socket.state(), QAbstractSocket::ConnectedState);
         c.send("pause", s->pin());
         QTRY_COMPARE(actions, 1);
+    }
+
+    // The game's command as the phone sent it: a confirmation, and the count it saw only when it
+    // is a whole number; the answer names the count a question was asked at.
+    void commandsAsSent_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("an undo that saw 3") << R"("action":"undo","seen":3)"
+                                            << "10 0 3";
+        QTest::newRow("a rebuy confirmed at 7") << R"("action":"rebuy","confirm":true,"seen":7)"
+                                                << "7 1 7";
+        QTest::newRow("a bust, no count") << R"("action":"bust")"
+                                          << "9 0 -";
+        QTest::newRow("a count below zero") << R"("action":"undo","seen":-1)"
+                                            << "10 0 -";
+        QTest::newRow("a count not whole") << R"("action":"undo","seen":2.5)"
+                                           << "10 0 -";
+        QTest::newRow("a count as text") << R"("action":"undo","seen":"3")"
+                                         << "10 0 -";
+    }
+    void commandsAsSent()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, expected);
+        Client c(*s);
+        QVERIFY(c.waitOpen());
+        c.socket.sendTextMessage("{" + message + ",\"pin\":\"" + s->pin() + "\"}");
+        QTRY_COMPARE(actions, 1);
+        QCOMPARE(QStringLiteral("%1 %2 %3")
+                     .arg(int(command.kind))
+                     .arg(int(command.confirmed))
+                     .arg(command.seen ? QString::number(*command.seen) : QStringLiteral("-")),
+                 expected);
+        if (command.kind == GameCommand::Undo) {
+            QTRY_COMPARE(c.last().value("type").toString(), QStringLiteral("done"));
+            QCOMPARE(c.last().value("seen").toInt(), 9);
+        }
     }
 
     void pinAndLockOut()
