@@ -231,6 +231,9 @@ bool ClockServer::renewAddress(QString *why)
     moved_ = false;
     if (!running())
         return start(why);
+    // The new address is kept before any page learns the old one is gone.
+    findNetwork();
+    keepAddress();
     // Open pages learn that their address is gone, and say so; nothing asked of the old
     // address is answered any more.
     const QString moved = QStringLiteral("{\"type\":\"moved\"}");
@@ -247,8 +250,6 @@ bool ClockServer::renewAddress(QString *why)
     for (QTcpSocket *socket : tcp_->findChildren<QTcpSocket *>(QString(), Qt::FindDirectChildrenOnly))
         if (connectionOf(socket))
             socket->abort();
-    findNetwork();
-    keepAddress();
     return true;
 }
 
