@@ -305,6 +305,8 @@ private slots:
                                                 << "7 1 7";
         QTest::newRow("a bust, no count") << R"("action":"bust")"
                                           << "9 0 -";
+        QTest::newRow("an undo with nothing recorded") << R"("action":"undo","seen":0)"
+                                                       << "10 0 0";
         QTest::newRow("a count below zero") << R"("action":"undo","seen":-1)"
                                             << "10 0 -";
         QTest::newRow("a count not whole") << R"("action":"undo","seen":2.5)"
