@@ -22,12 +22,6 @@ std::optional<qint64> whole(const QString &text, Width width)
     return n.ok() ? std::optional<qint64>(n.value) : std::nullopt;
 }
 
-// One second off a countdown, which past the last level runs on below zero but never wraps.
-qint32 secondLess(qint32 seconds)
-{
-    return seconds > std::numeric_limits<qint32>::min() ? seconds - 1 : seconds;
-}
-
 } // namespace
 
 const QString GameClock::KeysHelp = QStringLiteral("E Entry · N Re-entry · R Rebuy · A Add-on · B Bust\r\n"
@@ -216,13 +210,21 @@ void GameClock::showCountdown()
     view_.elapsed.text = QStringLiteral("Game Timer: ") + settings_.longTime(g.gameSeconds);
 }
 
+// One second of the game, and one off the countdown, which past the last level runs on below
+// zero but never wraps.
+void GameClock::oneSecond()
+{
+    ++state.gameSeconds;
+    ++state.played;
+    if (state.secondsLeft > std::numeric_limits<qint32>::min())
+        --state.secondsLeft;
+}
+
 void GameClock::tickRounds()
 {
     const Batch batch(*this);
     GameState &g = state;
-    ++g.gameSeconds;
-    ++g.played;
-    g.secondsLeft = secondLess(g.secondsLeft);
+    oneSecond();
     const int levels = settings_.levelCount();
     const bool ended = g.currentRound >= levels && g.secondsLeft < 0;
     const bool breakNext = breakIsNext() && !ended;
@@ -242,9 +244,7 @@ void GameClock::tickBreak()
 {
     const Batch batch(*this);
     GameState &g = state;
-    ++g.gameSeconds;
-    ++g.played;
-    g.secondsLeft = secondLess(g.secondsLeft);
+    oneSecond();
     showCountdown();
     if (g.secondsLeft == 60 && settings_.speechOn())
         emit say(settings_.phrases().BlindsSoon);

@@ -98,6 +98,7 @@ private:
     };
 
     void run(Countdown countdown);
+    void oneSecond();
     void comeUp();
     void pause();
     bool breakIsNext() const;
