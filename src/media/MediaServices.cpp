@@ -212,6 +212,7 @@ ClockPublisher *LatePublisher::load(QString *why)
         return nullptr;
     }
     media->publisher->setActionHandler(handler_);
+    media->publisher->setControlChanged(controlChanged_);
     media->publisher->setAddressFile(addressFile_);
     return media->publisher;
 }
@@ -282,6 +283,37 @@ QImage LatePublisher::qrCode() const
 {
     const ClockPublisher *p = loaded();
     return p ? p->qrCode() : QImage();
+}
+
+QString LatePublisher::controlLink() const
+{
+    const ClockPublisher *p = loaded();
+    return p ? p->controlLink() : QString();
+}
+
+QImage LatePublisher::controlCode() const
+{
+    const ClockPublisher *p = loaded();
+    return p ? p->controlCode() : QImage();
+}
+
+int LatePublisher::phonesWithControl() const
+{
+    const ClockPublisher *p = loaded();
+    return p ? p->phonesWithControl() : 0;
+}
+
+void LatePublisher::revokeControl()
+{
+    if (ClockPublisher *p = loaded())
+        p->revokeControl();
+}
+
+void LatePublisher::setControlChanged(std::function<void()> changed)
+{
+    controlChanged_ = std::move(changed);
+    if (ClockPublisher *p = loaded())
+        p->setControlChanged(controlChanged_);
 }
 
 void LatePublisher::publish(const DisplayState &state)

@@ -95,6 +95,11 @@ public:
     QString address() const override;
     QString pin() const override;
     QImage qrCode() const override;
+    QString controlLink() const override;
+    QImage controlCode() const override;
+    int phonesWithControl() const override;
+    void revokeControl() override;
+    void setControlChanged(std::function<void()> changed) override;
     void publish(const DisplayState &state) override;
     void setActionHandler(std::function<GameReply(const GameCommand &)> handler) override;
     void setAddressFile(const QString &path) override;
@@ -109,6 +114,7 @@ private:
     ClockPublisher *load(QString *why);
     MediaLoader &loader_;
     std::function<GameReply(const GameCommand &)> handler_;
+    std::function<void()> controlChanged_;
     QString addressFile_;
 };
 

@@ -57,8 +57,8 @@ QByteArray page()
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A steady clock for the PIN's minutes.
-qint64 nowMs()
+// A steady clock for the PIN's minutes and the taps.
+qint64 steadyMs()
 {
     static QElapsedTimer clock;
     if (!clock.isValid())
@@ -66,17 +66,58 @@ qint64 nowMs()
     return clock.elapsed();
 }
 
+// 128 random bits, as 32 hex digits: a control key, the one-time link's code.
+QByteArray randomCode()
+{
+    return newPageAddress(0).token;
+}
+
+QByteArray compact(const QJsonObject &o)
+{
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+// The address a connection is counted under: one phone, one TV, one computer.
+QString hostKey(const QHostAddress &address)
+{
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : address.toString();
+}
+
+QImage qrImage(const QString &text)
+{
+    if (text.isEmpty())
+        return QImage();
+    QRcode *code = QRcode_encodeString(text.toUtf8().constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
+    if (!code)
+        return QImage();
+    constexpr int quiet = 4;
+    const int size = code->width + 2 * quiet;
+    QImage image(size, size, QImage::Format_Mono);
+    image.setColor(0, qRgb(255, 255, 255));
+    image.setColor(1, qRgb(0, 0, 0));
+    image.fill(0);
+    for (int y = 0; y < code->width; ++y)
+        for (int x = 0; x < code->width; ++x)
+            if (code->data[y * code->width + x] & 1)
+                image.setPixel(x + quiet, y + quiet, 1);
+    QRcode_free(code);
+    return image;
+}
+
 // What the server keeps of an HTTP connection while it waits for, reads and answers requests.
 class Connection : public QObject {
 public:
     static constexpr char Name[] = "chiplark-http-connection";
-    explicit Connection(QTcpSocket *socket) : QObject(socket)
+    Connection(QTcpSocket *socket, quint64 order) : QObject(socket), order(order)
     {
         setObjectName(QLatin1String(Name));
         deadline.setSingleShot(true);
         deadline.start(ClockServer::IdleMs);
     }
     QTimer deadline;
+    quint64 order;          // accepted after every connection with a smaller one
     bool inRequest = false; // bytes of a request have come
     qint64 bodyLeft = 0;    // bytes of a body still to pass over
     bool ending = false;    // the last answer is written; the connection closes
@@ -102,15 +143,44 @@ QByteArray movedText()
         .toUtf8();
 }
 
-constexpr qint64 MaxUnsentBytes = 256 * 1024; // answers waiting for a reader that does not read
+constexpr qint64 MaxUnsentAnswerBytes = 256 * 1024; // answers waiting for a reader that does not read
 constexpr int ClosingGraceMs = 2000;          // for the last answer to leave, before the line is cut
 constexpr qint64 PageAddressBytes = 4096;
 
 } // namespace
 
-ClockServer::ClockServer() : kept_(newPageAddress(0))
+// What the server keeps of an open page's socket.
+struct ClockServer::Phone {
+    std::unique_ptr<QWebSocket> socket;
+    QPointer<QTcpSocket> tcp; // under the socket: what it has not sent yet
+    quint64 id = 0;
+    int missedPings = 0;
+    QByteArray key;    // the control key bound to it; empty: it watches
+    QString pinAsked;  // a PIN waiting for its turn
+    qint64 credit = MaxTaps * TapMs; // milliseconds of taps in hand: a tap costs TapMs
+    qint64 tapsAt = 0;
+    qint64 refusedAt = -1; // when it was last told it taps too fast
+};
+
+ClockServer::ClockServer() : kept_(newPageAddress(0)), link_(randomCode())
 {
     lastState_ = stateMessage(DisplayState{});
+    pinTurn_ = new QTimer(this);
+    pinTurn_->setSingleShot(true);
+    connect(pinTurn_, &QTimer::timeout, this, &ClockServer::givePinTurns);
+    ping_ = new QTimer(this);
+    ping_->setInterval(PingMs);
+    connect(ping_, &QTimer::timeout, this, &ClockServer::pingAll);
+}
+
+qint64 ClockServer::now() const
+{
+    return clock_ ? clock_() : steadyMs();
+}
+
+void ClockServer::setPingInterval(int ms)
+{
+    ping_->setInterval(ms);
 }
 
 ClockServer::~ClockServer()
@@ -191,6 +261,7 @@ bool ClockServer::start(QString *why)
     connect(sockets_, &QWebSocketServer::newConnection, this, &ClockServer::acceptWebSockets);
     findNetwork();
     keepAddress();
+    ping_->start();
     return true;
 }
 
@@ -207,12 +278,19 @@ void ClockServer::findNetwork()
 
 void ClockServer::stop()
 {
-    for (const auto &client : clients_) {
-        client->disconnect(this);
-        client->abort();
+    ping_->stop();
+    pinTurn_->stop();
+    for (const auto &phone : clients_) {
+        guard_.forget(phone->id);
+        phone->socket->disconnect(this);
+        phone->socket->abort();
     }
     clients_.clear();
-    trusted_.clear();
+    // Control ends with serving: a phone pairs again when the page is served again.
+    const bool hadKeys = !keys_.empty();
+    keys_.clear();
+    if (hadKeys && controlChanged_)
+        controlChanged_();
     // Sockets already let go of end now, while the connections under them still exist.
     for (const QPointer<QWebSocket> &gone : disposed_)
         delete gone.data();
@@ -237,16 +315,21 @@ bool ClockServer::renewAddress(QString *why)
     // Open pages learn that their address is gone, and say so; nothing asked of the old
     // address is answered any more.
     const QString moved = QStringLiteral("{\"type\":\"moved\"}");
-    std::vector<std::unique_ptr<QWebSocket>> leaving = std::move(clients_);
+    std::vector<std::unique_ptr<Phone>> leaving = std::move(clients_);
     clients_.clear();
-    trusted_.clear();
-    for (auto &client : leaving) {
+    keys_.clear();
+    link_ = randomCode();
+    for (auto &phone : leaving) {
+        guard_.forget(phone->id);
+        QWebSocket *client = phone->socket.release();
         client->disconnect(this);
         client->sendTextMessage(moved);
         client->flush();
         client->close(QWebSocketProtocol::CloseCodeGoingAway);
-        dispose(client.release());
+        dispose(client);
     }
+    if (controlChanged_)
+        controlChanged_();
     for (QTcpSocket *socket : tcp_->findChildren<QTcpSocket *>(QString(), Qt::FindDirectChildrenOnly))
         if (connectionOf(socket))
             socket->abort();
@@ -262,24 +345,32 @@ QString ClockServer::address() const
 
 QImage ClockServer::qrCode() const
 {
-    const QByteArray text = address().toUtf8();
-    if (text.isEmpty())
-        return QImage();
-    QRcode *code = QRcode_encodeString(text.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
-    if (!code)
-        return QImage();
-    constexpr int quiet = 4;
-    const int size = code->width + 2 * quiet;
-    QImage image(size, size, QImage::Format_Mono);
-    image.setColor(0, qRgb(255, 255, 255));
-    image.setColor(1, qRgb(0, 0, 0));
-    image.fill(0);
-    for (int y = 0; y < code->width; ++y)
-        for (int x = 0; x < code->width; ++x)
-            if (code->data[y * code->width + x] & 1)
-                image.setPixel(x + quiet, y + quiet, 1);
-    QRcode_free(code);
-    return image;
+    return qrImage(address());
+}
+
+QString ClockServer::controlLink() const
+{
+    return running() ? address() + QStringLiteral("#control=") + QString::fromLatin1(link_) : QString();
+}
+
+QImage ClockServer::controlCode() const
+{
+    return qrImage(controlLink());
+}
+
+// Every phone loses control, and the link shown so far is void.
+void ClockServer::revokeControl()
+{
+    keys_.clear();
+    link_ = randomCode();
+    const QByteArray revoked =
+        compact({{QStringLiteral("type"), QStringLiteral("paired")}, {QStringLiteral("ok"), false},
+                 {QStringLiteral("why"), QStringLiteral("revoked")}});
+    for (const auto &phone : clients_)
+        if (!std::exchange(phone->key, QByteArray()).isEmpty())
+            send(*phone, revoked);
+    if (controlChanged_)
+        controlChanged_();
 }
 
 QByteArray ClockServer::stateMessage(const DisplayState &s)
@@ -329,16 +420,72 @@ QByteArray ClockServer::stateMessage(const DisplayState &s)
 void ClockServer::publish(const DisplayState &state)
 {
     lastState_ = stateMessage(state);
-    const QString text = QString::fromUtf8(lastState_);
-    for (const auto &client : clients_)
-        client->sendTextMessage(text);
+    // A socket dropped while sending leaves the list: go over a copy of who was there.
+    std::vector<Phone *> phones;
+    for (const auto &phone : clients_)
+        phones.push_back(phone.get());
+    for (Phone *phone : phones)
+        send(*phone, lastState_);
+}
+
+ClockServer::Phone *ClockServer::phoneOf(const QWebSocket *socket)
+{
+    for (const auto &phone : clients_)
+        if (phone->socket.get() == socket)
+            return phone.get();
+    return nullptr;
+}
+
+// A reader that lets pushes pile up (a phone asleep with its socket open, or one that never
+// reads) is let go rather than held in memory.
+void ClockServer::send(Phone &phone, const QByteArray &message)
+{
+    if (phone.tcp && phone.tcp->bytesToWrite() + message.size() > MaxUnsentBytes) {
+        phone.socket->abort(); // its disconnected() takes it off the list
+        return;
+    }
+    phone.socket->sendTextMessage(QString::fromUtf8(message));
+}
+
+void ClockServer::drop(QWebSocket *socket)
+{
+    for (auto it = clients_.begin(); it != clients_.end(); ++it)
+        if ((*it)->socket.get() == socket) {
+            guard_.forget((*it)->id);
+            for (Key &k : keys_)
+                if (k.phone == (*it)->id)
+                    k.phone = 0;
+            dispose((*it)->socket.release());
+            clients_.erase(it);
+            return;
+        }
+}
+
+// Browsers answer pings by themselves; a phone gone without closing (out of range, its
+// battery flat) misses two and frees its place.
+void ClockServer::pingAll()
+{
+    std::vector<QWebSocket *> gone;
+    for (const auto &phone : clients_) {
+        if (phone->missedPings >= 2) {
+            gone.push_back(phone->socket.get());
+            continue;
+        }
+        ++phone->missedPings;
+        phone->socket->ping();
+    }
+    for (QWebSocket *socket : gone)
+        socket->abort();
 }
 
 void ClockServer::acceptConnections()
 {
     while (tcp_ && tcp_->hasPendingConnections()) {
         QTcpSocket *socket = tcp_->nextPendingConnection();
-        const QString key = PinGuard::addressKey(socket->peerAddress());
+        const QString key = hostKey(socket->peerAddress());
+        // A full server makes room by cutting the request that has waited longest to arrive.
+        if (open_ >= MaxConnections && perAddress_.value(key) < MaxPerAddress)
+            evictOldestRequest();
         // Over a limit the connection is cut at once: it holds nothing and learns nothing.
         if (open_ >= MaxConnections || perAddress_.value(key) >= MaxPerAddress) {
             socket->abort();
@@ -347,6 +494,26 @@ void ClockServer::acceptConnections()
         }
         track(socket, key);
     }
+}
+
+// The connection accepted first among those still waiting for, or reading, a request: slow
+// requests give way to new ones, so a TV gets in however many are held open. Pages already
+// answered and sockets are never cut here.
+void ClockServer::evictOldestRequest()
+{
+    QTcpSocket *oldest = nullptr;
+    quint64 order = 0;
+    for (QTcpSocket *socket : tcp_->findChildren<QTcpSocket *>(QString(), Qt::FindDirectChildrenOnly)) {
+        const Connection *c = connectionOf(socket);
+        if (c && !c->ending && (!oldest || c->order < order)) {
+            oldest = socket;
+            order = c->order;
+        }
+    }
+    if (!oldest)
+        return;
+    oldest->abort();
+    delete oldest; // counted off now, not at the next turn of the event loop
 }
 
 void ClockServer::track(QTcpSocket *socket, const QString &key)
@@ -366,7 +533,7 @@ void ClockServer::track(QTcpSocket *socket, const QString &key)
     connect(socket, &QAbstractSocket::disconnected, this, release);
     connect(socket, &QObject::destroyed, this, release);
     socket->setReadBufferSize(HttpHead::MaxHeadBytes + HttpHead::MaxBodyBytes);
-    auto *c = new Connection(socket);
+    auto *c = new Connection(socket, ++accepted_);
     connect(&c->deadline, &QTimer::timeout, socket, [this, socket, c] {
         if (c->ending || !c->inRequest) {
             socket->abort(); // idle, or an answer nobody reads
@@ -391,7 +558,7 @@ void ClockServer::serve(QTcpSocket *socket)
             socket->disconnectFromHost();
         return;
     }
-    while (socket->bytesAvailable() > 0 && socket->bytesToWrite() < MaxUnsentBytes) {
+    while (socket->bytesAvailable() > 0 && socket->bytesToWrite() < MaxUnsentAnswerBytes) {
         if (!c->inRequest) {
             c->inRequest = true;
             c->deadline.start(RequestMs);
@@ -423,17 +590,26 @@ void ClockServer::serve(QTcpSocket *socket)
         }
         socket->skip(head.length);
         c->bodyLeft = head.bodyLength;
-        const bool close = !head.keepAlive || head.webSocket;
         const bool isPage = parts.size() == 2 || (parts.size() == 3 && parts[2].isEmpty());
-        if (!tokenGiven)
-            answer(socket, 403, close, looksLikeToken(parts.value(1)) ? movedText() : QByteArrayLiteral("Forbidden\n"),
+        // A refused request ends its connection: only the page keeps one open.
+        if (!tokenGiven) {
+            answer(socket, 403, true, looksLikeToken(parts.value(1)) ? movedText() : QByteArrayLiteral("Forbidden\n"),
                    "text/plain; charset=utf-8");
-        else if (!isPage)
-            answer(socket, 404, close, QByteArrayLiteral("Not found\n"));
-        else if (head.method != "GET" && head.method != "HEAD")
-            answer(socket, 405, close, QByteArrayLiteral("Method not allowed\n"));
-        else
-            answer(socket, 200, close, head.method == "GET" ? page() : QByteArray(), "text/html; charset=utf-8");
+            return;
+        }
+        if (!isPage) {
+            answer(socket, 404, true, QByteArrayLiteral("Not found\n"));
+            return;
+        }
+        if (head.method != "GET" && head.method != "HEAD") {
+            answer(socket, 405, true, QByteArrayLiteral("Method not allowed\n"));
+            return;
+        }
+        const bool close = !head.keepAlive || head.webSocket;
+        const QByteArray body = page();
+        // A HEAD is told the length its GET would have.
+        answer(socket, 200, close, head.method == "GET" ? body : QByteArray(), "text/html; charset=utf-8",
+               body.size());
         if (close)
             return;
         if (c->bodyLeft == 0) {
@@ -443,7 +619,8 @@ void ClockServer::serve(QTcpSocket *socket)
     }
 }
 
-void ClockServer::answer(QTcpSocket *socket, int status, bool close, const QByteArray &body, const QByteArray &type)
+void ClockServer::answer(QTcpSocket *socket, int status, bool close, const QByteArray &body, const QByteArray &type,
+                         qint64 length)
 {
     std::vector<std::pair<QByteArray, QByteArray>> headers{
         {"Content-Type", type.isEmpty() ? QByteArrayLiteral("text/plain") : type},
@@ -456,7 +633,7 @@ void ClockServer::answer(QTcpSocket *socket, int status, bool close, const QByte
                              "connect-src 'self'");
     if (status == 405)
         headers.emplace_back("Allow", "GET, HEAD");
-    socket->write(httpResponse(status, headers, body, close));
+    socket->write(httpResponse(status, headers, body, close, length));
     if (!close)
         return;
     Connection *c = connectionOf(socket);
@@ -475,7 +652,7 @@ bool ClockServer::upgrade(QTcpSocket *socket, const HttpHead &head, bool *full)
     *full = int(clients_.size()) >= MaxWebSockets;
     if (!ownOrigin || *full)
         return false;
-    delete connectionOf(socket);
+    delete connectionOf(socket); // no longer a request: never cut to make room
     QObject::disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
     QObject::disconnect(socket, &QTcpSocket::bytesWritten, this, nullptr);
     socket->setReadBufferSize(0); // the socket's frames are bounded from here
@@ -488,6 +665,10 @@ void ClockServer::dispose(QWebSocket *socket)
 {
     socket->setParent(this);
     socket->deleteLater();
+    // Those already deleted leave the list, so it holds only sockets still going.
+    disposed_.erase(std::remove_if(disposed_.begin(), disposed_.end(),
+                                   [](const QPointer<QWebSocket> &gone) { return gone.isNull(); }),
+                    disposed_.end());
     disposed_.push_back(socket);
 }
 
@@ -508,32 +689,136 @@ void ClockServer::acceptWebSockets()
         QWebSocket *raw = client.get();
         raw->setMaxAllowedIncomingFrameSize(16 * MaxMessageBytes);
         raw->setMaxAllowedIncomingMessageSize(16 * MaxMessageBytes);
+        auto phone = std::make_unique<Phone>();
+        phone->socket = std::move(client);
+        // The connection under it is still the listening server's child: found by its peer.
+        for (QTcpSocket *tcp : tcp_->findChildren<QTcpSocket *>(QString(), Qt::FindDirectChildrenOnly))
+            if (!connectionOf(tcp) && tcp->peerPort() == raw->peerPort() && tcp->peerAddress() == raw->peerAddress())
+                phone->tcp = tcp;
+        phone->id = ++accepted_;
+        phone->tapsAt = now();
         connect(raw, &QWebSocket::textMessageReceived, this,
                 [this, raw](const QString &message) { received(raw, message); });
-        connect(raw, &QWebSocket::disconnected, this, [this, raw] {
-            trusted_.remove(raw);
-            for (auto it = clients_.begin(); it != clients_.end(); ++it)
-                if (it->get() == raw) {
-                    dispose(it->release());
-                    clients_.erase(it);
-                    break;
-                }
+        connect(raw, &QWebSocket::pong, this, [this, raw] {
+            if (Phone *p = phoneOf(raw))
+                p->missedPings = 0;
         });
-        clients_.push_back(std::move(client));
-        raw->sendTextMessage(QString::fromUtf8(lastState_));
+        connect(raw, &QWebSocket::disconnected, this, [this, raw] { drop(raw); });
+        clients_.push_back(std::move(phone));
+        send(*clients_.back(), lastState_);
     }
 }
 
 void ClockServer::received(QWebSocket *client, const QString &message)
 {
+    Phone *phone = phoneOf(client);
     const QByteArray bytes = message.toUtf8();
-    if (bytes.size() > MaxMessageBytes)
+    if (!phone || bytes.size() > MaxMessageBytes)
         return;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes);
     if (!doc.isObject())
         return;
     const QJsonObject o = doc.object();
     const QString action = o.value(QStringLiteral("action")).toString();
+    if (action == QLatin1String("pair"))
+        pair(*phone, o);
+    else
+        act(*phone, action, o);
+}
+
+// A page asks for control: with a key it was given before, the one-time link, or the PIN.
+void ClockServer::pair(Phone &phone, const QJsonObject &o)
+{
+    const auto refused = [&](const char *why) {
+        send(phone, compact({{QStringLiteral("type"), QStringLiteral("paired")},
+                             {QStringLiteral("ok"), false},
+                             {QStringLiteral("why"), QLatin1String(why)}}));
+    };
+    const QByteArray key = o.value(QStringLiteral("key")).toString().toLatin1();
+    const QByteArray link = o.value(QStringLiteral("link")).toString().toLatin1();
+    if (!key.isEmpty()) {
+        const bool known = std::any_of(keys_.begin(), keys_.end(), [&](const Key &k) { return sameToken(k.key, key); });
+        if (known)
+            trust(phone, key);
+        else
+            refused("key");
+        return;
+    }
+    if (!link.isEmpty()) {
+        if (!sameToken(link, link_))
+            return refused("link");
+        link_ = randomCode(); // used once
+        trust(phone, randomCode());
+        return;
+    }
+    const QString pin = o.value(QStringLiteral("pin")).toString();
+    if (pin.isEmpty())
+        return;
+    // One PIN at a time from an address: a second waits for the first's answer.
+    const bool asked = phone.pinAsked.isEmpty() && guard_.ask(phone.id, phone.socket->peerAddress(), now());
+    if (!asked && phone.pinAsked.isEmpty())
+        return refused("busy");
+    phone.pinAsked = pin.left(16);
+    givePinTurns();
+    if (!phone.pinAsked.isEmpty())
+        if (const std::optional<qint64> at = guard_.turnOf(phone.id, now()))
+            send(phone, compact({{QStringLiteral("type"), QStringLiteral("pairing")},
+                                 {QStringLiteral("wait"), double((*at - now() + 999) / 1000)}}));
+}
+// The PINs whose turn has come are checked; the timer waits for the next.
+void ClockServer::givePinTurns()
+{
+    const qint64 at = now();
+    for (const quint64 id : guard_.due(at)) {
+        const auto it = std::find_if(clients_.begin(), clients_.end(), [id](const auto &p) { return p->id == id; });
+        if (it == clients_.end())
+            continue;
+        Phone &phone = **it;
+        const bool right = PinGuard::samePin(std::exchange(phone.pinAsked, QString()), kept_.pin);
+        guard_.checked(phone.socket->peerAddress(), right, at);
+        if (right)
+            trust(phone, randomCode());
+        else
+            send(phone, compact({{QStringLiteral("type"), QStringLiteral("paired")},
+                                 {QStringLiteral("ok"), false},
+                                 {QStringLiteral("why"), QStringLiteral("pin")}}));
+    }
+    if (const std::optional<qint64> next = guard_.nextDue(now()))
+        pinTurn_->start(int(std::clamp<qint64>(*next - now(), 0, PinGuard::MinuteMs)));
+}
+
+// The phone holds the key from now on, and so does no other socket.
+void ClockServer::trust(Phone &phone, const QByteArray &key)
+{
+    auto it = std::find_if(keys_.begin(), keys_.end(), [&](const Key &k) { return sameToken(k.key, key); });
+    if (it == keys_.end()) {
+        if (int(keys_.size()) >= MaxKeys)
+            keys_.erase(keys_.begin());
+        keys_.push_back({key, 0});
+        it = keys_.end() - 1;
+    }
+    if (it->phone != 0 && it->phone != phone.id)
+        for (const auto &other : clients_)
+            if (other->id == it->phone) {
+                other->key.clear();
+                send(*other, compact({{QStringLiteral("type"), QStringLiteral("paired")},
+                                      {QStringLiteral("ok"), false},
+                                      {QStringLiteral("why"), QStringLiteral("elsewhere")}}));
+            }
+    it->phone = phone.id;
+    phone.key = key;
+    phone.pinAsked.clear();
+    guard_.forget(phone.id);
+    send(phone, compact({{QStringLiteral("type"), QStringLiteral("paired")},
+                         {QStringLiteral("ok"), true},
+                         {QStringLiteral("key"), QString::fromLatin1(key)}}));
+    if (controlChanged_)
+        controlChanged_();
+}
+
+// A control from a paired page, within its taps.
+void ClockServer::act(Phone &phone, const QString &action, const QJsonObject &o)
+{
     // The page's controls, by the names it sends.
     static const std::pair<const char *, GameCommand::Kind> controls[] = {
         {"pause", GameCommand::PauseResume}, {"next", GameCommand::NextLevel},  {"back", GameCommand::Back},
@@ -542,19 +827,36 @@ void ClockServer::received(QWebSocket *client, const QString &message)
         {"bust", GameCommand::Bust},         {"undo", GameCommand::Undo},       {"lock", GameCommand::LockPayouts}};
     const auto *control = std::find_if(std::begin(controls), std::end(controls),
                                        [&](const auto &c) { return action == QLatin1String(c.first); });
-    if (action != QLatin1String("pin") && control == std::end(controls))
+    if (control == std::end(controls))
         return;
-    const PinGuard::Verdict verdict = guard_.check(client->peerAddress(), o.value(QStringLiteral("pin")).toString(),
-                                                   kept_.pin, nowMs(), trusted_.value(client));
-    const bool ok = verdict == PinGuard::Verdict::Right;
-    if (ok)
-        trusted_.insert(client, true);
-    const QJsonObject reply{
-        {QStringLiteral("type"), QStringLiteral("pin")},
-        {QStringLiteral("ok"), ok},
-        {QStringLiteral("locked"), verdict == PinGuard::Verdict::Locked || verdict == PinGuard::Verdict::Busy}};
-    client->sendTextMessage(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
-    if (!ok || control == std::end(controls) || !handler_)
+    if (phone.key.isEmpty()) {
+        send(phone, compact({{QStringLiteral("type"), QStringLiteral("paired")},
+                             {QStringLiteral("ok"), false},
+                             {QStringLiteral("why"), QStringLiteral("none")}}));
+        return;
+    }
+    const auto reply = [&](const GameReply &done) {
+        send(phone, compact({{QStringLiteral("type"), QStringLiteral("done")},
+                             {QStringLiteral("action"), action},
+                             {QStringLiteral("done"), done.done},
+                             {QStringLiteral("confirm"), done.confirm},
+                             {QStringLiteral("seen"), double(done.seen)},
+                             {QStringLiteral("text"), done.text}}));
+    };
+    // A hand taps a few times a second; a burst beyond that is refused, and said so once a
+    // second at most.
+    const qint64 at = now();
+    phone.credit = std::min<qint64>(MaxTaps * TapMs, phone.credit + (at - phone.tapsAt));
+    phone.tapsAt = at;
+    if (phone.credit < TapMs) {
+        if (phone.refusedAt < 0 || at - phone.refusedAt >= 1000) {
+            phone.refusedAt = at;
+            reply({false, false, QStringLiteral("Too many taps at once: wait a moment, then tap again."), 0});
+        }
+        return;
+    }
+    phone.credit -= TapMs;
+    if (!handler_)
         return;
     // The number of records the phone saw, when it says: a whole number, or nothing.
     const QJsonValue seenValue = o.value(QStringLiteral("seen"));
@@ -564,15 +866,8 @@ void ClockServer::received(QWebSocket *client, const QString &message)
         seen = qint64(seenValue.toDouble());
     const GameReply done = handler_({control->second, o.value(QStringLiteral("confirm")).toBool(), seen});
     // The phone that sent it hears what came of it; every page sees the state.
-    if (done.text.isEmpty())
-        return;
-    const QJsonObject said{{QStringLiteral("type"), QStringLiteral("done")},
-                           {QStringLiteral("action"), action},
-                           {QStringLiteral("done"), done.done},
-                           {QStringLiteral("confirm"), done.confirm},
-                           {QStringLiteral("seen"), double(done.seen)},
-                           {QStringLiteral("text"), done.text}};
-    client->sendTextMessage(QString::fromUtf8(QJsonDocument(said).toJson(QJsonDocument::Compact)));
+    if (!done.text.isEmpty())
+        reply(done);
 }
 
 } // namespace platform

@@ -6,15 +6,23 @@
 // Rules for a shared network: the address carries a random viewing token (128 bits), and
 // any request without it is refused (403); only the page's own routes exist; a WebSocket must
 // come from the page itself (its Origin), at most 64 at once; a message over 4 kB, one that
-// is not a JSON object, or an unknown action is ignored. The only controls are pause/resume
-// and the next level, each with the six-digit PIN (see PinGuard). Nothing a client sends
-// reaches the settings.
+// is not a JSON object, or an unknown action is ignored. Nothing a client sends reaches the
+// settings.
+//
+// Control: a page pairs once, by the one-time link shown in the settings window or by the
+// six-digit PIN (checked in turn, see PinGuard), and is given a control key of its own. The
+// key is bound to the socket that presented it last: actions carry neither PIN nor key, so a
+// message seen on the network and sent again from another socket does nothing. A page that
+// reconnects presents its key again. Keys live as long as the program, or until revoked.
+// Each socket may act a few times a second; a burst beyond that is refused, not queued.
 //
 // Rules for a home network: an address holds at most a few connections and the server a
 // hundred or so; a request must arrive whole within seconds and an idle connection is
 // closed; heads and bodies are small; Connection: close and HTTP/1.0 end the connection
 // after the answer. The token, the port and the PIN are kept in a file, so a TV left on the
-// page finds the clock again after a restart.
+// page finds the clock again after a restart. When the server is full, the oldest connection
+// that has not yet made a whole request gives way to a new one. A socket that lets answers
+// pile up unread, or misses two pings, is closed.
 
 #include "clock/DisplayState.h"
 #include "page/HttpHead.h"
@@ -30,7 +38,9 @@
 #include <memory>
 #include <vector>
 
+class QJsonObject;
 class QTcpServer;
+class QTimer;
 class QTcpSocket;
 class QWebSocket;
 class QWebSocketServer;
@@ -49,6 +59,11 @@ public:
     QString address() const override;
     QString pin() const override { return kept_.pin; }
     QImage qrCode() const override;
+    QString controlLink() const override;
+    QImage controlCode() const override;
+    int phonesWithControl() const override { return int(keys_.size()); }
+    void revokeControl() override;
+    void setControlChanged(std::function<void()> changed) override { controlChanged_ = std::move(changed); }
     void publish(const DisplayState &state) override;
     void setActionHandler(std::function<GameReply(const GameCommand &)> handler) override
     {
@@ -69,6 +84,11 @@ public:
     static constexpr int RequestMs = 5000;     // a request, from its first byte, arrives whole within
     static constexpr int IdleMs = 10000;       // a connection waiting for a request is closed after
     static constexpr int MaxMessageBytes = 4096;
+    static constexpr qint64 MaxUnsentBytes = 64 * 1024; // a socket's pushes not yet taken by its reader
+    static constexpr int PingMs = 30000;                 // a socket is pinged, and closed after two missed
+    static constexpr int MaxKeys = 16;                   // control keys; the oldest gives way
+    static constexpr int MaxTaps = 6;                    // actions in a burst from one socket,
+    static constexpr int TapMs = 250;                    // then one each this often
 
     quint16 port() const { return running() ? kept_.port : 0; }
     QByteArray token() const { return kept_.token; }
@@ -77,18 +97,33 @@ public:
     int openConnections() const { return open_; }
     // The state as the page receives it.
     static QByteArray stateMessage(const DisplayState &state);
+    // For tests: the steady clock the PIN's turns and the taps are counted on, and how often
+    // sockets are pinged.
+    void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
+    void setPingInterval(int ms);
 
 private:
     void acceptConnections();
     void track(QTcpSocket *socket, const QString &key);
     void serve(QTcpSocket *socket);
     void answer(QTcpSocket *socket, int status, bool close, const QByteArray &body = QByteArray(),
-                const QByteArray &type = QByteArray());
+                const QByteArray &type = QByteArray(), qint64 length = -1);
     // The request is a WebSocket for the page: true when it was handed on.
     bool upgrade(QTcpSocket *socket, const HttpHead &head, bool *full);
     void acceptWebSockets();
     void dispose(QWebSocket *socket);
     void received(QWebSocket *client, const QString &message);
+    struct Phone;
+    Phone *phoneOf(const QWebSocket *socket);
+    void drop(QWebSocket *socket);
+    void send(Phone &phone, const QByteArray &message);
+    void pair(Phone &phone, const QJsonObject &message);
+    void givePinTurns();
+    void trust(Phone &phone, const QByteArray &key);
+    void act(Phone &phone, const QString &action, const QJsonObject &message);
+    void pingAll();
+    void evictOldestRequest();
+    qint64 now() const;
     void loadAddress();
     void keepAddress();
     void findNetwork();
@@ -104,13 +139,23 @@ private:
     QStringList others_;
     bool noNetwork_ = false;
     QByteArray lastState_;
-    std::vector<std::unique_ptr<QWebSocket>> clients_;
+    std::vector<std::unique_ptr<Phone>> clients_;
     std::vector<QPointer<QWebSocket>> disposed_;
-    QHash<const QWebSocket *, bool> trusted_; // gave the right PIN
     std::function<GameReply(const GameCommand &)> handler_;
     QHash<QString, int> perAddress_;
     int open_ = 0;
+    quint64 accepted_ = 0; // connections so far: their order
     PinGuard guard_;
+    QTimer *pinTurn_ = nullptr;
+    QTimer *ping_ = nullptr;
+    struct Key {
+        QByteArray key;
+        quint64 phone = 0; // the socket it is bound to, 0: none now
+    };
+    std::vector<Key> keys_; // oldest first
+    QByteArray link_;       // the one-time control link's code
+    std::function<void()> controlChanged_;
+    std::function<qint64()> clock_;
 };
 
 } // namespace platform

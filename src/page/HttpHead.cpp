@@ -14,6 +14,20 @@ bool hasToken(const QByteArray &list, const QByteArray &token)
     return false;
 }
 
+// A WebSocket key: 16 bytes in base64, so 22 characters and two '=' of padding.
+bool isSocketKey(const QByteArray &key)
+{
+    if (key.size() != 24 || !key.endsWith("=="))
+        return false;
+    for (qsizetype i = 0; i < 22; ++i) {
+        const char c = key[i];
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/'))
+            return false;
+    }
+    // The last character before the padding carries 2 bits only; the 4 it leaves are zero.
+    return QByteArray::fromBase64(key).size() == 16 && QByteArray::fromBase64(key).toBase64() == key;
+}
+
 const char *reason(int status)
 {
     switch (status) {
@@ -68,9 +82,14 @@ HttpHead parseHttpHead(const QByteArray &bytes)
         head.state = state;
         return head;
     };
-    for (const QByteArray &line : lines)
+    for (const QByteArray &line : lines) {
         if (!line.endsWith('\r') && &line != &lines.last())
             return fail(HttpHead::State::Bad); // a bare line feed
+        // A carriage return or a NUL inside a line: read one way here and another elsewhere.
+        const QByteArray inside = line.endsWith('\r') ? line.chopped(1) : line;
+        if (inside.contains('\r') || inside.contains('\0'))
+            return fail(HttpHead::State::Bad);
+    }
     const QList<QByteArray> request = lines.first().trimmed().split(' ');
     if (request.size() != 3 || request[0].isEmpty() || request[1].isEmpty())
         return fail(HttpHead::State::Bad);
@@ -85,8 +104,9 @@ HttpHead parseHttpHead(const QByteArray &bytes)
         return fail(version.startsWith("HTTP/") ? HttpHead::State::BadVersion : HttpHead::State::Bad);
     const bool http11 = version == "HTTP/1.1";
 
-    QByteArray connection, upgrade, contentLength, transferEncoding;
+    QByteArray connection, upgrade, contentLength, transferEncoding, socketKey, socketVersion;
     bool lengthSeen = false;
+    int hosts = 0, socketKeys = 0;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray line = lines[i].chopped(lines[i].endsWith('\r') ? 1 : 0);
         const qsizetype colon = line.indexOf(':');
@@ -98,8 +118,14 @@ HttpHead parseHttpHead(const QByteArray &bytes)
             connection += ',' + value;
         else if (name == "upgrade")
             upgrade = value;
-        else if (name == "host")
+        else if (name == "host") {
             head.host = value;
+            ++hosts;
+        } else if (name == "sec-websocket-key") {
+            socketKey = value;
+            ++socketKeys;
+        } else if (name == "sec-websocket-version")
+            socketVersion = value;
         else if (name == "origin")
             head.origin = value;
         else if (name == "transfer-encoding")
@@ -123,19 +149,25 @@ HttpHead parseHttpHead(const QByteArray &bytes)
         if (head.bodyLength > HttpHead::MaxBodyBytes)
             return fail(HttpHead::State::BodyTooLarge);
     }
+    // HTTP/1.1 names exactly one host; two would let the origin check read one and a proxy
+    // another.
+    if (hosts > 1 || (http11 && hosts == 0))
+        return fail(HttpHead::State::Bad);
     head.keepAlive = http11 && !hasToken(connection, "close");
     head.webSocket = http11 && hasToken(connection, "upgrade") && hasToken(upgrade, "websocket");
+    if (head.webSocket && (socketKeys != 1 || !isSocketKey(socketKey) || socketVersion != "13"))
+        return fail(HttpHead::State::Bad);
     head.state = HttpHead::State::Complete;
     return head;
 }
 
 QByteArray httpResponse(int status, const std::vector<std::pair<QByteArray, QByteArray>> &headers,
-                        const QByteArray &body, bool close)
+                        const QByteArray &body, bool close, qint64 length)
 {
     QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason(status) + "\r\n";
     for (const auto &[name, value] : headers)
         out += name + ": " + value + "\r\n";
-    out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    out += "Content-Length: " + QByteArray::number(length < 0 ? body.size() : length) + "\r\n";
     if (close)
         out += "Connection: close\r\n";
     out += "\r\n" + body;

@@ -17,7 +17,7 @@ struct HttpHead {
     enum class State {
         Incomplete,    // the blank line after the headers has not arrived yet
         Complete,      // a request to answer
-        Bad,           // 400: not a request this server reads
+        Bad,           // 400: not a request this server reads, or not one the rules allow
         HeadTooLarge,  // 431
         TargetTooLong, // 414
         BodyTooLarge,  // 413: a body over the bound, or one sent in chunks
@@ -40,8 +40,9 @@ struct HttpHead {
 // Reads the head from the bytes received so far on a connection.
 HttpHead parseHttpHead(const QByteArray &bytes);
 
-// A whole answer. close: the connection ends after it (and says so).
+// A whole answer. close: the connection ends after it (and says so). length: the length the
+// headers give when it is not the body's own (a HEAD gives the GET's).
 QByteArray httpResponse(int status, const std::vector<std::pair<QByteArray, QByteArray>> &headers,
-                        const QByteArray &body, bool close);
+                        const QByteArray &body, bool close, qint64 length = -1);
 
 } // namespace platform

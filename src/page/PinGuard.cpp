@@ -1,11 +1,10 @@
 #include "page/PinGuard.h"
 
+#include <algorithm>
+
 namespace platform {
 
-namespace {
-
-// The same length and characters, compared in the same time whatever they hold.
-bool samePin(const QString &a, const QString &b)
+bool PinGuard::samePin(const QString &a, const QString &b)
 {
     if (a.size() != b.size())
         return false;
@@ -14,8 +13,6 @@ bool samePin(const QString &a, const QString &b)
         differ |= ushort(a[i].unicode() ^ b[i].unicode());
     return differ == 0;
 }
-
-} // namespace
 
 QString PinGuard::addressKey(const QHostAddress &address)
 {
@@ -34,37 +31,104 @@ QString PinGuard::addressKey(const QHostAddress &address)
 
 void PinGuard::prune(qint64 nowMs)
 {
-    while (!recentWrong_.empty() && nowMs - recentWrong_.front() >= MinuteMs)
-        recentWrong_.pop_front();
-    for (auto it = failures_.begin(); it != failures_.end();) {
-        if (nowMs >= it->lockedUntil && nowMs - it->last >= LockOutMs)
-            it = failures_.erase(it);
-        else
-            ++it;
+    while (!checks_.empty() && nowMs - checks_.front() >= MinuteMs)
+        checks_.pop_front();
+    for (auto it = wrong_.begin(); it != wrong_.end();) {
+        while (!it->empty() && nowMs - it->front() >= SlowMs)
+            it->pop_front();
+        it = it->empty() ? wrong_.erase(it) : std::next(it);
     }
 }
 
-PinGuard::Verdict PinGuard::check(const QHostAddress &from, const QString &given, const QString &pin, qint64 nowMs,
-                                  bool trusted)
+// An address with its fill of wrong PINs waits until the first of them is a minute old.
+qint64 PinGuard::addressFree(const QString &key) const
+{
+    const auto it = wrong_.constFind(key);
+    if (it == wrong_.cend() || int(it->size()) < MaxWrongPerAddress)
+        return 0;
+    return (*it)[it->size() - MaxWrongPerAddress] + SlowMs;
+}
+
+qint64 PinGuard::serverFree(qint64 nowMs) const
+{
+    if (int(checks_.size()) < MaxChecksPerMinute)
+        return nowMs;
+    return checks_[checks_.size() - MaxChecksPerMinute] + MinuteMs;
+}
+
+bool PinGuard::ask(quint64 id, const QHostAddress &from, qint64 nowMs)
 {
     prune(nowMs);
     const QString key = addressKey(from);
-    auto it = failures_.find(key);
-    if (it != failures_.end() && nowMs < it->lockedUntil)
-        return Verdict::Locked;
-    if (!trusted && int(recentWrong_.size()) >= MaxWrongPerMinute)
-        return Verdict::Busy;
-    if (samePin(given, pin)) {
-        if (it != failures_.end())
-            failures_.erase(it);
-        return Verdict::Right;
+    if (std::any_of(queue_.begin(), queue_.end(), [&](const Ask &a) { return a.key == key || a.id == id; }))
+        return false;
+    queue_.push_back({id, key});
+    return true;
+}
+
+void PinGuard::forget(quint64 id)
+{
+    queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [id](const Ask &a) { return a.id == id; }),
+                 queue_.end());
+}
+
+std::vector<quint64> PinGuard::due(qint64 nowMs)
+{
+    prune(nowMs);
+    std::vector<quint64> ready;
+    for (auto it = queue_.begin(); it != queue_.end() && serverFree(nowMs) <= nowMs;) {
+        if (addressFree(it->key) > nowMs) {
+            ++it;
+            continue;
+        }
+        ready.push_back(it->id);
+        checks_.push_back(nowMs);
+        it = queue_.erase(it);
     }
-    recentWrong_.push_back(nowMs);
-    Failures &f = failures_[key]; // an address whose lock-out is over was forgotten above
-    f.last = nowMs;
-    if (++f.count >= MaxWrongPerAddress)
-        f.lockedUntil = nowMs + LockOutMs;
-    return f.lockedUntil > nowMs ? Verdict::Locked : Verdict::Wrong;
+    return ready;
+}
+
+std::optional<qint64> PinGuard::turnOf(quint64 id, qint64 nowMs) const
+{
+    // The server's minute makes room one check at a time; every ask ahead that is free to go
+    // takes one of them first.
+    int ahead = 0;
+    for (const Ask &a : queue_) {
+        const qint64 own = addressFree(a.key);
+        if (a.id == id) {
+            // Past the minute's score, each check waits for one made a minute before it; the
+            // asks ahead take the first of those.
+            const int made = int(checks_.size());
+            const int slot = made + ahead - MaxChecksPerMinute;
+            qint64 server = nowMs;
+            if (slot >= 0)
+                server = made > 0 ? checks_[slot % made] + MinuteMs * (slot / made + 1)
+                                  : nowMs + MinuteMs * (slot / MaxChecksPerMinute + 1);
+            return std::max({nowMs, own, server});
+        }
+        if (own <= nowMs)
+            ++ahead;
+    }
+    return std::nullopt;
+}
+
+std::optional<qint64> PinGuard::nextDue(qint64 nowMs) const
+{
+    std::optional<qint64> next;
+    for (const Ask &a : queue_) {
+        const qint64 at = std::max({nowMs, addressFree(a.key), serverFree(nowMs)});
+        next = next ? std::min(*next, at) : at;
+    }
+    return next;
+}
+
+void PinGuard::checked(const QHostAddress &from, bool right, qint64 nowMs)
+{
+    const QString key = addressKey(from);
+    if (right)
+        wrong_.remove(key);
+    else
+        wrong_[key].push_back(nowMs);
 }
 
 } // namespace platform

@@ -1,51 +1,65 @@
 #pragma once
-// Who may try the control PIN, and how often. Five wrong PINs lock an address out for a
-// minute; the addresses of one IPv6 /64 (one household's, usually) count as one address; and
-// the whole server checks at most a score of wrong PINs a minute, after which every answer
-// waits until the minute has room again, however many addresses the guesses come from.
+// Who may have the control PIN checked, and when. Nothing is ever refused here: a PIN waits
+// for its turn.
+//  - An address that gave five wrong PINs within a minute waits until the first of them is a
+//    minute old; the addresses of one IPv6 /64 (one household's, usually) count as one.
+//  - The whole server checks at most a score of PINs a minute. A PIN beyond that waits in
+//    turn, first come first checked, and an address slowed for its own guesses does not hold
+//    up the others.
+//  - An address has one PIN waiting at most, so the queue never holds more than the server
+//    has connections.
+// A phone paired by the one-time link, or holding a control key, is never checked here.
 
 #include <QHash>
 #include <QHostAddress>
 #include <QString>
 #include <deque>
+#include <optional>
+#include <vector>
 
 namespace platform {
 
 class PinGuard {
 public:
     static constexpr int MaxWrongPerAddress = 5;
-    static constexpr qint64 LockOutMs = 60000;
-    static constexpr int MaxWrongPerMinute = 20;
+    static constexpr qint64 SlowMs = 60000;
+    static constexpr int MaxChecksPerMinute = 20;
     static constexpr qint64 MinuteMs = 60000;
 
-    enum class Verdict {
-        Right,
-        Wrong,
-        Locked, // this address is locked out: nothing was checked
-        Busy,   // too many wrong PINs on the whole server this minute: nothing was checked
-    };
+    // A PIN from an address, asked at a moment (milliseconds on a steady clock), to be checked
+    // in turn under the id given. False when that address already has a PIN waiting.
+    bool ask(quint64 id, const QHostAddress &from, qint64 nowMs);
+    // The asker went away.
+    void forget(quint64 id);
+    // The asks whose turn it is, in the order they came; each counts against the minute.
+    std::vector<quint64> due(qint64 nowMs);
+    // When the next ask still waiting has its turn, if nothing else comes.
+    std::optional<qint64> nextDue(qint64 nowMs) const;
+    // When an ask waiting now would have its turn, if nothing else comes.
+    std::optional<qint64> turnOf(quint64 id, qint64 nowMs) const;
+    // What a check found.
+    void checked(const QHostAddress &from, bool right, qint64 nowMs);
 
-    // A PIN given from an address at a moment (milliseconds on a steady clock). trusted: the
-    // connection already gave the right PIN, so its next ones are no guesses and do not wait
-    // for the server's minute.
-    Verdict check(const QHostAddress &from, const QString &given, const QString &pin, qint64 nowMs,
-                  bool trusted = false);
-
-    // The key an address is counted under.
+    // The same length and characters, compared in the same time whatever they hold.
+    static bool samePin(const QString &a, const QString &b);
+    // The key an address is counted under: itself for IPv4, its /64 for IPv6.
     static QString addressKey(const QHostAddress &address);
-    // Addresses remembered (they are forgotten a minute after their last wrong PIN).
-    int remembered() const { return int(failures_.size()); }
+    // Addresses remembered for their wrong PINs (forgotten a minute after the last).
+    int remembered() const { return int(wrong_.size()); }
+    int waiting() const { return int(queue_.size()); }
 
 private:
-    void prune(qint64 nowMs);
-
-    struct Failures {
-        int count = 0;
-        qint64 last = 0;
-        qint64 lockedUntil = 0;
+    struct Ask {
+        quint64 id;
+        QString key;
     };
-    QHash<QString, Failures> failures_;
-    std::deque<qint64> recentWrong_; // the server's wrong PINs within the last minute
+    void prune(qint64 nowMs);
+    qint64 addressFree(const QString &key) const;
+    qint64 serverFree(qint64 nowMs) const;
+
+    std::deque<Ask> queue_;
+    QHash<QString, std::deque<qint64>> wrong_; // each address's wrong PINs within the last minute
+    std::deque<qint64> checks_;                // the server's checks within the last minute
 };
 
 } // namespace platform

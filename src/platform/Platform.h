@@ -144,14 +144,24 @@ public:
     virtual QString pin() const = 0;
     // The address as a QR code: one pixel per module, with its quiet zone.
     virtual QImage qrCode() const = 0;
+    // The one-time link that gives a phone control at once (the address with a code after
+    // '#'), and it as a QR code. Used once, it is replaced.
+    virtual QString controlLink() const = 0;
+    virtual QImage controlCode() const = 0;
+    // Phones given control since serving started, and taking it back from all of them.
+    virtual int phonesWithControl() const = 0;
+    virtual void revokeControl() = 0;
+    // Called when a phone is given control, or the link is used.
+    virtual void setControlChanged(std::function<void()> changed) = 0;
     // The game as the players see it now.
     virtual void publish(const DisplayState &state) = 0;
-    // Called on the user-interface thread for every control a phone sends with the right PIN:
+    // Called on the user-interface thread for every control a paired phone sends:
     // the game's own command, and what came of it.
     virtual void setActionHandler(std::function<GameReply(const GameCommand &)> handler) = 0;
     // The file the address (token, port and PIN) is kept in between runs.
     virtual void setAddressFile(const QString &path) = 0;
-    // A new address and PIN; the pages open at the old one are told it changed.
+    // A new address and PIN; the pages open at the old one are told it changed, and no phone
+    // keeps control.
     virtual bool renewAddress(QString *why) = 0;
     // The page's address at this computer's other network addresses.
     virtual QStringList alsoReachable() const = 0;

@@ -75,14 +75,35 @@ frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPu
     pinRow->addWidget(txt_PIN);
     pinRow->addStretch();
     screens->addWidget(pinRow_);
-    lbl_PIN = new QLabel(QStringLiteral("A phone that enters it (\"Host\" at the bottom of the page) can pause and "
-                                        "resume the game and move to the next level. Anyone with the address can "
-                                        "watch. \"New address and PIN\" makes both new: pages open at the old "
-                                        "address say so."),
+    lbl_PIN = new QLabel(QStringLiteral("Anyone with the address can watch. To control the game from your phone "
+                                        "(pause, levels, the count), scan \"Control from a phone\" below, or tap "
+                                        "\"Host\" at the bottom of the page and enter the PIN. \"New address and "
+                                        "PIN\" makes both new: pages open at the old address say so."),
                          this);
     lbl_PIN->setWordWrap(true);
     lbl_PIN->setIndent(20);
     screens->addWidget(lbl_PIN);
+    controlRow_ = new QWidget(this);
+    auto *controlRow = new QHBoxLayout(controlRow_);
+    controlRow->setContentsMargins(20, 0, 0, 0);
+    cmd_ControlCode = new QPushButton(QStringLiteral("&Control from a phone"), controlRow_);
+    cmd_ControlCode->setAutoDefault(false);
+    cmd_ControlCode->setCheckable(true);
+    lbl_Control = new QLabel(controlRow_);
+    cmd_Revoke = new QPushButton(QStringLiteral("&Revoke all"), controlRow_);
+    cmd_Revoke->setAutoDefault(false);
+    cmd_Revoke->setAccessibleDescription(QStringLiteral("Takes control back from every phone"));
+    controlRow->addWidget(cmd_ControlCode);
+    controlRow->addWidget(lbl_Control);
+    controlRow->addWidget(cmd_Revoke);
+    controlRow->addStretch();
+    screens->addWidget(controlRow_);
+    // The one-time link, as a code for the host's phone alone: shown while the button is down,
+    // and replaced as soon as a phone has used it.
+    lbl_ControlQR = new QLabel(this);
+    lbl_ControlQR->setAlignment(Qt::AlignHCenter);
+    lbl_ControlQR->setAccessibleName(QStringLiteral("The control link as a QR code: scan it with your own phone"));
+    screens->addWidget(lbl_ControlQR);
     lbl_Others = new QLabel(this);
     lbl_Others->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lbl_Others->setWordWrap(true);
@@ -133,10 +154,20 @@ frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPu
     layout->addWidget(cmd_Close);
     connect(chk_Serve, &QCheckBox::clicked, this, [this] { chk_Serve_Click(); });
     connect(cmd_NewAddress, &QPushButton::clicked, this, [this] { cmd_NewAddress_Click(); });
+    connect(cmd_ControlCode, &QPushButton::clicked, this, [this] { cmd_ControlCode_Click(); });
+    connect(cmd_Revoke, &QPushButton::clicked, this, [this] { cmd_Revoke_Click(); });
+    if (publisher_)
+        publisher_->setControlChanged([this] { showControl(); });
     for (QCheckBox *box : {chk_Scale, chk_Paused, chk_RepeatBreak})
         connect(box, &QCheckBox::toggled, this, &frm_MoreOptions::optionsChanged);
     setMinimumWidth(460);
     showAddress();
+}
+
+frm_MoreOptions::~frm_MoreOptions()
+{
+    if (publisher_)
+        publisher_->setControlChanged({});
 }
 
 // Turned on, the address takes the focus: a screen reader says it, then the PIN (its
@@ -183,11 +214,44 @@ void frm_MoreOptions::cmd_NewAddress_Click()
     announceAddress();
 }
 
+void frm_MoreOptions::cmd_ControlCode_Click()
+{
+    showControl();
+    if (cmd_ControlCode->isChecked())
+        fitContents();
+}
+
+void frm_MoreOptions::cmd_Revoke_Click()
+{
+    if (publisher_)
+        publisher_->revokeControl();
+    showControl();
+}
+
+// How many phones have control, and the one-time code while it is asked for.
+void frm_MoreOptions::showControl()
+{
+    const bool on = publisher_ && publisher_->running();
+    controlRow_->setVisible(on);
+    const int phones = on ? publisher_->phonesWithControl() : 0;
+    lbl_Control->setText(QStringLiteral("Phones with control: %1").arg(phones));
+    cmd_Revoke->setEnabled(phones > 0);
+    const bool shown = on && cmd_ControlCode->isChecked();
+    lbl_ControlQR->setVisible(shown);
+    if (!shown)
+        return;
+    const QImage code = publisher_->controlCode();
+    const QPixmap pixels = QPixmap::fromImage(code.scaled(code.width() * 5, code.height() * 5));
+    lbl_ControlQR->setPixmap(pixels);
+    lbl_ControlQR->setMinimumSize(pixels.size());
+}
+
 void frm_MoreOptions::showAddress()
 {
     const bool on = publisher_ && publisher_->running();
     for (QWidget *w : std::initializer_list<QWidget *>{lbl_Address, txt_Address, lbl_QR, pinRow_, lbl_PIN})
         w->setVisible(on);
+    showControl();
     cmd_NewAddress->setVisible(on);
     const QStringList others = on ? publisher_->alsoReachable() : QStringList();
     lbl_Others->setVisible(!others.isEmpty());

@@ -38,6 +38,7 @@ public:
     // cannot be ticked.
     frm_MoreOptions(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
                     const tournament::SetupTexts &tournament = {});
+    ~frm_MoreOptions() override;
 
     QTabWidget *tabs;
     QCheckBox *chk_Serve;
@@ -47,6 +48,12 @@ public:
     QLabel *lbl_QR;
     QLabel *lbl_PIN;
     QLabel *lbl_Others;
+    // Control from a phone: the one-time link's code, shown on demand, and the phones given
+    // control, taken back at once.
+    QPushButton *cmd_ControlCode;
+    QLabel *lbl_ControlQR;
+    QLabel *lbl_Control;
+    QPushButton *cmd_Revoke;
     QPushButton *cmd_NewAddress;
     QCheckBox *chk_Scale;
     QCheckBox *chk_Paused;
@@ -84,6 +91,9 @@ signals:
 private:
     void chk_Serve_Click();
     void cmd_NewAddress_Click();
+    void cmd_ControlCode_Click();
+    void cmd_Revoke_Click();
+    void showControl();
     void announceAddress();
     void showAddress();
     void fitContents();
@@ -92,6 +102,7 @@ private:
 
     platform::ClockPublisher *publisher_;
     QWidget *pinRow_ = nullptr;
+    QWidget *controlRow_ = nullptr;
     QHash<QString, QLineEdit *> setupBoxes_;
     QWidget *setupFields_ = nullptr;
 };

@@ -1,7 +1,7 @@
 // The clock's page on the network, with a real server on the loopback: the viewing token,
-// the page's own routes, the WebSocket's origin, the PIN and its lock-outs, bad frames, the
-// limits a home network needs, the address kept between runs, the settings saved at exit
-// under a flood, and a phone's pause and skip acting exactly as the display's keys.
+// the page's own routes, the WebSocket's origin, pairing and its control keys, the PIN's turns,
+// bad frames, the limits a home network needs, the address kept between runs, the settings
+// saved at exit under a flood, and a phone's pause and skip acting exactly as the display's keys.
 #include "display/frm_Display.h"
 #include "page/ClockServer.h"
 #include "settings/frm_Chiplark.h"
@@ -24,8 +24,8 @@
 #include <unistd.h>
 
 using platform::ClockServer;
-using Verdict = platform::PinGuard::Verdict;
-constexpr int MaxWrong = platform::PinGuard::MaxWrongPerAddress;
+using platform::PinGuard;
+constexpr int MaxWrong = PinGuard::MaxWrongPerAddress;
 
 namespace {
 
@@ -61,10 +61,18 @@ struct Client {
         return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 5000);
     }
     QJsonObject last() const { return QJsonDocument::fromJson(messages.last().toUtf8()).object(); }
-    void send(const QString &action, const QString &pin)
+    void send(QJsonObject message) { socket.sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson())); }
+    void act(const QString &action) { send({{"action", action}}); }
+    // Asks for control (with "pin", "link" or "key") and waits for the answer: the key given,
+    // or why not.
+    QString pair(const QString &how, const QString &value)
     {
-        socket.sendTextMessage(
-            QString::fromUtf8(QJsonDocument(QJsonObject{{"action", action}, {"pin", pin}}).toJson()));
+        const qsizetype before = messages.size();
+        send({{"action", "pair"}, {how, value}});
+        if (!QTest::qWaitFor([&] { return messages.size() > before && last().value("type") == "paired"; }, 5000))
+            return QStringLiteral("no answer");
+        return last().value("ok").toBool() ? last().value("key").toString()
+                                           : "refused: " + last().value("why").toString();
     }
 };
 
@@ -134,14 +142,20 @@ int status(const ClockServer &s, const QByteArray &path, QByteArray *body = null
     return r.answer(body);
 }
 
-// A PIN given: from, right or not, when (seconds), by a connection let in already, the verdict.
+// A PIN asked: from, right or not, when (seconds), and when it was checked ("busy": refused
+// because the address already had one waiting).
 struct PinStep {
     QString from;
     bool right;
     double at;
-    bool trusted;
-    Verdict verdict;
+    QString checked;
 };
+
+// The link's code in a control link.
+QString linkCode(const ClockServer &server)
+{
+    return server.controlLink().section(QStringLiteral("#control="), 1);
+}
 
 } // namespace
 
@@ -190,6 +204,11 @@ private slots:
         QByteArray page;
         QCOMPARE(status(*s, "/" + s->token() + "/", &page), 200);
         QVERIFY(page.contains("Waiting for the game to start"));
+        // A HEAD is told the GET's length, and nothing follows.
+        Raw head(*s, QStringLiteral("127.0.0.1"));
+        head.send("HEAD /" + s->token() + "/ HTTP/1.1\r\nHost: x\r\n\r\n");
+        QTRY_VERIFY(head.got.endsWith("\r\n\r\n"));
+        QVERIFY(head.got.contains("Content-Length: " + QByteArray::number(page.size()) + "\r\n"));
     }
 
     void pushesTheGame()
@@ -275,22 +294,19 @@ private slots:
     {
         Client c(*s);
         QVERIFY(c.waitOpen());
+        QCOMPARE(c.pair("pin", s->pin()).size(), 32);
         const auto padded = [&](const QString &pad) {
-            const QJsonObject o{{"action", "pause"}, {"pin", s->pin()}, {"pad", pad}};
-            return QString::fromUtf8(QJsonDocument(o).toJson());
+            return QString::fromUtf8(QJsonDocument(QJsonObject{{"action", "pause"}, {"pad", pad}}).toJson());
         };
-        const QString pinned = QStringLiteral("{\"action\":\"%1\",\"pin\":\"") + s->pin() + "\"}";
         for (const QString &bad : {padded(QString(5000, 'x')), padded(QString(3000, QChar(0xe9))), // 6,000 bytes
                                    QStringLiteral("{\"action\":"), QStringLiteral("[1,2]"), QStringLiteral("null"),
-                                   pinned.arg("escape"), pinned.arg("settings")})
+                                   QStringLiteral("{\"action\":\"escape\"}"), QStringLiteral("{\"action\":\"settings\"}")})
             c.socket.sendTextMessage(bad);
         c.socket.sendBinaryMessage(QByteArray("{\"action\":\"pause\"}"));
-        QTest::qWait(300);
-        QCOMPARE(actions, 0);
-        QCOMPARE(c.messages.size(), 1);
-        QCOMPARE(c.socket.state(), QAbstractSocket::ConnectedState);
-        c.send("pause", s->pin());
+        c.act("pause"); // after them all: when it is taken, the others were passed over
         QTRY_COMPARE(actions, 1);
+        QCOMPARE(c.messages.size(), 2); // the game, and control given
+        QCOMPARE(c.socket.state(), QAbstractSocket::ConnectedState);
     }
 
     // The game's command as the phone sent it: a confirmation, and the count it saw only when it
@@ -320,7 +336,8 @@ private slots:
         QFETCH(QString, expected);
         Client c(*s);
         QVERIFY(c.waitOpen());
-        c.socket.sendTextMessage("{" + message + ",\"pin\":\"" + s->pin() + "\"}");
+        QCOMPARE(c.pair("pin", s->pin()).size(), 32);
+        c.socket.sendTextMessage("{" + message + "}");
         QTRY_COMPARE(actions, 1);
         QCOMPARE(QStringLiteral("%1 %2 %3")
                      .arg(int(command.kind))
@@ -333,29 +350,105 @@ private slots:
         }
     }
 
-    void pinAndLockOut()
+    // Control is given by the PIN or the one-time link, as a key bound to the socket that
+    // presented it last; nothing else on the network can act with it. Each step: a socket (A,
+    // B, C), what it does, and what comes of it.
+    void pairing_data()
     {
+        QTest::addColumn<QStringList>("steps");
+        const auto row = [](const char *name, const char *steps) {
+            QTest::newRow(name) << QString::fromLatin1(steps).split(QLatin1Char(';'));
+        };
+        row("by the PIN", "A act none; A pin key; A act done");
+        row("a wrong PIN", "A wrong pin; A act none; A pin key; A act done");
+        row("by the link, once", "A link key; A act done; B oldlink link; B act none; B link key");
+        row("a reload presents its key", "A pin key; A reopen -; A act none; A key key; A act done");
+        row("a replay from another socket", "A pin key; B act none; C act none; A act done");
+        row("a key presented elsewhere moves", "A link key; B key key; A told elsewhere; A act none; B act done");
+        row("a made-up key", "A forged key; A act none");
+        row("revoked", "A pin key; B link key; revoke 0; A told revoked; B told revoked; A act none; A key key; "
+                       "A oldlink link; A link key");
+    }
+    void pairing()
+    {
+        QFETCH(QStringList, steps);
+        std::map<QString, std::unique_ptr<Client>> sockets;
+        QString key, oldLink;
+        const auto open = [&](const QString &name) {
+            sockets[name] = std::make_unique<Client>(*s);
+            return sockets[name]->waitOpen();
+        };
+        for (const QString &step : steps) {
+            const QStringList part = step.trimmed().split(QLatin1Char(' '));
+            const QString &who = part[0], &what = part[1], &expected = part[2];
+            if (who == "revoke") {
+                s->revokeControl();
+                QCOMPARE(s->phonesWithControl(), 0);
+                continue;
+            }
+            if (!sockets.count(who) || what == "reopen")
+                QVERIFY(open(who));
+            Client &c = *sockets[who];
+            QString got = "-";
+            if (what == "act") {
+                const int before = actions;
+                const qsizetype seen = c.messages.size();
+                c.act("undo"); // answered either way: done, or control refused
+                QTRY_VERIFY(c.messages.size() > seen);
+                got = actions > before ? "done" : "none";
+                QCOMPARE(got == "none", c.last().value("why") == "none");
+            } else if (what == "told") {
+                QTRY_VERIFY(c.last().value("type") == "paired" && !c.last().value("ok").toBool());
+                got = c.last().value("why").toString();
+            } else if (what != "reopen") {
+                const QString link = linkCode(*s);
+                const QString answer = what == "pin"       ? c.pair("pin", s->pin())
+                                       : what == "wrong"   ? c.pair("pin", wrongPin(s->pin()))
+                                       : what == "link"    ? c.pair("link", link)
+                                       : what == "oldlink" ? c.pair("link", oldLink)
+                                       : what == "key"     ? c.pair("key", key)
+                                                           : c.pair("key", QString(32, 'a'));
+                if (what == "link" && answer.size() == 32) {
+                    oldLink = link;
+                    QVERIFY(linkCode(*s) != link); // a new one for the next phone
+                }
+                got = answer.size() == 32 ? "key" : answer.section(QStringLiteral(": "), 1);
+                if (got == "key")
+                    key = answer;
+            }
+            QVERIFY2(got == expected, qPrintable(step + " gave " + got));
+        }
+    }
+
+    // A burst from one socket is refused beyond a hand's few taps a second, and said so once
+    // a second; taps at a hand's pace are all taken.
+    void tapsPerSocket_data()
+    {
+        QTest::addColumn<int>("apartMs");
+        QTest::addColumn<int>("taken");
+        QTest::addColumn<int>("toldOff");
+        QTest::newRow("20 at once") << 0 << ClockServer::MaxTaps << 1;
+        QTest::newRow("20 a quarter of a second apart") << ClockServer::TapMs << 20 << 0;
+        QTest::newRow("20 a tenth of a second apart") << 100 << 13 << 2;
+        QTest::newRow("20 a second apart") << 1000 << 20 << 0;
+    }
+    void tapsPerSocket()
+    {
+        QFETCH(int, apartMs);
+        qint64 clock = 0;
+        s->setClock([&] { return clock; });
         Client c(*s);
         QVERIFY(c.waitOpen());
-        c.send("pin", s->pin());
-        QTRY_COMPARE(c.messages.size(), 2);
-        QCOMPARE(c.last().value("ok").toBool(), true);
-        c.send("next", wrongPin(s->pin(), 5));
-        QTRY_COMPARE(c.messages.size(), 3);
-        QCOMPARE(c.last().value("ok").toBool(), false);
-        QCOMPARE(actions, 0);
-        for (int i = 0; i < MaxWrong - 1; ++i)
-            c.send("pin", wrongPin(s->pin(), i));
-        QTRY_COMPARE(c.messages.size(), 3 + MaxWrong - 1);
-        QCOMPARE(c.last().value("locked").toBool(), true);
-        // Locked out: the right PIN does nothing for a minute, from any socket of that address.
-        Client other(*s);
-        QVERIFY(other.waitOpen());
-        other.send("pause", s->pin());
-        QTRY_COMPARE(other.messages.size(), 2);
-        QCOMPARE(other.last().value("ok").toBool(), false);
-        QCOMPARE(other.last().value("locked").toBool(), true);
-        QCOMPARE(actions, 0);
+        QCOMPARE(c.pair("pin", s->pin()).size(), 32);
+        int pongs = 0;
+        QObject::connect(&c.socket, &QWebSocket::pong, [&] { ++pongs; });
+        for (int i = 0; i < 20; ++i, clock += apartMs) {
+            c.act("pause");
+            c.socket.ping(); // answered once the tap before it was taken or refused
+            QTRY_COMPARE(pongs, i + 1);
+        }
+        QTEST(actions, "taken");
+        QTEST(int(c.messages.filter(QStringLiteral("Too many taps")).size()), "toldOff");
     }
 
     // Raw sockets from loopback addresses of their own, so the limit per address does not
@@ -383,7 +476,8 @@ private slots:
     }
 
     // HTTP and WebSockets together: a few per address, and the whole server far below the
-    // descriptors a process has; over either limit a connection is cut at once.
+    // descriptors a process has. A full server lets a new device in by cutting the request that
+    // has waited longest, so twenty addresses holding slow requests cannot keep a TV out.
     void connectionLimits()
     {
         std::vector<std::unique_ptr<Raw>> held;
@@ -394,18 +488,60 @@ private slots:
         }
         QTRY_COMPARE(s->openConnections(), ClockServer::MaxPerAddress);
         QVERIFY(Raw(*s, QStringLiteral("127.0.0.2")).cut());
-        Raw neighbour(*s, QStringLiteral("127.0.0.3")); // another device is served meanwhile
-        neighbour.send(get("/" + s->token() + "/"));
-        QCOMPARE(neighbour.answer(), 200);
-        for (int i = 0; s->openConnections() < ClockServer::MaxConnections && i < 2 * ClockServer::MaxConnections;
-             ++i) {
-            held.push_back(std::make_unique<Raw>(*s, QStringLiteral("127.0.3.%1").arg(i / 4 + 1)));
-            (void)QTest::qWaitFor([&] { return s->openConnections() > int(held.size()) - 1; }, 1000);
+        std::vector<std::unique_ptr<Raw>> slow;
+        for (int i = 0; i < 20 * (ClockServer::MaxPerAddress - 1); ++i) {
+            slow.push_back(std::make_unique<Raw>(*s, QStringLiteral("127.0.3.%1").arg(i % 20 + 1)));
+            slow.back()->send("GET /" + s->token() + "/ HTTP/1.1\r\nHost: x\r\n");
         }
-        QCOMPARE(s->openConnections(), ClockServer::MaxConnections);
-        QVERIFY(Raw(*s, QStringLiteral("127.0.4.1")).cut());
-        held.clear();                          // every connection's count goes with it
-        QTRY_COMPARE(s->openConnections(), 1); // the neighbour's, kept alive
+        QTRY_COMPARE(s->openConnections(), ClockServer::MaxConnections);
+        // The room was made by cutting the oldest requests: the first ones held, then slow ones.
+        const auto cut = [](const std::vector<std::unique_ptr<Raw>> &v) {
+            return std::count_if(v.begin(), v.end(), [](const auto &r) { return r->socket.state() == QAbstractSocket::UnconnectedState; });
+        };
+        QTRY_COMPARE(cut(held) + cut(slow), held.size() + slow.size() - ClockServer::MaxConnections);
+        QVERIFY(held.front()->socket.state() == QAbstractSocket::UnconnectedState && slow.back()->socket.state() == QAbstractSocket::ConnectedState);
+        for (int tv = 1; tv <= 10; ++tv) {
+            Raw r(*s, QStringLiteral("127.0.4.%1").arg(tv));
+            r.send(get("/" + s->token() + "/"));
+            QCOMPARE(r.answer(), 200);
+        }
+        QCOMPARE(s->connectionCount(), ClockServer::MaxPerAddress / 2); // sockets are never cut for room
+        held.clear(), slow.clear(); // every connection's count goes with it
+        QTRY_COMPARE(s->openConnections(), 0);
+    }
+
+    // A socket that lets the pushes pile up unread, or misses two pings, is let go; a page
+    // that reads and answers stays.
+    void socketsLetGo_data()
+    {
+        QTest::addColumn<bool>("reads");
+        QTest::newRow("never reads") << false;
+        QTest::newRow("never answers a ping") << true;
+    }
+    void socketsLetGo()
+    {
+        QFETCH(bool, reads);
+        Client page(*s);
+        QVERIFY(page.waitOpen());
+        Raw r(*s, QStringLiteral("127.0.0.9"));
+        r.webSocket(*s);
+        QTRY_COMPARE(s->connectionCount(), 2);
+        DisplayState big;
+        big.shown = true;
+        big.gameTitle = QString(4000, 'x');
+        if (reads) {
+            s->setPingInterval(50);
+        } else {
+            QObject::disconnect(&r.socket, &QTcpSocket::readyRead, nullptr, nullptr);
+            r.socket.setReadBufferSize(1024); // what the kernel holds fills, then the server's side
+        }
+        for (int i = 0; i < 100000 && !reads && s->connectionCount() == 2; ++i) {
+            s->publish(big);
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE(s->connectionCount(), 1);
+        QVERIFY(!reads || r.cut()); // one that does not read does not see its end either
+        QCOMPARE(page.socket.state(), QAbstractSocket::ConnectedState);
     }
 
     // A request that does not arrive whole in time is answered 408 and closed; a connection
@@ -436,24 +572,25 @@ private slots:
             QTest::newRow(name) << request << status << staysOpen;
         };
         const QByteArray page = "GET /TOKEN/ HTTP/1.1\r\nHost: x\r\n";
-        const QByteArray post = "POST /TOKEN/ HTTP/1.1\r\n";
+        const QByteArray post = "POST /TOKEN/ HTTP/1.1\r\nHost: x\r\n";
+        const QByteArray socket = "GET /TOKEN/ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n";
         // Only the page's own routes, under the token.
         row("the page, kept alive", get("/TOKEN/"), 200, true);
         row("the page without its slash", get("/TOKEN"), 200, true);
-        row("no token", get("/"), 403, true);
-        row("a file without the token", get("/index.html"), 403, true);
-        row("another token", get("/" + QByteArray(32, 'a') + "/"), 403, true);
-        row("the token cut short", get("/SHORT/"), 403, true);
-        row("out of the folder", get("/../../etc/passwd"), 403, true);
-        row("a file beside the page", get("/TOKEN/chiplark.ini"), 404, true);
-        row("back into the token", get("/TOKEN/../TOKEN/x"), 404, true);
-        row("POST", post + "\r\n", 405, true);
-        row("no token, kept alive", "GET /x HTTP/1.1\r\n\r\n", 403, true);
+        // Anything else is refused, and the connection ends with the answer.
+        row("no token", get("/"), 403, false);
+        row("a file without the token", get("/index.html"), 403, false);
+        row("another token", get("/" + QByteArray(32, 'a') + "/"), 403, false);
+        row("the token cut short", get("/SHORT/"), 403, false);
+        row("out of the folder", get("/../../etc/passwd"), 403, false);
+        row("a file beside the page", get("/TOKEN/chiplark.ini"), 404, false);
+        row("back into the token", get("/TOKEN/../TOKEN/x"), 404, false);
+        row("POST", post + "\r\n", 405, false);
         // What the page needs and no more.
         row("Connection: close", page + "Connection: close\r\n\r\n", 200, false);
         row("Connection: keep-alive, close", page + "Connection: keep-alive, Close\r\n\r\n", 200, false);
         row("HTTP/1.0", "GET /TOKEN/ HTTP/1.0\r\n\r\n", 200, false);
-        row("small body passed over", post + "Content-Length: 10\r\n\r\n0123456789", 405, true);
+        row("small body passed over", post + "Content-Length: 10\r\n\r\n0123456789" + get("/TOKEN/"), 405, false);
         row("body of a terabyte", post + "Content-Length: 1099511627776\r\n\r\n", 413, false);
         row("chunked body", post + "Transfer-Encoding: chunked\r\n\r\n", 413, false);
         row("head without end", page + "X-Pad: " + QByteArray(9000, 'a'), 431, false);
@@ -461,6 +598,21 @@ private slots:
         row("two lengths", post + "Content-Length: 1\r\nContent-Length: 2\r\n\r\n", 400, false);
         row("not HTTP", "hello\r\n\r\n", 400, false);
         row("HTTP/2", "GET /TOKEN/ HTTP/2.0\r\n\r\n", 505, false);
+        // Refused where the rules say refuse.
+        row("no Host", "GET /TOKEN/ HTTP/1.1\r\n\r\n", 400, false);
+        row("two Hosts", page + "Host: y\r\n\r\n", 400, false);
+        row("a carriage return inside a field", page + "X-A: a\rb\r\n\r\n", 400, false);
+        row("a NUL inside a field", page + QByteArray("X-A: a\0b\r\n\r\n", 13), 400, false);
+        row("a carriage return in the request line", "GET /TOKEN/\r HTTP/1.1\r\nHost: x\r\n\r\n", 400, false);
+        row("a socket key too short", socket + "Sec-WebSocket-Key: c2hvcnQ=\r\nSec-WebSocket-Version: 13\r\n\r\n", 400,
+            false);
+        row("a socket key not base64", socket + "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ!=\r\nSec-WebSocket-Version: 13\r\n\r\n",
+            400, false);
+        row("two socket keys", socket + "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Key: "
+                                        "dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n",
+            400, false);
+        row("socket version 8", socket + "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 8\r\n\r\n",
+            400, false);
     }
 
     // Every answer leaves the connection as the request asked, or closed when the request was
@@ -484,79 +636,99 @@ private slots:
     void pinGuard_data()
     {
         QTest::addColumn<std::vector<PinStep>>("steps");
-        // Five wrong PINs a second apart, from the two addresses in turn: the fifth locks out.
+        // Five wrong PINs a second apart, from the two addresses in turn, each checked at once.
         const auto fiveWrong = [](const char *a, const char *b) {
             std::vector<PinStep> steps;
-            steps.reserve(MaxWrong + 4);
             for (int i = 0; i < MaxWrong; ++i)
-                steps.push_back(
-                    {i % 2 ? b : a, false, double(i), false, i < MaxWrong - 1 ? Verdict::Wrong : Verdict::Locked});
+                steps.push_back({i % 2 ? b : a, false, double(i), QString::number(i)});
             return steps;
         };
         std::vector<PinStep> address = fiveWrong("10.0.0.1", "10.0.0.1");
-        address.insert(address.end(), {{"10.0.0.1", true, 30, false, Verdict::Locked},
-                                       {"::ffff:10.0.0.1", true, 30, false, Verdict::Locked}, // the same, mapped
-                                       {"10.0.0.2", true, 30, false, Verdict::Right},
-                                       {"10.0.0.1", true, 64.5, false, Verdict::Right}});
-        QTest::newRow("five wrong lock an address out for a minute") << address;
+        address.insert(address.end(), {{"10.0.0.1", true, 30, "60"}, // slowed: the first wrong one a minute old
+                                       {"::ffff:10.0.0.1", true, 31, "busy"}, // the same address, mapped
+                                       {"10.0.0.2", true, 32, "32"},          // not held up by it
+                                       {"10.0.0.1", false, 70, "70"}});
+        QTest::newRow("five wrong slow an address for a minute") << address;
         std::vector<PinStep> slash64 = fiveWrong("2001:db8:1:2:ffff::1", "2001:db8:1:2::a");
-        slash64.insert(slash64.end(), {{"2001:db8:1:2:1234::9", true, 10, false, Verdict::Locked},
-                                       {"2001:db8:1:3::1", true, 10, false, Verdict::Right}});
+        slash64.insert(slash64.end(),
+                       {{"2001:db8:1:2:1234::9", true, 10, "60"}, {"2001:db8:1:3::1", true, 10, "10"}});
         QTest::newRow("an IPv6 /64 is one address") << slash64;
         std::vector<PinStep> server;
-        server.reserve(platform::PinGuard::MaxWrongPerMinute + 5);
-        for (int i = 0; i < platform::PinGuard::MaxWrongPerMinute; ++i)
-            server.push_back({QStringLiteral("10.1.0.%1").arg(i % 10 + 1), false, 1 + i * 0.1, false, Verdict::Wrong});
-        server.insert(server.end(), {{"10.2.0.1", true, 20, false, Verdict::Busy},
-                                     {"10.2.0.1", false, 20, false, Verdict::Busy},
-                                     {"10.2.0.2", true, 20, true, Verdict::Right}, // a phone already let in
-                                     {"10.2.0.1", true, 60.5, false, Verdict::Busy},
-                                     {"10.2.0.1", true, 61.05, false, Verdict::Right}}); // the first left the minute
-        QTest::newRow("a score of wrong PINs a minute for the whole server") << server;
+        for (int i = 0; i < PinGuard::MaxChecksPerMinute; ++i)
+            server.push_back({QStringLiteral("10.1.0.%1").arg(i + 1), false, i * 0.5, QString::number(i * 0.5)});
+        server.insert(server.end(), {{"10.2.0.1", true, 20, "60"}, // in turn, as the minute makes room
+                                     {"10.2.0.2", false, 21, "60.5"},
+                                     {"10.2.0.3", true, 22, "61"}});
+        QTest::newRow("a score of checks a minute, in turn") << server;
     }
 
+    // The guard's turns, run on its own clock: each ask is checked when its turn comes.
     void pinGuard()
     {
         QFETCH(std::vector<PinStep>, steps);
-        platform::PinGuard guard;
-        const QString pin = QStringLiteral("123456");
-        for (const PinStep &step : steps) {
-            const auto verdict = guard.check(QHostAddress(step.from), step.right ? pin : QStringLiteral("654321"), pin,
-                                             qint64(step.at * 1000), step.trusted);
-            QVERIFY2(verdict == step.verdict, qPrintable(QStringLiteral("%1 at %2 s").arg(step.from).arg(step.at)));
+        PinGuard guard;
+        std::map<quint64, QString> checked;
+        qint64 now = 0;
+        const auto run = [&](qint64 until) {
+            for (std::optional<qint64> at; (at = guard.nextDue(now)) && *at <= until; now = *at)
+                for (quint64 id : guard.due(*at)) {
+                    checked[id] = QString::number(double(*at) / 1000);
+                    guard.checked(QHostAddress(steps[id].from), steps[id].right, *at);
+                }
+        };
+        for (quint64 id = 0; id < steps.size(); ++id) {
+            run(qint64(steps[id].at * 1000));
+            now = qint64(steps[id].at * 1000);
+            if (!guard.ask(id, QHostAddress(steps[id].from), now))
+                checked[id] = QStringLiteral("busy");
+            run(now);
         }
-        // Addresses are forgotten a minute after their last wrong PIN.
-        guard.check(QHostAddress(QStringLiteral("10.9.9.9")), pin, pin, 200000);
+        run(1000000);
+        for (quint64 id = 0; id < steps.size(); ++id)
+            QVERIFY2(checked[id] == steps[id].checked,
+                     qPrintable(QStringLiteral("%1 at %2 s: %3").arg(steps[id].from).arg(steps[id].at).arg(checked[id])));
+        QCOMPARE(guard.waiting(), 0);
+        guard.due(10000000); // a minute after the last wrong PIN, no address is remembered
         QCOMPARE(guard.remembered(), 0);
     }
 
-    // Guesses from many addresses are still a score a minute: then even the right PIN waits,
-    // except from a phone that was let in before.
-    void wrongPinsAcrossAddresses()
+    // Twenty addresses guessing as fast as they may: a phone holding its key is never held up,
+    // and the right PIN from a new phone waits its turn instead of being refused.
+    void hostUnderGuesses()
     {
-        Client phone(*s);
-        QVERIFY(phone.waitOpen());
-        phone.send("pin", s->pin());
-        QTRY_COMPARE(phone.messages.size(), 2);
-        const QByteArray wrong = "{\"action\":\"pin\",\"pin\":\"" + wrongPin(s->pin()).toLatin1() + "\"}";
+        qint64 clock = 0;
+        s->setClock([&] { return clock; });
+        Client host(*s);
+        QVERIFY(host.waitOpen());
+        const QString key = host.pair("link", linkCode(*s));
+        QCOMPARE(key.size(), 32);
+        const QByteArray wrong = "{\"action\":\"pair\",\"pin\":\"" + wrongPin(s->pin()).toLatin1() + "\"}";
         std::vector<std::unique_ptr<Raw>> guessers;
-        for (int i = 0; i * MaxWrong < platform::PinGuard::MaxWrongPerMinute; ++i) {
+        for (int i = 0; i < 20; ++i) {
             guessers.push_back(std::make_unique<Raw>(*s, QStringLiteral("127.0.5.%1").arg(i + 1)));
             guessers.back()->webSocket(*s);
             QTRY_VERIFY(guessers.back()->got.startsWith("HTTP/1.1 101"));
-            for (int n = 0; n < MaxWrong; ++n)
+            for (int n = 0; n < 3; ++n) // one is checked, the others wait behind it or are told to
                 guessers.back()->frame(wrong);
-            QTRY_COMPARE(guessers.back()->got.count("\"type\":\"pin\""), MaxWrong);
+            QTRY_VERIFY(guessers.back()->got.count("\"type\":\"pair") == 3);
         }
-        Raw late(*s, QStringLiteral("127.0.5.100"));
-        late.webSocket(*s);
-        QTRY_VERIFY(late.got.startsWith("HTTP/1.1 101"));
-        late.frame("{\"action\":\"pause\",\"pin\":\"" + s->pin().toLatin1() + "\"}");
-        QTRY_VERIFY(late.got.contains("\"type\":\"pin\""));
-        QVERIFY(late.got.contains("\"locked\":true") && late.got.contains("\"ok\":false"));
-        QCOMPARE(actions, 0);
-        phone.send("pause", s->pin());
+        Client newPhone(*s);
+        QVERIFY(newPhone.waitOpen());
+        newPhone.send({{"action", "pair"}, {"pin", s->pin()}});
+        QTRY_COMPARE(newPhone.last().value("type").toString(), QStringLiteral("pairing"));
+        QVERIFY(newPhone.last().value("wait").toInt() > 0);
+        // The host's phone drops its socket and comes back: its key is taken at once.
+        host.socket.close();
+        QVERIFY(host.waitClosed());
+        Client back(*s);
+        QVERIFY(back.waitOpen());
+        QCOMPARE(back.pair("key", key), key);
+        back.act("pause");
         QTRY_COMPARE(actions, 1);
+        // The guesses that came first go first: two minutes on, the new phone's turn has come.
+        clock += 2 * PinGuard::MinuteMs;
+        QCOMPARE(newPhone.pair("pin", s->pin()).size(), 32);
+        QCOMPARE(s->phonesWithControl(), 2);
     }
 
     // The token, the port and the PIN outlast the server, off and on and from run to run, in a
@@ -689,10 +861,14 @@ private slots:
             f->txt_breakTime->setText("5");
             f->opt_Break[0]->setChecked(true);
         }
+        qint64 clock = 0; // a tap a second: a hand's pace
+        s->setClock([&] { return clock += 1000; });
         Client c(*s);
         QVERIFY(c.waitOpen());
-        c.send("next", s->pin()); // nothing happens while no game runs
-        QTRY_COMPARE(c.messages.size(), 2);
+        QCOMPARE(c.pair("pin", s->pin()).size(), 32);
+        c.act("next"); // nothing happens while no game runs
+        c.socket.ping();
+        QVERIFY(QSignalSpy(&c.socket, &QWebSocket::pong).wait(5000));
         QVERIFY(!phone.displayWindow());
 
         keys.cmd_Start_Click();
@@ -700,8 +876,8 @@ private slots:
         const auto step = [&](int key, const QString &action) {
             keys.displayWindow()->Form_KeyDown(key, 0);
             const int before = c.messages.size();
-            c.send(action, s->pin());
-            QTRY_VERIFY(c.messages.size() >= before + 2); // the answer to the PIN, then the game as it changed
+            c.act(action);
+            QTRY_VERIFY(c.messages.size() >= before + 1); // the game as it changed
             QCOMPARE(phone.displayState, keys.displayState);
             QCOMPARE(phone.tmr_rounds->isActive(), keys.tmr_rounds->isActive());
             QCOMPARE(phone.tmr_break->isActive(), keys.tmr_break->isActive());
