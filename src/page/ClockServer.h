@@ -87,7 +87,7 @@ public:
     static constexpr qint64 MaxUnsentBytes = 64 * 1024; // a socket's pushes not yet taken by its reader
     static constexpr int PingMs = 30000;                 // a socket is pinged, and closed after two missed
     static constexpr int MaxKeys = 16;                   // control keys; the oldest gives way
-    static constexpr int MaxTaps = 6;                    // actions in a burst from one socket,
+    static constexpr int MaxTaps = 10;                   // actions in a burst from one socket,
     static constexpr int TapMs = 250;                    // then one each this often
 
     quint16 port() const { return running() ? kept_.port : 0; }

@@ -35,7 +35,7 @@ const band = (page) => page.evaluate(() => (document.getElementById("band").hidd
   : ["bandCount", "bandPrizes"].map((id) => document.getElementById(id).textContent).filter((t) => t).join("\r\n")));
 // Checked again on every change to the page, also in a tab out of sight (no animation frames there).
 const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000, polling: "mutation" }, arg);
-const pinKey = "chiplark-pin";
+const keyName = "chiplark-control";
 
 // Run in the page before its own script. A TV's browser from 2017: none of the library
 // calls that came later, no wake lock, no fetch.
@@ -137,25 +137,30 @@ async function roomy(page, ids) {
     await control.click("#pause");
     await until("resumed", async () => (await display()).paused === false);
     await until("PAUSED gone", async () => (await text(view, "paused")) === null);
-    await control.click("#nextLevel");
+    await control.click("#nextLevel"); // asked first: a level skipped cannot be taken back
+    await waitFor(control, () => document.getElementById("question").textContent === "Go to the next level now?");
+    if ((await display()).round.includes("Round 2")) fail("the next level was taken before it was confirmed");
+    await control.click("#yes");
     await until("level 2 on the display", async () => (await display()).round.includes("Round 2"));
     shown = await display();
     await until("level 2 on the page", async () => (await text(view, "blinds")) === shown.blinds);
     if ((await text(view, "ante")) !== shown.ante) fail(`ante: page ${await text(view, "ante")}, display ${shown.ante}`);
     console.log(`the host's phone paused, resumed and moved on to ${shown.blinds} (${shown.ante})`);
 
-    // Reloaded, the host's phone keeps the PIN it was given; one refused is forgotten.
-    const wrong = pin.replace(/^./, (d) => String((Number(d) + 1) % 10));
-    for (const [stored, appears, kept] of [[null, "buttons", pin], [wrong, "pinForm", null]]) {
-      if (stored) await control.evaluate((key, value) => sessionStorage.setItem(key, value), pinKey, stored);
+    // Reloaded, the host's phone keeps the control key it was given (never the PIN); a key the
+    // clock does not know is forgotten.
+    const given = await control.evaluate((key) => sessionStorage.getItem(key), keyName);
+    if (!/^[0-9a-f]{32}$/.test(given)) fail(`the control key kept: ${given}`);
+    for (const [stored, appears, kept] of [[null, "buttons", given], ["a".repeat(32), "pinForm", null]]) {
+      if (stored) await control.evaluate((key, value) => sessionStorage.setItem(key, value), keyName, stored);
       await control.reload();
       await until(`#${appears} after a reload`, async () => shows(control, appears));
       const gone = appears === "buttons" ? "pinForm" : "buttons";
       if (await shows(control, gone)) fail(`#${gone} shown after a reload`);
-      const now = await control.evaluate((key) => sessionStorage.getItem(key), pinKey);
-      if (now !== kept) fail(`PIN kept after a reload: ${now}, not ${kept}`);
+      const now = await control.evaluate((key) => sessionStorage.getItem(key), keyName);
+      if (now !== kept) fail(`key kept after a reload: ${now}, not ${kept}`);
     }
-    console.log("reloaded, the host's phone kept its PIN, and forgot a wrong one");
+    console.log("reloaded, the host's phone kept its control key, and forgot one the clock does not know");
 
     // The server goes away and comes back: the page finds it again by itself, within seconds.
     probe.stdin.write("restart\n");
@@ -252,7 +257,7 @@ async function roomy(page, ids) {
     await waitFor(phone, () => /^Undone: Bust/.test(document.getElementById("said").textContent) && !document.getElementById("acts").hidden);
     await phone.click("#minus");
     await until("a minute less on the display", async () => (await display()).secondsLeft <= 540);
-    await phone.click("#back");
+    await asked("#back", "Go back to the previous level?", () => phone.click("#yes"));
     await phone.click("#plus");
     await until("the level's start and a minute more on the display", async () => (await display()).secondsLeft >= 650);
     let agreed = null;
@@ -270,6 +275,9 @@ async function roomy(page, ids) {
 
     if (errors.length) fail("the page's script failed: " + errors.join("; "));
     console.log("2 passed, 0 failed");
+  } catch (e) {
+    if (errors.length) e.message += " (the page's script failed: " + errors.join("; ") + ")";
+    throw e;
   } finally {
     await browser.close();
     probe.kill();

@@ -3,7 +3,8 @@
 # DevTools protocol by puppeteer-core (installed from npm into the build folder, never
 # downloading a browser). A phone's page shows what the display shows; a TV with a browser
 # from years back shows the clock alone, big; the host's phone opens the controls, gives the
-# PIN, pauses, resumes and skips, with finger-sized buttons, and keeps the PIN over a reload;
+# PIN, pauses, resumes and skips (asked first), with finger-sized buttons, and keeps its
+# control key over a reload;
 # the pages reconnect after the server restarts, and say so when the address has changed.
 #   browser_page.sh PAGE_PROBE BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail

@@ -1,0 +1,109 @@
+// The host's phone paired by the scanned control link, on the real program; see
+// page_control.sh.
+"use strict";
+const { fail, until, text, launch } = require("./browser.cjs");
+const { spawn } = require("child_process");
+const readline = require("readline");
+const path = require("path");
+
+// The display's game timer, in seconds, read through the accessibility bus.
+// Debian's own Python, which has the accessibility bus's client.
+const reader = spawn("/usr/bin/python3", [process.env.TIMER], { stdio: ["pipe", "pipe", "inherit"] });
+const answers = [];
+let wake = null;
+const heard = (answer) => { answers.push(answer); if (wake) wake(); };
+readline.createInterface({ input: reader.stdout }).on("line", (line) => heard(Number(line)));
+reader.on("exit", () => heard(NaN));
+async function timer() {
+  reader.stdin.write("\n");
+  while (!answers.length) await new Promise((resolve) => { wake = resolve; });
+  const seconds = answers.shift();
+  if (!(seconds >= 0)) fail("the display's game timer could not be read");
+  return seconds;
+}
+// The moment the timer turns to its next second, on the wall clock: a reading accurate to
+// the time one reading takes, not to a whole second.
+async function tick() {
+  const from = await timer();
+  for (;;) {
+    const now = await timer();
+    if (now !== from) return { game: now, wall: Date.now() };
+  }
+}
+const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000, polling: "mutation" }, arg);
+
+(async () => {
+  const browser = await launch();
+  try {
+    const link = process.env.LINK;
+    if (!/#control=[0-9a-f]{32}$/.test(link)) fail("the scanned code is no control link: " + link);
+    const address = link.replace(/#.*$/, "");
+    // A TV: the times the game's pushes arrive.
+    const tv = await browser.newPage();
+    await tv.evaluateOnNewDocument(() => {
+      window.pushes = [];
+      const Native = window.WebSocket;
+      window.WebSocket = function (url) {
+        const s = new Native(url);
+        s.addEventListener("message", (e) => { if (e.data.indexOf('"type":"state"') >= 0) window.pushes.push(Date.now()); });
+        return s;
+      };
+    });
+    await tv.goto(address);
+    // The host's phone, from the link: control at once, and the link gone from its address.
+    const host = await browser.newPage();
+    await host.setViewport({ width: 390, height: 844 });
+    await host.goto(link);
+    await waitFor(host, () => !document.getElementById("buttons").hidden && !document.getElementById("control").hidden);
+    if (host.url() !== address) fail("the link stayed in the address bar: " + host.url());
+    const key = await host.evaluate(() => sessionStorage.getItem("chiplark-control"));
+    if (!/^[0-9a-f]{32}$/.test(key)) fail("no control key kept: " + key);
+    if (process.env.SHOTS) await host.screenshot({ path: path.join(process.env.SHOTS, "page-paired-by-link-390x844.png") });
+    const pauses = async (what) => {
+      await host.click("#pause");
+      await until(what + ": PAUSED on the TV", async () => (await text(tv, "paused")) === "PAUSED");
+      await host.click("#pause");
+      await until(what + ": running again", async () => (await text(tv, "paused")) === null);
+    };
+    await pauses("paired by the link");
+    console.log("the scanned link gave the phone control, and left its address bar");
+    // The socket drops (sleep, Wi-Fi roaming) and the page is reloaded: control stays.
+    await host.evaluate(() => socket.close());
+    await until("the phone reconnecting", async () => (await text(host, "offline")) === null &&
+      (await host.evaluate(() => socket !== null && socket.readyState === 1)));
+    await pauses("after a dropped socket");
+    await host.reload();
+    await waitFor(host, () => !document.getElementById("buttons").hidden);
+    await pauses("after a reload");
+    console.log("control kept across a dropped socket and a reload");
+
+    // 10,000 actions in a burst from the host's phone.
+    const before = await tick();
+    const sent = Date.now();
+    await host.evaluate(() => { for (let i = 0; i < 10000; i++) socket.send('{"action":"entry"}'); });
+    const sending = Date.now() - sent;
+    await until("ten seconds of play after the burst", async () =>
+      (await tv.evaluate(() => state.gameSeconds)) >= before.game + 10, 30000);
+    const after = await tick();
+    const drift = (after.game - before.game) - (after.wall - before.wall) / 1000;
+    const pushes = await tv.evaluate((from) => window.pushes.filter((t) => t >= from), sent);
+    let widest = 0;
+    for (let i = 1; i < pushes.length; i++) widest = Math.max(widest, pushes[i] - pushes[i - 1]);
+    const taken = await tv.evaluate(() => (state.count ? state.count.records : -1));
+    const told = await host.evaluate(() => document.getElementById("said").textContent);
+    console.log(`burst of 10,000 sent in ${sending} ms: ${taken} taken (${told}); the display's timer ` +
+      `${drift >= 0 ? "+" : ""}${drift.toFixed(2)} s against the wall over ${((after.wall - before.wall) / 1000).toFixed(1)} s; ` +
+      `${pushes.length} pushes to the TV, at most ${widest} ms apart`);
+    if (Math.abs(drift) > 1) fail(`the display's game timer is ${drift.toFixed(2)} s off the wall clock`);
+    if (widest > 1500) fail(`the TV's pushes were ${widest} ms apart`);
+    if (taken < 1 || taken > 20) fail(`${taken} of the burst were counted`);
+    console.log("1 passed, 0 failed");
+  } finally {
+    await browser.close();
+    reader.kill();
+  }
+})().catch((e) => {
+  console.error("FAIL: " + e.message);
+  reader.kill();
+  process.exit(1);
+});

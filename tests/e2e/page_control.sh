@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The host's phone on the real program: under Xvfb with a window manager and the
+# accessibility bus, the program serves the page and counts players. "Control from a phone"
+# in "More options" shows a code that is scanned (zbarimg) as a phone's camera would; the
+# link, opened in headless Chromium, gives that page control, which it keeps across a
+# dropped socket and a reload. Then a burst of 10,000 actions from it: the display's game
+# timer (read through the accessibility bus) keeps to the wall clock, and a second page's
+# pushes keep coming a second apart.
+#   page_control.sh PROGRAM BUILD_FOLDER [SCREENSHOT_FOLDER]
+set -euo pipefail
+modules="$2/browser-test"
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/x11.sh"
+begin_test
+export HOME="$work/home"
+mkdir -p "$HOME"
+install_puppeteer "$modules"
+place_program "$1" "$work/app" '[Config]' 'Title=Remote night' '[Breaks]' 'Break=4' 'BreakTime=10' 'BreakOpt=0' \
+  '[Blinds]' 'AutoSmall=100' 'AutoBig=200' 'AutoRounds=8' 'AutoTime=20' 'BlindFactor=2' '[Screens]' 'ServeOnNetwork=1' \
+  '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000'
+start_xvfb 1280x1024x24 || fail "no X server"
+start_bus
+"${ATSPI_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately >"$work/atspi.log" 2>&1 &
+pids+=($!)
+start_openbox || fail "no window manager"
+start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
+wait_until 10 test -s "$work/app/chiplark-page.ini" || fail "the clock is not served"
+
+xdotool key Tab Down # the automatic structure
+# The control code, scanned off the dialog as a phone's camera would.
+xdotool mousemove --window "$settings" 544 412 click 1 # "More options…"
+dialog=$(find_window '^More options$') || fail "no More options window"
+xdotool windowfocus --sync "$dialog"
+xdotool key alt+c # "Control from a phone"
+scanned() {
+  import -window "$dialog" "$work/dialog.png" 2>/dev/null &&
+    zbarimg --raw -q "$work/dialog.png" 2>/dev/null | grep -q '#control='
+}
+wait_until 10 scanned || fail "no control code to scan in the dialog"
+link=$(zbarimg --raw -q "$work/dialog.png" | grep '#control=')
+[ -n "${3:-}" ] && cp "$work/dialog.png" "$3/more-options-control-code.png"
+xdotool key Escape
+window_gone '^More options$' || fail "the dialog stayed"
+xdotool windowfocus --sync "$settings"
+xdotool mousemove --window "$settings" 544 448 click 1 # "Start the game!"
+display=$(find_window '^Chiplark display$') || fail "Enter did not show the display"
+
+LINK="${link/http:\/\/*:/http://127.0.0.1:}" APP_PID=$app TIMER="$here/display_timer.py" \
+  CHROMIUM="$(command -v chromium)" SHOTS="${3:-}" NODE_PATH="$modules/node_modules" node "$here/page_control.cjs"
