@@ -144,7 +144,7 @@ QByteArray movedText()
 }
 
 constexpr qint64 MaxUnsentAnswerBytes = 256 * 1024; // answers waiting for a reader that does not read
-constexpr int ClosingGraceMs = 2000;          // for the last answer to leave, before the line is cut
+constexpr int ClosingGraceMs = 2000;                // for the last answer to leave, before the line is cut
 constexpr qint64 PageAddressBytes = 4096;
 
 } // namespace
@@ -155,8 +155,8 @@ struct ClockServer::Phone {
     QPointer<QTcpSocket> tcp; // under the socket: what it has not sent yet
     quint64 id = 0;
     int missedPings = 0;
-    QByteArray key;    // the control key bound to it; empty: it watches
-    QString pinAsked;  // a PIN waiting for its turn
+    QByteArray key;                  // the control key bound to it; empty: it watches
+    QString pinAsked;                // a PIN waiting for its turn
     qint64 credit = MaxTaps * TapMs; // milliseconds of taps in hand: a tap costs TapMs
     qint64 tapsAt = 0;
     qint64 refusedAt = -1; // when it was last told it taps too fast
@@ -363,9 +363,9 @@ void ClockServer::revokeControl()
 {
     keys_.clear();
     link_ = randomCode();
-    const QByteArray revoked =
-        compact({{QStringLiteral("type"), QStringLiteral("paired")}, {QStringLiteral("ok"), false},
-                 {QStringLiteral("why"), QStringLiteral("revoked")}});
+    const QByteArray revoked = compact({{QStringLiteral("type"), QStringLiteral("paired")},
+                                        {QStringLiteral("ok"), false},
+                                        {QStringLiteral("why"), QStringLiteral("revoked")}});
     for (const auto &phone : clients_)
         if (!std::exchange(phone->key, QByteArray()).isEmpty())
             send(*phone, revoked);
@@ -608,8 +608,7 @@ void ClockServer::serve(QTcpSocket *socket)
         const bool close = !head.keepAlive || head.webSocket;
         const QByteArray body = page();
         // A HEAD is told the length its GET would have.
-        answer(socket, 200, close, head.method == "GET" ? body : QByteArray(), "text/html; charset=utf-8",
-               body.size());
+        answer(socket, 200, close, head.method == "GET" ? body : QByteArray(), "text/html; charset=utf-8", body.size());
         if (close)
             return;
         if (c->bodyLeft == 0) {

@@ -85,10 +85,10 @@ public:
     static constexpr int IdleMs = 10000;       // a connection waiting for a request is closed after
     static constexpr int MaxMessageBytes = 4096;
     static constexpr qint64 MaxUnsentBytes = 64 * 1024; // a socket's pushes not yet taken by its reader
-    static constexpr int PingMs = 30000;                 // a socket is pinged, and closed after two missed
-    static constexpr int MaxKeys = 16;                   // control keys; the oldest gives way
-    static constexpr int MaxTaps = 10;                   // actions in a burst from one socket,
-    static constexpr int TapMs = 250;                    // then one each this often
+    static constexpr int PingMs = 30000;                // a socket is pinged, and closed after two missed
+    static constexpr int MaxKeys = 16;                  // control keys; the oldest gives way
+    static constexpr int MaxTaps = 10;                  // actions in a burst from one socket,
+    static constexpr int TapMs = 250;                   // then one each this often
 
     quint16 port() const { return running() ? kept_.port : 0; }
     QByteArray token() const { return kept_.token; }

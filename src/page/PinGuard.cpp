@@ -68,8 +68,7 @@ bool PinGuard::ask(quint64 id, const QHostAddress &from, qint64 nowMs)
 
 void PinGuard::forget(quint64 id)
 {
-    queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [id](const Ask &a) { return a.id == id; }),
-                 queue_.end());
+    queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [id](const Ask &a) { return a.id == id; }), queue_.end());
 }
 
 std::vector<quint64> PinGuard::due(qint64 nowMs)

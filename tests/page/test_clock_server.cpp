@@ -5,6 +5,7 @@
 #include "display/frm_Display.h"
 #include "page/ClockServer.h"
 #include "settings/frm_Chiplark.h"
+#include "settings/frm_MoreOptions.h"
 #include "support/FakePlatform.h"
 #include "support/GameDriver.h"
 
@@ -298,9 +299,10 @@ private slots:
         const auto padded = [&](const QString &pad) {
             return QString::fromUtf8(QJsonDocument(QJsonObject{{"action", "pause"}, {"pad", pad}}).toJson());
         };
-        for (const QString &bad : {padded(QString(5000, 'x')), padded(QString(3000, QChar(0xe9))), // 6,000 bytes
-                                   QStringLiteral("{\"action\":"), QStringLiteral("[1,2]"), QStringLiteral("null"),
-                                   QStringLiteral("{\"action\":\"escape\"}"), QStringLiteral("{\"action\":\"settings\"}")})
+        for (const QString &bad :
+             {padded(QString(5000, 'x')), padded(QString(3000, QChar(0xe9))), // 6,000 bytes
+              QStringLiteral("{\"action\":"), QStringLiteral("[1,2]"), QStringLiteral("null"),
+              QStringLiteral("{\"action\":\"escape\"}"), QStringLiteral("{\"action\":\"settings\"}")})
             c.socket.sendTextMessage(bad);
         c.socket.sendBinaryMessage(QByteArray("{\"action\":\"pause\"}"));
         c.act("pause"); // after them all: when it is taken, the others were passed over
@@ -420,6 +422,28 @@ private slots:
         }
     }
 
+    // The dialog counts the phones with control, shows the one-time code on demand (a new one
+    // once it is used) and takes control back from all.
+    void dialogControl()
+    {
+        frm_MoreOptions dialog(ScreenOptions{true}, s.get(), nullptr);
+        dialog.show();
+        QCOMPARE(dialog.lbl_Control->text(), QStringLiteral("Phones with control: 0"));
+        QVERIFY(!dialog.cmd_Revoke->isEnabled() && !dialog.lbl_ControlQR->isVisible());
+        dialog.cmd_ControlCode->click();
+        QVERIFY(dialog.lbl_ControlQR->isVisible());
+        const QImage first = dialog.lbl_ControlQR->pixmap().toImage();
+        Client phone(*s);
+        QVERIFY(phone.waitOpen());
+        QCOMPARE(phone.pair("link", linkCode(*s)).size(), 32);
+        QCOMPARE(dialog.lbl_Control->text(), QStringLiteral("Phones with control: 1"));
+        QVERIFY(dialog.lbl_ControlQR->pixmap().toImage() != first);
+        dialog.cmd_Revoke->click();
+        QCOMPARE(dialog.lbl_Control->text(), QStringLiteral("Phones with control: 0"));
+        QVERIFY(!dialog.cmd_Revoke->isEnabled());
+        QTRY_COMPARE(phone.last().value("why").toString(), QStringLiteral("revoked"));
+    }
+
     // A burst from one socket is refused beyond a hand's few taps a second, and said so once
     // a second; taps at a hand's pace are all taken.
     void tapsPerSocket_data()
@@ -496,17 +520,19 @@ private slots:
         QTRY_COMPARE(s->openConnections(), ClockServer::MaxConnections);
         // The room was made by cutting the oldest requests: the first ones held, then slow ones.
         const auto cut = [](const std::vector<std::unique_ptr<Raw>> &v) {
-            return std::count_if(v.begin(), v.end(), [](const auto &r) { return r->socket.state() == QAbstractSocket::UnconnectedState; });
+            return std::count_if(v.begin(), v.end(),
+                                 [](const auto &r) { return r->socket.state() == QAbstractSocket::UnconnectedState; });
         };
         QTRY_COMPARE(cut(held) + cut(slow), held.size() + slow.size() - ClockServer::MaxConnections);
-        QVERIFY(held.front()->socket.state() == QAbstractSocket::UnconnectedState && slow.back()->socket.state() == QAbstractSocket::ConnectedState);
+        QVERIFY(held.front()->socket.state() == QAbstractSocket::UnconnectedState
+                && slow.back()->socket.state() == QAbstractSocket::ConnectedState);
         for (int tv = 1; tv <= 10; ++tv) {
             Raw r(*s, QStringLiteral("127.0.4.%1").arg(tv));
             r.send(get("/" + s->token() + "/"));
             QCOMPARE(r.answer(), 200);
         }
         QCOMPARE(s->connectionCount(), ClockServer::MaxPerAddress / 2); // sockets are never cut for room
-        held.clear(), slow.clear(); // every connection's count goes with it
+        held.clear(), slow.clear();                                     // every connection's count goes with it
         QTRY_COMPARE(s->openConnections(), 0);
     }
 
@@ -606,13 +632,15 @@ private slots:
         row("a carriage return in the request line", "GET /TOKEN/\r HTTP/1.1\r\nHost: x\r\n\r\n", 400, false);
         row("a socket key too short", socket + "Sec-WebSocket-Key: c2hvcnQ=\r\nSec-WebSocket-Version: 13\r\n\r\n", 400,
             false);
-        row("a socket key not base64", socket + "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ!=\r\nSec-WebSocket-Version: 13\r\n\r\n",
+        row("a socket key not base64",
+            socket + "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ!=\r\nSec-WebSocket-Version: 13\r\n\r\n", 400, false);
+        row("two socket keys",
+            socket
+                + "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Key: "
+                  "dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n",
             400, false);
-        row("two socket keys", socket + "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Key: "
-                                        "dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n",
-            400, false);
-        row("socket version 8", socket + "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 8\r\n\r\n",
-            400, false);
+        row("socket version 8",
+            socket + "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 8\r\n\r\n", 400, false);
     }
 
     // Every answer leaves the connection as the request asked, or closed when the request was
@@ -650,8 +678,7 @@ private slots:
                                        {"10.0.0.1", false, 70, "70"}});
         QTest::newRow("five wrong slow an address for a minute") << address;
         std::vector<PinStep> slash64 = fiveWrong("2001:db8:1:2:ffff::1", "2001:db8:1:2::a");
-        slash64.insert(slash64.end(),
-                       {{"2001:db8:1:2:1234::9", true, 10, "60"}, {"2001:db8:1:3::1", true, 10, "10"}});
+        slash64.insert(slash64.end(), {{"2001:db8:1:2:1234::9", true, 10, "60"}, {"2001:db8:1:3::1", true, 10, "10"}});
         QTest::newRow("an IPv6 /64 is one address") << slash64;
         std::vector<PinStep> server;
         for (int i = 0; i < PinGuard::MaxChecksPerMinute; ++i)
@@ -685,8 +712,9 @@ private slots:
         }
         run(1000000);
         for (quint64 id = 0; id < steps.size(); ++id)
-            QVERIFY2(checked[id] == steps[id].checked,
-                     qPrintable(QStringLiteral("%1 at %2 s: %3").arg(steps[id].from).arg(steps[id].at).arg(checked[id])));
+            QVERIFY2(
+                checked[id] == steps[id].checked,
+                qPrintable(QStringLiteral("%1 at %2 s: %3").arg(steps[id].from).arg(steps[id].at).arg(checked[id])));
         QCOMPARE(guard.waiting(), 0);
         guard.due(10000000); // a minute after the last wrong PIN, no address is remembered
         QCOMPARE(guard.remembered(), 0);
