@@ -160,6 +160,7 @@ struct ClockServer::Phone {
     qint64 credit = MaxTaps * TapMs; // milliseconds of taps in hand: a tap costs TapMs
     qint64 tapsAt = 0;
     qint64 refusedAt = -1; // when it was last told it taps too fast
+    bool letGo = false;    // too far behind: being cut
 };
 
 ClockServer::ClockServer() : kept_(newPageAddress(0)), link_(randomCode())
@@ -440,8 +441,12 @@ ClockServer::Phone *ClockServer::phoneOf(const QWebSocket *socket)
 // reads) is let go rather than held in memory.
 void ClockServer::send(Phone &phone, const QByteArray &message)
 {
+    if (phone.letGo)
+        return;
     if (phone.tcp && phone.tcp->bytesToWrite() + message.size() > MaxUnsentBytes) {
-        phone.socket->abort(); // its disconnected() takes it off the list
+        // Cut once the caller is done with it: its disconnected() takes it off the list.
+        phone.letGo = true;
+        QMetaObject::invokeMethod(phone.socket.get(), &QWebSocket::abort, Qt::QueuedConnection);
         return;
     }
     phone.socket->sendTextMessage(QString::fromUtf8(message));
@@ -783,7 +788,7 @@ void ClockServer::givePinTurns()
                                  {QStringLiteral("why"), QStringLiteral("pin")}}));
     }
     if (const std::optional<qint64> next = guard_.nextDue(now()))
-        pinTurn_->start(int(std::clamp<qint64>(*next - now(), 0, PinGuard::MinuteMs)));
+        pinTurn_->start(int(std::clamp<qint64>(*next - now(), 10, PinGuard::MinuteMs)));
 }
 
 // The phone holds the key from now on, and so does no other socket.
