@@ -19,6 +19,7 @@
 #include <QWebSocket>
 #include <QWebSocketServer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <qrencode.h>
@@ -767,7 +768,7 @@ void ClockServer::pair(Phone &phone, const QJsonObject &o)
     if (!phone.pinAsked.isEmpty())
         if (const std::optional<qint64> at = guard_.turnOf(phone.id, now()))
             send(phone, compact({{QStringLiteral("type"), QStringLiteral("pairing")},
-                                 {QStringLiteral("wait"), double((*at - now() + 999) / 1000)}}));
+                                 {QStringLiteral("wait"), std::ceil(double(*at - now()) / 1000)}}));
 }
 // The PINs whose turn has come are checked; the timer waits for the next.
 void ClockServer::givePinTurns()

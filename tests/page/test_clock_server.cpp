@@ -62,7 +62,10 @@ struct Client {
         return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 5000);
     }
     QJsonObject last() const { return QJsonDocument::fromJson(messages.last().toUtf8()).object(); }
-    void send(QJsonObject message) { socket.sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson())); }
+    void send(const QJsonObject &message)
+    {
+        socket.sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson()));
+    }
     void act(const QString &action) { send({{"action", action}}); }
     // Asks for control (with "pin", "link" or "key") and waits for the answer: the key given,
     // or why not.
@@ -667,6 +670,7 @@ private slots:
         // Five wrong PINs a second apart, from the two addresses in turn, each checked at once.
         const auto fiveWrong = [](const char *a, const char *b) {
             std::vector<PinStep> steps;
+            steps.reserve(MaxWrong + 4);
             for (int i = 0; i < MaxWrong; ++i)
                 steps.push_back({i % 2 ? b : a, false, double(i), QString::number(i)});
             return steps;
@@ -681,6 +685,7 @@ private slots:
         slash64.insert(slash64.end(), {{"2001:db8:1:2:1234::9", true, 10, "60"}, {"2001:db8:1:3::1", true, 10, "10"}});
         QTest::newRow("an IPv6 /64 is one address") << slash64;
         std::vector<PinStep> server;
+        server.reserve(PinGuard::MaxChecksPerMinute + 3);
         for (int i = 0; i < PinGuard::MaxChecksPerMinute; ++i)
             server.push_back({QStringLiteral("10.1.0.%1").arg(i + 1), false, i * 0.5, QString::number(i * 0.5)});
         server.insert(server.end(), {{"10.2.0.1", true, 20, "60"}, // in turn, as the minute makes room
