@@ -6,16 +6,13 @@
 #include "clock/ClockText.h"
 #include "display/frm_Display.h"
 #include "platform/RegularFile.h"
-#include "platform/TextFile.h"
 #include "settings/TextNumber.h"
 #include "settings/frm_Chiplark.h"
 
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyleHints>
-#include <cstdio>
 
 namespace {
 
@@ -273,29 +270,25 @@ QString frm_Chiplark::gameFilePath() const
     return QDir(services_.files->programFolder()).filePath(tournament::SavedGameFile);
 }
 
+// Only the bytes are made here: the disk is the writer's, on its own thread, so a slow disk
+// never holds up the clock, the display or the page.
 void frm_Chiplark::keepGame()
 {
     if (gameFileKept_ || !game.inPlay())
         return;
-    const QString path = gameFilePath();
-    // Only a regular file is ever replaced.
-    if (platform::somethingAt(path) && !platform::isRegularFile(path))
-        return;
-    QString why;
-    if (!platform::writeFileAtomically(path, tournament::formatSavedGame(game.kept()), {}, &why) && !gameNotKeptSaid_) {
-        gameNotKeptSaid_ = true;
-        std::fprintf(stderr, "Chiplark: the game in progress is not kept in %s: %s\n",
-                     qPrintable(QDir::toNativeSeparators(path)), qPrintable(why));
-    }
+    keptWriter_.write(gameFilePath(), tournament::formatSavedGame(game.kept()));
 }
 
+// Done after a write under way and in place of one still waiting, so no older state of the
+// game comes back after it.
 void frm_Chiplark::forgetGame()
 {
-    const QString path = gameFilePath();
-    if (!gameFileKept_ && platform::isRegularFile(path))
-        QFile::remove(path);
+    if (!gameFileKept_)
+        keptWriter_.remove(gameFilePath());
 }
 
+// Read here, on this thread: at start no game ticks yet and nothing was asked of the writer,
+// so there is nothing to hold up and nothing to wait for.
 void frm_Chiplark::offerResume()
 {
     const QString path = gameFilePath();

@@ -254,6 +254,8 @@ void frm_Chiplark::Form_Unload()
     saveSettings();
     stopCountdowns();
     forgetGame();
+    // The program may end as soon as this returns: the game's file is put right first.
+    keptWriter_.finish();
     keepScreenOn(false);
     display_.reset();
 }

@@ -6,6 +6,7 @@
 #include "blinds/BlindListBox.h"
 #include "blinds/BlindSchedule.h"
 #include "clock/GameClock.h"
+#include "platform/LatestFileWriter.h"
 #include "platform/Platform.h"
 #include "settings/Controls.h"
 #include "settings/WindowSettings.h"
@@ -147,6 +148,9 @@ public:
     QString gameFilePath() const;
     void keepGame();
     void forgetGame();
+    // The thread that writes it: keepGame and forgetGame only ask; finish() waits until the
+    // file is as they last asked (at exit, and for a test that reads it).
+    platform::LatestFileWriter &keptWriter() { return keptWriter_; }
     // At start: a game a dead program left running is offered to be taken up again.
     void offerResume();
     CommonDialog CD1;
@@ -324,7 +328,6 @@ private:
     QSet<QString> tournamentKeysInFile_;
     // The game file could not be read at start: it is left alone and never written.
     bool gameFileKept_ = false;
-    bool gameNotKeptSaid_ = false;         // a failed keep is told once a run
     std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;
     // The settings file could not be read at start: it is kept as it is, never written.
@@ -336,6 +339,8 @@ private:
     QHash<QObject *, void (frm_Chiplark::*)(qint16 &)> keyPress_;
     // A resumed game's voice, chosen once the voices are listed.
     QString voiceToRestore_;
+    // Goes first when the window does, having written what was asked.
+    platform::LatestFileWriter keptWriter_{QStringLiteral("the game in progress")};
 };
 
 template <size_t N>

@@ -176,6 +176,7 @@ private slots:
         QCOMPARE(fakes->speech.spoken.back(), "Two players left");
         drive::ticks(*frm, 70);
         const auto kept = [&] {
+            frm->keptWriter().finish();
             QFile f(gameFile());
             return f.open(QIODevice::ReadOnly) ? tournament::parseSavedGame(f.readAll()) : std::nullopt;
         };
@@ -201,7 +202,7 @@ private slots:
         QCOMPARE(frm->tournamentTexts, counting({{"Speak", "1"}}));
         QVERIFY(d()->lbl_Paused->isVisible());
         d()->Form_KeyDown(DisplayKey::Escape, 0);
-        QVERIFY(!QFile::exists(gameFile()));
+        QTRY_VERIFY(!QFile::exists(gameFile()));
 
         // Declined: the file goes. Unreadable: it is reported and never written over.
         start({});
