@@ -48,10 +48,11 @@ int main(int argc, char *argv[])
         const double cpu = cpuSeconds() - cpuAtStart;
         rusage u{};
         getrusage(RUSAGE_SELF, &u);
-        std::printf("ticks: %d over %.3f s of monotonic time\n", frm.gameState.gameSeconds, real);
-        std::printf("drift: %+.1f ms over %d ticks, %+.1f ms per hour (first tick %+.1f ms late)\n", drift * 1000,
-                    frm.gameState.gameSeconds - settle, drift * 1000 * 3600 / (real - realAtSettle),
-                    (realAtSettle - settle) * 1000);
+        std::printf("ticks: %lld over %.3f s of monotonic time\n", static_cast<long long>(frm.gameState.gameSeconds),
+                    real);
+        std::printf("drift: %+.1f ms over %lld ticks, %+.1f ms per hour (first tick %+.1f ms late)\n", drift * 1000,
+                    static_cast<long long>(frm.gameState.gameSeconds - settle),
+                    drift * 1000 * 3600 / (real - realAtSettle), (realAtSettle - settle) * 1000);
         std::printf("processor: %.3f s over %.0f s = %.3f %% of a core\n", cpu, real, 100 * cpu / real);
         std::printf("peak memory: %.1f MB\n", u.ru_maxrss / 1024.0);
         app.quit();
