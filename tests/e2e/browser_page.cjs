@@ -225,7 +225,7 @@ async function roomy(page, ids) {
     await phone.click("#host");
     await phone.type("#pin", game.pin);
     await phone.click("#unlock");
-    await waitFor(phone, () => !document.getElementById("ledger").hidden);
+    await waitFor(phone, () => !document.getElementById("ledger").hidden && !document.getElementById("buttons").hidden);
     await roomy(phone, ["entry", "reentry", "rebuy", "addon", "bust", "undo", "lock"]);
     for (let i = 0; i < 3; i++) await phone.click("#entry");
     await waitFor(phone, () => document.getElementById("bandCount").textContent.startsWith("Players 3 / 3 · "));
