@@ -8,12 +8,8 @@
 # the pages reconnect after the server restarts, and say so when the address has changed.
 #   browser_page.sh PAGE_PROBE BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
-modules="$2/browser-test"
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/x11.sh"
-begin_test
-export HOME="$work/home"
-mkdir -p "$HOME"
-install_puppeteer "$modules"
+begin_browser_test "$2"
 QT_QPA_PLATFORM=offscreen PROBE="$(realpath "$1")" CHROMIUM="$(command -v chromium)" SHOTS="${3:-}" \
   NODE_PATH="$modules/node_modules" node "$here/browser_page.cjs"

@@ -5,13 +5,9 @@
 # page must report instead of reconnecting for ever.
 #   page_address.sh PROGRAM BUILD_FOLDER
 set -euo pipefail
-modules="$2/browser-test"
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/x11.sh"
-begin_test
-export HOME="$work/home"
-mkdir -p "$HOME"
-install_puppeteer "$modules"
+begin_browser_test "$2"
 place_program "$1" "$work/app" '[Config]' 'Title=Address night' '[Screens]' 'ServeOnNetwork=1'
 start_xvfb 1024x768x24 || fail "no X server"
 APP="$work/app" CHROMIUM="$(command -v chromium)" NODE_PATH="$modules/node_modules" node "$here/page_address.cjs"

@@ -8,13 +8,9 @@
 # pushes keep coming a second apart.
 #   page_control.sh PROGRAM BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
-modules="$2/browser-test"
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/x11.sh"
-begin_test
-export HOME="$work/home"
-mkdir -p "$HOME"
-install_puppeteer "$modules"
+begin_browser_test "$2"
 place_program "$1" "$work/app" '[Config]' 'Title=Remote night' '[Breaks]' 'Break=4' 'BreakTime=10' 'BreakOpt=0' \
   '[Blinds]' 'AutoSmall=100' 'AutoBig=200' 'AutoRounds=8' 'AutoTime=20' 'BlindFactor=2' '[Screens]' 'ServeOnNetwork=1' \
   '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000'

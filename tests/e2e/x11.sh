@@ -156,6 +156,16 @@ window_gone() {
   wait_until 5 eval '! xdotool search --onlyvisible --name "$name" >/dev/null 2>&1'
 }
 
+# A test that drives the page in headless Chromium: begin_test, a home of its own, and
+# puppeteer-core in the build folder (modules), installed once.
+begin_browser_test() { # build folder
+  begin_test
+  export HOME="$work/home"
+  mkdir -p "$HOME"
+  modules="$1/browser-test"
+  install_puppeteer "$modules"
+}
+
 # puppeteer-core from npm into the build folder, once; it never downloads a browser.
 install_puppeteer() { # folder
   [ -d "$1/node_modules/puppeteer-core" ] && return 0
