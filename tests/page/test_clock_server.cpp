@@ -364,15 +364,16 @@ private slots:
         const auto row = [](const char *name, const char *steps) {
             QTest::newRow(name) << QString::fromLatin1(steps).split(QLatin1Char(';'));
         };
-        row("by the PIN", "A act none; A pin key; A act done");
-        row("a wrong PIN", "A wrong pin; A act none; A pin key; A act done");
-        row("by the link, once", "A link key; A act done; B oldlink link; B act none; B link key");
-        row("a reload presents its key", "A pin key; A reopen -; A act none; A key key; A act done");
-        row("a replay from another socket", "A pin key; B act none; C act none; A act done");
-        row("a key presented elsewhere moves", "A link key; B key key; A told elsewhere; A act none; B act done");
+        row("by the PIN", "A act none; A pin given; A act done");
+        row("a wrong PIN", "A wrong pin; A act none; A pin given; A act done");
+        row("by the link, once", "A link given; A act done; B oldlink link; B act none; B link given");
+        row("a reload presents its key", "A pin given; A reopen -; A act none; A key given; A act done");
+        row("a replay from another socket", "A pin given; B act none; C act none; A act done");
+        row("a key presented elsewhere moves", "A link given; B key given; A told elsewhere; A act none; B act done");
         row("a made-up key", "A forged key; A act none");
-        row("revoked", "A pin key; B link key; - revoke -; A told revoked; B told revoked; A act none; A key key; "
-                       "A oldlink link; A link key");
+        row("revoked", "A pin given; B link given; - revoke -; A told revoked; B told revoked; A act none; A key key; "
+                       "A oldlink link; A link given");
+        row("serving off and on", "A pin given; - restart -; A reopen -; A key key; A act none");
     }
     void pairing()
     {
@@ -386,8 +387,12 @@ private slots:
         for (const QString &step : steps) {
             const QStringList part = step.trimmed().split(QLatin1Char(' '));
             const QString &who = part[0], &what = part[1], &expected = part[2];
-            if (what == "revoke") {
-                s->revokeControl();
+            if (what == "revoke" || what == "restart") {
+                if (what == "revoke")
+                    s->revokeControl();
+                else
+                    s->stop();
+                QVERIFY(s->running() || s->start(nullptr));
                 QCOMPARE(s->phonesWithControl(), 0);
                 continue;
             }
@@ -417,8 +422,8 @@ private slots:
                     oldLink = link;
                     QVERIFY(linkCode(*s) != link); // a new one for the next phone
                 }
-                got = answer.size() == 32 ? "key" : answer.section(QStringLiteral(": "), 1);
-                if (got == "key")
+                got = answer.size() == 32 ? "given" : answer.section(QStringLiteral(": "), 1);
+                if (got == "given")
                     key = answer;
             }
             QVERIFY2(got == expected, qPrintable(step + " gave " + got));
