@@ -92,11 +92,11 @@ judge() { # name pattern transcript
   echo "  sound heard: $sound s, espeak-ng's own: $expected s; the machine late by $late ms at worst"
   if [ "$late" -gt "$lag_bound" ]; then
     echo "$said" | grep -Eq "$pattern" && at_least "$sound" "$(awk -v e="$expected" 'BEGIN { print 0.9 * e }')" && return 0
-    why="the recogniser could not judge: the machine was late by $late ms while it spoke; heard \"$said\""
+    why="the machine was late by $late ms while it spoke; heard \"$said\""
     return 2
   fi
   if ! at_least "$sound" "$(awk -v e="$expected" 'BEGIN { print 0.9 * e }')"; then
-    why="the program's speech was cut: $sound s of sound for espeak-ng's $expected s of \"${lines[*]}\""
+    why="$sound s of sound heard for espeak-ng's $expected s of \"${lines[*]}\""
     return 1
   fi
   echo "$said" | grep -Eq "$pattern" && return 0
@@ -107,23 +107,26 @@ judge() { # name pattern transcript
     sox "$work/$name.ref.wav" "$work/$name.ref$gain.wav" norm "$(awk -v p="$peak" -v g="$gain" 'BEGIN { print p + g }')"
     ref=$(transcribe "$name.ref$gain")
     echo "$ref" | grep -Eq "$pattern" ||
-      { why="the recogniser could not judge: it hears \"$ref\" in espeak-ng's own \"${lines[*]}\""; return 2; }
+      { why="it hears \"$ref\" in espeak-ng's own \"${lines[*]}\""; return 2; }
   done
-  why="the program's speech lost words: heard \"$said\" for \"${lines[*]}\""
+  why="heard \"$said\" for \"${lines[*]}\", which it hears right from espeak-ng itself"
   return 1
 }
 # Makes tries of a check (a command that judges) until one is heard whole: a try that could
-# not be judged is made again, up to five tries; the program's fault seen twice fails.
+# not be judged is made again, up to five tries; the program's fault seen twice fails (once
+# may be the speech server's stream run dry on a busy machine, which a sleeper's lateness
+# does not always show).
 repeated=0
 tries() { # what command...
-  local what="$1" faults=0 try rc
+  local what="$1" faults=0 try rc verdict
   shift
   for try in 1 2 3 4 5; do
     rc=0; "$@" || rc=$?
     [ "$rc" -eq 0 ] && return 0
-    [ "$rc" -eq 1 ] && faults=$((faults + 1))
-    [ "$faults" -ge 2 ] || [ "$try" -eq 5 ] && fail "$what: $why"
-    echo "  (try $try: $why; once more)"
+    verdict="the recogniser could not judge"
+    [ "$rc" -eq 1 ] && { faults=$((faults + 1)); verdict="the program's speech lost words"; }
+    [ "$faults" -ge 2 ] || [ "$try" -eq 5 ] && fail "$what: $verdict: $why"
+    echo "  (try $try: $verdict: $why; once more)"
     repeated=$((repeated + 1))
   done
 }
