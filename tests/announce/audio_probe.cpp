@@ -107,8 +107,7 @@ bool render(const char *voice, const QString &file, const QStringList &lines)
     rendered.assign(rate * 3 / 10, 0);
     for (const QString &line : lines) {
         const QByteArray text = line.toUtf8();
-        if (synth(text.constData(), size_t(text.size()) + 1, 0, 1 /* characters */, 0, 1 /* UTF-8 */, nullptr,
-                  nullptr)
+        if (synth(text.constData(), size_t(text.size()) + 1, 0, 1 /* characters */, 0, 1 /* UTF-8 */, nullptr, nullptr)
                 != 0
             || synchronize() != 0)
             return false;
@@ -123,10 +122,10 @@ bool render(const char *voice, const QString &file, const QStringList &lines)
     const quint32 size = quint32(rendered.size() * 2);
     QFile out(file);
     return out.open(QIODevice::WriteOnly)
-        && out.write("RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4)
-                     + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" + le(size, 4))
-               > 0
-        && out.write(reinterpret_cast<const char *>(rendered.data()), size) == size;
+           && out.write("RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4)
+                        + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" + le(size, 4))
+                  > 0
+           && out.write(reinterpret_cast<const char *>(rendered.data()), size) == size;
 }
 
 std::atomic<bool> stopped{false};
@@ -214,8 +213,8 @@ int main(int argc, char *argv[])
         return app.exec();
     }
     if (command == "texts" && argc > 2) {
-        const QString start = startAnnouncement(defaultPhrases(), QStringLiteral("25"), QStringLiteral("50"),
-                                                QString::fromUtf8(argv[2]));
+        const QString start =
+            startAnnouncement(defaultPhrases(), QStringLiteral("25"), QStringLiteral("50"), QString::fromUtf8(argv[2]));
         for (const QString &line : start.split(QStringLiteral("\r\n")))
             std::printf("say: %s\n", line.toUtf8().constData());
         return 0;
