@@ -126,6 +126,7 @@ tries() { # what command...
     verdict="the recogniser could not judge"
     [ "$rc" -eq 1 ] && { faults=$((faults + 1)); verdict="the program's speech lost words"; }
     [ "$faults" -ge 2 ] || [ "$try" -eq 5 ] && fail "$what: $verdict: $why"
+    [ "$rc" -eq 1 ] && verdict="not heard whole (fault $faults of 2)"
     echo "  (try $try: $verdict: $why; once more)"
     repeated=$((repeated + 1))
   done
