@@ -10,6 +10,13 @@
 //                                                 the money, the texts as the program builds them
 //   audio_probe play FILE FLAGS                   play the file, print how long play() took
 //   audio_probe announce [N]                      N level changes 4 s apart, each with its time
+//   audio_probe texts CURRENCY                    the lines of a game's start announcement, as the
+//                                                 engine is given them, without speaking
+//   audio_probe render VOICE FILE LINE...         the lines spoken by espeak-ng itself, no speech
+//                                                 server, into a WAV file, half a second apart
+//   audio_probe lag                               until SIGTERM: how late a 10 ms sleep wakes at
+//                                                 worst, in ms
+// The commands that speak print each line the engine is given ("say: ...").
 
 #include "announce/Announcements.h"
 #include "announce/Phrases.h"
@@ -20,10 +27,18 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLibrary>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <functional>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -47,6 +62,73 @@ void pause(QCoreApplication &app, int milliseconds)
         QThread::msleep(10);
     }
 }
+
+// Says the text, after printing its lines as the engine is given them, one at a time.
+void say(platform::QtSpeech &speech, const QString &text)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("[\\r\\n]+"));
+    for (const QString &line : text.split(lineBreak))
+        if (!line.trimmed().isEmpty())
+            std::printf("say: %s\n", line.trimmed().toUtf8().constData());
+    std::fflush(stdout);
+    speech.speak(text);
+}
+
+// espeak-ng's own rendering of the lines, at the speech server's normal rate (170 words a
+// minute), as a 16-bit mono WAV file.
+std::vector<short> rendered;
+int keep(short *wav, int count, void *)
+{
+    if (wav)
+        rendered.insert(rendered.end(), wav, wav + count);
+    return 0;
+}
+bool render(const char *voice, const QString &file, const QStringList &lines)
+{
+    QLibrary espeak(QStringLiteral("espeak-ng"), 1);
+    using Initialize = int (*)(int, int, const char *, int);
+    using SetCallback = void (*)(int (*)(short *, int, void *));
+    using SetVoice = int (*)(const char *);
+    using SetParameter = int (*)(int, int, int);
+    using Synth = int (*)(const void *, size_t, unsigned, int, unsigned, unsigned, unsigned *, void *);
+    using Synchronize = int (*)();
+    auto initialize = reinterpret_cast<Initialize>(espeak.resolve("espeak_Initialize"));
+    auto setCallback = reinterpret_cast<SetCallback>(espeak.resolve("espeak_SetSynthCallback"));
+    auto setVoice = reinterpret_cast<SetVoice>(espeak.resolve("espeak_SetVoiceByName"));
+    auto setParameter = reinterpret_cast<SetParameter>(espeak.resolve("espeak_SetParameter"));
+    auto synth = reinterpret_cast<Synth>(espeak.resolve("espeak_Synth"));
+    auto synchronize = reinterpret_cast<Synchronize>(espeak.resolve("espeak_Synchronize"));
+    if (!initialize || !setCallback || !setVoice || !setParameter || !synth || !synchronize)
+        return false;
+    const int rate = initialize(2 /* synchronous */, 0, nullptr, 0x8000 /* don't exit on errors */);
+    if (rate <= 0 || setVoice(voice) != 0 || setParameter(1 /* rate */, 170, 0) != 0)
+        return false;
+    setCallback(keep);
+    rendered.assign(rate * 3 / 10, 0);
+    for (const QString &line : lines) {
+        const QByteArray text = line.toUtf8();
+        if (synth(text.constData(), size_t(text.size()) + 1, 0, 1 /* characters */, 0, 1 /* UTF-8 */, nullptr, nullptr)
+                != 0
+            || synchronize() != 0)
+            return false;
+        rendered.insert(rendered.end(), rate / 2, 0);
+    }
+    auto le = [](quint32 v, int bytes) {
+        QByteArray b;
+        for (int i = 0; i < bytes; ++i)
+            b += char(v >> (8 * i));
+        return b;
+    };
+    const quint32 size = quint32(rendered.size() * 2);
+    QFile out(file);
+    return out.open(QIODevice::WriteOnly)
+           && out.write("RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4)
+                        + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" + le(size, 4))
+                  > 0
+           && out.write(reinterpret_cast<const char *>(rendered.data()), size) == size;
+}
+
+std::atomic<bool> stopped{false};
 
 } // namespace
 
@@ -84,14 +166,10 @@ int main(int argc, char *argv[])
         const QString start = startAnnouncement(phrases, QStringLiteral("25"), QStringLiteral("50"), currency);
         const QString level = levelAnnouncement(phrases, QStringLiteral("50"), QStringLiteral("100"), currency, 0);
         std::printf("voice: %s\n", qPrintable(speech.currentVoiceName()));
-        std::printf("start: %s\n", start.toUtf8().constData());
-        std::fflush(stdout);
-        speech.speak(start);
+        say(speech, start);
         waitForFinished(app, speech, 2, 30000); // the start phrase and the blinds: two lines
         pause(app, int(std::atof(argv[3]) * 1000));
-        std::printf("level: %s\n", level.toUtf8().constData());
-        std::fflush(stdout);
-        speech.speak(level);
+        say(speech, level);
         waitForFinished(app, speech, 3, 30000);
         std::printf("finished: %d\n", speech.finishedCount());
         return speech.finishedCount() == 3 ? 0 : 1;
@@ -100,8 +178,9 @@ int main(int argc, char *argv[])
         platform::QtSpeech speech;
         if (!speech.waitUntilReady(30000) || !speech.create())
             return 1;
-        speech.speak(tournament::bustAnnouncement(7));
-        speech.speak(tournament::InTheMoney);
+        std::printf("voice: %s\n", qPrintable(speech.currentVoiceName()));
+        say(speech, tournament::bustAnnouncement(7));
+        say(speech, tournament::InTheMoney);
         waitForFinished(app, speech, 2, 30000);
         std::printf("finished: %d\n", speech.finishedCount());
         return speech.finishedCount() == 2 ? 0 : 1;
@@ -133,7 +212,36 @@ int main(int argc, char *argv[])
         QTimer::singleShot(1000 + 4000 * count + 1000, &app, &QCoreApplication::quit);
         return app.exec();
     }
-    std::fprintf(stderr, "usage: audio_probe voices | speak SECONDS TEXT... | game CURRENCY SILENCE | play FILE FLAGS"
-                         " | announce [N]\n");
+    if (command == "texts" && argc > 2) {
+        const QString start =
+            startAnnouncement(defaultPhrases(), QStringLiteral("25"), QStringLiteral("50"), QString::fromUtf8(argv[2]));
+        for (const QString &line : start.split(QStringLiteral("\r\n")))
+            std::printf("say: %s\n", line.toUtf8().constData());
+        return 0;
+    }
+    if (command == "render" && argc > 4) {
+        QStringList lines;
+        for (int i = 4; i < argc; ++i)
+            lines << QString::fromUtf8(argv[i]);
+        return render(argv[2], QString::fromLocal8Bit(argv[3]), lines) ? 0 : 1;
+    }
+    if (command == "lag") {
+        std::signal(SIGTERM, [](int) { stopped = true; });
+        std::printf("watching\n");
+        std::fflush(stdout);
+        using namespace std::chrono;
+        long long longest = 0;
+        auto last = steady_clock::now();
+        while (!stopped) {
+            std::this_thread::sleep_for(milliseconds(10));
+            const auto now = steady_clock::now();
+            longest = std::max<long long>(longest, duration_cast<milliseconds>(now - last).count() - 10);
+            last = now;
+        }
+        std::printf("late: %lld\n", longest);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: audio_probe voices | speak SECONDS TEXT... | game CURRENCY SILENCE | count"
+                         " | play FILE FLAGS | announce [N] | texts CURRENCY | render VOICE FILE LINE... | lag\n");
     return 2;
 }
