@@ -770,6 +770,7 @@ void ClockServer::pair(Phone &phone, const QJsonObject &o)
             send(phone, compact({{QStringLiteral("type"), QStringLiteral("pairing")},
                                  {QStringLiteral("wait"), std::ceil(double(*at - now()) / 1000)}}));
 }
+
 // The PINs whose turn has come are checked; the timer waits for the next.
 void ClockServer::givePinTurns()
 {
