@@ -1,0 +1,50 @@
+#pragma once
+// The night's results as they are kept: who finished where, with the prize each place took,
+// and the figures of the evening, as a CSV for spreadsheets and a printable page.
+
+#include "tables/Seating.h"
+#include "tournament/Ledger.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace tournament {
+
+// One line of the results: a buy-in and where it finished. A re-entered player's earlier
+// buy-in is a line of its own.
+struct Place {
+    qint64 place = 0;  // 1: the winner
+    qint64 entry = 0;  // the buy-in's number, from 1 in the order of the buy-ins; 0: not known
+    QString name;      // empty: no name given
+    tables::Seat seat; // the seat it had last; none with one table
+    qint64 prize = 0;  // 0: not paid
+    bool operator==(const Place &o) const
+    {
+        return place == o.place && entry == o.entry && name == o.name && seat == o.seat && prize == o.prize;
+    }
+};
+
+struct Results {
+    QString title;          // the display's title
+    QString date;           // "2026-12-10", the day the game ended, for the file's name
+    QString when;           // "Thursday 10 December 2026, 23:41", as the page shows it
+    QStringList structure;  // the levels as the list shows them, then the break ("Break every 4 levels, 10 mins.")
+    QString currency;       // written before every amount (may be empty)
+    Counts counts;
+    qint64 collected = 0;   // the money in
+    qint64 cut = 0;
+    qint64 added = 0;
+    qint64 pool = 0;
+    bool guaranteed = false;
+    std::vector<Place> places; // 1st first, every place
+};
+
+// "Entry 12", the name when there is one.
+QString entryName(const Place &place);
+// The results as a spreadsheet reads them, and as a page that prints on one sheet.
+QByteArray resultsCsv(const Results &results);
+QByteArray resultsHtml(const Results &results);
+
+} // namespace tournament
