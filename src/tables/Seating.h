@@ -22,6 +22,7 @@ struct Seat {
     bool valid() const { return table > 0 && seat > 0; }
     bool operator==(const Seat &o) const { return table == o.table && seat == o.seat; }
     bool operator!=(const Seat &o) const { return !(*this == o); }
+    bool operator<(const Seat &o) const { return table != o.table ? table < o.table : seat < o.seat; }
 };
 // "Table 2, Seat 3"
 QString seatText(Seat seat);

@@ -67,7 +67,8 @@ bool Setup::operator==(const Setup &o) const
     return buyIn == o.buyIn && buyInChips == o.buyInChips && reentry == o.reentry && reentryChips == o.reentryChips
            && rebuy == o.rebuy && rebuyChips == o.rebuyChips && rebuyLastRound == o.rebuyLastRound && addOn == o.addOn
            && addOnChips == o.addOnChips && cut == o.cut && cutFixed == o.cutFixed && added == o.added
-           && guarantee == o.guarantee && unit == o.unit && shares == o.shares && speak == o.speak;
+           && guarantee == o.guarantee && unit == o.unit && shares == o.shares && speak == o.speak
+           && layout == o.layout && seed == o.seed;
 }
 
 QString actionName(Action action)
@@ -79,6 +80,8 @@ QString actionName(Action action)
     case Action::AddOn: return QStringLiteral("Add-on");
     case Action::Bust: return QStringLiteral("Bust");
     case Action::LockPayouts: return QStringLiteral("Lock payouts");
+    case Action::Move: return QStringLiteral("Move");
+    case Action::Redraw: return QStringLiteral("Seat redraw");
     }
     return {};
 }
@@ -323,14 +326,74 @@ QString Ledger::leftText() const
     return playersLeft(counts_.left());
 }
 
-Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed)
+Ledger::Ledger(Setup setup) : setup_(std::move(setup))
+{
+    if (setup_.layout.tables > 1)
+        seating_.emplace(setup_.layout, setup_.seed);
+}
+
+void Ledger::refuseMove()
+{
+    if (seating_)
+        seating_->refuse();
+}
+
+std::optional<QString> Ledger::seat(Action action, tables::Seat seat, Record &record, Outcome &done)
+{
+    using tables::seatText;
+    tables::Seating &s = *seating_;
+    switch (action) {
+    case Action::Entry:
+    case Action::Reentry: {
+        const std::optional<tables::Seat> drawn = s.sit(int(counts_.buyIns() + 1));
+        if (!drawn)
+            return QStringLiteral("Every seat at the tables is taken.");
+        record.seat = done.seat = *drawn;
+        return std::nullopt;
+    }
+    case Action::Bust: {
+        if (s.at(seat) == 0)
+            return seat.valid() ? seatText(seat) + QStringLiteral(" is empty.")
+                                : QStringLiteral("Name the seat of the player who is out.");
+        const qint64 place = counts_.left();
+        finishes_.push_back({place, s.bust(seat), seat});
+        record.seat = seat;
+        done.broken = s.broken();
+        return std::nullopt;
+    }
+    case Action::Move: {
+        const std::optional<tables::Move> m = s.suggestion();
+        if (!m)
+            return QStringLiteral("The tables need no move now.");
+        if (!s.move(seat))
+            return seat.table == m->from.table ? seatText(seat) + QStringLiteral(" is empty.")
+                                               : QStringLiteral("The move is from Table %1.").arg(m->from.table);
+        record.seat = seat;
+        done.seat = m->to;
+        return std::nullopt;
+    }
+    case Action::Redraw:
+        if (!s.finalTable())
+            return QStringLiteral("The seats are drawn afresh only at the final table.");
+        done.moves = s.redraw();
+        return std::nullopt;
+    default: return std::nullopt;
+    }
+}
+
+Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed, tables::Seat seat)
 {
     const auto refuse = [](const QString &why) { return Outcome{Verdict::Refused, why, false}; };
     if (records_.size() >= size_t(MaxRecords))
         return refuse(QStringLiteral("This game holds as many actions as can be kept."));
     Counts next = counts_;
-    Record record{action, at, {}};
+    Record record{action, at, {}, {}};
     switch (action) {
+    case Action::Move:
+    case Action::Redraw:
+        if (!seating_)
+            return refuse(QStringLiteral("The players sit at one table."));
+        break;
     case Action::Entry: ++next.entries; break;
     case Action::Reentry:
         if (counts_.busts - counts_.reentries <= 0)
@@ -366,19 +429,34 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed)
                     .arg(action == Action::Rebuy ? QStringLiteral("Rebuys") : QStringLiteral("Re-entries"))
                     .arg(setup_.rebuyLastRound),
                 false};
-    Ledger trial(setup_);
+    Setup plain = setup_;
+    plain.layout = {};
+    Ledger trial(plain);
     trial.counts_ = next;
     if (!money(next) || !chips(next) || trial.netPool() == std::numeric_limits<qint64>::max())
         return refuse(QStringLiteral("The money or the chips would be more than can be counted."));
 
     const qint64 paidBefore = qint64(payouts().size());
     const qint64 leftBefore = counts_.left();
-    records_.push_back(std::move(record));
-    recount();
     Outcome done{Verdict::Done, {}, false};
+    if (seating_) {
+        if (const std::optional<QString> why = this->seat(action, seat, record, done))
+            return refuse(*why);
+    } else if (action == Action::Bust) {
+        finishes_.push_back({leftBefore, 0, {}});
+    }
+    records_.push_back(std::move(record));
+    counts_ = next;
+    if (action == Action::LockPayouts)
+        locked_ = records_.back().locked;
     if (action == Action::LockPayouts)
         done.text = locked() ? QStringLiteral("Payouts locked: they stay as announced")
                              : QStringLiteral("Payouts unlocked: they follow the entries again");
+    else if (action == Action::Move)
+        done.text = QStringLiteral("Moved: ") + tables::seatText(seat) + QStringLiteral(" to ")
+                    + tables::seatText(done.seat);
+    else if (action == Action::Redraw)
+        done.text = QStringLiteral("Final table: the seats are drawn afresh");
     else
         done.text = actionName(action) + QStringLiteral(" — ") + leftText();
     const qint64 paid = qint64(payouts().size());
@@ -397,8 +475,12 @@ Ledger::Outcome Ledger::undo(std::optional<qint64> seen)
                     + QStringLiteral(" — undo that?"),
                 false};
     const Record last = records_.back();
-    records_.pop_back();
-    recount();
+    std::vector<Record> earlier(records_.begin(), records_.end() - 1);
+    // The seats and places follow the records from the start: the same seed deals them again.
+    std::optional<Ledger> before = replay(setup_, earlier);
+    if (!before)
+        return {Verdict::Refused, QStringLiteral("Nothing to undo."), false};
+    *this = std::move(*before);
     return {Verdict::Done, QStringLiteral("Undone: ") + recordName(last) + QStringLiteral(" — ") + leftText(), false};
 }
 
@@ -414,6 +496,8 @@ void Ledger::recount()
         case Action::AddOn: ++counts_.addOns; break;
         case Action::Bust: ++counts_.busts; break;
         case Action::LockPayouts: locked_ = r.locked; break;
+        case Action::Move:
+        case Action::Redraw: break;
         }
     }
 }
@@ -433,7 +517,9 @@ std::optional<Ledger> Ledger::replay(const Setup &setup, const std::vector<Recor
             ledger.recount();
             continue;
         }
-        if (ledger.act(r.action, 0, r.at, true).verdict != Verdict::Done)
+        const Outcome o = ledger.act(r.action, 0, r.at, true, r.seat);
+        // A buy-in's seat is drawn again: a file whose seats the draw does not give is not this game.
+        if (o.verdict != Verdict::Done || ledger.records_.back() != r)
             return std::nullopt;
     }
     return ledger;

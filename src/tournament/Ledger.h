@@ -3,6 +3,8 @@
 // money and chips they bring, the prize pool and its payouts. Plain values and calls: the
 // display, the settings and the page only show it and send it actions.
 
+#include "tables/Seating.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -31,6 +33,10 @@ struct Setup {
     // table by the number of buy-ins.
     std::vector<qint32> shares;
     bool speak = false; // busts and the money announced
+    // The tables the players sit at; with one table no seat is drawn.
+    tables::Layout layout;
+    // The seat draw's seed, chosen when the game starts.
+    quint64 seed = 0;
 
     qint64 reentryAmount() const { return reentry.value_or(buyIn); }
     qint64 reentryChipCount() const { return reentryChips.value_or(buyInChips); }
@@ -38,16 +44,32 @@ struct Setup {
     bool operator!=(const Setup &o) const { return !(*this == o); }
 };
 
-enum class Action { Entry, Reentry, Rebuy, AddOn, Bust, LockPayouts };
+// Move: a player moved to even the tables; Redraw: the final table's seats drawn afresh.
+enum class Action { Entry, Reentry, Rebuy, AddOn, Bust, LockPayouts, Move, Redraw };
 QString actionName(Action action);
 
-// One action as recorded: when (milliseconds since the epoch), and for a lock the amounts
-// announced then.
+// One action as recorded: when (milliseconds since the epoch), for a lock the amounts announced
+// then, and with more than one table the seat: drawn for a buy-in, freed by a bust, left by a
+// move.
 struct Record {
     Action action = Action::Entry;
     qint64 at = 0;
     std::vector<qint64> locked;
-    bool operator==(const Record &o) const { return action == o.action && at == o.at && locked == o.locked; }
+    tables::Seat seat;
+    bool operator==(const Record &o) const
+    {
+        return action == o.action && at == o.at && locked == o.locked && seat == o.seat;
+    }
+    bool operator!=(const Record &o) const { return !(*this == o); }
+};
+
+// A bust as the results keep it: the place finished (the players left before it), the buy-in
+// (numbered from 1 in their order) and its seat.
+struct Finish {
+    qint64 place = 0;
+    qint64 entry = 0;
+    tables::Seat seat;
+    bool operator==(const Finish &o) const { return place == o.place && entry == o.entry && seat == o.seat; }
 };
 
 struct Counts {
@@ -88,16 +110,24 @@ public:
         Confirm, // allowed only when confirmed (text asks)
     };
     struct Outcome {
+        Outcome(Verdict v = Verdict::Done, QString t = {}, bool money = false)
+            : verdict(v), text(std::move(t)), inTheMoney(money)
+        {
+        }
         Verdict verdict = Verdict::Done;
         QString text;
         bool inTheMoney = false; // this bust brought the players left to the places paid
+        tables::Seat seat;       // the seat a buy-in drew
+        tables::Broken broken;   // the table a bust broke
+        std::vector<tables::Move> moves; // the seats a redraw dealt
     };
 
-    explicit Ledger(Setup setup = {}) : setup_(std::move(setup)) {}
+    explicit Ledger(Setup setup = {});
     const Setup &setup() const { return setup_; }
 
-    // round: the level in play (in a break, the one played before it).
-    Outcome act(Action action, int round, qint64 at, bool confirmed = false);
+    // round: the level in play (in a break, the one played before it); seat: with more than one
+    // table, the seat a bust frees or a move leaves.
+    Outcome act(Action action, int round, qint64 at, bool confirmed = false, tables::Seat seat = {});
     // Takes back the last action: "Undone: Bust — 8 players left". seen: the number of records
     // the asker saw; when others came since, nothing is undone and the last one is named instead.
     Outcome undo(std::optional<qint64> seen = std::nullopt);
@@ -123,6 +153,12 @@ public:
     bool locked() const { return !locked_.empty(); }
     // The money in the pool beyond the locked amounts, come in since the lock; 0 when unlocked.
     qint64 unshared() const;
+    // The seats, with more than one table.
+    const std::optional<tables::Seating> &seating() const { return seating_; }
+    // The busts, in order; and the places as they stand: the busts, then the players left.
+    const std::vector<Finish> &finishes() const { return finishes_; }
+    // The seat refused moves wait for; kept only while the count runs.
+    void refuseMove();
     bool rebuysOpen(qint64 round) const { return setup_.rebuyLastRound <= 0 || round <= setup_.rebuyLastRound; }
 
 private:
@@ -133,11 +169,15 @@ private:
     qint64 netPool() const;
     QString leftText() const;
     void recount();
+    // The seat part of an action, once the count allows it: none when done, else why not.
+    std::optional<QString> seat(Action action, tables::Seat seat, Record &record, Outcome &done);
 
     Setup setup_;
     Counts counts_;
     std::vector<Record> records_;
     std::vector<qint64> locked_;
+    std::optional<tables::Seating> seating_;
+    std::vector<Finish> finishes_;
 };
 
 // The players' band and what goes with it, for the display and the page.

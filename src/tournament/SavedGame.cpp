@@ -16,7 +16,7 @@ namespace {
 constexpr int Version = 1;
 constexpr int MaxLevels = 100000;
 
-const char *const ActionKeys[] = {"entry", "reentry", "rebuy", "addon", "bust", "lock"};
+const char *const ActionKeys[] = {"entry", "reentry", "rebuy", "addon", "bust", "lock", "move", "redraw"};
 
 // 64-bit amounts as text: a JSON number holds 53 bits exactly.
 QJsonValue amount(qint64 v)
@@ -125,6 +125,20 @@ QJsonObject setupObject(const Setup &s)
             {QStringLiteral("speak"), s.speak}};
 }
 
+// The tables, only when there is more than one.
+void putLayout(QJsonObject &o, const Setup &s)
+{
+    if (s.layout.tables <= 1)
+        return;
+    QJsonArray order;
+    for (const int t : s.layout.breakOrder)
+        order.append(t);
+    o.insert(QStringLiteral("tables"), s.layout.tables);
+    o.insert(QStringLiteral("seats"), s.layout.seats);
+    o.insert(QStringLiteral("breakOrder"), order);
+    o.insert(QStringLiteral("seed"), QString::number(s.seed));
+}
+
 Setup readSetup(Reader &r, const QJsonObject &o)
 {
     Setup s;
@@ -151,6 +165,17 @@ Setup readSetup(Reader &r, const QJsonObject &o)
     if (!s.shares.empty() && (sum != 100000 || s.shares.size() > size_t(MaxPlaces)))
         r.ok = false;
     s.speak = r.flag(o, "speak");
+    if (o.contains(QStringLiteral("tables"))) {
+        s.layout.tables = int(r.get(o, "tables", 2, tables::MaxTables));
+        s.layout.seats = int(r.get(o, "seats", tables::MinSeats, tables::MaxSeats));
+        for (const auto &v : o.value(QStringLiteral("breakOrder")).toArray())
+            s.layout.breakOrder.push_back(int(r.number(v, 1, s.layout.tables).value_or(0)));
+        if (s.layout.breakOrder.size() > size_t(tables::MaxTables))
+            r.ok = false;
+        bool parsed = false;
+        s.seed = o.value(QStringLiteral("seed")).toString().toULongLong(&parsed);
+        r.ok = r.ok && parsed;
+    }
     return s;
 }
 
@@ -173,7 +198,7 @@ bool SavedGame::operator==(const SavedGame &o) const
            && levelSeconds == o.levelSeconds && gameSeconds == o.gameSeconds && played == o.played
            && currentAnte == o.currentAnte && breakSeconds == o.breakSeconds && paused == o.paused
            && breakWasRunning == o.breakWasRunning && levels == o.levels && settings == o.settings
-           && counting == o.counting && setup == o.setup && records == o.records;
+           && counting == o.counting && setup == o.setup && records == o.records && names == o.names;
 }
 
 QByteArray formatSavedGame(const SavedGame &g)
@@ -187,9 +212,13 @@ QByteArray formatSavedGame(const SavedGame &g)
                 locked.append(amount(a));
             record.append(locked);
         }
+        if (r.seat.valid())
+            record.append(QJsonArray{r.seat.table, r.seat.seat});
         records.append(record);
     }
-    const QJsonObject o{{QStringLiteral("chiplarkGame"), Version},
+    QJsonObject setup = setupObject(g.setup);
+    putLayout(setup, g.setup);
+    QJsonObject o{{QStringLiteral("chiplarkGame"), Version},
                         {QStringLiteral("currentRound"), g.currentRound},
                         {QStringLiteral("listIndex"), g.listIndex},
                         {QStringLiteral("secondsLeft"), g.secondsLeft},
@@ -204,8 +233,10 @@ QByteArray formatSavedGame(const SavedGame &g)
                         {QStringLiteral("levels"), triples(g.levels)},
                         {QStringLiteral("settings"), triples(g.settings)},
                         {QStringLiteral("counting"), g.counting},
-                        {QStringLiteral("setup"), setupObject(g.setup)},
+                        {QStringLiteral("setup"), setup},
                         {QStringLiteral("records"), records}};
+    if (!g.names.isEmpty())
+        o.insert(QStringLiteral("names"), QJsonArray::fromStringList(g.names));
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -263,12 +294,29 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
             return std::nullopt;
         record.action = Action(key - std::begin(ActionKeys));
         record.at = r.number(a.at(1), 0, Max64).value_or(0);
-        for (const auto &amountValue : a.at(2).toArray())
-            record.locked.push_back(r.number(amountValue, 0, Max64).value_or(0));
-        // Only a lock carries amounts, and a lock without them is the unlock.
-        if (a.size() == 3 && (record.action != Action::LockPayouts || record.locked.empty()))
-            return std::nullopt;
+        if (record.action == Action::LockPayouts) {
+            for (const auto &amountValue : a.at(2).toArray())
+                record.locked.push_back(r.number(amountValue, 0, Max64).value_or(0));
+            // A lock without amounts is the unlock.
+            if (a.size() == 3 && record.locked.empty())
+                return std::nullopt;
+        } else if (a.size() == 3) {
+            // Any other action carries only a seat.
+            const QJsonArray seat = a.at(2).toArray();
+            if (seat.size() != 2)
+                return std::nullopt;
+            record.seat = {int(r.number(seat.at(0), 1, tables::MaxTables).value_or(0)),
+                           int(r.number(seat.at(1), 1, tables::MaxSeats).value_or(0))};
+        }
         g.records.push_back(record);
+    }
+    const QJsonValue names = o.value(QStringLiteral("names"));
+    if (!names.isUndefined() && (!names.isArray() || names.toArray().size() > MaxRecords))
+        return std::nullopt;
+    for (const auto &v : names.toArray()) {
+        if (!v.isString() || v.toString().size() > MaxNameChars)
+            return std::nullopt;
+        g.names << v.toString();
     }
     if (!r.ok || !Ledger::replay(g.setup, g.records))
         return std::nullopt;

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 #include <vector>
@@ -33,6 +34,8 @@ struct SavedGame {
     bool counting = false;
     Setup setup;
     std::vector<Record> records;
+    // The players' names, in the order of the buy-ins they go with.
+    QStringList names;
 
     bool operator==(const SavedGame &o) const;
     bool operator!=(const SavedGame &o) const { return !(*this == o); }
@@ -44,6 +47,8 @@ constexpr qint64 SavedGameBytes = 16 * 1024 * 1024;
 // The most settings kept with a game, and the longest text of each.
 constexpr int SavedSettings = 256;
 constexpr int SavedSettingChars = 4096;
+// The longest name a player is given.
+constexpr int MaxNameChars = 40;
 
 QByteArray formatSavedGame(const SavedGame &game);
 // None when the bytes are not a game this program wrote, or one it could not have played.
