@@ -5,6 +5,7 @@
 // A plain value: no widgets.
 
 #include "tournament/Ledger.h"
+#include "tournament/Results.h"
 
 #include <QMetaType>
 #include <QString>
@@ -60,6 +61,20 @@ struct DisplayState {
     bool payoutsLocked = false;
     qint64 records = 0; // the number of actions recorded (a phone's Undo names it)
     QStringList recent;
+
+    // With more than one table: the tables and their seats, the buy-in at each seat (0: empty;
+    // a broken table has none), the seats drawn last (newest first, "Entry 12 → Table 2,
+    // Seat 3"), the move the tables need, and whether the final table's redraw is offered.
+    int tables = 0;
+    int seats = 0;
+    QList<QList<int>> seatMap;
+    QStringList seatCalls;
+    QString move;
+    bool redrawOffered = false;
+    // The players' names, in the order of the buy-ins.
+    QStringList names;
+    // Once one player is left, with tables or names: every place, 1st first.
+    std::vector<tournament::Place> results;
 
     bool operator==(const DisplayState &o) const;
     bool operator!=(const DisplayState &o) const { return !(*this == o); }

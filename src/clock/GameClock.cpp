@@ -7,6 +7,7 @@
 #include "clock/ClockText.h"
 #include "clock/GameKeys.h"
 #include "settings/TextNumber.h"
+#include "tournament/Standings.h"
 
 #include <QDateTime>
 #include <limits>
@@ -27,6 +28,11 @@ std::optional<qint64> whole(const QString &text, Width width)
 const QString GameClock::KeysHelp = QStringLiteral("E Entry · N Re-entry · R Rebuy · A Add-on · B Bust\r\n"
                                                    "L Lock payouts · Backspace Undo · H These keys\r\n"
                                                    "P Pause · Space Next level · Escape Leave the game");
+
+const QString GameClock::TableKeysHelp =
+    GameClock::KeysHelp
+    + QStringLiteral("\r\nB, the table's digit and the seat: Bust · M and the seat: Move made · X Refuse the move\r\n"
+                     "D Redraw the final table · S Seat the names typed");
 
 GameClock::GameClock(GameSettings &settings, QObject *parent)
     : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }), settings_(settings)
@@ -70,6 +76,8 @@ void GameClock::start(const std::optional<tournament::Setup> &counting)
     paused = false;
     breakWasRunning = false;
     pendingKey_ = 0;
+    seatInput_.cancel();
+    seatCalls_.clear();
     ledger.reset();
     if (counting)
         ledger.emplace(*counting);
@@ -127,6 +135,7 @@ tournament::SavedGame GameClock::kept() const
         s.counting = true;
         s.setup = ledger->setup();
         s.records = ledger->records();
+        s.names = names;
     }
     s.settings = settings_.snapshot();
     // Within what the file is read back with: a longer text (a phrase pasted in) is kept cut short
@@ -157,10 +166,14 @@ void GameClock::resume(const tournament::SavedGame &s)
     g.played = s.played;
     g.currentAnte = s.currentAnte;
     g.breakSeconds = s.breakSeconds;
-    if (s.counting)
+    seatInput_.cancel();
+    seatCalls_.clear();
+    if (s.counting) {
         ledger = tournament::Ledger::replay(s.setup, s.records);
-    else
+        names = s.names;
+    } else {
         ledger.reset();
+    }
 
     DisplayState &v = view_;
     const bool inBreak = g.currentRound == -1;
@@ -441,7 +454,8 @@ void GameClock::refresh()
     const Batch batch(*this);
 }
 
-GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen)
+GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
+                                  tables::Seat seat)
 {
     using tournament::Ledger;
     if (!inPlay_)
@@ -454,7 +468,7 @@ GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std
     const bool confirms = confirmed && seen == before;
     // In the break, the level played before it.
     const int round = state.currentRound == -1 ? settings_.selectedRow() + 1 : state.currentRound;
-    const Ledger::Outcome o = ledger->act(action, round, now(), confirms);
+    const Ledger::Outcome o = ledger->act(action, round, now(), confirms, seat);
     GameReply reply{o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, before};
     if (o.verdict == Ledger::Verdict::Refused)
         emit notice(o.text, NoticeMs);
@@ -472,11 +486,114 @@ GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std
         if (!paused)
             pause();
         emit notice(o.text + QStringLiteral(": the game is paused. Backspace undoes the bust."), 0);
+        if (tablesInPlay() || !names.isEmpty())
+            emit finished(results());
     } else {
         emit notice(o.text + QStringLiteral(". Backspace undoes it."), NoticeMs);
     }
+    callSeats(action, o);
     emit keep();
     return reply;
+}
+
+void GameClock::callSeats(tournament::Action action, const tournament::Ledger::Outcome &o)
+{
+    using tournament::Action;
+    if (!tablesInPlay())
+        return;
+    const bool speak = ledger->setup().speak;
+    const tables::Seating &seating = *ledger->seating();
+    if (action == Action::Entry || action == Action::Reentry) {
+        const qint64 entry = ledger->counts().buyIns();
+        const QString call = tables::seatCall(entry, nameOf(entry), o.seat);
+        seatCalls_.prepend(call);
+        while (seatCalls_.size() > 10)
+            seatCalls_.removeLast();
+        emit seatCall(call, SeatCallMs);
+        if (speak)
+            emit say(tables::spokenSeat(entry, nameOf(entry), o.seat));
+    }
+    if (o.broken.table != 0) {
+        const QStringList lines = tables::breakCalls(o.broken);
+        emit seatCall(lines.join(QStringLiteral("\r\n")), SeatCallMs + 2000 * int(o.broken.moves.size()));
+        if (speak)
+            for (const QString &line : lines)
+                emit say(line);
+    }
+    if (action == Action::Redraw) {
+        const QStringList lines = tables::redrawCalls(o.moves);
+        emit seatCall(QStringLiteral("Final table\r\n") + lines.join(QStringLiteral("\r\n")),
+                      SeatCallMs + 2000 * int(o.moves.size()));
+        if (speak)
+            for (const QString &line : lines)
+                emit say(line);
+    }
+    // The move the tables need now, after a bust or a move made.
+    if (action == Action::Bust || action == Action::Move) {
+        if (const std::optional<tables::Move> m = seating.suggestion()) {
+            emit notice(tables::moveCall(*m) + QStringLiteral(". M and the seat it left confirms, X refuses."),
+                        0);
+            if (speak)
+                emit say(tables::moveCall(*m));
+        } else if (o.broken.table != 0 && seating.finalTable() && ledger->counts().left() > 1) {
+            emit notice(QStringLiteral("The final table: D draws every seat afresh."), NoticeMs);
+        }
+    }
+}
+
+GameReply GameClock::drawSeats()
+{
+    if (!inPlay_ || !ledger)
+        return ledgerAction(tournament::Action::Entry, false, std::nullopt, {}); // says why not
+    const Batch batch(*this);
+    const qint64 first = ledger->counts().buyIns();
+    if (first >= names.size())
+        return {false, false, QStringLiteral("Every name typed has a seat.")};
+    GameReply last;
+    QStringList calls;
+    for (qint64 entry = first + 1; entry <= names.size(); ++entry) {
+        const tournament::Ledger::Outcome o = ledger->act(tournament::Action::Entry, 1, now(), true);
+        if (o.verdict != tournament::Ledger::Verdict::Done) {
+            emit notice(o.text, NoticeMs);
+            last = {false, false, o.text, records()};
+            break;
+        }
+        if (o.seat.valid()) {
+            calls << tables::seatCall(entry, nameOf(entry), o.seat);
+            seatCalls_.prepend(calls.back());
+        }
+    }
+    while (seatCalls_.size() > 10)
+        seatCalls_.removeLast();
+    if (!calls.isEmpty())
+        emit seatCall(calls.join(QStringLiteral("\r\n")), SeatCallMs + 1000 * int(calls.size()));
+    emit keep();
+    return last.text.isEmpty() ? GameReply{true, false, QStringLiteral("Seats drawn"), records()} : last;
+}
+
+tournament::Results GameClock::results() const
+{
+    tournament::Results r;
+    const QDateTime at = QDateTime::fromMSecsSinceEpoch(now());
+    r.title = settings_.title();
+    r.date = at.toString(QStringLiteral("yyyy-MM-dd"));
+    r.when = at.toString(QStringLiteral("dddd d MMMM yyyy, HH:mm"));
+    for (int row = 0; row < settings_.levelCount(); ++row)
+        r.structure << QStringLiteral("Round %1: ").arg(row + 1) + settings_.levelLine(row);
+    if (settings_.breakOn())
+        r.structure << QStringLiteral("Break after every %1 levels, %2 mins.")
+                           .arg(settings_.breakEvery(), settings_.breakMinutes());
+    r.currency = state.currencySymbol;
+    if (ledger) {
+        r.counts = ledger->counts();
+        r.collected = ledger->collected();
+        r.cut = ledger->cut();
+        r.added = ledger->setup().added;
+        r.pool = ledger->pool();
+        r.guaranteed = ledger->guaranteed();
+        r.places = tournament::standings(*ledger, names);
+    }
+    return r;
 }
 
 GameReply GameClock::undo(std::optional<qint64> seen)
@@ -512,15 +629,52 @@ GameReply GameClock::command(const GameCommand &c)
     case GameCommand::Reentry: return ledgerAction(A::Reentry, c.confirmed, c.seen);
     case GameCommand::Rebuy: return ledgerAction(A::Rebuy, c.confirmed, c.seen);
     case GameCommand::AddOn: return ledgerAction(A::AddOn, c.confirmed, c.seen);
-    case GameCommand::Bust: return ledgerAction(A::Bust, c.confirmed, c.seen);
+    case GameCommand::Bust: return ledgerAction(A::Bust, c.confirmed, c.seen, c.seat);
     case GameCommand::LockPayouts: return ledgerAction(A::LockPayouts, c.confirmed, c.seen);
+    case GameCommand::Move: return ledgerAction(A::Move, c.confirmed, c.seen, c.seat);
+    case GameCommand::Redraw: return ledgerAction(A::Redraw, c.confirmed, c.seen);
+    case GameCommand::DrawSeats: return drawSeats();
+    case GameCommand::RefuseMove:
+        if (!tablesInPlay() || !ledger->seating()->suggestion())
+            return {false, false, QStringLiteral("The tables need no move now.")};
+        {
+            const Batch batch(*this);
+            ledger->refuseMove();
+            emit notice(QStringLiteral("Move refused: asked again at the next bust."), NoticeMs);
+        }
+        return {true, false, QStringLiteral("Move refused"), records()};
+    case GameCommand::Names: {
+        const Batch batch(*this);
+        names = c.names;
+        for (QString &n : names)
+            n = n.simplified().left(tournament::MaxNameChars);
+        emit keep();
+        return {true, false, QStringLiteral("Names kept"), records()};
+    }
     }
     return {};
+}
+
+bool GameClock::seatKey(int KeyCode)
+{
+    const tables::SeatInput::Step step = seatInput_.key(KeyCode);
+    const bool consumed = KeyCode == DisplayKey::Escape || KeyCode == DisplayKey::Enter
+                          || (KeyCode >= DisplayKey::Digit0 && KeyCode <= DisplayKey::Digit9);
+    if (step.done) {
+        const bool bust = seatFor_.table == 0;
+        command({bust ? GameCommand::Bust : GameCommand::Move, false, std::nullopt, step.seat, {}});
+    } else if (!step.prompt.isEmpty()) {
+        emit notice(step.prompt, step.cancelled ? NoticeMs : int(ConfirmMs));
+    }
+    return consumed;
 }
 
 void GameClock::key(int KeyCode, int Shift)
 {
     const Batch batch(*this);
+    // While a seat is being named, the digits, Enter and Escape are its own; any other key ends it.
+    if (seatInput_.active() && seatKey(KeyCode))
+        return;
     switch (KeyCode) {
     case DisplayKey::Escape: leave(); return;
     case DisplayKey::Space:
@@ -543,8 +697,56 @@ void GameClock::key(int KeyCode, int Shift)
         return;
     }
     if (KeyCode == DisplayKey::H || KeyCode == DisplayKey::F1) {
-        emit notice(KeysHelp, 15000);
+        emit notice(tablesInPlay() ? TableKeysHelp : KeysHelp, 15000);
         return;
+    }
+    if (tablesInPlay() && !(Shift & (DisplayKey::AltMask | DisplayKey::CtrlMask))) {
+        const tables::Seating &seating = *ledger->seating();
+        std::vector<int> open;
+        for (int t = 1; t <= seating.layout().tables; ++t)
+            if (seating.open(t))
+                open.push_back(t);
+        switch (KeyCode) {
+        case DisplayKey::B:
+            seatFor_ = {};
+            emit notice(seatInput_.begin(QStringLiteral("Bust"), open, seating.layout().seats).prompt, int(ConfirmMs));
+            return;
+        case DisplayKey::M:
+            if (const std::optional<tables::Move> m = seating.suggestion()) {
+                seatFor_ = m->from;
+                emit notice(
+                    seatInput_.begin(QStringLiteral("Move"), {m->from.table}, seating.layout().seats, m->from.table)
+                        .prompt,
+                    int(ConfirmMs));
+            } else {
+                emit notice(QStringLiteral("The tables need no move now."), NoticeMs);
+            }
+            return;
+        case DisplayKey::X: command({GameCommand::RefuseMove}); return;
+        case DisplayKey::S: {
+            const GameReply r = command({GameCommand::DrawSeats});
+            if (!r.done)
+                emit notice(r.text, NoticeMs);
+            return;
+        }
+        case DisplayKey::D: {
+            const qint64 at = now();
+            if (!seating.finalTable() || seating.redrawn()) {
+                emit notice(seating.finalTable() ? QStringLiteral("The final table's seats are drawn already.")
+                                                 : QStringLiteral("The seats are drawn afresh only at the final table."),
+                            NoticeMs);
+            } else if (pending == KeyCode && at >= pendingAt_ && at - pendingAt_ < ConfirmMs) {
+                command({GameCommand::Redraw});
+            } else {
+                pendingKey_ = KeyCode;
+                pendingAt_ = at;
+                emit notice(QStringLiteral("Draw every seat at the final table afresh? Press D again to do it."),
+                            int(ConfirmMs));
+            }
+            return;
+        }
+        default: break;
+        }
     }
     static const std::pair<int, GameCommand::Kind> keys[] = {
         {DisplayKey::E, GameCommand::Entry}, {DisplayKey::N, GameCommand::Reentry},
@@ -564,6 +766,37 @@ void GameClock::key(int KeyCode, int Shift)
         }
         return;
     }
+}
+
+void GameClock::publishSeats()
+{
+    DisplayState &v = view_;
+    v.seatMap.clear();
+    v.move.clear();
+    v.redrawOffered = false;
+    v.results.clear();
+    v.names = ledger ? names : QStringList();
+    v.seatCalls = tablesInPlay() ? seatCalls_ : QStringList();
+    if (tablesInPlay()) {
+        const tables::Seating &seating = *ledger->seating();
+        v.tables = seating.layout().tables;
+        v.seats = seating.layout().seats;
+        for (int t = 1; t <= v.tables; ++t) {
+            QList<int> row;
+            if (seating.open(t))
+                for (int seat = 1; seat <= v.seats; ++seat)
+                    row << seating.at({t, seat});
+            v.seatMap << row;
+        }
+        if (const std::optional<tables::Move> m = seating.suggestion())
+            v.move = tables::moveCall(*m);
+        v.redrawOffered = seating.finalTable() && !seating.redrawn() && ledger->counts().left() > 1;
+    } else {
+        v.tables = 0;
+        v.seats = 0;
+    }
+    if (ledger && ledger->counts().left() == 1 && ledger->counts().busts > 0 && (tablesInPlay() || !names.isEmpty()))
+        v.results = tournament::standings(*ledger, names);
 }
 
 void GameClock::publish()
@@ -616,5 +849,6 @@ void GameClock::publish()
         v.records = 0;
         v.recent.clear();
     }
+    publishSeats();
     emit published(v);
 }

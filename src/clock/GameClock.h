@@ -10,7 +10,9 @@
 #include "clock/GameCommand.h"
 #include "clock/GameSettings.h"
 #include "clock/GameState.h"
+#include "tables/SeatCalls.h"
 #include "tournament/Ledger.h"
+#include "tournament/Results.h"
 #include "tournament/SavedGame.h"
 
 #include <QObject>
@@ -25,6 +27,10 @@ public:
     // How long a notice stays up.
     static constexpr int NoticeMs = 5000;
     static const QString KeysHelp;
+    // The keys' help with more than one table.
+    static const QString TableKeysHelp;
+    // How long a seat drawn stays up large.
+    static constexpr int SeatCallMs = 6000;
 
     explicit GameClock(GameSettings &settings, QObject *parent = nullptr);
 
@@ -37,6 +43,8 @@ public:
     bool breakWasRunning = false;
     // The time now, in milliseconds since the epoch (the count's records, a key's second press).
     std::function<qint64()> now;
+    // The players' names, in the order of the buy-ins they go with (none: "Entry 12").
+    QStringList names;
 
     Countdown running() const { return running_; }
     // A game is up (running or paused); a game has been started in this run.
@@ -68,12 +76,18 @@ public:
     void key(int KeyCode, int Shift);
     // Publishes the state again (the settings changed what it shows).
     void refresh();
+    // The night's results as they stand: every place, the figures and the structure.
+    tournament::Results results() const;
 
 signals:
     // Once for every tick, level change, key, command and start, after a game was started.
     void published(const DisplayState &state);
     // A notice on the display for ms milliseconds; 0: until the next one.
     void notice(const QString &text, int ms);
+    // A seat drawn or a table's players dealt, large across the display for ms milliseconds.
+    void seatCall(const QString &text, int ms);
+    // One player is left in a game with tables or names: the results to keep.
+    void finished(const tournament::Results &results);
     void say(const QString &text);
     // The sound cue; with wait it ends before anything is spoken.
     void playSound(const QString &path, bool wait);
@@ -105,7 +119,16 @@ private:
     void showCountdown();
     void showLevel(int row);
     void publish();
-    GameReply ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen);
+    void publishSeats();
+    GameReply ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
+                           tables::Seat seat = {});
+    // What a done action tells the room about the seats.
+    void callSeats(tournament::Action action, const tournament::Ledger::Outcome &o);
+    GameReply drawSeats();
+    // The seats' keys: a bust's or a move's seat, named with digits.
+    bool seatKey(int KeyCode);
+    bool tablesInPlay() const { return ledger && ledger->seating(); }
+    QString nameOf(qint64 entry) const { return entry > 0 ? names.value(int(entry - 1)) : QString(); }
     GameReply undo(std::optional<qint64> seen);
     qint64 records() const { return ledger ? qint64(ledger->records().size()) : 0; }
 
@@ -119,4 +142,7 @@ private:
     int pendingKey_ = 0;
     qint64 pendingAt_ = 0;
     qint64 pendingSeen_ = 0;
+    tables::SeatInput seatInput_;
+    tables::Seat seatFor_; // Move's seat input: the table it is from
+    QStringList seatCalls_;
 };

@@ -1,7 +1,10 @@
 #pragma once
 // The host's controls, as the display's keys and the phones send them, and what came of one.
 
+#include "tables/Seating.h"
+
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
@@ -19,14 +22,30 @@ struct GameCommand {
         AddOn,
         Bust,
         Undo,
-        LockPayouts
+        LockPayouts,
+        // With more than one table: the suggested move made (seat: the seat it left) or
+        // refused, the final table's redraw, and the names' buy-ins seated at once.
+        Move,
+        RefuseMove,
+        Redraw,
+        DrawSeats,
+        // The players' names, in the order of the buy-ins.
+        Names
     };
+    GameCommand(Kind k = PauseResume, bool confirm = false, std::optional<qint64> seenAt = std::nullopt,
+                tables::Seat at = {}, QStringList typed = {})
+        : kind(k), confirmed(confirm), seen(seenAt), seat(at), names(std::move(typed))
+    {
+    }
     Kind kind = PauseResume;
     // A second press, or a phone's "Record it": taken only while the count has not moved since
     // the question, that is while it still holds `seen` records.
     bool confirmed = false;
     // The number of records the sender saw; an Undo with a stale number is asked again.
     std::optional<qint64> seen;
+    // A bust's seat, or the seat a move left.
+    tables::Seat seat;
+    QStringList names;
 };
 
 // What came of a command: done, refused, or to be sent again confirmed; text says. `seen` is

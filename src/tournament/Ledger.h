@@ -52,6 +52,10 @@ QString actionName(Action action);
 // then, and with more than one table the seat: drawn for a buy-in, freed by a bust, left by a
 // move.
 struct Record {
+    Record(Action a = Action::Entry, qint64 time = 0, std::vector<qint64> amounts = {}, tables::Seat at = {})
+        : action(a), at(time), locked(std::move(amounts)), seat(at)
+    {
+    }
     Action action = Action::Entry;
     qint64 at = 0;
     std::vector<qint64> locked;
