@@ -4,6 +4,7 @@
 #include "platform/Colour.h"
 #include "platform/Platform.h"
 #include "settings/TextNumber.h"
+#include "tournament/Standings.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -34,7 +35,13 @@ int DisplayKey::fromQt(int qtKey)
     case Qt::Key_R: return R;
     case Qt::Key_Z: return Z;
     case Qt::Key_F1: return F1;
-    default: return 0;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Enter;
+    case Qt::Key_D: return D;
+    case Qt::Key_M: return M;
+    case Qt::Key_S: return S;
+    case Qt::Key_X: return X;
+    default: return qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9 ? Digit0 + (qtKey - Qt::Key_0) : 0;
     }
 }
 
@@ -98,6 +105,18 @@ frm_Display::frm_Display(GameClock &game, platform::Cursor &cursor)
     noticeTimer_.setSingleShot(true);
     connect(&noticeTimer_, &QTimer::timeout, lbl_Notice, &QWidget::hide);
     connect(&game, &GameClock::notice, this, &frm_Display::showNotice);
+    for (DisplayLabel **l : {&lbl_Seat, &lbl_Results}) {
+        *l = displayLabel(this, 20.25, true, Qt::AlignHCenter);
+        (*l)->setCaption(QString());
+        (*l)->setWordWrap(true);
+        (*l)->setAutoFillBackground(true);
+        (*l)->hide();
+    }
+    lbl_Seat->setAccessibleName(QStringLiteral("Seats"));
+    lbl_Results->setAccessibleName(QStringLiteral("Results"));
+    seatTimer_.setSingleShot(true);
+    connect(&seatTimer_, &QTimer::timeout, lbl_Seat, &QWidget::hide);
+    connect(&game, &GameClock::seatCall, this, &frm_Display::showSeatCall);
     applyScale(1.0);
 }
 
@@ -117,13 +136,16 @@ void frm_Display::applyScale(double scale)
         f.setPointSizeF(d.points * scale);
         d.label->setFont(f);
     }
-    const std::pair<QLabel *, double> others[] = {{lbl_Paused, 72}, {lbl_Band, 15.75}, {lbl_Notice, 20.25}};
+    const std::pair<QLabel *, double> others[] = {
+        {lbl_Paused, 72}, {lbl_Band, 15.75}, {lbl_Notice, 20.25}, {lbl_Seat, 40}, {lbl_Results, 20.25}};
     for (const auto &[label, points] : others) {
         QFont f = label->font();
         f.setPointSizeF(points * scale);
         label->setFont(f);
     }
     lbl_Notice->setMargin(qRound(8 * scale));
+    lbl_Seat->setMargin(qRound(16 * scale));
+    lbl_Results->setMargin(qRound(16 * scale));
 }
 
 void frm_Display::layOut(const QRect &screen)
@@ -173,6 +195,29 @@ void frm_Display::placeBottom()
     const int width = std::min(W * 9 / 10, longest + 2 * lbl_Notice->margin() + line / 2);
     const int height = lbl_Notice->heightForWidth(width);
     lbl_Notice->setGeometry((W - width) / 2, std::max(0, bottom - height - line / 2), width, height);
+    placeBox(lbl_Seat, H / 2);
+    placeBox(lbl_Results, bottom / 2);
+}
+
+void frm_Display::placeBox(DisplayLabel *label, int centreY)
+{
+    if (label->text().isEmpty())
+        return;
+    int longest = 0;
+    for (const QString &l : label->text().split(QLatin1Char('\n')))
+        longest = std::max(longest, label->fontMetrics().horizontalAdvance(l));
+    const int w = std::min(width() * 9 / 10, longest + 2 * label->margin() + label->fontMetrics().height());
+    const int h = std::min(height(), label->heightForWidth(w));
+    label->setGeometry((width() - w) / 2, std::max(0, centreY - h / 2), w, h);
+}
+
+void frm_Display::showSeatCall(const QString &text, int ms)
+{
+    lbl_Seat->setCaption(text);
+    placeBox(lbl_Seat, height() / 2);
+    lbl_Seat->show();
+    lbl_Seat->raise();
+    seatTimer_.start(ms);
 }
 
 void frm_Display::showNotice(const QString &text, int ms)
@@ -199,11 +244,17 @@ void frm_Display::setColours(qint32 background, qint32 main, qint32 ante, qint32
     };
     for (QLabel *l : {lbl_Blinds, lbl_currentRound, lbl_elapsed, lbl_nextRound, lbl_Band})
         colour(l, main);
-    // The notice stands out: the display's colours the other way round.
-    QPalette np = lbl_Notice->palette();
-    np.setColor(QPalette::Window, platform::toQColor(main));
-    np.setColor(QPalette::WindowText, platform::toQColor(background));
-    lbl_Notice->setPalette(np);
+    // The notice and the seats stand out: the display's colours the other way round.
+    for (QLabel *l : {static_cast<QLabel *>(lbl_Notice), static_cast<QLabel *>(lbl_Seat)}) {
+        QPalette np = l->palette();
+        np.setColor(QPalette::Window, platform::toQColor(main));
+        np.setColor(QPalette::WindowText, platform::toQColor(background));
+        l->setPalette(np);
+    }
+    QPalette rp = lbl_Results->palette();
+    rp.setColor(QPalette::Window, platform::toQColor(background));
+    rp.setColor(QPalette::WindowText, platform::toQColor(main));
+    lbl_Results->setPalette(rp);
     colour(lbl_ante, ante);
     colour(lbl_title, title);
     colour(lbl_Paused, title);
@@ -230,6 +281,27 @@ void frm_Display::render(const DisplayState &state)
     const bool pausedShown = showPaused && state.paused;
     if (lbl_Paused->isVisibleTo(this) != pausedShown)
         lbl_Paused->setVisible(pausedShown);
+    // The night's places, as many as the screen holds.
+    QString results;
+    if (!state.results.empty()) {
+        constexpr int Shown = 12;
+        QStringList lines{QStringLiteral("Results")};
+        for (const tournament::Place &p : state.results) {
+            if (lines.size() > Shown) {
+                lines << QStringLiteral("and %1 more places on the page and in the results file")
+                             .arg(qint64(state.results.size()) - Shown);
+                break;
+            }
+            lines << tournament::placeLine(p, state.currency);
+        }
+        results = lines.join(QStringLiteral("\r\n"));
+    }
+    if (lbl_Results->caption() != results) {
+        lbl_Results->setCaption(results);
+        lbl_Results->setVisible(!results.isEmpty());
+        placeBottom();
+        lbl_Results->raise();
+    }
     const std::array<qint32, 4> colours{state.backColour, state.textColour, state.anteColour, state.titleColour};
     if (colours != colours_) {
         colours_ = colours;
@@ -246,6 +318,7 @@ void frm_Display::gameLeft()
 {
     hide();
     lbl_Notice->hide();
+    lbl_Seat->hide();
     left_.start();
     cursor_.showCursor(true);
 }

@@ -57,6 +57,11 @@ public:
     DisplayLabel *lbl_Notice;
     // Shows a notice for ms milliseconds; 0: until the next one, or the next key.
     void showNotice(const QString &text, int ms);
+    // With more than one table: a seat drawn, or a table's players dealt, large across the
+    // middle for ms milliseconds; and once one player is left, the places over the display.
+    DisplayLabel *lbl_Seat;
+    DisplayLabel *lbl_Results;
+    void showSeatCall(const QString &text, int ms);
 
     // Pause state, the game's; it outlives a game, but every start clears it.
     bool &paused;
@@ -108,4 +113,7 @@ private:
     platform::Cursor &cursor_;
     QElapsedTimer left_;
     QTimer noticeTimer_;
+    QTimer seatTimer_;
+    // Centres a boxed label on the screen, as wide as its longest line.
+    void placeBox(DisplayLabel *label, int centreY);
 };

@@ -10,6 +10,7 @@
 #include "settings/frm_Chiplark.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyleHints>
@@ -201,6 +202,10 @@ void frm_Chiplark::cmd_Start_Click()
     }
     // 3. to 13. Level 1 on the display.
     createDisplay();
+    // The seats are drawn from a seed of this game's own; the names typed go with the buy-ins.
+    if (counting)
+        counting->seed = QRandomGenerator::system()->generate64();
+    game.names = playerNames;
     game.start(counting);
     showDisplayForGame();
 }
@@ -320,6 +325,7 @@ void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
 {
     createDisplay();
     game.resume(kept);
+    playerNames = game.names;
     screenOptionsChanged(screenOptions);
     showDisplayForGame();
     if (screenOptions.serveOnNetwork)

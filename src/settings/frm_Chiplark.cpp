@@ -502,11 +502,18 @@ void frm_Chiplark::chk_playWav_Click()
 void frm_Chiplark::cmd_Screens_Click()
 {
     frm_MoreOptions dialog(screenOptions, services_.publisher, this, tournamentTexts);
+    dialog.setNames(playerNames);
     connect(&dialog, &frm_MoreOptions::optionsChanged, this,
             [&dialog, this] { screenOptionsChanged(dialog.options()); });
     dialog.exec();
     screenOptionsChanged(dialog.options());
     tournamentTexts = dialog.tournamentTexts();
+    // Names typed during a game go with its buy-ins at once.
+    if (dialog.names() != playerNames) {
+        playerNames = dialog.names();
+        if (game.inPlay() && game.ledger)
+            game.command({GameCommand::Names, false, std::nullopt, {}, playerNames});
+    }
     if (screenOptions.serveOnNetwork && services_.publisher)
         services_.publisher->publish(displayState);
 }

@@ -140,6 +140,8 @@ public:
     // Players and prizes: the setup as typed in the dialog (kept in the settings file's
     // [Tournament], each key only once it is not empty).
     tournament::SetupTexts tournamentTexts;
+    // The players' names typed in "More options", in the order of their buy-ins.
+    QStringList playerNames;
     // The clock by hand: Back restarts the level or break in play (within its first seconds,
     // the level before); a minute more or less on the countdown.
     void backLevel();

@@ -1,6 +1,7 @@
 #include "settings/frm_MoreOptions.h"
 
 #include "platform/Platform.h"
+#include "tournament/SavedGame.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -148,6 +150,7 @@ frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPu
                                 "\"Customise Voices\"."));
     breaks->addStretch();
     buildTournamentPage(tournament);
+    buildTablesPage(tournament);
 
     cmd_Close = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(cmd_Close, &QDialogButtonBox::rejected, this, &QDialog::accept);
@@ -419,11 +422,85 @@ void frm_MoreOptions::buildTournamentPage(const tournament::SetupTexts &texts)
     checkSetup();
 }
 
+void frm_MoreOptions::buildTablesPage(const tournament::SetupTexts &texts)
+{
+    auto *w = new QWidget(tabs);
+    tabs->addTab(w, QStringLiteral("Tables && names"));
+    w->setAccessibleName(QStringLiteral("Tables & names"));
+    auto *page = new QVBoxLayout(w);
+    auto *intro = new QLabel(QStringLiteral("With more than one table, every entry and re-entry is given a seat drawn "
+                                            "across the tables, a bust names its seat, and the program says which "
+                                            "player moves to keep the tables even and which table breaks. The "
+                                            "results are kept in the \"results\" folder beside the program."),
+                             w);
+    intro->setWordWrap(true);
+    page->addWidget(intro);
+    tablesFields_ = new QWidget(w);
+    auto *grid = new QGridLayout(tablesFields_);
+    grid->setContentsMargins(20, 0, 0, 0);
+    const auto box = [&](const char *key, const QString &caption, const QString &name, const QString &placeholder,
+                         int row) {
+        auto *b = new QLineEdit(texts.value(QLatin1String(key)), tablesFields_);
+        b->setAccessibleName(name);
+        b->setPlaceholderText(placeholder);
+        b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
+        setupBoxes_.insert(QLatin1String(key), b);
+        connect(b, &QLineEdit::textChanged, this, &frm_MoreOptions::checkSetup);
+        auto *l = new QLabel(caption, tablesFields_);
+        l->setBuddy(b);
+        grid->addWidget(l, row, 0);
+        grid->addWidget(b, row, 1);
+        return b;
+    };
+    txt_Tables = box("Tables", QStringLiteral("&Tables (1 to 4):"), QStringLiteral("Tables"), QStringLiteral("1"), 0);
+    txt_Seats = box("Seats", QStringLiteral("&Seats per table (2 to 12):"), QStringLiteral("Seats per table"),
+                    QStringLiteral("9"), 1);
+    txt_BreakOrder = box("BreakOrder", QStringLiteral("Tables &break in the order:"),
+                         QStringLiteral("Tables break in the order"), QStringLiteral("highest number first"), 2);
+    txt_BreakOrder->setMaximumWidth(QWIDGETSIZE_MAX);
+    grid->setColumnStretch(2, 1);
+    page->addWidget(tablesFields_);
+    auto *namesCaption = new QLabel(QStringLiteral("Players' &names, one a line, in the order they buy in "
+                                                   "(optional; S on the display seats them all):"),
+                                    w);
+    namesCaption->setWordWrap(true);
+    txt_Names = new QPlainTextEdit(w);
+    txt_Names->setAccessibleName(QStringLiteral("Players' names"));
+    txt_Names->setTabChangesFocus(true);
+    namesCaption->setBuddy(txt_Names);
+    page->addWidget(namesCaption);
+    page->addWidget(txt_Names, 1);
+    lbl_TablesSay = new QLabel(w);
+    lbl_TablesSay->setWordWrap(true);
+    page->addWidget(lbl_TablesSay);
+    checkSetup();
+}
+
+QStringList frm_MoreOptions::names() const
+{
+    QStringList names;
+    for (const QString &line : txt_Names->toPlainText().split(QLatin1Char('\n'))) {
+        const QString name = line.simplified().left(tournament::MaxNameChars);
+        if (!name.isEmpty())
+            names << name;
+    }
+    return names;
+}
+
+void frm_MoreOptions::setNames(const QStringList &names)
+{
+    txt_Names->setPlainText(names.join(QLatin1Char('\n')));
+}
+
 // The boxes are usable while the count is on; what they say is checked as they are typed in.
 void frm_MoreOptions::checkSetup()
 {
     const bool on = chk_Count->isChecked();
     setupFields_->setEnabled(on);
+    if (tablesFields_) {
+        tablesFields_->setEnabled(on);
+        txt_Names->setEnabled(on);
+    }
     chk_SpeakCount->setEnabled(on);
     QString why;
     const std::optional<tournament::Setup> setup = tournament::parseSetup(tournamentTexts(), &why);
@@ -436,6 +513,20 @@ void frm_MoreOptions::checkSetup()
             QStringLiteral("Payouts for 10 entries: ")
             + tournament::sharesText(setup->shares.empty() ? tournament::tableShares(10) : setup->shares)
             + QStringLiteral(" %; the table follows the entries (see the manual)."));
+    if (!tablesFields_)
+        return;
+    if (!on)
+        lbl_TablesSay->setText(QStringLiteral("Tables and names are used while players are counted (\"Players & "
+                                              "prizes\")."));
+    else if (!setup)
+        lbl_TablesSay->setText(why);
+    else if (setup->layout.tables > 1)
+        lbl_TablesSay->setText(QStringLiteral("%1 tables of %2 seats: up to %3 players.")
+                                   .arg(setup->layout.tables)
+                                   .arg(setup->layout.seats)
+                                   .arg(setup->layout.tables * setup->layout.seats));
+    else
+        lbl_TablesSay->setText(QStringLiteral("One table: no seats are drawn."));
 }
 
 tournament::SetupTexts frm_MoreOptions::tournamentTexts() const

@@ -16,6 +16,7 @@ class QRadioButton;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -77,12 +78,22 @@ public:
     QLineEdit *txt_Payouts;
     QCheckBox *chk_SpeakCount;
     QLabel *lbl_SetupSays; // what cannot be read, or what the first entries will be paid
+    // "Tables & names": the tables and their seats, the order they break in, and the players'
+    // names in the order of their buy-ins.
+    QLineEdit *txt_Tables;
+    QLineEdit *txt_Seats;
+    QLineEdit *txt_BreakOrder;
+    QPlainTextEdit *txt_Names;
+    QLabel *lbl_TablesSay = nullptr;
     QDialogButtonBox *cmd_Close;
 
     // The options as the dialog shows them now.
     ScreenOptions options() const;
     // The count's setup as the boxes hold it: a switch off and a box left empty are not there.
     tournament::SetupTexts tournamentTexts() const;
+    // The names as typed, one a line, blank lines left out.
+    QStringList names() const;
+    void setNames(const QStringList &names);
 
 signals:
     // An option that acts at once was changed (the display's scaling, PAUSED, the breaks).
@@ -98,6 +109,7 @@ private:
     void showAddress();
     void fitContents();
     void buildTournamentPage(const tournament::SetupTexts &texts);
+    void buildTablesPage(const tournament::SetupTexts &texts);
     void checkSetup();
 
     platform::ClockPublisher *publisher_;
@@ -105,4 +117,5 @@ private:
     QWidget *controlRow_ = nullptr;
     QHash<QString, QLineEdit *> setupBoxes_;
     QWidget *setupFields_ = nullptr;
+    QWidget *tablesFields_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "tournament/SetupTexts.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <limits>
 
 namespace tournament {
@@ -9,7 +10,7 @@ const QString CountKey = QStringLiteral("Count");
 const QString SpeakKey = QStringLiteral("Speak");
 const QString CutFixedKey = QStringLiteral("CutFixed");
 
-const std::array<SetupKey, 17> SetupKeys{{
+const std::array<SetupKey, 20> SetupKeys{{
     {"Count", "Count players and prizes", SetupKey::Switch},
     {"BuyIn", "Buy-in", SetupKey::Amount, &Setup::buyIn},
     {"BuyInChips", "Buy-in chips", SetupKey::Chips, &Setup::buyInChips},
@@ -27,6 +28,9 @@ const std::array<SetupKey, 17> SetupKeys{{
     {"Rounding", "Round payouts to", SetupKey::Unit, &Setup::unit},
     {"Payouts", "Payouts", SetupKey::Shares},
     {"Speak", "Announce busts and the money", SetupKey::Switch},
+    {"Tables", "Tables", SetupKey::Tables},
+    {"Seats", "Seats per table", SetupKey::Seats},
+    {"BreakOrder", "Tables break in the order", SetupKey::BreakOrder},
 }};
 
 bool switchedOn(const SetupTexts &texts, const QString &key)
@@ -49,6 +53,19 @@ std::optional<qint64> parseAmount(const QString &text)
     return qint64(v);
 }
 
+std::optional<std::vector<int>> parseBreakOrder(const QString &text, int tables)
+{
+    std::vector<int> order;
+    for (const QString &part : text.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int t = part.toInt(&ok);
+        if (!ok || t < 1 || t > tables || std::find(order.begin(), order.end(), t) != order.end())
+            return std::nullopt;
+        order.push_back(t);
+    }
+    return order;
+}
+
 std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
 {
     Setup s;
@@ -59,6 +76,25 @@ std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
         const QString key = QLatin1String(k.key);
         const QString text = texts.value(key);
         if (k.kind == SetupKey::Switch)
+            continue;
+        if (k.kind == SetupKey::Tables || k.kind == SetupKey::Seats) {
+            const bool isTables = k.kind == SetupKey::Tables;
+            const qint64 low = isTables ? 1 : tables::MinSeats;
+            const qint64 high = isTables ? tables::MaxTables : tables::MaxSeats;
+            const std::optional<qint64> v = text.trimmed().isEmpty() ? std::optional<qint64>(isTables ? 1 : 9)
+                                                                     : parseAmount(text);
+            if (!v || *v < low || *v > high) {
+                if (why)
+                    *why = QStringLiteral("\"%1\" must be a whole number from %2 to %3.")
+                               .arg(QLatin1String(k.caption))
+                               .arg(low)
+                               .arg(high);
+                return std::nullopt;
+            }
+            (isTables ? s.layout.tables : s.layout.seats) = int(*v);
+            continue;
+        }
+        if (k.kind == SetupKey::BreakOrder)
             continue;
         if (k.kind == SetupKey::Shares) {
             if (text.trimmed().isEmpty())
@@ -94,6 +130,16 @@ std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
         else
             s.*k.value = *v;
     }
+    const std::optional<std::vector<int>> order =
+        parseBreakOrder(texts.value(QStringLiteral("BreakOrder")), s.layout.tables);
+    if (!order) {
+        if (why)
+            *why = QStringLiteral("\"Tables break in the order\" must name tables from 1 to %1, each once, "
+                                  "such as 3, 2; or be empty for the highest number first.")
+                       .arg(s.layout.tables);
+        return std::nullopt;
+    }
+    s.layout.breakOrder = *order;
     return s;
 }
 

@@ -13,12 +13,12 @@ namespace tournament {
 struct SetupKey {
     const char *key;
     const char *caption; // as the box is named in messages
-    enum Kind { Switch, Amount, Chips, Round, Cut, Unit, Shares } kind;
+    enum Kind { Switch, Amount, Chips, Round, Cut, Unit, Shares, Tables, Seats, BreakOrder } kind;
     qint64 Setup::*value = nullptr;                // where a number goes
     std::optional<qint64> Setup::*maybe = nullptr; // ... or a number that may be left blank
 };
 // Every key, in the order the settings file holds them.
-extern const std::array<SetupKey, 17> SetupKeys;
+extern const std::array<SetupKey, 20> SetupKeys;
 
 // Keys of the switches: "1" on, anything else off.
 extern const QString CountKey;
@@ -32,5 +32,8 @@ bool switchedOn(const SetupTexts &texts, const QString &key);
 std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why);
 // An amount of money or chips: blank is 0; digits only, up to the largest 64-bit number.
 std::optional<qint64> parseAmount(const QString &text);
+// The order the tables break in: their numbers, each once, between commas or spaces ("3, 1");
+// empty: the highest number first. None when a number is not one of the tables.
+std::optional<std::vector<int>> parseBreakOrder(const QString &text, int tables);
 
 } // namespace tournament

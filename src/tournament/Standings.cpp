@@ -4,6 +4,18 @@
 
 namespace tournament {
 
+QString placeLine(const Place &place, const QString &currency)
+{
+    QStringList parts{place.name.isEmpty() ? (place.entry > 0 ? QStringLiteral("Entry %1").arg(place.entry)
+                                                              : QStringLiteral("—"))
+                                           : place.name};
+    if (place.seat.valid())
+        parts << tables::seatText(place.seat);
+    if (place.prize > 0)
+        parts << currency + grouped(place.prize);
+    return ordinal(place.place) + QStringLiteral("  ") + parts.join(QStringLiteral(" · "));
+}
+
 qint64 lastStanding(const Ledger &ledger)
 {
     const std::optional<tables::Seating> &s = ledger.seating();

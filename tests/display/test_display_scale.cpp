@@ -161,7 +161,7 @@ private slots:
             pages << dialog.tabs->tabText(i);
             names << dialog.tabs->widget(i)->accessibleName();
         }
-        QCOMPARE(pages, (QStringList{"Phone && TV", "Players' display", "Breaks", "Players && prizes"}));
+        QCOMPARE(pages, (QStringList{"Phone && TV", "Players' display", "Breaks", "Players && prizes", "Tables && names"}));
         QCOMPARE(names, (QStringList{"Phone & TV", "Players' display", "Breaks", "Players & prizes"}));
         QCOMPARE(dialog.txt_Address->accessibleName() + "/" + dialog.txt_PIN->accessibleName(), "Address/Control PIN");
     }

@@ -61,7 +61,7 @@ def text(node):
 window = until("the dialog on the accessibility bus", dialog)
 nodes = list(walk(window))
 pages = [n.name for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB]
-if pages != ["Phone & TV", "Players' display", "Breaks", "Players & prizes"]:
+if pages != ["Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names"]:
     fail("pages named %r" % pages)
 fields = {n.name: n for n in nodes if n.getRole() == pyatspi.ROLE_TEXT}
 for name in ("Address", "Control PIN", "Buy-in amount", "Buy-in chips", "Payouts in percent"):
