@@ -4,12 +4,6 @@ namespace tournament {
 
 namespace {
 
-// "Table 2, Seat 3"; empty with no seat.
-QString seatLabel(tables::Seat seat)
-{
-    return seat.valid() ? QStringLiteral("Table %1, Seat %2").arg(seat.table).arg(seat.seat) : QString();
-}
-
 // A text cell: a spreadsheet takes a cell that begins with = + - @ (or a tab or a carriage
 // return before one) as a formula, so such a text is kept as text by a leading apostrophe.
 // A cell holding a comma, a quote or a line end is quoted, its quotes doubled.
@@ -151,10 +145,11 @@ QByteArray resultsHtml(const Results &results)
     out += QStringLiteral("<section class=\"places\">\n<h2>Places</h2>\n<table>\n<thead><tr><th>Place</th>"
                           "<th>Name</th><th>Seat</th><th class=\"prize\">Prize</th></tr></thead>\n<tbody>\n");
     for (const Place &p : results.places)
-        out += QStringLiteral("<tr><td class=\"place\">%1</td><td class=\"name\">%2</td><td class=\"seat\">%3</td>"
-                              "<td class=\"prize\">%4</td></tr>\n")
-                   .arg(ordinal(p.place), html(entryName(p)), html(seatLabel(p.seat)),
-                        p.prize > 0 ? money(p.prize) : QString());
+        out +=
+            QStringLiteral("<tr><td class=\"place\">%1</td><td class=\"name\">%2</td><td class=\"seat\">%3</td>"
+                           "<td class=\"prize\">%4</td></tr>\n")
+                .arg(ordinal(p.place), html(entryName(p)), html(p.seat.valid() ? tables::seatText(p.seat) : QString()),
+                     p.prize > 0 ? money(p.prize) : QString());
     out += QStringLiteral("</tbody>\n</table>\n</section>\n");
 
     if (!results.structure.isEmpty()) {
