@@ -6,7 +6,8 @@
 # Debian's qt6-gtk-platformtheme, as a GNOME desktop in dark mode has), and the display
 # during a game set up beforehand: display-level.png and display-break.png; the options'
 # pages, "Players & prizes" among them (display-counting-1920x1080.png, the count's band on
-# the display, comes from tests/e2e/e2e_counting.sh with a second argument).
+# the display, comes from tests/e2e/e2e_counting.sh with a second argument, and
+# results-sheet.png, the night's results page, from tests/e2e/results_pdf.sh with one).
 set -euo pipefail
 program="$(realpath "$1")"
 docs="$(cd "$(dirname "$0")" && pwd)"
