@@ -36,6 +36,8 @@ void frm_Chiplark::connectGame()
         services_.sound->play(path, wait ? platform::Sound::Sync : platform::Sound::Async);
     });
     connect(&game, &GameClock::keep, this, &frm_Chiplark::keepGame);
+    connect(&game, &GameClock::finished, this,
+            [this](const tournament::Results &results) { resultsWriter().write(results); });
     connect(&game, &GameClock::countdownChanged, this, [this] {
         // Never two countdowns at once; an enabled one keeps its rhythm.
         const auto follow = [](QTimer *timer, bool on) {
@@ -250,6 +252,25 @@ void frm_Chiplark::showDisplayForGame()
     d.raise();
     d.activateWindow();
     hideCursorForGame();
+}
+
+platform::ResultsWriter &frm_Chiplark::resultsWriter()
+{
+    if (!resultsWriter_) {
+        resultsWriter_ = std::make_unique<platform::ResultsWriter>(
+            QDir(services_.files->programFolder()).filePath(QStringLiteral("results")));
+        // Where they are, or why they are not, said on the display.
+        connect(resultsWriter_.get(), &platform::ResultsWriter::written, this,
+                [this](const platform::ResultsWritten &w) {
+                    if (display_ && display_->isVisible())
+                        display_->showNotice(w.ok ? QStringLiteral("The results are kept in ")
+                                                        + QDir::toNativeSeparators(w.htmlPath)
+                                                        + QStringLiteral(" and .csv.")
+                                                  : w.error,
+                                             0);
+                });
+    }
+    return *resultsWriter_;
 }
 
 // With players counted, the setup as typed, checked before the game starts.

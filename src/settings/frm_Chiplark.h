@@ -7,6 +7,7 @@
 #include "blinds/BlindSchedule.h"
 #include "clock/GameClock.h"
 #include "platform/LatestFileWriter.h"
+#include "platform/ResultsFiles.h"
 #include "platform/Platform.h"
 #include "settings/Controls.h"
 #include "settings/WindowSettings.h"
@@ -153,6 +154,8 @@ public:
     // The thread that writes it: keepGame and forgetGame only ask; finish() waits until the
     // file is as they last asked (at exit, and for a test that reads it).
     platform::LatestFileWriter &keptWriter() { return keptWriter_; }
+    // Writes the night's results once one player is left; made at the first.
+    platform::ResultsWriter &resultsWriter();
     // At start: a game a dead program left running is offered to be taken up again.
     void offerResume();
     CommonDialog CD1;
@@ -343,6 +346,7 @@ private:
     QString voiceToRestore_;
     // Goes first when the window does, having written what was asked.
     platform::LatestFileWriter keptWriter_{QStringLiteral("the game in progress")};
+    std::unique_ptr<platform::ResultsWriter> resultsWriter_;
 };
 
 template <size_t N>
