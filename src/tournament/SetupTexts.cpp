@@ -9,7 +9,7 @@ const QString CountKey = QStringLiteral("Count");
 const QString SpeakKey = QStringLiteral("Speak");
 const QString CutFixedKey = QStringLiteral("CutFixed");
 
-const std::array<SetupKey, 17> SetupKeys{{
+const std::array<SetupKey, 18> SetupKeys{{
     {"Count", "Count players and prizes", SetupKey::Switch},
     {"BuyIn", "Buy-in", SetupKey::Amount, &Setup::buyIn},
     {"BuyInChips", "Buy-in chips", SetupKey::Chips, &Setup::buyInChips},
@@ -17,7 +17,8 @@ const std::array<SetupKey, 17> SetupKeys{{
     {"ReentryChips", "Re-entry chips", SetupKey::Chips, nullptr, &Setup::reentryChips},
     {"Rebuy", "Rebuy", SetupKey::Amount, &Setup::rebuy},
     {"RebuyChips", "Rebuy chips", SetupKey::Chips, &Setup::rebuyChips},
-    {"RebuyUntil", "Rebuys and re-entries until round", SetupKey::Round, &Setup::rebuyLastRound},
+    {"RebuyUntil", "Rebuys until round", SetupKey::Round, &Setup::rebuyLastRound},
+    {"ReentryUntil", "Re-entries until round", SetupKey::Round, nullptr, &Setup::reentryLastRound},
     {"AddOn", "Add-on", SetupKey::Amount, &Setup::addOn},
     {"AddOnChips", "Add-on chips", SetupKey::Chips, &Setup::addOnChips},
     {"Cut", "House cut", SetupKey::Cut, &Setup::cut},
@@ -47,6 +48,14 @@ std::optional<qint64> parseAmount(const QString &text)
     if (!ok || v > qulonglong(std::numeric_limits<qint64>::max()))
         return std::nullopt;
     return qint64(v);
+}
+
+QString setupQuestion(const Setup &setup)
+{
+    // Added money or a guarantee still makes a prize pool.
+    if (setup.cutFixed || setup.cut < 100 || setup.added > 0 || setup.guarantee > 0)
+        return {};
+    return QStringLiteral("A house cut of 100 % leaves nothing for the prizes. Keep it?");
 }
 
 std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
