@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 #include <array>
 
 class QCheckBox;
@@ -18,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class StatusLine;
 
 namespace platform {
 class ClockPublisher;
@@ -69,6 +71,7 @@ public:
     QLineEdit *txt_AddOn;
     QLineEdit *txt_AddOnChips;
     QLineEdit *txt_RebuyUntil;
+    QLineEdit *txt_ReentryUntil; // empty: as the rebuys
     QLineEdit *txt_Cut;
     std::array<QRadioButton *, 2> opt_Cut; // a percentage, a fixed amount
     QLineEdit *txt_Added;
@@ -76,7 +79,7 @@ public:
     QComboBox *cmb_Rounding;
     QLineEdit *txt_Payouts;
     QCheckBox *chk_SpeakCount;
-    QLabel *lbl_SetupSays; // what cannot be read, or what the first entries will be paid
+    StatusLine *lbl_SetupSays; // what cannot be read, or what the first entries will be paid
     QDialogButtonBox *cmd_Close;
 
     // The options as the dialog shows them now.
@@ -99,10 +102,13 @@ private:
     void fitContents();
     void buildTournamentPage(const tournament::SetupTexts &texts);
     void checkSetup();
+    void describeProblem(const QString &problem);
+    void done(int result) override;
 
     platform::ClockPublisher *publisher_;
     QWidget *pinRow_ = nullptr;
     QWidget *controlRow_ = nullptr;
     QHash<QString, QLineEdit *> setupBoxes_;
     QWidget *setupFields_ = nullptr;
+    QPointer<QWidget> described_; // the box whose description says what is wrong
 };
