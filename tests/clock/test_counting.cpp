@@ -82,8 +82,8 @@ private slots:
         QVERIFY(notice.bottom() < band.top() && d()->lbl_Paused->geometry().bottom() < band.top());
     }
 
-    // A rebuy after the last round that allows it is recorded on the second press only; the
-    // last player standing pauses the clock.
+    // A rebuy after the last round that allows it is recorded on the second press only, and so is
+    // the first money when a fixed house cut takes it all; the last player standing pauses the clock.
     void confirmationsAndTheLastPlayer()
     {
         start(counting({{"RebuyUntil", "1"}}));
@@ -104,6 +104,15 @@ private slots:
         keys("B");
         QCOMPARE(counts().busts, 1);
         QCOMPARE(d()->lbl_Notice->caption(), "Only one player is left: no bust to record.");
+
+        // The first money, all of it the house's, in the game's currency; asked once.
+        start(counting({{"Cut", "500"}, {"CutFixed", "1"}}));
+        keys("E");
+        QCOMPARE(counts().entries, 0);
+        QCOMPARE(d()->lbl_Notice->caption(), "The house cut of £500 is more than the £20 in: the prize pool stays "
+                                             "empty. Record it anyway? Press E again to record it.");
+        keys("EE");
+        QCOMPARE(counts().entries, 2);
     }
 
     // The page's Back and a minute more or less, as the display's own code moves the clock.
