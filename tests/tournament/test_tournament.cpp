@@ -130,6 +130,12 @@ private slots:
     void actions()
     {
         const char *tooMuch = "Refused: The money or the chips would be more than can be counted. 1/0/0/0/0";
+        const char *allCut = "Confirm: The house cut of £500 is more than the £100 in: the prize pool stays empty. "
+                             "Record it anyway? 0/0/0/0/0";
+        const char *cutOfAll = "Confirm: The house cut of £100 takes all of the £100 in: the prize pool stays empty. "
+                               "Record it anyway? 0/0/0/0/0";
+        const char *lateAndAllCut = "Confirm: Re-entries ended after round 4, and the house cut of £500 is more than "
+                                    "the £80 in: the prize pool stays empty. Record it anyway? 2/0/0/0/1";
         const char *const verdicts[] = {"Done", "Refused", "Confirm"};
         // Name, setup, round, actions before, the action ("!": confirmed; "U-1": undo, seeing one record fewer),
         // what it does.
@@ -188,27 +194,20 @@ private slots:
              "Done: Re-entry — 2 players left 2/1/0/0/1"},
             {"re-entries limited, rebuys not", "no rebuy limit, re-entries until round 2", "3", "2EB", "R",
              "Confirm: Re-entries ended after round 2: record this one anyway? 2/0/0/0/1"},
-            {"first money all the house's", "fixed cut of 500", "1", "", "E",
-             "Confirm: The house cut of £500 is more than the £100 in: the prize pool stays empty. Record it anyway? "
-             "0/0/0/0/0"},
+            {"first money all the house's", "fixed cut of 500", "1", "", "E", allCut},
             {"first money all the house's, confirmed", "fixed cut of 500", "1", "", "E!",
              "Done: Entry — 1 player left 1/0/0/0/0"},
             {"asked once: the next money not", "fixed cut of 500", "1", "E", "A",
              "Done: Add-on — 1 player left 1/0/0/1/0"},
-            {"asked again once undone to no money", "fixed cut of 500", "1", "EU", "E",
-             "Confirm: The house cut of £500 is more than the £100 in: the prize pool stays empty. Record it anyway? "
-             "0/0/0/0/0"},
-            {"a cut of all the first money", "fixed cut of 100", "1", "", "E",
-             "Confirm: The house cut of £100 takes all of the £100 in: the prize pool stays empty. Record it anyway? "
-             "0/0/0/0/0"},
+            {"asked again once undone to no money", "fixed cut of 500", "1", "EU", "E", allCut},
+            {"a cut of all the first money", "fixed cut of 100", "1", "", "E", cutOfAll},
             {"first money past the cut", "fixed cut of 99", "1", "", "E", "Done: Entry — 1 player left 1/0/0/0/0"},
             {"added money makes a pool", "fixed cut of 500, £50 added", "1", "", "E",
              "Done: Entry — 1 player left 1/0/0/0/0"},
             {"free entries bring nothing to ask about", "free entries, fixed cut of 500", "1", "2E", "B",
              "Done: Bust — 1 player left 2/0/0/0/1"},
             {"late re-entry, the first money, all the house's", "free entries, fixed cut of 500", "5", "2EB", "R",
-             "Confirm: Re-entries ended after round 4, and the house cut of £500 is more than the £80 in: the prize "
-             "pool stays empty. Record it anyway? 2/0/0/0/1"},
+             lateAndAllCut},
             {"money past 64 bits", "huge buy-in", "1", "E", "E", tooMuch},
             {"chips past 64 bits", "huge stack", "1", "E", "E", tooMuch},
             {"pool with added money past 64 bits", "huge added money", "1", "E", "E", tooMuch}};
