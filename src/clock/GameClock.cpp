@@ -468,6 +468,7 @@ GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std
     const bool confirms = confirmed && seen == before;
     // In the break, the level played before it.
     const int round = state.currentRound == -1 ? settings_.selectedRow() + 1 : state.currentRound;
+    ledger->setCurrency(state.currencySymbol); // the house cut's question names its amounts in it
     const Ledger::Outcome o = ledger->act(action, round, now(), confirms, seat);
     GameReply reply{o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, before};
     if (o.verdict == Ledger::Verdict::Refused)

@@ -156,8 +156,20 @@ public:
     }
 };
 
+class AccessibleStatus : public QAccessibleWidget {
+public:
+    explicit AccessibleStatus(StatusLine *line) : QAccessibleWidget(line, QAccessible::StatusBar) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<StatusLine *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
 // A drop-down box keeps its name when it holds a value (Qt reads its value as its name on
-// Linux, so "Voice" would become "English (Great Britain)"); the value stays its value.
+// Linux, so "Voice" would become "English (Great Britain)", a box typed in "5"); the value
+// stays its value.
 class NamedComboBox : public QAccessibleWidget {
 public:
     explicit NamedComboBox(QComboBox *box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
@@ -180,8 +192,10 @@ public:
 
 QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("QComboBox") && !static_cast<QComboBox *>(object)->isEditable())
+    if (className == QLatin1String("QComboBox"))
         return new NamedComboBox(static_cast<QComboBox *>(object));
+    if (className == QLatin1String("StatusLine"))
+        return new AccessibleStatus(static_cast<StatusLine *>(object));
     if (className == QLatin1String("Frame"))
         return new AccessibleGroup(static_cast<Frame *>(object));
     if (className == QLatin1String("LinkLabel"))

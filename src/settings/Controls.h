@@ -71,5 +71,15 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// Screen readers see a frame as a group with its caption, and the link label as a link.
+// A line of text that tells how things stand, such as what is wrong with what was typed: a
+// screen reader reads it as a status bar named by its text, and hears of each new text as a new
+// name (an alert would never reach it: the Linux bridge drops alerts).
+class StatusLine : public QLabel {
+    Q_OBJECT
+public:
+    explicit StatusLine(QWidget *parent = nullptr) : QLabel(parent) {}
+};
+
+// Screen readers see a frame as a group with its caption, the link label as a link and the
+// status line as a status bar.
 void installAccessibleRoles();

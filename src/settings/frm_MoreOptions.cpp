@@ -2,7 +2,9 @@
 
 #include "platform/Platform.h"
 #include "tournament/SavedGame.h"
+#include "settings/Controls.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -10,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,6 +24,7 @@ frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPu
                                  const tournament::SetupTexts &tournament)
     : QDialog(parent), publisher_(publisher)
 {
+    installAccessibleRoles(); // before any control exists, so each gets its role
     setWindowTitle(QStringLiteral("More options"));
     auto *layout = new QVBoxLayout(this);
     tabs = new QTabWidget(this);
@@ -352,7 +356,7 @@ void frm_MoreOptions::buildTournamentPage(const tournament::SetupTexts &texts)
     };
     const Row rows[] = {{"&Buy-in:", "BuyIn", "BuyInChips", &txt_BuyIn, &txt_BuyInChips, "Buy-in", false},
                         {"&Re-entry:", "Reentry", "ReentryChips", &txt_Reentry, &txt_ReentryChips, "Re-entry", true},
-                        {"Re&buy:", "Rebuy", "RebuyChips", &txt_Rebuy, &txt_RebuyChips, "Rebuy", false},
+                        {"Rebu&y:", "Rebuy", "RebuyChips", &txt_Rebuy, &txt_RebuyChips, "Rebuy", false},
                         {"A&dd-on:", "AddOn", "AddOnChips", &txt_AddOn, &txt_AddOnChips, "Add-on", false}};
     int row = 1;
     for (const Row &r : rows) {
@@ -365,16 +369,21 @@ void frm_MoreOptions::buildTournamentPage(const tournament::SetupTexts &texts)
         grid->addWidget(*r.chipsBox, row, 2);
         ++row;
     }
-    txt_RebuyUntil = box("RebuyUntil", QStringLiteral("Rebuys and re-entries until round"), QStringLiteral("no limit"));
-    caption(QStringLiteral("Rebuys and re-entries &until round:"), txt_RebuyUntil, row, 0);
+    txt_RebuyUntil = box("RebuyUntil", QStringLiteral("Rebuys until round"), QStringLiteral("no limit"));
+    caption(QStringLiteral("Rebuys &until round:"), txt_RebuyUntil, row, 0);
     grid->addWidget(txt_RebuyUntil, row++, 1);
+    txt_ReentryUntil = box("ReentryUntil", QStringLiteral("Re-entries until round"), QStringLiteral("as rebuys"));
+    caption(QStringLiteral("Re-&entries until round:"), txt_ReentryUntil, row, 0);
+    grid->addWidget(txt_ReentryUntil, row++, 1);
 
     txt_Cut = box("Cut", QStringLiteral("House cut"), QStringLiteral("none"));
-    caption(QStringLiteral("House c&ut:"), txt_Cut, row, 0);
+    caption(QStringLiteral("&House cut:"), txt_Cut, row, 0);
     grid->addWidget(txt_Cut, row, 1);
     auto *cutKinds = new QHBoxLayout;
     opt_Cut = {new QRadioButton(QStringLiteral("% of the money in"), setupFields_),
                new QRadioButton(QStringLiteral("fixed amount"), setupFields_)};
+    opt_Cut[0]->setAccessibleName(QStringLiteral("House cut in % of the money in"));
+    opt_Cut[1]->setAccessibleName(QStringLiteral("House cut as a fixed amount"));
     opt_Cut[tournament::switchedOn(texts, tournament::CutFixedKey) ? 1 : 0]->setChecked(true);
     for (QRadioButton *o : opt_Cut) {
         cutKinds->addWidget(o);
@@ -394,7 +403,9 @@ void frm_MoreOptions::buildTournamentPage(const tournament::SetupTexts &texts)
         cmb_Rounding->addItem(QLatin1String(unit));
     const QString unit = texts.value(QStringLiteral("Rounding"));
     cmb_Rounding->setEditText(unit.isEmpty() ? QStringLiteral("1") : unit);
+    // The box typed in is named as the list is, not by the number in it.
     cmb_Rounding->setAccessibleName(QStringLiteral("Round payouts down to"));
+    cmb_Rounding->lineEdit()->setAccessibleName(cmb_Rounding->accessibleName());
     setupBoxes_.insert(QStringLiteral("Rounding"), cmb_Rounding->lineEdit());
     connect(cmb_Rounding, &QComboBox::editTextChanged, this, &frm_MoreOptions::checkSetup);
     auto *roundingCaption = new QLabel(QStringLiteral("R&ound payouts down to:"), setupFields_);
@@ -413,7 +424,7 @@ void frm_MoreOptions::buildTournamentPage(const tournament::SetupTexts &texts)
                                    w);
     chk_SpeakCount->setChecked(tournament::switchedOn(texts, tournament::SpeakKey));
     page->addWidget(chk_SpeakCount);
-    lbl_SetupSays = new QLabel(w);
+    lbl_SetupSays = new StatusLine(w);
     lbl_SetupSays->setWordWrap(true);
     lbl_SetupSays->setIndent(20);
     page->addWidget(lbl_SetupSays);
@@ -453,15 +464,15 @@ void frm_MoreOptions::buildTablesPage(const tournament::SetupTexts &texts)
         return b;
     };
     txt_Tables = box("Tables", QStringLiteral("&Tables (1 to 4):"), QStringLiteral("Tables"), QStringLiteral("1"), 0);
-    txt_Seats = box("Seats", QStringLiteral("&Seats per table (2 to 12):"), QStringLiteral("Seats per table"),
+    txt_Seats = box("Seats", QStringLiteral("Seats per tab&le (2 to 12):"), QStringLiteral("Seats per table"),
                     QStringLiteral("9"), 1);
-    txt_BreakOrder = box("BreakOrder", QStringLiteral("Tables &break in the order:"),
+    txt_BreakOrder = box("BreakOrder", QStringLiteral("Tables break &in the order:"),
                          QStringLiteral("Tables break in the order"), QStringLiteral("highest number first"), 2);
     txt_BreakOrder->setMaximumWidth(QWIDGETSIZE_MAX);
     grid->setColumnStretch(2, 1);
     page->addWidget(tablesFields_);
-    auto *namesCaption = new QLabel(QStringLiteral("Players' &names, one a line, in the order they buy in "
-                                                   "(optional; S on the display seats them all):"),
+    auto *namesCaption = new QLabel(QStringLiteral("Players' names, one a line, in the order they buy in (optional; "
+                                                   "&with a game on, S on the display seats them all):"),
                                     w);
     namesCaption->setWordWrap(true);
     txt_Names = new QPlainTextEdit(w);
@@ -504,22 +515,24 @@ void frm_MoreOptions::checkSetup()
     chk_SpeakCount->setEnabled(on);
     QString why;
     const std::optional<tournament::Setup> setup = tournament::parseSetup(tournamentTexts(), &why);
-    if (!on)
-        lbl_SetupSays->clear();
-    else if (!setup)
-        lbl_SetupSays->setText(why);
-    else
-        lbl_SetupSays->setText(
-            QStringLiteral("Payouts for 10 entries: ")
-            + tournament::sharesText(setup->shares.empty() ? tournament::tableShares(10) : setup->shares)
-            + QStringLiteral(" %; the table follows the entries (see the manual)."));
+    const QString problem = on && !setup ? why : QString();
+    describeProblem(problem);
+    QString says = problem;
+    if (on && setup)
+        says = QStringLiteral("Payouts for 10 entries: ")
+               + tournament::sharesText(setup->shares.empty() ? tournament::tableShares(10) : setup->shares)
+               + QStringLiteral(" %; the table follows the entries (see the manual).");
+    lbl_SetupSays->setText(says);
     if (!tablesFields_)
         return;
     if (!on)
         lbl_TablesSay->setText(QStringLiteral("Tables and names are used while players are counted (\"Players & "
                                               "prizes\")."));
     else if (!setup)
-        lbl_TablesSay->setText(why);
+        // Said here only when it is one of this page's boxes; the other page says its own.
+        lbl_TablesSay->setText(why.contains(QLatin1String("Tables")) || why.contains(QLatin1String("Seats"))
+                                   ? why
+                                   : QStringLiteral("A box on \"Players & prizes\" cannot be read yet."));
     else if (setup->layout.tables > 1)
         lbl_TablesSay->setText(QStringLiteral("%1 tables of %2 seats: up to %3 players.")
                                    .arg(setup->layout.tables)
@@ -527,6 +540,36 @@ void frm_MoreOptions::checkSetup()
                                    .arg(setup->layout.tables * setup->layout.seats));
     else
         lbl_TablesSay->setText(QStringLiteral("One table: no seats are drawn."));
+}
+
+// The box typed in describes what is wrong while it is: a screen reader speaks a change to the
+// description of the box with the focus as it comes.
+void frm_MoreOptions::describeProblem(const QString &problem)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QWidget *box = !problem.isEmpty() && focused && (setupFields_->isAncestorOf(focused) || (tablesFields_ && tablesFields_->isAncestorOf(focused))) ? focused : nullptr;
+    if (described_ && described_ != box)
+        described_->setAccessibleDescription(QString());
+    described_ = box;
+    if (box && box->accessibleDescription() != problem)
+        box->setAccessibleDescription(problem);
+}
+
+// Closed with a setup that leaves the prizes nothing, the host is asked first; No goes back to
+// the house cut.
+void frm_MoreOptions::done(int result)
+{
+    const std::optional<tournament::Setup> setup = tournament::parseSetup(tournamentTexts(), nullptr);
+    const QString question = chk_Count->isChecked() && setup ? tournament::setupQuestion(*setup) : QString();
+    if (!question.isEmpty()
+        && QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               != QMessageBox::Yes) {
+        tabs->setCurrentWidget(chk_Count->parentWidget());
+        txt_Cut->setFocus(Qt::OtherFocusReason);
+        txt_Cut->selectAll();
+        return;
+    }
+    QDialog::done(result);
 }
 
 tournament::SetupTexts frm_MoreOptions::tournamentTexts() const

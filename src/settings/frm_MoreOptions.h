@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 #include <array>
 
 class QCheckBox;
@@ -19,6 +20,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class StatusLine;
 
 namespace platform {
 class ClockPublisher;
@@ -70,6 +72,7 @@ public:
     QLineEdit *txt_AddOn;
     QLineEdit *txt_AddOnChips;
     QLineEdit *txt_RebuyUntil;
+    QLineEdit *txt_ReentryUntil; // empty: as the rebuys
     QLineEdit *txt_Cut;
     std::array<QRadioButton *, 2> opt_Cut; // a percentage, a fixed amount
     QLineEdit *txt_Added;
@@ -77,7 +80,7 @@ public:
     QComboBox *cmb_Rounding;
     QLineEdit *txt_Payouts;
     QCheckBox *chk_SpeakCount;
-    QLabel *lbl_SetupSays; // what cannot be read, or what the first entries will be paid
+    StatusLine *lbl_SetupSays; // what cannot be read, or what the first entries will be paid
     // "Tables & names": the tables and their seats, the order they break in, and the players'
     // names in the order of their buy-ins.
     QLineEdit *txt_Tables;
@@ -111,6 +114,8 @@ private:
     void buildTournamentPage(const tournament::SetupTexts &texts);
     void buildTablesPage(const tournament::SetupTexts &texts);
     void checkSetup();
+    void describeProblem(const QString &problem);
+    void done(int result) override;
 
     platform::ClockPublisher *publisher_;
     QWidget *pinRow_ = nullptr;
@@ -118,4 +123,5 @@ private:
     QHash<QString, QLineEdit *> setupBoxes_;
     QWidget *setupFields_ = nullptr;
     QWidget *tablesFields_ = nullptr;
+    QPointer<QWidget> described_; // the box whose description says what is wrong
 };

@@ -68,7 +68,7 @@ bool Setup::operator==(const Setup &o) const
            && rebuy == o.rebuy && rebuyChips == o.rebuyChips && rebuyLastRound == o.rebuyLastRound && addOn == o.addOn
            && addOnChips == o.addOnChips && cut == o.cut && cutFixed == o.cutFixed && added == o.added
            && guarantee == o.guarantee && unit == o.unit && shares == o.shares && speak == o.speak
-           && layout == o.layout && seed == o.seed;
+           && reentryLastRound == o.reentryLastRound && layout == o.layout && seed == o.seed;
 }
 
 QString actionName(Action action)
@@ -422,19 +422,32 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
             return refuse(QStringLiteral("The prize pool is empty: there are no payouts to lock."));
         break;
     }
-    const bool late = action == Action::Rebuy || action == Action::Reentry;
-    if (late && !rebuysOpen(round) && !confirmed)
-        return {Verdict::Confirm,
-                QStringLiteral("%1 ended after round %2: record this one anyway?")
-                    .arg(action == Action::Rebuy ? QStringLiteral("Rebuys") : QStringLiteral("Re-entries"))
-                    .arg(setup_.rebuyLastRound),
-                false};
     Setup plain = setup_;
     plain.layout = {};
     Ledger trial(plain);
     trial.counts_ = next;
     if (!money(next) || !chips(next) || trial.netPool() == std::numeric_limits<qint64>::max())
         return refuse(QStringLiteral("The money or the chips would be more than can be counted."));
+    const bool late =
+        (action == Action::Rebuy && !rebuysOpen(round)) || (action == Action::Reentry && !reentriesOpen(round));
+    // The first money in, all of it the house's: the host hears of it once, not at every entry.
+    const bool allCut = setup_.cutFixed && collected() == 0 && trial.collected() > 0 && trial.pool() == 0;
+    if ((late || allCut) && !confirmed) {
+        const QString ended =
+            QStringLiteral("%1 ended after round %2")
+                .arg(action == Action::Rebuy ? QStringLiteral("Rebuys") : QStringLiteral("Re-entries"))
+                .arg(action == Action::Rebuy ? setup_.rebuyLastRound : setup_.reentryUntil());
+        if (!allCut)
+            return {Verdict::Confirm, ended + QStringLiteral(": record this one anyway?"), false};
+        const qint64 in = trial.collected();
+        const QString cut =
+            QStringLiteral("the house cut of %1%2 %3 the %1%4 in: the prize pool stays empty. "
+                           "Record it anyway?")
+                .arg(currency_, grouped(setup_.cut),
+                     setup_.cut > in ? QStringLiteral("is more than") : QStringLiteral("takes all of"), grouped(in));
+        return {Verdict::Confirm, late ? ended + QStringLiteral(", and ") + cut : cut.at(0).toUpper() + cut.mid(1),
+                false};
+    }
 
     const qint64 paidBefore = qint64(payouts().size());
     const qint64 leftBefore = counts_.left();
@@ -480,7 +493,9 @@ Ledger::Outcome Ledger::undo(std::optional<qint64> seen)
     std::optional<Ledger> before = replay(setup_, earlier);
     if (!before)
         return {Verdict::Refused, QStringLiteral("Nothing to undo."), false};
+    const QString currency = currency_;
     *this = std::move(*before);
+    currency_ = currency;
     return {Verdict::Done, QStringLiteral("Undone: ") + recordName(last) + QStringLiteral(" — ") + leftText(), false};
 }
 
@@ -580,9 +595,20 @@ Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &curre
         b.locked = QStringLiteral("Payouts locked");
     if (ledger.unshared() > 0)
         b.unshared = currency + grouped(ledger.unshared()) + QStringLiteral(" not in the payouts — unlock to share it");
-    // Through the break that follows the last round, as the ledger takes them, once a player is in.
-    if (c.buyIns() > 0 && ledger.setup().rebuyLastRound > 0 && ledger.rebuysOpen(round))
-        b.rebuysUntil = QStringLiteral("Rebuys until round %1").arg(ledger.setup().rebuyLastRound);
+    // Through the break that follows the last round, as the ledger takes them, once a player is in;
+    // the re-entries named apart only when their last round is another.
+    const qint64 rebuysLast = ledger.setup().rebuyLastRound;
+    const qint64 reentriesLast = ledger.setup().reentryUntil();
+    QStringList until;
+    if (rebuysLast > 0 && ledger.rebuysOpen(round))
+        until << QStringLiteral("Rebuys until round %1").arg(rebuysLast);
+    if (reentriesLast != rebuysLast && (ledger.rebuysOpen(round) || reentriesLast > 0) && ledger.reentriesOpen(round))
+        until << (reentriesLast > 0 ? QStringLiteral("re-entries until round %1").arg(reentriesLast)
+                                    : QStringLiteral("re-entries with no limit"));
+    if (c.buyIns() > 0 && !until.isEmpty()) {
+        b.rebuysUntil = until.join(QStringLiteral(", "));
+        b.rebuysUntil[0] = b.rebuysUntil[0].toUpper();
+    }
     return b;
 }
 

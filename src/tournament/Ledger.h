@@ -21,7 +21,8 @@ struct Setup {
     std::optional<qint64> reentryChips;
     qint64 rebuy = 0;
     qint64 rebuyChips = 0;
-    qint64 rebuyLastRound = 0; // the last round a rebuy or re-entry is taken without asking; 0: no limit
+    qint64 rebuyLastRound = 0;              // the last round a rebuy is taken without asking; 0: no limit
+    std::optional<qint64> reentryLastRound; // the same for a re-entry; none: as the rebuys
     qint64 addOn = 0;
     qint64 addOnChips = 0;
     qint64 cut = 0; // a percentage of the money in (0 to 100), or with cutFixed an amount
@@ -40,6 +41,7 @@ struct Setup {
 
     qint64 reentryAmount() const { return reentry.value_or(buyIn); }
     qint64 reentryChipCount() const { return reentryChips.value_or(buyInChips); }
+    qint64 reentryUntil() const { return reentryLastRound.value_or(rebuyLastRound); }
     bool operator==(const Setup &o) const;
     bool operator!=(const Setup &o) const { return !(*this == o); }
 };
@@ -130,7 +132,9 @@ public:
     const Setup &setup() const { return setup_; }
 
     // round: the level in play (in a break, the one played before it); seat: with more than one
-    // table, the seat a bust frees or a move leaves.
+    // table, the seat a bust frees or a move leaves. Asked first (Confirm): a rebuy or re-entry
+    // after its last round, and the first money in when a fixed house cut takes all of it,
+    // leaving the prize pool empty.
     Outcome act(Action action, int round, qint64 at, bool confirmed = false, tables::Seat seat = {});
     // Takes back the last action: "Undone: Bust — 8 players left". seen: the number of records
     // the asker saw; when others came since, nothing is undone and the last one is named instead.
@@ -164,6 +168,9 @@ public:
     // The seat refused moves wait for; kept only while the count runs.
     void refuseMove();
     bool rebuysOpen(qint64 round) const { return setup_.rebuyLastRound <= 0 || round <= setup_.rebuyLastRound; }
+    bool reentriesOpen(qint64 round) const { return setup_.reentryUntil() <= 0 || round <= setup_.reentryUntil(); }
+    // The currency the questions name amounts in ("£").
+    void setCurrency(const QString &symbol) { currency_ = symbol; }
 
 private:
     std::optional<qint64> money(const Counts &c) const;
@@ -182,6 +189,7 @@ private:
     std::vector<qint64> locked_;
     std::optional<tables::Seating> seating_;
     std::vector<Finish> finishes_;
+    QString currency_;
 };
 
 // The players' band and what goes with it, for the display and the page.
@@ -193,7 +201,7 @@ struct Band {
     QString rounding;      // "rounded to £5"
     QString locked;        // "Payouts locked"
     QString unshared;      // "£38 not in the payouts — unlock to share it"
-    QString rebuysUntil;   // "Rebuys until round 4"
+    QString rebuysUntil;   // "Rebuys until round 4", "Rebuys until round 4, re-entries until round 6"
     QString lines() const; // the band's two lines, CR LF between them; parts without text left out
     bool operator==(const Band &o) const;
 };

@@ -114,6 +114,7 @@ QJsonObject setupObject(const Setup &s)
             {QStringLiteral("rebuy"), amount(s.rebuy)},
             {QStringLiteral("rebuyChips"), amount(s.rebuyChips)},
             {QStringLiteral("rebuyLastRound"), double(s.rebuyLastRound)},
+            {QStringLiteral("reentryLastRound"), maybe(s.reentryLastRound)},
             {QStringLiteral("addOn"), amount(s.addOn)},
             {QStringLiteral("addOnChips"), amount(s.addOnChips)},
             {QStringLiteral("cut"), amount(s.cut)},
@@ -149,6 +150,10 @@ Setup readSetup(Reader &r, const QJsonObject &o)
     s.rebuy = r.get(o, "rebuy", 0, Max64);
     s.rebuyChips = r.get(o, "rebuyChips", 0, Max64);
     s.rebuyLastRound = r.get(o, "rebuyLastRound", 0, 32767);
+    // Kept since re-entries have a last round of their own: an older file has none.
+    s.reentryLastRound = r.optional(o, "reentryLastRound");
+    if (s.reentryLastRound && *s.reentryLastRound > 32767)
+        r.ok = false;
     s.addOn = r.get(o, "addOn", 0, Max64);
     s.addOnChips = r.get(o, "addOnChips", 0, Max64);
     s.cutFixed = r.flag(o, "cutFixed");

@@ -10,7 +10,7 @@ const QString CountKey = QStringLiteral("Count");
 const QString SpeakKey = QStringLiteral("Speak");
 const QString CutFixedKey = QStringLiteral("CutFixed");
 
-const std::array<SetupKey, 20> SetupKeys{{
+const std::array<SetupKey, 21> SetupKeys{{
     {"Count", "Count players and prizes", SetupKey::Switch},
     {"BuyIn", "Buy-in", SetupKey::Amount, &Setup::buyIn},
     {"BuyInChips", "Buy-in chips", SetupKey::Chips, &Setup::buyInChips},
@@ -18,7 +18,8 @@ const std::array<SetupKey, 20> SetupKeys{{
     {"ReentryChips", "Re-entry chips", SetupKey::Chips, nullptr, &Setup::reentryChips},
     {"Rebuy", "Rebuy", SetupKey::Amount, &Setup::rebuy},
     {"RebuyChips", "Rebuy chips", SetupKey::Chips, &Setup::rebuyChips},
-    {"RebuyUntil", "Rebuys and re-entries until round", SetupKey::Round, &Setup::rebuyLastRound},
+    {"RebuyUntil", "Rebuys until round", SetupKey::Round, &Setup::rebuyLastRound},
+    {"ReentryUntil", "Re-entries until round", SetupKey::Round, nullptr, &Setup::reentryLastRound},
     {"AddOn", "Add-on", SetupKey::Amount, &Setup::addOn},
     {"AddOnChips", "Add-on chips", SetupKey::Chips, &Setup::addOnChips},
     {"Cut", "House cut", SetupKey::Cut, &Setup::cut},
@@ -64,6 +65,14 @@ std::optional<std::vector<int>> parseBreakOrder(const QString &text, int tables)
         order.push_back(t);
     }
     return order;
+}
+
+QString setupQuestion(const Setup &setup)
+{
+    // Added money or a guarantee still makes a prize pool.
+    if (setup.cutFixed || setup.cut < 100 || setup.added > 0 || setup.guarantee > 0)
+        return {};
+    return QStringLiteral("A house cut of 100 % leaves nothing for the prizes. Keep it?");
 }
 
 std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)

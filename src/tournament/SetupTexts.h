@@ -18,7 +18,7 @@ struct SetupKey {
     std::optional<qint64> Setup::*maybe = nullptr; // ... or a number that may be left blank
 };
 // Every key, in the order the settings file holds them.
-extern const std::array<SetupKey, 20> SetupKeys;
+extern const std::array<SetupKey, 21> SetupKeys;
 
 // Keys of the switches: "1" on, anything else off.
 extern const QString CountKey;
@@ -30,6 +30,9 @@ using SetupTexts = QHash<QString, QString>;
 bool switchedOn(const SetupTexts &texts, const QString &key);
 // The setup the texts give; none, with the first box that cannot be read named in why.
 std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why);
+// What the host is asked before the setup is taken: a house cut of 100 %, with no added money
+// or guarantee, leaves the prizes nothing. Empty when there is nothing to ask.
+QString setupQuestion(const Setup &setup);
 // An amount of money or chips: blank is 0; digits only, up to the largest 64-bit number.
 std::optional<qint64> parseAmount(const QString &text);
 // The order the tables break in: their numbers, each once, between commas or spaces ("3, 1");

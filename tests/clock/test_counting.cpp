@@ -7,6 +7,11 @@
 #include "support/GameDriver.h"
 #include "support/WindowTest.h"
 
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <QtTest>
 
 class TestCounting : public WindowTest {
@@ -77,8 +82,8 @@ private slots:
         QVERIFY(notice.bottom() < band.top() && d()->lbl_Paused->geometry().bottom() < band.top());
     }
 
-    // A rebuy after the last round that allows it is recorded on the second press only; the
-    // last player standing pauses the clock.
+    // A rebuy after the last round that allows it is recorded on the second press only, and so is
+    // the first money when a fixed house cut takes it all; the last player standing pauses the clock.
     void confirmationsAndTheLastPlayer()
     {
         start(counting({{"RebuyUntil", "1"}}));
@@ -99,6 +104,15 @@ private slots:
         keys("B");
         QCOMPARE(counts().busts, 1);
         QCOMPARE(d()->lbl_Notice->caption(), "Only one player is left: no bust to record.");
+
+        // The first money, all of it the house's, in the game's currency; asked once.
+        start(counting({{"Cut", "500"}, {"CutFixed", "1"}}));
+        keys("E");
+        QCOMPARE(counts().entries, 0);
+        QCOMPARE(d()->lbl_Notice->caption(), "The house cut of £500 is more than the £20 in: the prize pool stays "
+                                             "empty. Record it anyway? Press E again to record it.");
+        keys("EE");
+        QCOMPARE(counts().entries, 2);
     }
 
     // The page's Back and a minute more or less, as the display's own code moves the clock.
@@ -224,6 +238,43 @@ private slots:
         QCOMPARE(same.readAll(), QByteArray("{not a game"));
     }
 
+    // Closed with a house cut of 100 % and nothing else in the pool, the page asks first; No goes back to the
+    // cut. Nothing else asks.
+    void aFullCutAsked()
+    {
+        const QString question = "A house cut of 100 % leaves nothing for the prizes. Keep it?";
+        const struct {
+            const char *name;
+            tournament::SetupTexts texts;
+            QMessageBox::StandardButton answer;
+            bool asked;
+        } rows[] = {{"100 %, kept", counting({{"Cut", "100"}}), QMessageBox::Yes, true},
+                    {"100 %, not kept", counting({{"Cut", "100"}}), QMessageBox::No, true},
+                    {"100 % with the count off", {{"Cut", "100"}}, QMessageBox::No, false},
+                    {"100 % and added money", counting({{"Cut", "100"}, {"Added", "50"}}), QMessageBox::No, false},
+                    {"a fixed 100", counting({{"Cut", "100"}, {"CutFixed", "1"}}), QMessageBox::No, false},
+                    {"99 %", counting({{"Cut", "99"}}), QMessageBox::No, false}};
+        for (const auto &r : rows) {
+            frm_MoreOptions dialog(frm->screenOptions, nullptr, frm, r.texts);
+            dialog.show();
+            QString asked;
+            QTimer::singleShot(0, &dialog, [&] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    asked = box->text();
+                    box->button(r.answer)->click();
+                }
+            });
+            dialog.cmd_Close->button(QDialogButtonBox::Close)->click();
+            QVERIFY2(asked == (r.asked ? question : QString()), r.name);
+            const bool kept = !r.asked || r.answer == QMessageBox::Yes;
+            QVERIFY2(dialog.isVisible() == !kept, r.name);
+            QVERIFY2(kept
+                         || (dialog.tabs->currentWidget() == dialog.chk_Count->parentWidget()
+                             && dialog.focusWidget() == dialog.txt_Cut && dialog.txt_Cut->selectedText() == "100"),
+                     r.name);
+        }
+    }
+
     // The setup is kept in its own section, each key once it is not empty; a fresh file has none.
     void setupInTheSettingsFile()
     {
@@ -241,6 +292,7 @@ private slots:
             // The dialog's page gives back what it was given; each caption takes its box's key.
             const tournament::SetupTexts full = counting({{"Reentry", "15"},
                                                           {"RebuyUntil", "4"},
+                                                          {"ReentryUntil", "6"},
                                                           {"Cut", "5"},
                                                           {"CutFixed", "1"},
                                                           {"Rounding", "25"},
@@ -248,8 +300,19 @@ private slots:
                                                           {"Speak", "1"}});
             frm_MoreOptions dialog(frm->screenOptions, nullptr, frm, full);
             QCOMPARE(dialog.tournamentTexts(), full);
-            for (const QLabel *caption : dialog.chk_Count->parentWidget()->findChildren<QLabel *>())
-                QVERIFY2(!caption->text().contains('&') || caption->buddy(), qPrintable(caption->text()));
+            // Each letter underlined once on the page.
+            QStringList letters;
+            for (const QWidget *w : dialog.chk_Count->parentWidget()->findChildren<QWidget *>()) {
+                const auto *caption = qobject_cast<const QLabel *>(w);
+                const auto *button = qobject_cast<const QAbstractButton *>(w);
+                const QString text = caption ? caption->text() : button ? button->text() : QString();
+                QVERIFY2(!text.contains('&') || !caption || caption->buddy(), qPrintable(text));
+                if (const qsizetype at = text.indexOf('&'); at >= 0)
+                    letters << text.mid(at + 1, 1).toLower();
+            }
+            letters.sort();
+            QVERIFY2(letters.size() == QSet<QString>(letters.begin(), letters.end()).size(),
+                     qPrintable(letters.join(' ')));
         }
         frm->tournamentTexts.clear();
         QVERIFY(ini().contains("[Tournament]\r\nCount=0\r\nBuyIn=\r\nBuyInChips=\r\nPayouts=\r\n"));

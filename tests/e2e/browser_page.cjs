@@ -273,6 +273,33 @@ async function roomy(page, ids) {
     if (process.env.SHOTS) await phone.screenshot({ path: path.join(process.env.SHOTS, "page-phone-counting-390x844.png") });
     console.log(`counting: the phone's bust and undo (asked again after the laptop's entry), −1 min, Back and +1 min; display and pages agree on ${JSON.stringify(agreed.band)}, ${agreed.secondsLeft} s left`);
 
+    // 110 players: 22 places paid. The display's band names the first five; the pages list the
+    // others, each of them, within the screen; a list longer than its rows moves on by itself (a TV
+    // has no hand to scroll it) and scrolls by hand.
+    for (let i = 0; i < 107; i++) {
+      probe.stdin.write("key E\n");
+      await nextLine();
+    }
+    const long = await display();
+    if (long.places.length !== 22 || !long.band.includes(" · 17 more paid")) fail(`110 players: ${long.band}, ${long.places.length} places`);
+    const places = (page) => page.evaluate(() => Array.from(document.querySelectorAll("#places li"), (li) => li.textContent));
+    for (const page of [phone, screen]) {
+      await waitFor(page, (n) => document.querySelectorAll("#places li").length === n, 17);
+      if ((await places(page)).join(", ") !== long.places.slice(5).join(", ")) fail(`the page's places: ${await places(page)}`);
+      if (!(await shows(page, "places"))) fail("the places not shown");
+    }
+    if (await screen.evaluate(() => document.getElementById("band").getBoundingClientRect().bottom > innerHeight)) fail("the TV's band with its places is off the screen");
+    if (!(await phone.evaluate(() => { const l = document.getElementById("places"); return l.scrollHeight > l.clientHeight + 1; })))
+      fail("the phone's places fit in their rows: nothing to scroll");
+    await phone.waitForFunction(() => document.getElementById("places").scrollTop > 0, { timeout: 10000, polling: 100 });
+    await phone.evaluate(() => { document.getElementById("places").scrollTop = 1e6; });
+    if (await phone.evaluate(() => document.getElementById("places").scrollTop === 0)) fail("the phone's places do not scroll by hand");
+    if (process.env.SHOTS) {
+      await phone.screenshot({ path: path.join(process.env.SHOTS, "page-phone-places-390x844.png") });
+      await screen.screenshot({ path: path.join(process.env.SHOTS, "page-tv-places-1920x1080.png") });
+    }
+    console.log("110 players: the band names 5 places and \"17 more paid\"; the pages list the other 17, the phone's list moving on by itself and scrolled by hand");
+
     if (errors.length) fail("the page's script failed: " + errors.join("; "));
     console.log("2 passed, 0 failed");
   } catch (e) {

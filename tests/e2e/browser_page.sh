@@ -5,7 +5,8 @@
 # from years back shows the clock alone, big; the host's phone opens the controls, gives the
 # PIN, pauses, resumes and skips (asked first), with finger-sized buttons, and keeps its
 # control key over a reload;
-# the pages reconnect after the server restarts, and say so when the address has changed.
+# the pages reconnect after the server restarts, and say so when the address has changed; a
+# game that counts players shows what the display shows, and every place paid.
 #   browser_page.sh PAGE_PROBE BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"

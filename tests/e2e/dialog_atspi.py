@@ -7,6 +7,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 kept = dict(line.split("=", 1) for line in open(os.environ["KEPT"]).read().split() if "=" in line)
 pid = int(os.environ["APP_PID"])
@@ -17,9 +18,24 @@ def fail(why):
     sys.exit(1)
 
 
+# What the program tells a screen reader of its own accord: the changes of names and descriptions.
+heard = []
+
+
+def hear(event):
+    heard.append((event.type, event.source.getRole(), event.source.name, event.source.description))
+
+
+pyatspi.Registry.registerEventListener(
+    hear, "object:property-change:accessible-name", "object:property-change:accessible-description")
+
+
 def until(what, test, seconds=15):
     end = time.monotonic() + seconds
     while True:
+        context = GLib.MainContext.default()
+        while context.pending():  # the events come in with the main loop
+            context.iteration(False)
         found = test()
         if found:
             return found
@@ -86,4 +102,43 @@ until("the address focused", lambda: fields["Address"].getState().contains(pyats
 if fields["Address"].description != "Control PIN " + kept["PIN"]:
     fail("the address is described as %r" % fields["Address"].description)
 print("turned on, the address has the focus, described with the PIN")
+
+# "Players & prizes": every box named by its caption, never by what it holds; the rounding box's
+# text too.
+tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "Players & prizes")
+tab.queryAction().doAction(0)
+page = until("the players' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING) and tab)
+boxes = [n for n in walk(window) if n.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_CHECK_BOX,
+                                                    pyatspi.ROLE_RADIO_BUTTON)
+         and n.getState().contains(pyatspi.STATE_SHOWING)]
+rounding = [n for n in boxes if n.name == "Round payouts down to"]
+if [n.getRole() for n in rounding] != [pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_TEXT] or text(rounding[1]) != "1":
+    fail("the rounding box and its text: %r" % [(n.getRoleName(), n.name) for n in rounding])
+for n in boxes:
+    value = text(n) if n.getRole() == pyatspi.ROLE_TEXT else ""
+    if not n.name.strip() or n.name == value:
+        fail("a %s named %r, holding %r" % (n.getRoleName(), n.name, value))
+for name in ("Rebuys until round", "Re-entries until round", "House cut", "Guaranteed prize pool"):
+    if not [n for n in boxes if n.name == name]:
+        fail("no box named %r among %r" % (name, sorted(n.name for n in boxes)))
+print("Players & prizes: %d boxes, each named by its caption, the rounding box's text too" % len(boxes))
+
+# A letter in a number: the problem reaches a screen reader as it appears, as the status bar's new
+# name and as the description of the box typed in.
+subprocess.run(["xdotool", "key", "alt+c"], check=True)
+buyIn = next(n for n in boxes if n.name == "Buy-in amount")
+until("the count on", lambda: buyIn.getState().contains(pyatspi.STATE_ENABLED))
+subprocess.run(["xdotool", "key", "alt+b"], check=True)
+until("the buy-in focused", lambda: buyIn.getState().contains(pyatspi.STATE_FOCUSED))
+subprocess.run(["xdotool", "type", "2x"], check=True)
+problem = '"Buy-in" must be a whole number from 0 to 9,223,372,036,854,775,807.'
+told = [("object:property-change:accessible-description", pyatspi.ROLE_TEXT, "Buy-in amount", problem),
+        ("object:property-change:accessible-name", pyatspi.ROLE_STATUS_BAR, problem, "")]
+until("the problem told, once each way", lambda: sorted(e for e in heard if problem in e) == told)
+bars = [n for n in walk(window) if n.getRole() == pyatspi.ROLE_STATUS_BAR]
+if [n.name for n in bars] != [problem]:
+    fail("the status bars read %r" % [n.name for n in bars])
+subprocess.run(["xdotool", "key", "BackSpace"], check=True)
+until("the problem gone", lambda: buyIn.description == "" and not bars[0].name.startswith('"Buy-in"'))
+print("a letter in the buy-in: %r told as the status bar's name and the box's description, gone when fixed" % problem)
 print("1 passed, 0 failed")

@@ -2,7 +2,9 @@
 # The "More options" dialog as a screen reader finds it, on the real accessibility bus
 # (at-spi2-core) with the real program under Xvfb and a window manager: its pages named, the
 # address and the PIN as read-only text that Tab reaches, and the address taking the focus
-# (what Orca then speaks) when the clock is turned on.
+# (what Orca then speaks) when the clock is turned on; on "Players & prizes" every box named
+# by its caption (the rounding box's text too), and a letter typed in a number told at once,
+# as the status bar's new name and as the description of the box typed in.
 #   dialog_atspi.sh PROGRAM
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"

@@ -1,7 +1,8 @@
 // A game with the clock's page on the network, for the browser test: the settings window
 // on scripted desktop services, the real server, the real one-second countdown. Prints the
 // page's address and the PIN as one JSON line, then answers lines on its standard input:
-//   display   the display as the players see it, with the players' band and the count (JSON line)
+//   display   the display as the players see it, with the players' band, every place paid and the
+//             count (JSON line)
 //   restart   the server stops, and starts again (same address) 1.5 s later
 //   renew     a new address and PIN on the same port, the open pages told; prints them (JSON line)
 //   newtoken  the same with the server stopped first, as when the program starts again with a
@@ -89,6 +90,7 @@ int main(int argc, char *argv[])
                  {"paused", d->paused},
                  {"ante", d->lbl_ante->isVisibleTo(d) ? d->lbl_ante->caption() : QString()},
                  {"band", d->lbl_Band->isVisibleTo(d) ? d->lbl_Band->caption() : QString()},
+                 {"places", QJsonArray::fromStringList(frm.displayState.bandParts.payouts)},
                  {"counts", frm.ledger ? QJsonObject{{"entries", frm.ledger->counts().entries},
                                                      {"busts", frm.ledger->counts().busts}}
                                        : QJsonObject()}});

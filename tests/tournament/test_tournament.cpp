@@ -1,6 +1,7 @@
 #include "clock/LevelMoves.h"
 #include "tournament/Ledger.h"
 #include "tournament/SavedGame.h"
+#include "tournament/SetupTexts.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,7 +21,7 @@ constexpr qint64 Max64 = std::numeric_limits<qint64>::max();
 constexpr qint32 Max32 = std::numeric_limits<qint32>::max();
 
 // The house game: £100 for 10,000 chips, rebuys the same through round 4, an £80 re-entry for 8,000, a £50
-// add-on for 5,000; or a game named after how it differs from it.
+// add-on for 5,000, re-entries as long as rebuys; or a game named after how it differs from it.
 Setup setupNamed(const QString &name = {})
 {
     Setup s;
@@ -30,9 +31,17 @@ Setup setupNamed(const QString &name = {})
     s.buyIn = s.rebuy = 100;
     s.buyInChips = s.rebuyChips = name == "huge stack" ? Max64 / 2 + 1 : 10000;
     s.reentry = 80, s.reentryChips = 8000, s.addOn = 50, s.addOnChips = 5000;
-    s.rebuyLastRound = name == "no rebuy limit" ? 0 : 4;
-    s.buyIn = name == "huge buy-in" ? Max64 / 2 + 1 : 100;
-    s.added = name == "huge added money" ? Max64 - 150 : 0;
+    s.rebuyLastRound = name.contains("no rebuy limit") ? 0 : 4;
+    s.buyIn = name == "huge buy-in" ? Max64 / 2 + 1 : name.contains("free entries") ? 0 : 100;
+    static const QRegularExpression reentriesUntil(QStringLiteral("re-entries until round (\\d+)"));
+    if (const QRegularExpressionMatch m = reentriesUntil.match(name); m.hasMatch())
+        s.reentryLastRound = m.captured(1).toLongLong();
+    if (name.contains("re-entries with no limit"))
+        s.reentryLastRound = 0;
+    static const QRegularExpression fixedCut(QStringLiteral("fixed cut of (\\d+)"));
+    if (const QRegularExpressionMatch m = fixedCut.match(name); m.hasMatch())
+        s.cutFixed = true, s.cut = m.captured(1).toLongLong();
+    s.added = name == "huge added money" ? Max64 - 150 : name.contains("£50 added") ? 50 : 0;
     if (name == "guaranteed in fives")
         s.guarantee = 1234, s.unit = 5;
     if (name == "in 250s")
@@ -121,6 +130,12 @@ private slots:
     void actions()
     {
         const char *tooMuch = "Refused: The money or the chips would be more than can be counted. 1/0/0/0/0";
+        const char *allCut = "Confirm: The house cut of £500 is more than the £100 in: the prize pool stays empty. "
+                             "Record it anyway? 0/0/0/0/0";
+        const char *cutOfAll = "Confirm: The house cut of £100 takes all of the £100 in: the prize pool stays empty. "
+                               "Record it anyway? 0/0/0/0/0";
+        const char *lateAndAllCut = "Confirm: Re-entries ended after round 4, and the house cut of £500 is more than "
+                                    "the £80 in: the prize pool stays empty. Record it anyway? 2/0/0/0/1";
         const char *const verdicts[] = {"Done", "Refused", "Confirm"};
         // Name, setup, round, actions before, the action ("!": confirmed; "U-1": undo, seeing one record fewer),
         // what it does.
@@ -169,12 +184,37 @@ private slots:
              "Confirm: Re-entries ended after round 4: record this one anyway? 2/0/0/0/1"},
             {"late re-entry confirmed", "", "5", "2EB", "R!", "Done: Re-entry — 2 players left 2/1/0/0/1"},
             {"rebuy with no last round", "no rebuy limit", "99", "E", "Y", "Done: Rebuy — 1 player left 1/0/1/0/0"},
+            {"re-entry in its own last round", "re-entries until round 6", "6", "2EB", "R",
+             "Done: Re-entry — 2 players left 2/1/0/0/1"},
+            {"late re-entry: its own last round named", "re-entries until round 6", "7", "2EB", "R",
+             "Confirm: Re-entries ended after round 6: record this one anyway? 2/0/0/0/1"},
+            {"late rebuy while re-entries go on", "re-entries until round 6", "5", "E", "Y",
+             "Confirm: Rebuys ended after round 4: record this one anyway? 1/0/0/0/0"},
+            {"re-entry with no limit after the rebuys", "re-entries with no limit", "99", "2EB", "R",
+             "Done: Re-entry — 2 players left 2/1/0/0/1"},
+            {"re-entries limited, rebuys not", "no rebuy limit, re-entries until round 2", "3", "2EB", "R",
+             "Confirm: Re-entries ended after round 2: record this one anyway? 2/0/0/0/1"},
+            {"first money all the house's", "fixed cut of 500", "1", "", "E", allCut},
+            {"first money all the house's, confirmed", "fixed cut of 500", "1", "", "E!",
+             "Done: Entry — 1 player left 1/0/0/0/0"},
+            {"asked once: the next money not", "fixed cut of 500", "1", "E", "A",
+             "Done: Add-on — 1 player left 1/0/0/1/0"},
+            {"asked again once undone to no money", "fixed cut of 500", "1", "EU", "E", allCut},
+            {"a cut of all the first money", "fixed cut of 100", "1", "", "E", cutOfAll},
+            {"first money past the cut", "fixed cut of 99", "1", "", "E", "Done: Entry — 1 player left 1/0/0/0/0"},
+            {"added money makes a pool", "fixed cut of 500, £50 added", "1", "", "E",
+             "Done: Entry — 1 player left 1/0/0/0/0"},
+            {"free entries bring nothing to ask about", "free entries, fixed cut of 500", "1", "2E", "B",
+             "Done: Bust — 1 player left 2/0/0/0/1"},
+            {"late re-entry, the first money, all the house's", "free entries, fixed cut of 500", "5", "2EB", "R",
+             lateAndAllCut},
             {"money past 64 bits", "huge buy-in", "1", "E", "E", tooMuch},
             {"chips past 64 bits", "huge stack", "1", "E", "E", tooMuch},
             {"pool with added money past 64 bits", "huge added money", "1", "E", "E", tooMuch}};
         for (const auto &r : rows) {
             Ledger ledger(setupNamed(r[1]));
-            play(ledger, r[3]);
+            ledger.setCurrency("£");
+            play(ledger, r[3], 1, true);
             const QString action = r[4];
             const Ledger::Outcome o =
                 action.size() > 1 && action[0] == 'U'
@@ -210,7 +250,7 @@ private slots:
             Setup s = setupNamed();
             s.cut = r.cut, s.added = r.added, s.guarantee = r.guarantee, s.cutFixed = r.fixed;
             Ledger l(s);
-            play(l, r.script);
+            play(l, r.script, 1, true);
             expect(r.name,
                    QString::asprintf("in %lld cut %lld pool %lld%s chips %lld", l.collected(), l.cut(), l.pool(),
                                      l.guaranteed() ? " GTD" : "", l.chipsInPlay()),
@@ -284,6 +324,38 @@ private slots:
         }
     }
 
+    // The boxes as typed: the re-entries' last round (empty: as the rebuys'), and what the host is asked
+    // before the setup is taken.
+    void setupTexts()
+    {
+        const char *const rows[][3] = {
+            {"re-entries as the rebuys", "RebuyUntil=4", "rebuys 4, re-entries 4"},
+            {"re-entries' own last round", "RebuyUntil=4 ReentryUntil=6", "rebuys 4, re-entries 6"},
+            {"re-entries with no limit", "RebuyUntil=4 ReentryUntil=0", "rebuys 4, re-entries 0"},
+            {"re-entries past 16 bits", "ReentryUntil=32768",
+             "\"Re-entries until round\" must be a whole number from 0 to 32,767."},
+            {"a cut of 100 %", "Cut=100",
+             "rebuys 0, re-entries 0; asks: A house cut of 100 % leaves nothing for the prizes. Keep it?"},
+            {"a cut of 99 %", "Cut=99", "rebuys 0, re-entries 0"},
+            {"a fixed cut of 100", "Cut=100 CutFixed=1", "rebuys 0, re-entries 0"},
+            {"a cut of 100 % and added money", "Cut=100 Added=50", "rebuys 0, re-entries 0"},
+            {"a cut of 100 % and a guarantee", "Cut=100 Guarantee=500", "rebuys 0, re-entries 0"}};
+        for (const auto &r : rows) {
+            SetupTexts texts;
+            for (const QString &pair : QString(r[1]).split(' '))
+                texts.insert(pair.section('=', 0, 0), pair.section('=', 1));
+            QString why;
+            const std::optional<Setup> s = parseSetup(texts, &why);
+            QString got = why;
+            if (s) {
+                got = QStringLiteral("rebuys %1, re-entries %2").arg(s->rebuyLastRound).arg(s->reentryUntil());
+                if (!setupQuestion(*s).isEmpty())
+                    got += "; asks: " + setupQuestion(*s);
+            }
+            expect(r[0], got, r[2]);
+        }
+    }
+
     // The band's lines: each part once it has something to show. The payouts and the money not in them
     // make the pool.
     void band()
@@ -312,7 +384,25 @@ private slots:
              "Players 16 / 16 · Average stack 10,000 · Prize pool £1,600",
              "1st £600 · 2nd £360 · 3rd £240 · Payouts locked · £400 not in the payouts — unlock to share it"},
             {"unlocked again", "", "12EL4EL", "5", "0", "Players 16 / 16 · Average stack 10,000 · Prize pool £1,600",
-             "1st £640 · 2nd £480 · 3rd £320 · 4th £160"}};
+             "1st £640 · 2nd £480 · 3rd £320 · 4th £160"},
+            {"re-entries' own last round beside the rebuys'", "re-entries until round 6", "3E", "4", "0",
+             "Players 3 / 3 · Average stack 10,000 · Prize pool £300",
+             "1st £300 · Rebuys until round 4, re-entries until round 6"},
+            {"re-entries alone after the rebuys' last round", "re-entries until round 6", "3E", "5", "0",
+             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300 · Re-entries until round 6"},
+            {"re-entries through their last round's break", "re-entries until round 6", "3E", "6", "0",
+             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300 · Re-entries until round 6"},
+            {"both over", "re-entries until round 6", "3E", "7", "0",
+             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300"},
+            {"the same last round said once", "re-entries until round 4", "3E", "4", "0",
+             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300 · Rebuys until round 4"},
+            {"rebuys limited, re-entries not", "re-entries with no limit", "3E", "4", "0",
+             "Players 3 / 3 · Average stack 10,000 · Prize pool £300",
+             "1st £300 · Rebuys until round 4, re-entries with no limit"},
+            {"re-entries with no limit, after the rebuys'", "re-entries with no limit", "3E", "5", "0",
+             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300"},
+            {"re-entries limited, rebuys not", "no rebuy limit, re-entries until round 2", "3E", "1", "0",
+             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300 · Re-entries until round 2"}};
         for (const auto &r : rows) {
             Ledger ledger(setupNamed(r[1]));
             play(ledger, r[2]);
@@ -385,6 +475,8 @@ private slots:
             {"a level's text", [](SavedGame &g) { g.levels[2][0] = QStringLiteral("1,000.5"); }},
             {"re-entry free", [](SavedGame &g) { g.setup.reentry = 0; }},
             {"re-entry chips as the buy-in's", [](SavedGame &g) { g.setup.reentryChips.reset(); }},
+            {"re-entries' own last round", [](SavedGame &g) { g.setup.reentryLastRound = 32767; }},
+            {"re-entries with no last round", [](SavedGame &g) { g.setup.reentryLastRound = 0; }},
             {"guarantee past 53 bits", [](SavedGame &g) { g.setup.guarantee = Max64 - 1; }},
             {"shares", [](SavedGame &g) { g.setup.shares.push_back(100000); }},
             {"an entry", record(Action::Entry)},
@@ -417,9 +509,12 @@ private slots:
             change(game);
             QVERIFY2(!parseSavedGame(formatSavedGame(game)), name);
         }
-        // Written before the settings were kept, with the game time a plain number.
+        // Written before the settings and the re-entries' last round were kept, with the game time a plain number.
         QJsonObject old = QJsonDocument::fromJson(formatSavedGame(base)).object();
         old.remove("settings"), old.insert("gameSeconds", 5246);
+        QJsonObject oldSetup = old.value("setup").toObject();
+        QVERIFY(oldSetup.contains("reentryLastRound"));
+        oldSetup.remove("reentryLastRound"), old.insert("setup", oldSetup);
         SavedGame withoutSettings = base;
         withoutSettings.settings.clear();
         QVERIFY(parseSavedGame(QJsonDocument(old).toJson()) == withoutSettings);
@@ -438,6 +533,8 @@ private slots:
             {"an action not known", R"("records": [)", R"("records": [["fold", "0"],)"},
             {"a record of four parts", R"("records": [)", R"("records": [["entry", "0", [], 1],)"},
             {"a cut above 100 percent", R"("cut": "0")", R"("cut": "101")"},
+            {"re-entries' last round past 16 bits", R"("reentryLastRound": null)", R"("reentryLastRound": "32768")"},
+            {"re-entries' last round below 0", R"("reentryLastRound": null)", R"("reentryLastRound": -1)"},
             {"shares not summing to 100", R"("shares": [)", R"("shares": [50000, 40000)"},
             {"a buy-in past 64 bits", R"("buyIn": "100")", R"("buyIn": "9223372036854775808")"},
             {"seconds left at the 32-bit least", R"("secondsLeft": 754)", R"("secondsLeft": -2147483648)"},
