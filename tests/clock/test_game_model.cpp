@@ -7,6 +7,7 @@
 #include "clock/ClockText.h"
 #include "clock/GameClock.h"
 #include "clock/GameKeys.h"
+#include "tournament/Standings.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -333,6 +334,219 @@ private slots:
             QVERIFY2(game->published - before == events, qPrintable("published otherwise at " + step));
         }
         QCOMPARE(game->log, expected);
+    }
+
+    // Two tables played from the display's keys: a script of "layout=2x9", "names=Ann,Bob",
+    // "start", "E14" (fourteen entries), "b1" (B, the table's digit when asked, and the first
+    // taken seat of table 1), "B" and raw key codes "#51" (the digit 3), "m" (M and the first taken
+    // seat of the table the move is from), "X", "D", "S", "esc", "k" (kept and resumed), and marks:
+    // "=" the players per table, "r" the results. The log holds the notices, the seat calls and
+    // what is said, seat numbers as "#" (the draw's seats change with its seed).
+    void tables_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("one table: no seat asked, the new keys do nothing")
+            << "start E2 #51 m X D S B ="
+            << QStringList{"notice: Entry — 1 player left. Backspace undoes it.",
+                           "notice: Entry — 2 players left. Backspace undoes it.",
+                           "notice: Bust — 1 player left: the game is paused. Backspace undoes the bust.", "one table"};
+        QTest::newRow("the draw, spoken, and the seat input: a wrong table, Escape keeps the game")
+            << "layout=2x9 speak start E2 = B #57 esc shown #72"
+            << QStringList{"notice: Entry — 1 player left. Backspace undoes it.",
+                           "seat: Entry 1 → Table #, Seat #",
+                           "say: Entry 1, Table #, Seat #",
+                           "notice: Entry — 2 players left. Backspace undoes it.",
+                           "seat: Entry 2 → Table #, Seat #",
+                           "say: Entry 2, Table #, Seat #",
+                           "1+1",
+                           "notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust: cancelled",
+                           "shown",
+                           "notice: " + GameClock::TableKeysHelp};
+        QTest::newRow("two busts at one table: the move, refused, asked again, made")
+            << "layout=2x9 speak start E14 = b2 b2 X b2 m ="
+            << QStringList{"7+7",
+                           "notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust at Table 2: which seat? 1–9 (Escape cancels)",
+                           "say: Thirteen players left",
+                           "notice: Bust — 13 players left. Backspace undoes it.",
+                           "notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust at Table 2: which seat? 1–9 (Escape cancels)",
+                           "say: Twelve players left",
+                           "notice: Bust — 12 players left. Backspace undoes it.",
+                           "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, X refuses.",
+                           "say: Table 1, the big blind moves to Table 2, Seat #",
+                           "notice: Move refused: asked again at the next bust.",
+                           "notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust at Table 2: which seat? 1–9 (Escape cancels)",
+                           "say: Eleven players left",
+                           "notice: Bust — 11 players left. Backspace undoes it.",
+                           "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, X refuses.",
+                           "say: Table 1, the big blind moves to Table 2, Seat #",
+                           "notice: Move at Table 1: which seat? 1–9 (Escape cancels)",
+                           "notice: Moved: Table 1, Seat # to Table 2, Seat #. Backspace undoes it.",
+                           "6+5"};
+        QTest::newRow("ten seats: 1 waits for a second digit or Enter")
+            << "layout=2x12 start E24 B #49 #49 #50 B #50 #49 #13 ="
+            << QStringList{"notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust at Table 1: which seat? 1–12 (Escape cancels)",
+                           "notice: Bust at Table 1: seat 1… Enter for Seat 1, or its second digit (Escape cancels)",
+                           "notice: Bust — 23 players left. Backspace undoes it.",
+                           "notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust at Table 2: which seat? 1–12 (Escape cancels)",
+                           "notice: Bust at Table 2: seat 1… Enter for Seat 1, or its second digit (Escape cancels)",
+                           "notice: Bust — 22 players left. Backspace undoes it.",
+                           "11+11"};
+        QTest::newRow("a table breaks, the final table redrawn, the names' results, kept and resumed")
+            << "layout=2x5 names=Ann,Bob,Cy,Di,Ed,Flo,Gus speak start S = b1 b1 k = D D b1 b1 b1 b1 b1 r"
+            << QStringList{"seat: Ann → Table #, Seat #\r\nBob → Table #, Seat #\r\nCy → Table #, Seat #\r\nDi → Table #, Seat #\r\nEd → Table #, Seat #\r\nFlo → Table #, Seat #\r\nGus → Table #, Seat #",
+                           "3+4",
+                           "notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                           "say: Six players left",
+                           "notice: Bust — 6 players left. Backspace undoes it.",
+                           "notice: Table 2, the big blind moves to Table 1, Seat #. M and the seat it left confirms, X refuses.",
+                           "say: Table 2, the big blind moves to Table 1, Seat #",
+                           "notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                           "say: Five players left",
+                           "notice: Bust — 5 players left. Backspace undoes it.",
+                           "seat: Table 2 breaks\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #",
+                           "say: Table 2 breaks",
+                           "say: Table 2, Seat # goes to Table 1, Seat #",
+                           "say: Table 2, Seat # goes to Table 1, Seat #",
+                           "say: Table 2, Seat # goes to Table 1, Seat #",
+                           "say: Table 2, Seat # goes to Table 1, Seat #",
+                           "notice: The final table: D draws every seat afresh.",
+                           "resumed 5",
+                           "5",
+                           "notice: Draw every seat at the final table afresh? Press D again to do it.",
+                           "notice: Final table: the seats are drawn afresh. Backspace undoes it.",
+                           "seat: Final table\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #",
+                           "say: Table 1, Seat # goes to Seat #",
+                           "say: Table 1, Seat # goes to Seat #",
+                           "say: Table 1, Seat # goes to Seat #",
+                           "say: Table 1, Seat # goes to Seat #",
+                           "say: Table 1, Seat # goes to Seat #",
+                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                           "say: Four players left",
+                           "notice: Bust — 4 players left. Backspace undoes it.",
+                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                           "say: Three players left",
+                           "notice: Bust — 3 players left. Backspace undoes it.",
+                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                           "say: Two players left",
+                           "say: We are in the money",
+                           "notice: Bust — 2 players left. Backspace undoes it.",
+                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                           "say: One player left",
+                           "notice: Bust — 1 player left: the game is paused. Backspace undoes the bust.",
+                           "finished: 7 places, pool 140",
+                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                           "notice: Only one player is left: no bust to record.",
+                           "7 places: 1st  # · Table 1, Seat # · £85 | 2nd  # · Table 1, Seat # · £55"};
+    }
+    void tables()
+    {
+        QFETCH(QString, script);
+        QFETCH(QStringList, expected);
+        auto game = std::make_unique<Game>();
+        tournament::Setup setup = counting();
+        setup.seed = 20261210;
+        QStringList names;
+        QStringList log;
+        const auto listen = [&log](GameClock &c) {
+            QObject::connect(&c, &GameClock::notice, [&log](const QString &t) { log << "notice: " + t; });
+            QObject::connect(&c, &GameClock::seatCall, [&log](const QString &t) { log << "seat: " + t; });
+            QObject::connect(&c, &GameClock::say, [&log](const QString &t) { log << "say: " + t; });
+            QObject::connect(&c, &GameClock::finished, [&log](const tournament::Results &r) {
+                log << QStringLiteral("finished: %1 places, pool %2").arg(r.places.size()).arg(r.pool);
+            });
+        };
+        listen(game->clock);
+        // The seat digits of the first taken seat at a table.
+        const auto seatKeys = [](GameClock &c, int table) {
+            const QList<int> seats = c.view().seatMap.value(table - 1);
+            const int seat = int(std::find_if(seats.begin(), seats.end(), [](int e) { return e != 0; }) - seats.begin()) + 1;
+            for (const QChar digit : QString::number(seat))
+                c.key(digit.unicode(), 0);
+            if (seat == 1 && c.view().seats >= 10)
+                c.key(DisplayKey::Enter, 0);
+        };
+        for (const QString &step : script.split(' ')) {
+            GameClock &c = game->clock;
+            const QString value = step.section('=', 1);
+            if (step.startsWith("layout=")) {
+                setup.layout = {value.section('x', 0, 0).toInt(), value.section('x', 1).toInt(), {}};
+            } else if (step.startsWith("names=")) {
+                names = value.split(',');
+            } else if (step == "speak") {
+                setup.speak = true;
+            } else if (step == "start") {
+                c.names = names;
+                c.start(setup);
+                log.clear(); // the game's own start is another test's
+            } else if (step.startsWith('E') && step.size() > 1) {
+                for (int i = step.mid(1).toInt(); i > 0; --i)
+                    c.key(DisplayKey::E, 0);
+                if (step != "E2")
+                    log.clear();
+            } else if (step.startsWith('#')) {
+                c.key(step.mid(1).toInt(), 0);
+            } else if (step.startsWith('b')) {
+                c.key(DisplayKey::B, 0);
+                if (c.ledger->seating()->openTables() > 1)
+                    c.key('0' + step.mid(1).toInt(), 0);
+                seatKeys(c, step.mid(1).toInt());
+            } else if (step == "m") {
+                c.key(DisplayKey::M, 0);
+                if (const std::optional<tables::Seating> &t = c.ledger->seating())
+                    if (const std::optional<tables::Move> m = t->suggestion())
+                        seatKeys(c, m->from.table);
+            } else if (step == "esc") {
+                c.key(DisplayKey::Escape, 0);
+            } else if (step == "k") {
+                const std::optional<tournament::SavedGame> file =
+                    tournament::parseSavedGame(tournament::formatSavedGame(c.kept()));
+                QVERIFY2(file, "the kept game cannot be read");
+                auto next = std::make_unique<Game>();
+                next->clock.resume(*file);
+                listen(next->clock);
+                QCOMPARE(next->clock.view().seatMap, c.view().seatMap);
+                QCOMPARE(next->clock.names, c.names);
+                log << QStringLiteral("resumed %1").arg(next->clock.ledger->counts().left());
+                game = std::move(next);
+            } else if (step == "=") {
+                const DisplayState &v = c.view();
+                QStringList counts;
+                for (const QList<int> &t : v.seatMap)
+                    if (!t.isEmpty())
+                        counts << QString::number(t.size() - t.count(0));
+                log << (v.tables ? counts.join('+') : "one table");
+            } else if (step == "shown") {
+                log << (c.view().shown ? "shown" : "left");
+            } else if (step == "r") {
+                QStringList lines;
+                for (const tournament::Place &p : c.view().results)
+                    lines << tournament::placeLine(p, c.state.currencySymbol);
+                log << QStringLiteral("%1 places: ").arg(lines.size()) + lines.mid(0, 2).join(" | ");
+            } else {
+                c.key(step.at(0).unicode(), 0);
+            }
+        }
+        // Seats and names as the draw gave them: only their shape is checked.
+        static const QRegularExpression name(QStringLiteral("(st|nd)  (Ann|Bob|Cy|Di|Ed|Flo|Gus)"));
+        for (QString &line : log) {
+            line.replace(QRegularExpression(QStringLiteral("(?<!for )Seat \\d+")), QStringLiteral("Seat #"));
+            if (line.contains(QLatin1String("Entry ")) || line.contains(QStringLiteral(" → ")))
+                line.replace(QRegularExpression(QStringLiteral("Table \\d")), QStringLiteral("Table #"));
+            line.replace(name, QStringLiteral("\\1  #"));
+        }
+        if (log != expected)
+            qWarning().noquote() << log.join("\n");
+        QCOMPARE(log, expected);
     }
 
     void breaks_data()
