@@ -136,6 +136,7 @@ tournament::SavedGame GameClock::kept() const
         s.setup = ledger->setup();
         s.records = ledger->records();
         s.names = names;
+        s.seatMap = tournament::seatMapOf(*ledger);
     }
     s.settings = settings_.snapshot();
     // Within what the file is read back with: a longer text (a phrase pasted in) is kept cut short

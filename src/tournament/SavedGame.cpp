@@ -203,7 +203,7 @@ bool SavedGame::operator==(const SavedGame &o) const
            && levelSeconds == o.levelSeconds && gameSeconds == o.gameSeconds && played == o.played
            && currentAnte == o.currentAnte && breakSeconds == o.breakSeconds && paused == o.paused
            && breakWasRunning == o.breakWasRunning && levels == o.levels && settings == o.settings
-           && counting == o.counting && setup == o.setup && records == o.records && names == o.names;
+           && counting == o.counting && setup == o.setup && records == o.records && names == o.names && seatMap == o.seatMap;
 }
 
 QByteArray formatSavedGame(const SavedGame &g)
@@ -242,6 +242,16 @@ QByteArray formatSavedGame(const SavedGame &g)
                         {QStringLiteral("records"), records}};
     if (!g.names.isEmpty())
         o.insert(QStringLiteral("names"), QJsonArray::fromStringList(g.names));
+    if (!g.seatMap.empty()) {
+        QJsonArray map;
+        for (const std::vector<int> &table : g.seatMap) {
+            QJsonArray seats;
+            for (const int entry : table)
+                seats.append(entry);
+            map.append(seats);
+        }
+        o.insert(QStringLiteral("seatMap"), map);
+    }
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -323,9 +333,40 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
             return std::nullopt;
         g.names << v.toString();
     }
-    if (!r.ok || !Ledger::replay(g.setup, g.records))
+    if (!r.ok)
         return std::nullopt;
+    const std::optional<Ledger> ledger = Ledger::replay(g.setup, g.records);
+    if (!ledger)
+        return std::nullopt;
+    // The seats written must be the ones the records deal.
+    g.seatMap = seatMapOf(*ledger);
+    const QJsonValue map = o.value(QStringLiteral("seatMap"));
+    if (!map.isUndefined()) {
+        std::vector<std::vector<int>> written;
+        for (const auto &table : map.toArray()) {
+            written.emplace_back();
+            for (const auto &entry : table.toArray())
+                written.back().push_back(entry.toInt(-1));
+        }
+        if (written != g.seatMap)
+            return std::nullopt;
+    }
     return g;
+}
+
+std::vector<std::vector<int>> seatMapOf(const Ledger &ledger)
+{
+    std::vector<std::vector<int>> map;
+    const std::optional<tables::Seating> &s = ledger.seating();
+    if (!s)
+        return map;
+    for (int t = 1; t <= s->layout().tables; ++t) {
+        map.emplace_back();
+        if (s->open(t))
+            for (int seat = 1; seat <= s->layout().seats; ++seat)
+                map.back().push_back(s->at({t, seat}));
+    }
+    return map;
 }
 
 QString resumeQuestion(const SavedGame &g)

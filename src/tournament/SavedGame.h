@@ -36,6 +36,9 @@ struct SavedGame {
     std::vector<Record> records;
     // The players' names, in the order of the buy-ins they go with.
     QStringList names;
+    // With more than one table, who sits where as the records deal it (per table, the buy-in at
+    // each seat, 0 empty; a broken table has none), for whoever reads the file.
+    std::vector<std::vector<int>> seatMap;
 
     bool operator==(const SavedGame &o) const;
     bool operator!=(const SavedGame &o) const { return !(*this == o); }
@@ -53,6 +56,8 @@ constexpr int MaxNameChars = 40;
 QByteArray formatSavedGame(const SavedGame &game);
 // None when the bytes are not a game this program wrote, or one it could not have played.
 std::optional<SavedGame> parseSavedGame(const QByteArray &bytes);
+// The seats the ledger's records give, as the file keeps them.
+std::vector<std::vector<int>> seatMapOf(const Ledger &ledger);
 // "A game was left running: Round 5, 7 of 10 players, 12:34 left. Resume it?"
 QString resumeQuestion(const SavedGame &game);
 
