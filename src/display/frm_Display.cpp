@@ -136,8 +136,11 @@ void frm_Display::applyScale(double scale)
         f.setPointSizeF(d.points * scale);
         d.label->setFont(f);
     }
-    const std::pair<QLabel *, double> others[] = {
-        {lbl_Paused, 72}, {lbl_Band, 15.75}, {lbl_Notice, 20.25}, {lbl_Seat, 40}, {lbl_Results, 20.25}};
+    const std::pair<QLabel *, double> others[] = {{lbl_Paused, 72},
+                                                  {lbl_Band, 15.75},
+                                                  {lbl_Notice, 20.25},
+                                                  {lbl_Seat, SeatPoints},
+                                                  {lbl_Results, ResultsPoints}};
     for (const auto &[label, points] : others) {
         QFont f = label->font();
         f.setPointSizeF(points * scale);
@@ -195,26 +198,44 @@ void frm_Display::placeBottom()
     const int width = std::min(W * 9 / 10, longest + 2 * lbl_Notice->margin() + line / 2);
     const int height = lbl_Notice->heightForWidth(width);
     lbl_Notice->setGeometry((W - width) / 2, std::max(0, bottom - height - line / 2), width, height);
-    placeBox(lbl_Seat, H / 2);
-    placeBox(lbl_Results, bottom / 2);
+    placeBox(lbl_Seat, SeatPoints, H / 20, H * 19 / 20);
+    // The results between the title and the notice over the band.
+    placeBox(lbl_Results, ResultsPoints, lbl_title->height(), lbl_Notice->isVisible() ? lbl_Notice->y() : bottom,
+             true);
 }
 
-void frm_Display::placeBox(DisplayLabel *label, int centreY)
+void frm_Display::placeBox(DisplayLabel *label, double points, int top, int bottom, bool fullWidth)
 {
     if (label->text().isEmpty())
         return;
-    int longest = 0;
-    for (const QString &l : label->text().split(QLatin1Char('\n')))
-        longest = std::max(longest, label->fontMetrics().horizontalAdvance(l));
-    const int w = std::min(width() * 9 / 10, longest + 2 * label->margin() + label->fontMetrics().height());
-    const int h = std::min(height(), label->heightForWidth(w));
-    label->setGeometry((width() - w) / 2, std::max(0, centreY - h / 2), w, h);
+    // At its own size when it fits between top and bottom, smaller when it does not.
+    QFont f = label->font();
+    for (double size = points * scale_;; size *= 0.9) {
+        f.setPointSizeF(size);
+        label->setFont(f);
+        int longest = 0;
+        for (const QString &l : label->text().split(QLatin1Char('\n')))
+            longest = std::max(longest, label->fontMetrics().horizontalAdvance(l));
+        const int w = std::min(width() * 9 / 10, longest + 2 * label->margin() + label->fontMetrics().height());
+        const int h = label->heightForWidth(w);
+        if (h <= bottom - top || size < 6) {
+            if (fullWidth)
+                label->setGeometry(0, top, width(), bottom - top);
+            else
+                label->setGeometry((width() - w) / 2, std::max(top, (top + bottom - h) / 2), w,
+                                   std::min(h, bottom - top));
+            return;
+        }
+    }
 }
 
 void frm_Display::showSeatCall(const QString &text, int ms)
 {
+    // The results, once up, stay in front.
+    if (lbl_Results->isVisible())
+        return;
     lbl_Seat->setCaption(text);
-    placeBox(lbl_Seat, height() / 2);
+    placeBox(lbl_Seat, SeatPoints, height() / 20, height() * 19 / 20);
     lbl_Seat->show();
     lbl_Seat->raise();
     seatTimer_.start(ms);
@@ -223,8 +244,8 @@ void frm_Display::showSeatCall(const QString &text, int ms)
 void frm_Display::showNotice(const QString &text, int ms)
 {
     lbl_Notice->setCaption(text);
-    placeBottom();
     lbl_Notice->show();
+    placeBottom();
     lbl_Notice->raise();
     if (ms > 0)
         noticeTimer_.start(ms);
@@ -284,7 +305,7 @@ void frm_Display::render(const DisplayState &state)
     // The night's places, as many as the screen holds.
     QString results;
     if (!state.results.empty()) {
-        constexpr int Shown = 12;
+        constexpr int Shown = 16;
         QStringList lines{QStringLiteral("Results")};
         for (const tournament::Place &p : state.results) {
             if (lines.size() > Shown) {
@@ -299,6 +320,8 @@ void frm_Display::render(const DisplayState &state)
     if (lbl_Results->caption() != results) {
         lbl_Results->setCaption(results);
         lbl_Results->setVisible(!results.isEmpty());
+        if (!results.isEmpty())
+            lbl_Seat->hide();
         placeBottom();
         lbl_Results->raise();
     }

@@ -114,6 +114,10 @@ private:
     QElapsedTimer left_;
     QTimer noticeTimer_;
     QTimer seatTimer_;
-    // Centres a boxed label on the screen, as wide as its longest line.
-    void placeBox(DisplayLabel *label, int centreY);
+    // Centres a boxed label between top and bottom, as wide as its longest line, its type at
+    // `points` (scaled) or smaller until it fits.
+    // Full width, it covers the screen between top and bottom.
+    void placeBox(DisplayLabel *label, double points, int top, int bottom, bool fullWidth = false);
+    static constexpr double SeatPoints = 40;
+    static constexpr double ResultsPoints = 20.25;
 };

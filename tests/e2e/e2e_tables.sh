@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# A night at two tables of nine in the real program, under a real X server with a window
+# manager, played with the display's keys: fourteen entries dealt 7 + 7, two busts at one
+# table and the move that evens them, busts until table 2 breaks into table 1, the final
+# table's redraw, and busts down to the winner. The results screen comes up, and the results
+# files beside the program hold the game's own figures; the page prints on one sheet.
+#   e2e_tables.sh PROGRAM [SCREENSHOT_FOLDER]
+set -euo pipefail
+source "$(dirname "$0")/x11.sh"
+begin_test
+shots="${2:-}"
+export HOME="$work/home"
+mkdir -p "$HOME"
+place_program "$1" "$work" '[Config]' 'Title=Friday night' 'Currency=£' 'CurrencyOpt=0' '[Breaks]' 'Break=4' 'BreakTime=10' 'BreakOpt=0' '[Blinds]' 'AutoSmall=100' \
+  'AutoBig=200' 'AutoRounds=8' 'AutoTime=20' 'BlindFactor=2' '[Screens]' 'ScaleDisplay=1' \
+  '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000' 'Tables=2' 'Seats=9'
+game="$work/chiplark-game.json"
+start_xvfb 1920x1080x24 || fail "no X server"
+start_openbox || fail "no window manager"
+start_program "$work/chiplark"
+
+# The kept game, read back: "entries busts moves redraws | players per open table".
+kept() {
+  python3 - "$game" <<'PY'
+import json, sys
+g = json.load(open(sys.argv[1]))
+n = lambda a: sum(1 for r in g["records"] if r[0] == a)
+tables = "+".join(str(sum(1 for e in t if e)) for t in g["seatMap"] if t)
+print(n("entry"), n("bust"), n("move"), n("redraw"), "|", tables)
+PY
+}
+kept_is() { [ -f "$game" ] && [ "$(kept)" = "$1" ]; }
+# The first taken seat of a table, as the kept game says.
+seat() {
+  python3 -c 'import json, sys; t = json.load(open(sys.argv[1]))["seatMap"][int(sys.argv[2]) - 1]; print(next(i + 1 for i, e in enumerate(t) if e))' "$game" "$1"
+}
+# B, the table's digit (while two are open) and the seat; then the count is waited for.
+bust() { # table expected-after
+  local keys=(b)
+  if [ -n "$(kept | cut -d'|' -f2 | tr -cd +)" ]; then keys+=("$1"); fi
+  xdotool key "${keys[@]}" "$(seat "$1")"
+  wait_until 10 kept_is "$2" || fail "the bust at table $1 was not counted: $(kept), not $2"
+}
+
+xdotool key Tab Down Return
+display=$(find_window '^Chiplark display$') || { import -window root /tmp/tables-fail.png; fail "Enter did not show the display"; }
+xdotool windowfocus --sync "$display"
+for _ in $(seq 14); do xdotool key e; done
+wait_until 10 kept_is "14 0 0 0 | 7+7" || fail "fourteen entries are not dealt 7 + 7: $(kept)"
+import -window root "$work/seat.png"
+
+bust 2 "14 1 0 0 | 7+6"
+bust 2 "14 2 0 0 | 7+5"
+import -window root "$work/move.png"
+xdotool key m "$(seat 1)"
+wait_until 10 kept_is "14 2 1 0 | 6+6" || fail "the move was not made: $(kept)"
+
+bust 1 "14 3 1 0 | 5+6"
+bust 1 "14 4 1 0 | 4+6"
+# Nine left fit at one table: table 2 breaks into table 1's free seats.
+bust 1 "14 5 1 0 | 9"
+xdotool key d d
+wait_until 10 kept_is "14 5 1 1 | 9" || fail "the final table was not redrawn: $(kept)"
+for left in 8 7 6 5 4 3 2 1; do bust 1 "14 $((14 - left)) 1 1 | $left"; done
+
+# The results: on the display, and in the files beside the program.
+results="$work/results"
+wait_until 10 eval 'ls "$results"/chiplark-results-*.csv >/dev/null 2>&1' || fail "no results were written"
+import -window root "$work/results.png"
+python3 - "$game" "$results" <<'PY' || fail "the results files do not hold the game's figures"
+import csv, glob, json, sys
+g = json.load(open(sys.argv[1]))
+[path] = glob.glob(sys.argv[2] + "/chiplark-results-*.csv")
+rows = list(csv.reader(open(path, encoding="utf-8", newline="")))
+header, places = rows[0], [r for r in rows[1:15]]
+assert header == ["Place", "Name", "Entry", "Table", "Seat", "Prize"], header
+assert [int(r[0]) for r in places] == list(range(1, 15)), places
+assert sorted(int(r[2]) for r in places) == list(range(1, 15)), places
+winner = next(e for t in g["seatMap"] for e in t if e)
+assert int(places[0][2]) == winner, (places[0], winner)
+# 14 buy-ins of £20, paid 40/30/20/10.
+assert [int(r[5]) for r in places[:5]] == [112, 84, 56, 28, 0], places
+summary = {r[0]: r[1] for r in rows[16:] if len(r) == 2}
+assert summary["Entries"] == "14" and summary["Prize pool"] == "280", summary
+page = open(path[:-4] + ".html", encoding="utf-8").read()
+assert "Friday night" in page and "£280" in page and page.count("<tr") >= 15, "the page"
+print("results:", path, "winner entry", winner)
+PY
+
+html=$(ls "$results"/chiplark-results-*.html)
+chromium --headless --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/chromium" \
+  --print-to-pdf="$work/results.pdf" --no-pdf-header-footer "file://$html" >>"$work/out.log" 2>&1 &
+pdf_pid=$!
+pids+=($pdf_pid)
+wait_until 90 eval '! kill -0 "$pdf_pid" 2>/dev/null' || fail "chromium did not end"
+wait "$pdf_pid" || fail "chromium failed"
+pages=$(python3 -c 'import re, sys; print(len(re.findall(rb"/Type\s*/Page(?![a-zA-Z])", open(sys.argv[1], "rb").read())))' "$work/results.pdf")
+[ "$pages" = 1 ] || fail "the results print on $pages pages"
+
+if [ -n "$shots" ]; then
+  cp "$work/seat.png" "$shots/display-seat-1920x1080.png"
+  cp "$work/move.png" "$shots/display-move-1920x1080.png"
+  cp "$work/results.png" "$shots/display-results-1920x1080.png"
+fi
+
+xdotool windowfocus --sync "$display"
+xdotool key Escape
+window_gone '^Chiplark display$' || fail "Escape left the display up"
+xdotool windowfocus --sync "$settings"
+xdotool key alt+F4
+program_ended "Alt+F4 on the settings window"
+echo "1 passed, 0 failed"
