@@ -22,6 +22,7 @@
 #include "announce/Phrases.h"
 #include "media/QtSound.h"
 #include "media/QtSpeech.h"
+#include "tables/SeatCalls.h"
 #include "tournament/Ledger.h"
 
 #include <QCoreApplication>
@@ -185,6 +186,21 @@ int main(int argc, char *argv[])
         std::printf("finished: %d\n", speech.finishedCount());
         return speech.finishedCount() == 2 ? 0 : 1;
     }
+    if (command == "seats") {
+        // A seat drawn, a move and a table breaking, as the program says them.
+        platform::QtSpeech speech;
+        if (!speech.waitUntilReady(30000) || !speech.create())
+            return 1;
+        std::printf("voice: %s\n", qPrintable(speech.currentVoiceName()));
+        say(speech, tables::spokenSeat(12, QString(), {2, 3}));
+        say(speech, tables::moveCall({{1, 0}, {2, 4}}));
+        const QStringList broken = tables::breakCalls({2, {{{2, 3}, {1, 5}}}});
+        for (const QString &line : broken)
+            say(speech, line);
+        waitForFinished(app, speech, 4, 30000);
+        std::printf("finished: %d\n", speech.finishedCount());
+        return speech.finishedCount() == 4 ? 0 : 1;
+    }
     if (command == "play" && argc > 3) {
         platform::QtSound sound;
         QElapsedTimer t;
@@ -242,6 +258,6 @@ int main(int argc, char *argv[])
         return 0;
     }
     std::fprintf(stderr, "usage: audio_probe voices | speak SECONDS TEXT... | game CURRENCY SILENCE | count"
-                         " | play FILE FLAGS | announce [N] | texts CURRENCY | render VOICE FILE LINE... | lag\n");
+                         " | seats | play FILE FLAGS | announce [N] | texts CURRENCY | render VOICE FILE LINE... | lag\n");
     return 2;
 }

@@ -216,6 +216,18 @@ count_heard() {
 tries "\"Seven players left\" and \"We are in the money\"" count_heard
 passed=$((passed + 1))
 
+# The seats, as the program says them at more than one table: a seat drawn, a move and a table
+# breaking.
+seats_heard() {
+  record_watched seats "$probe" seats
+  grep -q '^finished: 4' "$work/seats.out" || { cat "$work/seats.out"; fail "the engine did not finish the seats' texts"; }
+  said=$(transcribe seats)
+  echo "seats: $said"
+  judge seats "entry twelve table two seat three.*big blind moves to table two seat four.*table two breaks.*table two seat three goes to table one seat five" "$said"
+}
+tries "a seat, a move and a table breaking" seats_heard
+passed=$((passed + 1))
+
 a="The break has now started. Players should stop playing once they have finished this hand."
 b="Blinds are now 100£ and 200£"
 record a "$probe" speak 30 "$a"; sa=$(heard a)
