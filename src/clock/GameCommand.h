@@ -35,8 +35,7 @@ struct GameCommand {
     GameCommand(Kind k = PauseResume, bool confirm = false, std::optional<qint64> seenAt = std::nullopt,
                 tables::Seat at = {}, QStringList typed = {})
         : kind(k), confirmed(confirm), seen(seenAt), seat(at), names(std::move(typed))
-    {
-    }
+    {}
     Kind kind = PauseResume;
     // A second press, or a phone's "Record it": taken only while the count has not moved since
     // the question, that is while it still holds `seen` records.

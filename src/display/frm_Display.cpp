@@ -136,11 +136,8 @@ void frm_Display::applyScale(double scale)
         f.setPointSizeF(d.points * scale);
         d.label->setFont(f);
     }
-    const std::pair<QLabel *, double> others[] = {{lbl_Paused, 72},
-                                                  {lbl_Band, 15.75},
-                                                  {lbl_Notice, 20.25},
-                                                  {lbl_Seat, SeatPoints},
-                                                  {lbl_Results, ResultsPoints}};
+    const std::pair<QLabel *, double> others[] = {
+        {lbl_Paused, 72}, {lbl_Band, 15.75}, {lbl_Notice, 20.25}, {lbl_Seat, SeatPoints}, {lbl_Results, ResultsPoints}};
     for (const auto &[label, points] : others) {
         QFont f = label->font();
         f.setPointSizeF(points * scale);
@@ -200,8 +197,7 @@ void frm_Display::placeBottom()
     lbl_Notice->setGeometry((W - width) / 2, std::max(0, bottom - height - line / 2), width, height);
     placeBox(lbl_Seat, SeatPoints, H / 20, H * 19 / 20);
     // The results between the title and the notice over the band.
-    placeBox(lbl_Results, ResultsPoints, lbl_title->height(), lbl_Notice->isVisible() ? lbl_Notice->y() : bottom,
-             true);
+    placeBox(lbl_Results, ResultsPoints, lbl_title->height(), lbl_Notice->isVisible() ? lbl_Notice->y() : bottom, true);
 }
 
 void frm_Display::placeBox(DisplayLabel *label, double points, int top, int bottom, bool fullWidth)

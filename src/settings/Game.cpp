@@ -10,8 +10,8 @@
 #include "settings/frm_Chiplark.h"
 
 #include <QDir>
-#include <QRandomGenerator>
 #include <QGuiApplication>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QStyleHints>
 

@@ -1,8 +1,8 @@
 #include "settings/frm_MoreOptions.h"
 
 #include "platform/Platform.h"
-#include "tournament/SavedGame.h"
 #include "settings/Controls.h"
+#include "tournament/SavedGame.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -547,7 +547,11 @@ void frm_MoreOptions::checkSetup()
 void frm_MoreOptions::describeProblem(const QString &problem)
 {
     QWidget *focused = QApplication::focusWidget();
-    QWidget *box = !problem.isEmpty() && focused && (setupFields_->isAncestorOf(focused) || (tablesFields_ && tablesFields_->isAncestorOf(focused))) ? focused : nullptr;
+    QWidget *box =
+        !problem.isEmpty() && focused
+                && (setupFields_->isAncestorOf(focused) || (tablesFields_ && tablesFields_->isAncestorOf(focused)))
+            ? focused
+            : nullptr;
     if (described_ && described_ != box)
         described_->setAccessibleDescription(QString());
     described_ = box;

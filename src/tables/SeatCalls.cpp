@@ -68,8 +68,8 @@ SeatInput::Step SeatInput::prompt() const
             numbers << QString::number(t);
         s.prompt = what_ + QStringLiteral(": which table? ") + numbers.join(QStringLiteral(", ")) + cancel;
     } else if (first_ != 0) {
-        s.prompt = what_ + QStringLiteral(" at Table %1: seat 1… Enter for Seat 1, or its second digit").arg(table_)
-                   + cancel;
+        s.prompt =
+            what_ + QStringLiteral(" at Table %1: seat 1… Enter for Seat 1, or its second digit").arg(table_) + cancel;
     } else {
         s.prompt = what_ + QStringLiteral(" at Table %1: which seat? 1–%2").arg(table_).arg(seats_) + cancel;
     }

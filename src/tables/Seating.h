@@ -108,13 +108,13 @@ private:
 
     Layout layout_;
     Draw draw_;
-    std::vector<int> seats_;     // entry per seat, table by table
-    std::vector<bool> open_;     // per table
-    std::vector<Seat> pool_;     // every seat, shuffled once
-    std::vector<int> freed_;     // per table: the seat a bust freed last (0: none)
+    std::vector<int> seats_;       // entry per seat, table by table
+    std::vector<bool> open_;       // per table
+    std::vector<Seat> pool_;       // every seat, shuffled once
+    std::vector<int> freed_;       // per table: the seat a bust freed last (0: none)
     std::vector<int> brokenOrder_; // the tables broken, in order
     Broken broken_;
-    int refusedAt_ = -1;         // busts counted when a move was refused
+    int refusedAt_ = -1; // busts counted when a move was refused
     int busts_ = 0;
     bool redrawn_ = false;
 };

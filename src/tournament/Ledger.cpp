@@ -466,8 +466,8 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
         done.text = locked() ? QStringLiteral("Payouts locked: they stay as announced")
                              : QStringLiteral("Payouts unlocked: they follow the entries again");
     else if (action == Action::Move)
-        done.text = QStringLiteral("Moved: ") + tables::seatText(seat) + QStringLiteral(" to ")
-                    + tables::seatText(done.seat);
+        done.text =
+            QStringLiteral("Moved: ") + tables::seatText(seat) + QStringLiteral(" to ") + tables::seatText(done.seat);
     else if (action == Action::Redraw)
         done.text = QStringLiteral("Final table: the seats are drawn afresh");
     else

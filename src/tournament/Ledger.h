@@ -56,8 +56,7 @@ QString actionName(Action action);
 struct Record {
     Record(Action a = Action::Entry, qint64 time = 0, std::vector<qint64> amounts = {}, tables::Seat at = {})
         : action(a), at(time), locked(std::move(amounts)), seat(at)
-    {
-    }
+    {}
     Action action = Action::Entry;
     qint64 at = 0;
     std::vector<qint64> locked;
@@ -118,13 +117,12 @@ public:
     struct Outcome {
         Outcome(Verdict v = Verdict::Done, QString t = {}, bool money = false)
             : verdict(v), text(std::move(t)), inTheMoney(money)
-        {
-        }
+        {}
         Verdict verdict = Verdict::Done;
         QString text;
-        bool inTheMoney = false; // this bust brought the players left to the places paid
-        tables::Seat seat;       // the seat a buy-in drew
-        tables::Broken broken;   // the table a bust broke
+        bool inTheMoney = false;         // this bust brought the players left to the places paid
+        tables::Seat seat;               // the seat a buy-in drew
+        tables::Broken broken;           // the table a bust broke
         std::vector<tables::Move> moves; // the seats a redraw dealt
     };
 

@@ -27,13 +27,13 @@ struct Place {
 };
 
 struct Results {
-    QString title;          // the display's title
-    QString date;           // "2026-12-10", the day the game ended, for the file's name
-    QString when;           // "Thursday 10 December 2026, 23:41", as the page shows it
-    QStringList structure;  // the levels as the list shows them, then the break ("Break every 4 levels, 10 mins.")
-    QString currency;       // written before every amount (may be empty)
+    QString title;         // the display's title
+    QString date;          // "2026-12-10", the day the game ended, for the file's name
+    QString when;          // "Thursday 10 December 2026, 23:41", as the page shows it
+    QStringList structure; // the levels as the list shows them, then the break ("Break every 4 levels, 10 mins.")
+    QString currency;      // written before every amount (may be empty)
     Counts counts;
-    qint64 collected = 0;   // the money in
+    qint64 collected = 0; // the money in
     qint64 cut = 0;
     qint64 added = 0;
     qint64 pool = 0;

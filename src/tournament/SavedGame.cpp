@@ -203,7 +203,8 @@ bool SavedGame::operator==(const SavedGame &o) const
            && levelSeconds == o.levelSeconds && gameSeconds == o.gameSeconds && played == o.played
            && currentAnte == o.currentAnte && breakSeconds == o.breakSeconds && paused == o.paused
            && breakWasRunning == o.breakWasRunning && levels == o.levels && settings == o.settings
-           && counting == o.counting && setup == o.setup && records == o.records && names == o.names && seatMap == o.seatMap;
+           && counting == o.counting && setup == o.setup && records == o.records && names == o.names
+           && seatMap == o.seatMap;
 }
 
 QByteArray formatSavedGame(const SavedGame &g)
@@ -224,22 +225,22 @@ QByteArray formatSavedGame(const SavedGame &g)
     QJsonObject setup = setupObject(g.setup);
     putLayout(setup, g.setup);
     QJsonObject o{{QStringLiteral("chiplarkGame"), Version},
-                        {QStringLiteral("currentRound"), g.currentRound},
-                        {QStringLiteral("listIndex"), g.listIndex},
-                        {QStringLiteral("secondsLeft"), g.secondsLeft},
-                        {QStringLiteral("levelSeconds"), g.levelSeconds},
-                        {QStringLiteral("gameSeconds"), amount(g.gameSeconds)},
-                        {QStringLiteral("played"), g.played},
-                        {QStringLiteral("currentAnte"), g.currentAnte},
-                        {QStringLiteral("breakSeconds"), g.breakSeconds},
-                        {QStringLiteral("paused"), g.paused},
-                        // The countdown a pause stopped: without a pause there is none to tell.
-                        {QStringLiteral("breakWasRunning"), g.breakWasRunning},
-                        {QStringLiteral("levels"), triples(g.levels)},
-                        {QStringLiteral("settings"), triples(g.settings)},
-                        {QStringLiteral("counting"), g.counting},
-                        {QStringLiteral("setup"), setup},
-                        {QStringLiteral("records"), records}};
+                  {QStringLiteral("currentRound"), g.currentRound},
+                  {QStringLiteral("listIndex"), g.listIndex},
+                  {QStringLiteral("secondsLeft"), g.secondsLeft},
+                  {QStringLiteral("levelSeconds"), g.levelSeconds},
+                  {QStringLiteral("gameSeconds"), amount(g.gameSeconds)},
+                  {QStringLiteral("played"), g.played},
+                  {QStringLiteral("currentAnte"), g.currentAnte},
+                  {QStringLiteral("breakSeconds"), g.breakSeconds},
+                  {QStringLiteral("paused"), g.paused},
+                  // The countdown a pause stopped: without a pause there is none to tell.
+                  {QStringLiteral("breakWasRunning"), g.breakWasRunning},
+                  {QStringLiteral("levels"), triples(g.levels)},
+                  {QStringLiteral("settings"), triples(g.settings)},
+                  {QStringLiteral("counting"), g.counting},
+                  {QStringLiteral("setup"), setup},
+                  {QStringLiteral("records"), records}};
     if (!g.names.isEmpty())
         o.insert(QStringLiteral("names"), QJsonArray::fromStringList(g.names));
     if (!g.seatMap.empty()) {

@@ -90,8 +90,8 @@ std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
             const bool isTables = k.kind == SetupKey::Tables;
             const qint64 low = isTables ? 1 : tables::MinSeats;
             const qint64 high = isTables ? tables::MaxTables : tables::MaxSeats;
-            const std::optional<qint64> v = text.trimmed().isEmpty() ? std::optional<qint64>(isTables ? 1 : 9)
-                                                                     : parseAmount(text);
+            const std::optional<qint64> v =
+                text.trimmed().isEmpty() ? std::optional<qint64>(isTables ? 1 : 9) : parseAmount(text);
             if (!v || *v < low || *v > high) {
                 if (why)
                     *why = QStringLiteral("\"%1\" must be a whole number from %2 to %3.")

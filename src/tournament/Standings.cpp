@@ -6,9 +6,9 @@ namespace tournament {
 
 QString placeLine(const Place &place, const QString &currency)
 {
-    QStringList parts{place.name.isEmpty() ? (place.entry > 0 ? QStringLiteral("Entry %1").arg(place.entry)
-                                                              : QStringLiteral("—"))
-                                           : place.name};
+    QStringList parts{place.name.isEmpty()
+                          ? (place.entry > 0 ? QStringLiteral("Entry %1").arg(place.entry) : QStringLiteral("—"))
+                          : place.name};
     if (place.seat.valid())
         parts << tables::seatText(place.seat);
     if (place.prize > 0)

@@ -257,7 +257,8 @@ int main(int argc, char *argv[])
         std::printf("late: %lld\n", longest);
         return 0;
     }
-    std::fprintf(stderr, "usage: audio_probe voices | speak SECONDS TEXT... | game CURRENCY SILENCE | count"
-                         " | seats | play FILE FLAGS | announce [N] | texts CURRENCY | render VOICE FILE LINE... | lag\n");
+    std::fprintf(stderr,
+                 "usage: audio_probe voices | speak SECONDS TEXT... | game CURRENCY SILENCE | count"
+                 " | seats | play FILE FLAGS | announce [N] | texts CURRENCY | render VOICE FILE LINE... | lag\n");
     return 2;
 }

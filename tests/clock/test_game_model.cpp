@@ -376,14 +376,16 @@ private slots:
                            "notice: Bust at Table 2: which seat? 1–9 (Escape cancels)",
                            "say: Twelve players left",
                            "notice: Bust — 12 players left. Backspace undoes it.",
-                           "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, X refuses.",
+                           "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, "
+                           "X refuses.",
                            "say: Table 1, the big blind moves to Table 2, Seat #",
                            "notice: Move refused: asked again at the next bust.",
                            "notice: Bust: which table? 1, 2 (Escape cancels)",
                            "notice: Bust at Table 2: which seat? 1–9 (Escape cancels)",
                            "say: Eleven players left",
                            "notice: Bust — 11 players left. Backspace undoes it.",
-                           "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, X refuses.",
+                           "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, "
+                           "X refuses.",
                            "say: Table 1, the big blind moves to Table 2, Seat #",
                            "notice: Move at Table 1: which seat? 1–9 (Escape cancels)",
                            "notice: Moved: Table 1, Seat # to Table 2, Seat #. Backspace undoes it.",
@@ -401,52 +403,57 @@ private slots:
                            "11+11"};
         QTest::newRow("a table breaks, the final table redrawn, the names' results, kept and resumed")
             << "layout=2x5 names=Ann,Bob,Cy,Di,Ed,Flo,Gus speak start S = b1 b1 k = D D b1 b1 b1 b1 b1 r"
-            << QStringList{"seat: Ann → Table #, Seat #\r\nBob → Table #, Seat #\r\nCy → Table #, Seat #\r\nDi → Table #, Seat #\r\nEd → Table #, Seat #\r\nFlo → Table #, Seat #\r\nGus → Table #, Seat #",
-                           "3+4",
-                           "notice: Bust: which table? 1, 2 (Escape cancels)",
-                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
-                           "say: Six players left",
-                           "notice: Bust — 6 players left. Backspace undoes it.",
-                           "notice: Table 2, the big blind moves to Table 1, Seat #. M and the seat it left confirms, X refuses.",
-                           "say: Table 2, the big blind moves to Table 1, Seat #",
-                           "notice: Bust: which table? 1, 2 (Escape cancels)",
-                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
-                           "say: Five players left",
-                           "notice: Bust — 5 players left. Backspace undoes it.",
-                           "seat: Table 2 breaks\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #",
-                           "say: Table 2 breaks",
-                           "say: Table 2, Seat # goes to Table 1, Seat #",
-                           "say: Table 2, Seat # goes to Table 1, Seat #",
-                           "say: Table 2, Seat # goes to Table 1, Seat #",
-                           "say: Table 2, Seat # goes to Table 1, Seat #",
-                           "notice: The final table: D draws every seat afresh.",
-                           "resumed 5",
-                           "5",
-                           "notice: Draw every seat at the final table afresh? Press D again to do it.",
-                           "notice: Final table: the seats are drawn afresh. Backspace undoes it.",
-                           "seat: Final table\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #",
-                           "say: Table 1, Seat # goes to Seat #",
-                           "say: Table 1, Seat # goes to Seat #",
-                           "say: Table 1, Seat # goes to Seat #",
-                           "say: Table 1, Seat # goes to Seat #",
-                           "say: Table 1, Seat # goes to Seat #",
-                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
-                           "say: Four players left",
-                           "notice: Bust — 4 players left. Backspace undoes it.",
-                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
-                           "say: Three players left",
-                           "notice: Bust — 3 players left. Backspace undoes it.",
-                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
-                           "say: Two players left",
-                           "say: We are in the money",
-                           "notice: Bust — 2 players left. Backspace undoes it.",
-                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
-                           "say: One player left",
-                           "notice: Bust — 1 player left: the game is paused. Backspace undoes the bust.",
-                           "finished: 7 places, pool 140",
-                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
-                           "notice: Only one player is left: no bust to record.",
-                           "7 places: 1st  # · Table 1, Seat # · £85 | 2nd  # · Table 1, Seat # · £55"};
+            << QStringList{
+                   "seat: Ann → Table #, Seat #\r\nBob → Table #, Seat #\r\nCy → Table #, Seat #\r\nDi → Table #, Seat "
+                   "#\r\nEd → Table #, Seat #\r\nFlo → Table #, Seat #\r\nGus → Table #, Seat #",
+                   "3+4",
+                   "notice: Bust: which table? 1, 2 (Escape cancels)",
+                   "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                   "say: Six players left",
+                   "notice: Bust — 6 players left. Backspace undoes it.",
+                   "notice: Table 2, the big blind moves to Table 1, Seat #. M and the seat it left confirms, X "
+                   "refuses.",
+                   "say: Table 2, the big blind moves to Table 1, Seat #",
+                   "notice: Bust: which table? 1, 2 (Escape cancels)",
+                   "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                   "say: Five players left",
+                   "notice: Bust — 5 players left. Backspace undoes it.",
+                   "seat: Table 2 breaks\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table "
+                   "1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #",
+                   "say: Table 2 breaks",
+                   "say: Table 2, Seat # goes to Table 1, Seat #",
+                   "say: Table 2, Seat # goes to Table 1, Seat #",
+                   "say: Table 2, Seat # goes to Table 1, Seat #",
+                   "say: Table 2, Seat # goes to Table 1, Seat #",
+                   "notice: The final table: D draws every seat afresh.",
+                   "resumed 5",
+                   "5",
+                   "notice: Draw every seat at the final table afresh? Press D again to do it.",
+                   "notice: Final table: the seats are drawn afresh. Backspace undoes it.",
+                   "seat: Final table\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, "
+                   "Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #",
+                   "say: Table 1, Seat # goes to Seat #",
+                   "say: Table 1, Seat # goes to Seat #",
+                   "say: Table 1, Seat # goes to Seat #",
+                   "say: Table 1, Seat # goes to Seat #",
+                   "say: Table 1, Seat # goes to Seat #",
+                   "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                   "say: Four players left",
+                   "notice: Bust — 4 players left. Backspace undoes it.",
+                   "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                   "say: Three players left",
+                   "notice: Bust — 3 players left. Backspace undoes it.",
+                   "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                   "say: Two players left",
+                   "say: We are in the money",
+                   "notice: Bust — 2 players left. Backspace undoes it.",
+                   "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                   "say: One player left",
+                   "notice: Bust — 1 player left: the game is paused. Backspace undoes the bust.",
+                   "finished: 7 places, pool 140",
+                   "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                   "notice: Only one player is left: no bust to record.",
+                   "7 places: 1st  # · Table 1, Seat # · £85 | 2nd  # · Table 1, Seat # · £55"};
     }
     void tables()
     {
@@ -469,7 +476,8 @@ private slots:
         // The seat digits of the first taken seat at a table.
         const auto seatKeys = [](GameClock &c, int table) {
             const QList<int> seats = c.view().seatMap.value(table - 1);
-            const int seat = int(std::find_if(seats.begin(), seats.end(), [](int e) { return e != 0; }) - seats.begin()) + 1;
+            const int seat =
+                int(std::find_if(seats.begin(), seats.end(), [](int e) { return e != 0; }) - seats.begin()) + 1;
             for (const QChar digit : QString::number(seat))
                 c.key(digit.unicode(), 0);
             if (seat == 1 && c.view().seats >= 10)

@@ -161,8 +161,10 @@ private slots:
             pages << dialog.tabs->tabText(i);
             names << dialog.tabs->widget(i)->accessibleName();
         }
-        QCOMPARE(pages, (QStringList{"Phone && TV", "Players' display", "Breaks", "Players && prizes", "Tables && names"}));
-        QCOMPARE(names, (QStringList{"Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names"}));
+        QCOMPARE(pages,
+                 (QStringList{"Phone && TV", "Players' display", "Breaks", "Players && prizes", "Tables && names"}));
+        QCOMPARE(names,
+                 (QStringList{"Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names"}));
         QCOMPARE(dialog.txt_Address->accessibleName() + "/" + dialog.txt_PIN->accessibleName(), "Address/Control PIN");
     }
 

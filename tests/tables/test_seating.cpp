@@ -253,8 +253,7 @@ void TestSeating::movesAndBreaks()
     while (!s.at(mover))
         ++mover.seat;
     const int entry = s.at(mover);
-    QCOMPARE(l.act(Action::Move, 1, 24, false, mover).text,
-             "Moved: " + seatText(mover) + " to " + seatText(table2[1]));
+    QCOMPARE(l.act(Action::Move, 1, 24, false, mover).text, "Moved: " + seatText(mover) + " to " + seatText(table2[1]));
     QCOMPARE(s.at(table2[1]), entry);
     // Down to 9: table 2 breaks, its players dealt into table 1's free seats.
     while (l.counts().left() > 10)
