@@ -35,7 +35,7 @@ Seating::Seating(Layout layout, quint64 seed) : layout_(std::move(layout)), draw
 {
     layout_.tables = std::clamp(layout_.tables, 1, MaxTables);
     layout_.seats = std::clamp(layout_.seats, MinSeats, MaxSeats);
-    seats_.assign(size_t(layout_.tables * layout_.seats), 0);
+    seats_.assign(size_t(layout_.tables) * size_t(layout_.seats), 0);
     open_.assign(size_t(layout_.tables), true);
     freed_.assign(size_t(layout_.tables), 0);
     // The seat pool: every seat once, shuffled.

@@ -365,6 +365,8 @@ private slots:
                            "notice: Bust: cancelled",
                            "shown",
                            "notice: " + GameClock::TableKeysHelp};
+        const QString move = QStringLiteral(
+            "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, X refuses.");
         QTest::newRow("two busts at one table: the move, refused, asked again, made")
             << "layout=2x9 speak start E14 = b2 b2 X b2 m ="
             << QStringList{"7+7",
@@ -376,16 +378,14 @@ private slots:
                            "notice: Bust at Table 2: which seat? 1–9 (Escape cancels)",
                            "say: Twelve players left",
                            "notice: Bust — 12 players left. Backspace undoes it.",
-                           "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, "
-                           "X refuses.",
+                           move,
                            "say: Table 1, the big blind moves to Table 2, Seat #",
                            "notice: Move refused: asked again at the next bust.",
                            "notice: Bust: which table? 1, 2 (Escape cancels)",
                            "notice: Bust at Table 2: which seat? 1–9 (Escape cancels)",
                            "say: Eleven players left",
                            "notice: Bust — 11 players left. Backspace undoes it.",
-                           "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, "
-                           "X refuses.",
+                           move,
                            "say: Table 1, the big blind moves to Table 2, Seat #",
                            "notice: Move at Table 1: which seat? 1–9 (Escape cancels)",
                            "notice: Moved: Table 1, Seat # to Table 2, Seat #. Backspace undoes it.",
@@ -404,8 +404,8 @@ private slots:
         QTest::newRow("a table breaks, the final table redrawn, the names' results, kept and resumed")
             << "layout=2x5 names=Ann,Bob,Cy,Di,Ed,Flo,Gus speak start S = b1 b1 k = D D b1 b1 b1 b1 b1 r"
             << QStringList{
-                   "seat: Ann → Table #, Seat #\r\nBob → Table #, Seat #\r\nCy → Table #, Seat #\r\nDi → Table #, Seat "
-                   "#\r\nEd → Table #, Seat #\r\nFlo → Table #, Seat #\r\nGus → Table #, Seat #",
+                   "seat: " + QStringList{"Ann", "Bob", "Cy", "Di", "Ed", "Flo", "Gus"}.join(" → Table #, Seat #\r\n")
+                       + " → Table #, Seat #",
                    "3+4",
                    "notice: Bust: which table? 1, 2 (Escape cancels)",
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
