@@ -411,15 +411,13 @@ private slots:
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
                    "say: Six players left",
                    "notice: Bust — 6 players left. Backspace undoes it.",
-                   "notice: Table 2, the big blind moves to Table 1, Seat #. M and the seat it left confirms, X "
-                   "refuses.",
+                   QString(move).replace("Table 1, the", "Table 2, the").replace("to Table 2", "to Table 1"),
                    "say: Table 2, the big blind moves to Table 1, Seat #",
                    "notice: Bust: which table? 1, 2 (Escape cancels)",
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
                    "say: Five players left",
                    "notice: Bust — 5 players left. Backspace undoes it.",
-                   "seat: Table 2 breaks\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table "
-                   "1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #\r\nTable 2, Seat # goes to Table 1, Seat #",
+                   "seat: Table 2 breaks\r\n" + QStringList(4, "Table 2, Seat # goes to Table 1, Seat #").join("\r\n"),
                    "say: Table 2 breaks",
                    "say: Table 2, Seat # goes to Table 1, Seat #",
                    "say: Table 2, Seat # goes to Table 1, Seat #",
@@ -430,8 +428,7 @@ private slots:
                    "5",
                    "notice: Draw every seat at the final table afresh? Press D again to do it.",
                    "notice: Final table: the seats are drawn afresh. Backspace undoes it.",
-                   "seat: Final table\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, "
-                   "Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #\r\nTable 1, Seat # goes to Seat #",
+                   "seat: Final table\r\n" + QStringList(5, "Table 1, Seat # goes to Seat #").join("\r\n"),
                    "say: Table 1, Seat # goes to Seat #",
                    "say: Table 1, Seat # goes to Seat #",
                    "say: Table 1, Seat # goes to Seat #",
