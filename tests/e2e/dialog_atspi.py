@@ -141,4 +141,13 @@ if [n.name for n in bars] != [problem]:
 subprocess.run(["xdotool", "key", "BackSpace"], check=True)
 until("the problem gone", lambda: buyIn.description == "" and not bars[0].name.startswith('"Buy-in"'))
 print("a letter in the buy-in: %r told as the status bar's name and the box's description, gone when fixed" % problem)
+
+# "Tables & names": its boxes named by their captions too.
+tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "Tables & names")
+tab.queryAction().doAction(0)
+until("the tables' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING))
+shown = sorted(n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_TEXT and n.getState().contains(pyatspi.STATE_SHOWING))
+if shown != ["Players' names", "Seats per table", "Tables", "Tables break in the order"]:
+    fail("the tables' page's boxes are named %r" % shown)
+print("Tables & names: %d boxes, each named by its caption" % len(shown))
 print("1 passed, 0 failed")
