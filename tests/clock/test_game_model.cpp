@@ -402,10 +402,11 @@ private slots:
                            "notice: Bust — 22 players left. Backspace undoes it.",
                            "11+11"};
         QTest::newRow("a table breaks, the final table redrawn, the names' results, kept and resumed")
-            << "layout=2x5 names=Ann,Bob,Cy,Di,Ed,Flo,Gus speak start S = b1 b1 k = D D b1 b1 b1 b1 b1 r"
+            << "layout=2x5 names=Ann,Bob,Cy,Di,Ed,Flo,Gus speak start S S = b1 b1 k = o D D o b1 b1 b1 b1 b1 r"
             << QStringList{
                    "seat: " + QStringList{"Ann", "Bob", "Cy", "Di", "Ed", "Flo", "Gus"}.join(" → Table #, Seat #\r\n")
                        + " → Table #, Seat #",
+                   "notice: Every name typed has a seat.",
                    "3+4",
                    "notice: Bust: which table? 1, 2 (Escape cancels)",
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
@@ -426,6 +427,7 @@ private slots:
                    "notice: The final table: D draws every seat afresh.",
                    "resumed 5",
                    "5",
+                   "redraw offered",
                    "notice: Draw every seat at the final table afresh? Press D again to do it.",
                    "notice: Final table: the seats are drawn afresh. Backspace undoes it.",
                    "seat: Final table\r\n" + QStringList(5, "Table 1, Seat # goes to Seat #").join("\r\n"),
@@ -434,6 +436,7 @@ private slots:
                    "say: Table 1, Seat # goes to Seat #",
                    "say: Table 1, Seat # goes to Seat #",
                    "say: Table 1, Seat # goes to Seat #",
+                   "no redraw",
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
                    "say: Four players left",
                    "notice: Bust — 4 players left. Backspace undoes it.",
@@ -530,6 +533,8 @@ private slots:
                     if (!t.isEmpty())
                         counts << QString::number(t.size() - t.count(0));
                 log << (v.tables ? counts.join('+') : "one table");
+            } else if (step == "o") {
+                log << (c.view().redrawOffered ? "redraw offered" : "no redraw");
             } else if (step == "shown") {
                 log << (c.view().shown ? "shown" : "left");
             } else if (step == "r") {
