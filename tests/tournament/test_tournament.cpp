@@ -459,6 +459,18 @@ private slots:
             };
         };
         const std::array<QString, 3> longest{"Tournament", "Shares", QString(SavedSettingChars, u'½')};
+        // Two tables of nine: five entries, a bust and the names, as the game keeps them.
+        const auto seated = [](SavedGame &g) {
+            g.setup.layout = {2, 9, {2, 1}};
+            g.setup.seed = Max64;
+            Ledger l(g.setup);
+            for (int i = 0; i < 5; ++i)
+                l.act(Action::Entry, 1, 1700000000000 + i);
+            l.act(Action::Bust, 1, 1700000000009, false, l.records()[2].seat);
+            g.records = l.records();
+            g.seatMap = seatMapOf(l);
+            g.names = QStringList{"Ann", "Bob, \"the rock\""};
+        };
         const std::pair<const char *, std::function<void(SavedGame &)>> changes[] = {
             {"as it is", [](SavedGame &) {}},
             {"round", [](SavedGame &g) { g.currentRound = 6, g.listIndex = 5; }},
@@ -486,7 +498,8 @@ private slots:
             {"a bust", record(Action::Bust)},
             {"a lock with its amounts", lock(0, {700, 300})},
             {"a lock past 53 bits", lock(Max64, {Max64 - 300, 300})},
-            {"an action's time past 53 bits", [](SavedGame &g) { g.records[0].at = Max64; }}};
+            {"an action's time past 53 bits", [](SavedGame &g) { g.records[0].at = Max64; }},
+            {"two tables, their seats and names", seated}};
         const SavedGame base = savedBase();
         for (const auto &[name, change] : changes) {
             SavedGame game = base;
@@ -503,7 +516,12 @@ private slots:
             {"a break's countdown below zero", [](SavedGame &g) { g.currentRound = -1, g.secondsLeft = -1; }},
             {"a break after a row past the levels", [](SavedGame &g) { g.currentRound = -1, g.listIndex = 13; }},
             {"too many settings", [](SavedGame &g) { g.settings.resize(SavedSettings + 1); }},
-            {"a setting too long", [](SavedGame &g) { g.settings[0][0] = QString(SavedSettingChars + 1, 'x'); }}};
+            {"a setting too long", [](SavedGame &g) { g.settings[0][0] = QString(SavedSettingChars + 1, 'x'); }},
+            {"a seat map the records do not give",
+             [=](SavedGame &g) { seated(g), std::swap(g.seatMap[0], g.seatMap[1]); }},
+            {"an entry at a seat the draw did not give", [=](SavedGame &g) { seated(g), g.records[0].seat.seat ^= 1; }},
+            {"a bust at an empty seat", [=](SavedGame &g) { seated(g), g.records.push_back(g.records[5]); }},
+            {"a name too long", [=](SavedGame &g) { seated(g), g.names << QString(MaxNameChars + 1, 'x'); }}};
         for (const auto &[name, change] : unwritten) {
             SavedGame game = base;
             change(game);
