@@ -532,8 +532,7 @@ void GameClock::callSeats(tournament::Action action, const tournament::Ledger::O
     // The move the tables need now, after a bust or a move made.
     if (action == Action::Bust || action == Action::Move) {
         if (const std::optional<tables::Move> m = seating.suggestion()) {
-            emit notice(tables::moveCall(*m) + QStringLiteral(". M and the seat it left confirms, X refuses."),
-                        0);
+            emit notice(tables::moveCall(*m) + QStringLiteral(". M and the seat it left confirms, X refuses."), 0);
             if (speak)
                 emit say(tables::moveCall(*m));
         } else if (o.broken.table != 0 && seating.finalTable() && ledger->counts().left() > 1) {
@@ -733,8 +732,9 @@ void GameClock::key(int KeyCode, int Shift)
         case DisplayKey::D: {
             const qint64 at = now();
             if (!seating.finalTable() || seating.redrawn()) {
-                emit notice(seating.finalTable() ? QStringLiteral("The final table's seats are drawn already.")
-                                                 : QStringLiteral("The seats are drawn afresh only at the final table."),
+                emit notice(seating.finalTable()
+                                ? QStringLiteral("The final table's seats are drawn already.")
+                                : QStringLiteral("The seats are drawn afresh only at the final table."),
                             NoticeMs);
             } else if (pending == KeyCode && at >= pendingAt_ && at - pendingAt_ < ConfirmMs) {
                 command({GameCommand::Redraw});
@@ -774,6 +774,7 @@ void GameClock::publishSeats()
     DisplayState &v = view_;
     v.seatMap.clear();
     v.move.clear();
+    v.moveFrom = 0;
     v.redrawOffered = false;
     v.results.clear();
     v.names = ledger ? names : QStringList();
@@ -789,8 +790,10 @@ void GameClock::publishSeats()
                     row << seating.at({t, seat});
             v.seatMap << row;
         }
-        if (const std::optional<tables::Move> m = seating.suggestion())
+        if (const std::optional<tables::Move> m = seating.suggestion()) {
             v.move = tables::moveCall(*m);
+            v.moveFrom = m->from.table;
+        }
         v.redrawOffered = seating.finalTable() && !seating.redrawn() && ledger->counts().left() > 1;
     } else {
         v.tables = 0;
