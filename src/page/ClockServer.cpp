@@ -237,10 +237,11 @@ std::optional<GameCommand> pageCommand(GameCommand::Kind kind, const QJsonObject
             c.seat = {int(*table), int(*seat)};
     }
     if (kind == GameCommand::Names) {
-        const QJsonValue list = o.value(QStringLiteral("names"));
-        if (!list.isArray() || list.toArray().size() > ClockServer::MaxNames)
+        const QJsonValue value = o.value(QStringLiteral("names"));
+        const QJsonArray list = value.toArray();
+        if (!value.isArray() || list.size() > ClockServer::MaxNames)
             return std::nullopt;
-        for (const QJsonValue &name : list.toArray()) {
+        for (const auto &name : list) {
             if (!name.isString())
                 return std::nullopt;
             QString kept = name.toString().trimmed();
