@@ -70,6 +70,7 @@ struct DisplayState {
     QList<QList<int>> seatMap;
     QStringList seatCalls;
     QString move;
+    int moveFrom = 0; // the table the move is from (0: none)
     bool redrawOffered = false;
     // The players' names, in the order of the buy-ins.
     QStringList names;

@@ -775,6 +775,7 @@ void GameClock::publishSeats()
     DisplayState &v = view_;
     v.seatMap.clear();
     v.move.clear();
+    v.moveFrom = 0;
     v.redrawOffered = false;
     v.results.clear();
     v.names = ledger ? names : QStringList();
@@ -790,8 +791,10 @@ void GameClock::publishSeats()
                     row << seating.at({t, seat});
             v.seatMap << row;
         }
-        if (const std::optional<tables::Move> m = seating.suggestion())
+        if (const std::optional<tables::Move> m = seating.suggestion()) {
             v.move = tables::moveCall(*m);
+            v.moveFrom = m->from.table;
+        }
         v.redrawOffered = seating.finalTable() && !seating.redrawn() && ledger->counts().left() > 1;
     } else {
         v.tables = 0;

@@ -5,6 +5,8 @@
 #include "platform/Colour.h"
 #include "platform/RegularFile.h"
 #include "platform/TextFile.h"
+#include "tournament/SavedGame.h"
+#include "tournament/Standings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,6 +15,7 @@
 #include <QJsonObject>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -147,6 +150,109 @@ QByteArray movedText()
 constexpr qint64 MaxUnsentAnswerBytes = 256 * 1024; // answers waiting for a reader that does not read
 constexpr int ClosingGraceMs = 2000;                // for the last answer to leave, before the line is cut
 constexpr qint64 PageAddressBytes = 4096;
+
+// The size of a value as it is sent.
+qsizetype jsonBytes(const QJsonObject &o)
+{
+    return QJsonDocument(o).toJson(QJsonDocument::Compact).size();
+}
+
+// The seats, the names and the results, each within a size of its own, so that a push stays
+// far below what a slow reader is allowed to fall behind by. The names are sent whole while
+// they are short; a long list (or one past the first MaxNames) keeps only those the seats and
+// the results show, the others empty, and says so. The results list the best places that
+// fit; resultsCount says how many there are.
+void addSeating(QJsonObject &o, const DisplayState &s)
+{
+    const int tableCount = std::clamp(s.tables, 0, tables::MaxTables);
+    QJsonArray seatMap;
+    QSet<int> seated;
+    for (int t = 0; t < std::min<int>(tableCount, int(s.seatMap.size())); ++t) {
+        QJsonArray row;
+        for (int seat = 0; seat < std::min<int>(tables::MaxSeats, int(s.seatMap[t].size())); ++seat) {
+            row.append(s.seatMap[t][seat]);
+            seated.insert(s.seatMap[t][seat]);
+        }
+        seatMap.append(row);
+    }
+    QJsonArray results;
+    qsizetype resultsBytes = 0;
+    for (const tournament::Place &p : s.results) {
+        const QJsonObject place{{QStringLiteral("place"), double(p.place)},
+                                {QStringLiteral("entry"), double(p.entry)},
+                                {QStringLiteral("name"), p.name},
+                                {QStringLiteral("table"), p.seat.table},
+                                {QStringLiteral("seat"), p.seat.seat},
+                                {QStringLiteral("prize"), double(p.prize)},
+                                {QStringLiteral("line"), tournament::placeLine(p, s.currency)}};
+        resultsBytes += jsonBytes(place) + 1;
+        if (resultsBytes > ClockServer::MaxResultsBytes)
+            break;
+        results.append(place);
+        seated.insert(int(p.entry));
+    }
+    QJsonArray names = QJsonArray::fromStringList(s.names.mid(0, ClockServer::MaxNames));
+    const bool partial = s.names.size() > ClockServer::MaxNames
+                         || QJsonDocument(names).toJson(QJsonDocument::Compact).size() > ClockServer::MaxNamesBytes;
+    if (partial)
+        for (qsizetype i = 0; i < names.size(); ++i)
+            if (!seated.contains(int(i + 1)))
+                names[i] = QString();
+    o.insert(QStringLiteral("tables"), tableCount);
+    o.insert(QStringLiteral("seats"), std::clamp(s.seats, 0, tables::MaxSeats));
+    o.insert(QStringLiteral("seatMap"), seatMap);
+    o.insert(QStringLiteral("seatCalls"), QJsonArray::fromStringList(s.seatCalls.mid(0, ClockServer::MaxSeatCalls)));
+    o.insert(QStringLiteral("move"), s.move);
+    o.insert(QStringLiteral("moveFrom"), s.move.isEmpty() ? 0 : s.moveFrom);
+    o.insert(QStringLiteral("redrawOffered"), s.redrawOffered);
+    o.insert(QStringLiteral("names"), names);
+    o.insert(QStringLiteral("nameCount"), int(s.names.size()));
+    o.insert(QStringLiteral("namesPartial"), partial);
+    o.insert(QStringLiteral("results"), results);
+    o.insert(QStringLiteral("resultsCount"), double(s.results.size()));
+}
+
+// A whole number from low to high, or none.
+std::optional<qint64> wholeIn(const QJsonValue &v, double low, double high)
+{
+    if (!v.isDouble() || v.toDouble() < low || v.toDouble() > high || v.toDouble() != double(qint64(v.toDouble())))
+        return std::nullopt;
+    return qint64(v.toDouble());
+}
+
+// A control as the game takes it: the count the phone saw (when it says, a whole number), a
+// bust's or a move's seat ("table" and "seat", both or, for a bust, neither), and the names
+// (strings, trimmed and cut to the length the game keeps, MaxNames at most). None when a seat
+// or the names are malformed.
+std::optional<GameCommand> pageCommand(GameCommand::Kind kind, const QJsonObject &o)
+{
+    GameCommand c(kind, o.value(QStringLiteral("confirm")).toBool(), wholeIn(o.value(QStringLiteral("seen")), 0, 1e15));
+    if (kind == GameCommand::Bust || kind == GameCommand::Move) {
+        const bool given = o.contains(QStringLiteral("table")) || o.contains(QStringLiteral("seat"));
+        const std::optional<qint64> table = wholeIn(o.value(QStringLiteral("table")), 1, tables::MaxTables);
+        const std::optional<qint64> seat = wholeIn(o.value(QStringLiteral("seat")), 1, tables::MaxSeats);
+        if ((given || kind == GameCommand::Move) && (!table || !seat))
+            return std::nullopt;
+        if (table && seat)
+            c.seat = {int(*table), int(*seat)};
+    }
+    if (kind == GameCommand::Names) {
+        const QJsonValue value = o.value(QStringLiteral("names"));
+        const QJsonArray list = value.toArray();
+        if (!value.isArray() || list.size() > ClockServer::MaxNames)
+            return std::nullopt;
+        for (const auto &name : list) {
+            if (!name.isString())
+                return std::nullopt;
+            QString kept = name.toString().trimmed();
+            if (kept.size() > tournament::MaxNameChars)
+                kept.truncate(kept.at(tournament::MaxNameChars - 1).isHighSurrogate() ? tournament::MaxNameChars - 1
+                                                                                      : tournament::MaxNameChars);
+            c.names << kept.trimmed();
+        }
+    }
+    return c;
+}
 
 } // namespace
 
@@ -416,6 +522,9 @@ QByteArray ClockServer::stateMessage(const DisplayState &s)
                              {QStringLiteral("records"), double(s.records)},
                              {QStringLiteral("recent"), QJsonArray::fromStringList(s.recent)}});
     }
+    // The tables, the seats and the names, only in a game that has them.
+    if (s.tables > 0 || !s.names.isEmpty())
+        addSeating(o, s);
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
@@ -718,13 +827,17 @@ void ClockServer::received(QWebSocket *client, const QString &message)
 {
     Phone *phone = phoneOf(client);
     const QByteArray bytes = message.toUtf8();
-    if (!phone || bytes.size() > MaxMessageBytes)
+    // Only a list of names from a page with control may be longer.
+    const bool large = bytes.size() > MaxMessageBytes;
+    if (!phone || (large && (phone->key.isEmpty() || bytes.size() > MaxNamesMessageBytes)))
         return;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes);
     if (!doc.isObject())
         return;
     const QJsonObject o = doc.object();
     const QString action = o.value(QStringLiteral("action")).toString();
+    if (large && action != QLatin1String("names"))
+        return;
     if (action == QLatin1String("pair"))
         pair(*phone, o);
     else
@@ -827,10 +940,15 @@ void ClockServer::act(Phone &phone, const QString &action, const QJsonObject &o)
 {
     // The page's controls, by the names it sends.
     static const std::pair<const char *, GameCommand::Kind> controls[] = {
-        {"pause", GameCommand::PauseResume}, {"next", GameCommand::NextLevel},  {"back", GameCommand::Back},
-        {"minus", GameCommand::MinuteLess},  {"plus", GameCommand::MinuteMore}, {"entry", GameCommand::Entry},
-        {"reentry", GameCommand::Reentry},   {"rebuy", GameCommand::Rebuy},     {"addon", GameCommand::AddOn},
-        {"bust", GameCommand::Bust},         {"undo", GameCommand::Undo},       {"lock", GameCommand::LockPayouts}};
+        {"pause", GameCommand::PauseResume}, {"next", GameCommand::NextLevel},
+        {"back", GameCommand::Back},         {"minus", GameCommand::MinuteLess},
+        {"plus", GameCommand::MinuteMore},   {"entry", GameCommand::Entry},
+        {"reentry", GameCommand::Reentry},   {"rebuy", GameCommand::Rebuy},
+        {"addon", GameCommand::AddOn},       {"bust", GameCommand::Bust},
+        {"undo", GameCommand::Undo},         {"lock", GameCommand::LockPayouts},
+        {"move", GameCommand::Move},         {"refusemove", GameCommand::RefuseMove},
+        {"redraw", GameCommand::Redraw},     {"drawseats", GameCommand::DrawSeats},
+        {"names", GameCommand::Names}};
     const auto *control = std::find_if(std::begin(controls), std::end(controls),
                                        [&](const auto &c) { return action == QLatin1String(c.first); });
     if (control == std::end(controls))
@@ -841,6 +959,10 @@ void ClockServer::act(Phone &phone, const QString &action, const QJsonObject &o)
                              {QStringLiteral("why"), QStringLiteral("none")}}));
         return;
     }
+    // The seat and the names, as the command takes them; a malformed one is ignored.
+    const std::optional<GameCommand> command = pageCommand(control->second, o);
+    if (!command)
+        return;
     const auto reply = [&](const GameReply &done) {
         send(phone, compact({{QStringLiteral("type"), QStringLiteral("done")},
                              {QStringLiteral("action"), action},
@@ -864,13 +986,7 @@ void ClockServer::act(Phone &phone, const QString &action, const QJsonObject &o)
     phone.credit -= TapMs;
     if (!handler_)
         return;
-    // The number of records the phone saw, when it says: a whole number, or nothing.
-    const QJsonValue seenValue = o.value(QStringLiteral("seen"));
-    std::optional<qint64> seen;
-    if (seenValue.isDouble() && seenValue.toDouble() >= 0 && seenValue.toDouble() <= 1e15
-        && seenValue.toDouble() == double(qint64(seenValue.toDouble())))
-        seen = qint64(seenValue.toDouble());
-    const GameReply done = handler_({control->second, o.value(QStringLiteral("confirm")).toBool(), seen});
+    const GameReply done = handler_(*command);
     // The phone that sent it hears what came of it; every page sees the state.
     if (!done.text.isEmpty())
         reply(done);

@@ -5,8 +5,9 @@
 //
 // Rules for a shared network: the address carries a random viewing token (128 bits), and
 // any request without it is refused (403); only the page's own routes exist; a WebSocket must
-// come from the page itself (its Origin), at most 64 at once; a message over 4 kB, one that
-// is not a JSON object, or an unknown action is ignored. Nothing a client sends reaches the
+// come from the page itself (its Origin), at most 64 at once; a message over 4 kB (but a list
+// of names from a page with control, up to 64 kB), one that is not a JSON object, an unknown
+// action or one with a malformed seat or list is ignored. Nothing a client sends reaches the
 // settings.
 //
 // Control: a page pairs once, by the one-time link shown in the settings window or by the
@@ -89,6 +90,14 @@ public:
     static constexpr int MaxKeys = 16;                  // control keys; the oldest gives way
     static constexpr int MaxTaps = 10;                  // actions in a burst from one socket,
     static constexpr int TapMs = 250;                   // then one each this often
+    // A phone's list of names: at most this many, each cut to the length the game keeps, in a
+    // message of at most this size (only from a page with control).
+    static constexpr int MaxNames = 400;
+    static constexpr int MaxNamesMessageBytes = 16 * MaxMessageBytes;
+    // What a push carries at most: the seats drawn last, the names and the results.
+    static constexpr int MaxSeatCalls = 10;
+    static constexpr int MaxNamesBytes = 8192;
+    static constexpr int MaxResultsBytes = 12288;
 
     quint16 port() const { return running() ? kept_.port : 0; }
     QByteArray token() const { return kept_.token; }

@@ -6,11 +6,15 @@
 # PIN, pauses, resumes and skips (asked first), with finger-sized buttons, and keeps its
 # control key over a reload;
 # the pages reconnect after the server restarts, and say so when the address has changed; a
-# game that counts players shows what the display shows, and every place paid.
+# game that counts players shows what the display shows, and every place paid. Then a game at
+# two tables (page_seats.cjs): the host's phone busts and moves by tapping the seats drawn, and
+# a TV shows the seats drawn and, at the end, every place.
 #   browser_page.sh PAGE_PROBE BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/x11.sh"
 begin_browser_test "$2"
-QT_QPA_PLATFORM=offscreen PROBE="$(realpath "$1")" CHROMIUM="$(command -v chromium)" SHOTS="${3:-}" \
-  NODE_PATH="$modules/node_modules" node "$here/browser_page.cjs"
+for script in browser_page.cjs page_seats.cjs; do
+  QT_QPA_PLATFORM=offscreen PROBE="$(realpath "$1")" CHROMIUM="$(command -v chromium)" SHOTS="${3:-}" \
+    NODE_PATH="$modules/node_modules" node "$here/$script"
+done

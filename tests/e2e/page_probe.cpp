@@ -10,14 +10,21 @@
 //   times     when each change was published: [wall-clock ms, seconds left] (JSON line)
 //   usage     processor time used, wall-clock time and game time since the start (JSON line)
 //   key K     the key K pressed on the display, as the host at the laptop would (JSON line)
+//   enter N   N entries, as the laptop's E key records them (JSON line: the seats, as below)
+//   bust N    N busts, each at the first seat taken, from the last table (JSON line: the seats)
+//   seats     the tables as the game publishes them: the seat map, the seats drawn last, the
+//             move, the redraw offered, the names, the count and the results' lines (JSON line)
 //   quit
 // Started as "page_probe count", the game counts players: £20 buy-ins and rebuys until round 2,
-// places rounded to £5.
+// places rounded to £5. Started as "page_probe seats", it counts £20 buy-ins at two tables of
+// nine, seats drawn from a fixed seed, sixteen names typed (the seventh left blank).
 #include "display/frm_Display.h"
 #include "page/ClockServer.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
 #include "support/GameDriver.h"
+
+#include "tournament/Standings.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -40,6 +47,44 @@ void say(const QJsonObject &o)
     std::fflush(stdout);
 }
 
+// The tables, the names and the results as the game publishes them.
+QJsonObject seats(const frm_Chiplark &frm)
+{
+    const DisplayState &s = frm.displayState;
+    QJsonArray map;
+    for (const QList<int> &row : s.seatMap) {
+        QJsonArray seats;
+        for (const int entry : row)
+            seats.append(entry);
+        map.append(seats);
+    }
+    QStringList results;
+    for (const tournament::Place &p : s.results)
+        results << tournament::placeLine(p, s.currency);
+    const tournament::Counts c = frm.ledger ? frm.ledger->counts() : tournament::Counts{};
+    return {{"tables", s.tables},
+            {"seats", s.seats},
+            {"seatMap", map},
+            {"seatCalls", QJsonArray::fromStringList(s.seatCalls)},
+            {"move", s.move},
+            {"moveFrom", s.moveFrom},
+            {"redrawOffered", s.redrawOffered},
+            {"names", QJsonArray::fromStringList(s.names)},
+            {"entries", c.buyIns()},
+            {"busts", c.busts},
+            {"results", QJsonArray::fromStringList(results)}};
+}
+
+// The first seat taken, from the last table.
+tables::Seat firstTaken(const DisplayState &s)
+{
+    for (int t = int(s.seatMap.size()); t >= 1; --t)
+        for (int seat = 1; seat <= int(s.seatMap[t - 1].size()); ++seat)
+            if (s.seatMap[t - 1][seat - 1] > 0)
+                return {t, seat};
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -55,6 +100,7 @@ int main(int argc, char *argv[])
     frm.opt_Ante[1]->setChecked(true);
     frm.txt_ante->setText("10");
     frm.txt_AnteRound->setText("2");
+    const bool seated = argc > 1 && QByteArray(argv[1]) == "seats";
     if (argc > 1 && QByteArray(argv[1]) == "count")
         frm.tournamentTexts = {{"Count", "1"},          {"BuyIn", "20"},     {"BuyInChips", "10000"}, {"Rebuy", "20"},
                                {"RebuyChips", "10000"}, {"RebuyUntil", "2"}, {"Rounding", "5"}};
@@ -71,6 +117,18 @@ int main(int argc, char *argv[])
     QElapsedTimer sinceStart;
     sinceStart.start();
     frm.cmd_Start_Click();
+    if (seated) {
+        // The same seats on every run: the game begun again with a seed of its own.
+        tournament::Setup setup;
+        setup.buyIn = 20;
+        setup.buyInChips = 10000;
+        setup.layout = {2, 9, {}};
+        setup.seed = 20261210;
+        frm.game.names = QStringList{"Anna Berg", "Ben Cole",  "Cara Diaz",  "Dev Patel", "Eve Fox",  "Finn Gray",
+                                     "",          "Hana Ito",  "Ivan Jones", "Jo King",   "Kim Lund", "Leo Moss",
+                                     "Max Nash",  "Nia Ortiz", "Olly Park",  "Pia Reyes"};
+        frm.game.start(setup);
+    }
     say({{"address", server.address()}, {"pin", server.pin()}});
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
@@ -126,6 +184,18 @@ int main(int argc, char *argv[])
             say({{"cpuMs", cpuMs},
                  {"wallMs", double(sinceStart.elapsed())},
                  {"gameSeconds", double(frm.gameState.gameSeconds)}});
+        } else if (command.startsWith("enter ") || command.startsWith("bust ")) {
+            const bool bust = command.startsWith("bust ");
+            for (int i = command.mid(command.indexOf(' ') + 1).toInt(); i > 0; --i) {
+                const GameReply r =
+                    bust ? frm.game.command({GameCommand::Bust, false, std::nullopt, firstTaken(frm.displayState)})
+                         : frm.game.command({GameCommand::Entry});
+                if (!r.done)
+                    std::fprintf(stderr, "page_probe: %s\n", qPrintable(r.text));
+            }
+            say(seats(frm));
+        } else if (command == "seats") {
+            say(seats(frm));
         } else if (command == "quit") {
             app.quit();
         }

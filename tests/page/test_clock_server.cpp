@@ -9,6 +9,7 @@
 #include "support/FakePlatform.h"
 #include "support/GameDriver.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
@@ -155,6 +156,12 @@ struct PinStep {
     QString checked;
 };
 
+// The controls that came with the tables and the names.
+bool tableKind(GameCommand::Kind kind)
+{
+    return kind >= GameCommand::Move;
+}
+
 // The link's code in a control link.
 QString linkCode(const ClockServer &server)
 {
@@ -167,19 +174,25 @@ Q_DECLARE_METATYPE(std::vector<PinStep>)
 
 class TestClockServer : public QObject {
     Q_OBJECT
-    std::unique_ptr<ClockServer> s; // each test's own, started
-    int actions = 0;                // the pauses and skips it passed on
-    GameCommand command;            // the last one, as the game got it
+    std::unique_ptr<ClockServer> s;    // each test's own, started
+    int actions = 0;                   // the pauses and skips it passed on
+    GameCommand command;               // the last one, as the game got it
+    std::vector<GameCommand> commands; // each, in order
 
 private slots:
     void init()
     {
         actions = 0;
+        commands.clear();
         s = std::make_unique<ClockServer>();
         s->setActionHandler([this](const GameCommand &c) {
             ++actions;
             command = c;
-            // A question, so the phone hears the count it was asked at.
+            commands.push_back(c);
+            // A question, so the phone hears the count it was asked at; the tables' controls are
+            // answered, so the phone hears what came of them.
+            if (tableKind(c.kind))
+                return GameReply{true, false, "Kept", 4};
             return c.kind == GameCommand::Undo ? GameReply{false, true, "Undo that?", 9} : GameReply{};
         });
         QVERIFY(s->start(nullptr));
@@ -269,6 +282,73 @@ private slots:
         QCOMPARE(late.last().value("round").toInt(), 3);
     }
 
+    // With tables or names the page gets them too; a long list of names keeps those the seats
+    // and the results show, and the results as many places as fit, so a push stays small.
+    void pushesTheSeats()
+    {
+        DisplayState state;
+        state.shown = true;
+        state.currency = QStringLiteral("£");
+        state.tables = 2;
+        state.seats = 3;
+        state.seatMap = {{4, 0, 2}, {}};
+        state.seatCalls = {QStringLiteral("Cara → Table 1, Seat 1")};
+        state.move = QStringLiteral("Table 2, the big blind moves to Table 1, Seat 2");
+        state.moveFrom = 2;
+        state.names = {"Anna", "Ben", "", "Cara"};
+        state.results = {{1, 4, "Cara", {1, 1}, 200}, {2, 3, "", {}, 0}};
+        const QJsonObject o = QJsonDocument::fromJson(ClockServer::stateMessage(state)).object();
+        const QByteArray seating =
+            R"j({"move":"Table 2, the big blind moves to Table 1, Seat 2","moveFrom":2,"nameCount":4)j"
+            R"j(,"names":["Anna","Ben","","Cara"],"namesPartial":false,"redrawOffered":false)j"
+            R"j(,"results":[{"entry":4,"line":"1st  Cara · Table 1, Seat 1 · £200","name":"Cara","place":1,"prize":200)j"
+            R"j(,"seat":1,"table":1},{"entry":3,"line":"2nd  Entry 3","name":"","place":2,"prize":0,"seat":0,"table":0}])j"
+            R"j(,"resultsCount":2,"seatCalls":["Cara → Table 1, Seat 1"],"seatMap":[[4,0,2],[]],"seats":3,"tables":2})j";
+        QJsonObject got;
+        for (const char *key : {"tables", "seats", "seatMap", "seatCalls", "move", "moveFrom", "redrawOffered", "names",
+                                "nameCount", "namesPartial", "results", "resultsCount"})
+            got.insert(key, o.value(key));
+        QCOMPARE(QJsonDocument(got).toJson(QJsonDocument::Compact), seating);
+        // Names alone (one table): the same fields, no seats.
+        state = {};
+        state.names = {"Anna"};
+        QCOMPARE(QJsonDocument::fromJson(ClockServer::stateMessage(state)).object().value("tables").toInt(-1), 0);
+
+        // 1,000 names of 40 three-byte letters, 48 seats and 300 places, each named so: the push
+        // stays within 32 kB, with the names the seats and the shown places use.
+        state = {};
+        state.tables = 4;
+        state.seats = 12;
+        for (int t = 0; t < 4; ++t) {
+            QList<int> row;
+            for (int seat = 1; seat <= 12; ++seat)
+                row << 500 + t * 12 + seat;
+            state.seatMap << row;
+        }
+        for (int i = 1; i <= 1000; ++i)
+            state.names << QString::number(i) + QString(36, QChar(0x20ac));
+        for (int place = 1; place <= 300; ++place)
+            state.results.push_back({place, 301 - place, state.names[300 - place], {1, 1}, 1000000});
+        for (int i = 0; i < 20; ++i)
+            state.seatCalls << QStringLiteral("Entry %1 → Table 4, Seat 12").arg(i);
+        const QByteArray big = ClockServer::stateMessage(state);
+        QVERIFY2(big.size() <= 32 * 1024, qPrintable(QString::number(big.size())));
+        const QJsonObject b = QJsonDocument::fromJson(big).object();
+        const QJsonArray names = b.value("names").toArray();
+        QCOMPARE(b.value("nameCount").toInt(), 1000);
+        QCOMPARE(b.value("namesPartial").toBool(), true);
+        QCOMPARE(names.size(), ClockServer::MaxNames);
+        const QJsonArray results = b.value("results").toArray();
+        QVERIFY(results.size() > 10 && results.size() < 300);
+        QCOMPARE(b.value("resultsCount").toInt(), 300);
+        QCOMPARE(results.last().toObject().value("place").toInt(), int(results.size())); // the best places
+        QCOMPARE(b.value("seatCalls").toArray().size(), ClockServer::MaxSeatCalls);
+        for (int entry = 1; entry <= ClockServer::MaxNames; ++entry) {
+            const bool shown = entry > 300 - results.size() && entry <= 300; // a place listed; the seats: 501 on
+            QCOMPARE(names[entry - 1].toString(), shown ? state.names[entry - 1] : QString());
+        }
+    }
+
     void refusesForeignSockets()
     {
         // Closed by the server, never told the game.
@@ -352,6 +432,112 @@ private slots:
         if (command.kind == GameCommand::Undo) {
             QTRY_COMPARE(c.last().value("type").toString(), QStringLiteral("done"));
             QCOMPARE(c.last().value("seen").toInt(), 9);
+        }
+    }
+
+    // The tables' controls as the game gets them: a bust or a move with its seat, the move
+    // refused, the final table redrawn, the names seated, the names trimmed and cut as the game
+    // keeps them; a malformed seat or list is ignored like any bad frame (the pause after it is
+    // the first thing the game gets). A long list of names is taken only from a page with control.
+    void tableCommands_data()
+    {
+        QTest::addColumn<bool>("paired");
+        QTest::addColumn<QString>("message");  // the frame's members, ' for "
+        QTest::addColumn<QString>("expected"); // "kind table.seat names", or empty: ignored
+        const QString longName = QString(39, 'x') + QString::fromUtf8("\U0001F600") + "y";
+        const auto list = [](int n, const QString &name) {
+            QStringList names;
+            for (int i = 0; i < n; ++i)
+                names << name;
+            return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(names)).toJson(QJsonDocument::Compact))
+                .replace('"', '\'');
+        };
+        const QString forty(40, QChar(0x20ac)); // 120 bytes
+        const QString many = QStringList(400, forty).join('|');
+        QTest::newRow("a bust with its seat") << true << "'action':'bust','table':2,'seat':3"
+                                              << "9 2.3 ";
+        QTest::newRow("a bust with none (one table)") << true << "'action':'bust','confirm':true"
+                                                      << "9 0.0 ";
+        QTest::newRow("a move from Table 4, Seat 12") << true << "'action':'move','table':4,'seat':12"
+                                                      << "12 4.12 ";
+        QTest::newRow("the move refused") << true << "'action':'refusemove','table':1,'seat':1"
+                                          << "13 0.0 ";
+        QTest::newRow("the final table redrawn") << true << "'action':'redraw'"
+                                                 << "14 0.0 ";
+        QTest::newRow("the names seated") << true << "'action':'drawseats'"
+                                          << "15 0.0 ";
+        QTest::newRow("names trimmed and cut")
+            << true << "'action':'names','names':['  Anna Berg ','','  ',' " + longName + "']"
+            << "16 0.0 Anna Berg|||" + QString(39, 'x');
+        QTest::newRow("no names") << true << "'action':'names','names':[]"
+                                  << "16 0.0 ";
+        QTest::newRow("400 names of 40 euros (48 kB)")
+            << true << "'action':'names','names':" + list(400, forty) << "16 0.0 " + many;
+        QTest::newRow("a bust with a table only") << true << "'action':'bust','table':2"
+                                                  << "";
+        QTest::newRow("a bust at seat 0") << true << "'action':'bust','table':1,'seat':0"
+                                          << "";
+        QTest::newRow("a seat past the most") << true << "'action':'bust','table':1,'seat':13"
+                                              << "";
+        QTest::newRow("a table past the most") << true << "'action':'bust','table':5,'seat':1"
+                                               << "";
+        QTest::newRow("a seat not whole") << true << "'action':'bust','table':1,'seat':2.5"
+                                          << "";
+        QTest::newRow("a seat as text") << true << "'action':'bust','table':1,'seat':'3'"
+                                        << "";
+        QTest::newRow("a move with no seat") << true << "'action':'move'"
+                                             << "";
+        QTest::newRow("names as text") << true << "'action':'names','names':'Anna'"
+                                       << "";
+        QTest::newRow("no list of names") << true << "'action':'names'"
+                                          << "";
+        QTest::newRow("a name not text") << true << "'action':'names','names':['Anna',3]"
+                                         << "";
+        QTest::newRow("401 names") << true << "'action':'names','names':" + list(401, "Anna") << "";
+        QTest::newRow("a bust over 4 kB") << true << "'action':'bust','pad':'" + QString(5000, 'x') + "'"
+                                          << "";
+        QTest::newRow("names over 4 kB without control")
+            << false << "'action':'names','names':" + list(400, forty) << "";
+    }
+    void tableCommands()
+    {
+        QFETCH(bool, paired);
+        QFETCH(QString, message);
+        QFETCH(QString, expected);
+        Client c(*s);
+        QVERIFY(c.waitOpen());
+        if (paired)
+            QCOMPARE(c.pair("pin", s->pin()).size(), 32);
+        c.socket.sendTextMessage("{" + QString(message).replace('\'', '"') + "}");
+        if (!paired) {
+            // Without control every action is answered so; the long one is not even read.
+            c.act("pause");
+            QTRY_VERIFY(c.last().value("why") == "none");
+            QCOMPARE(c.messages.size(), 2);
+            QCOMPARE(actions, 0);
+            return;
+        }
+        c.act("pause");
+        QTRY_VERIFY(!commands.empty() && commands.back().kind == GameCommand::PauseResume);
+        QCOMPARE(commands.size(), size_t(expected.isEmpty() ? 1 : 2));
+        if (expected.isEmpty())
+            return;
+        const GameCommand &got = commands.front();
+        QCOMPARE(QStringLiteral("%1 %2.%3 %4")
+                     .arg(int(got.kind))
+                     .arg(got.seat.table)
+                     .arg(got.seat.seat)
+                     .arg(got.names.join('|')),
+                 expected);
+        if (tableKind(got.kind)) { // the reply, as the other actions' are
+            const auto done = [&] {
+                return std::find_if(c.messages.begin(), c.messages.end(),
+                                    [](const QString &m) { return m.contains("\"type\":\"done\""); });
+            };
+            QTRY_VERIFY(done() != c.messages.end());
+            const QJsonObject reply = QJsonDocument::fromJson(done()->toUtf8()).object();
+            QCOMPARE(reply.value("action").toString(), message.section('\'', 3, 3));
+            QCOMPARE(reply.value("text").toString(), QStringLiteral("Kept"));
         }
     }
 
