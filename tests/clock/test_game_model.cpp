@@ -401,6 +401,12 @@ private slots:
                            "notice: Bust at Table 2: seat 1… Enter for Seat 1, or its second digit (Escape cancels)",
                            "notice: Bust — 22 players left. Backspace undoes it.",
                            "11+11"};
+        QTest::newRow("ten seats: 1 and 0 is Seat 10")
+            << "layout=2x10 start E20 B #49 #49 #48 ="
+            << QStringList{"notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust at Table 1: which seat? 1–10 (Escape cancels)",
+                           "notice: Bust at Table 1: seat 1… Enter for Seat 1, or its second digit (Escape cancels)",
+                           "notice: Bust — 19 players left. Backspace undoes it.", "9+10"};
         QTest::newRow("a table breaks, the final table redrawn, the names' results, kept and resumed")
             << "layout=2x5 names=Ann,Bob,Cy,Di,Ed,Flo,Gus speak start S S = b1 b1 k = o D D o b1 b1 b1 b1 b1 r"
             << QStringList{
