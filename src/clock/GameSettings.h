@@ -5,6 +5,7 @@
 
 #include "announce/Phrases.h"
 #include "clock/LevelMoves.h"
+#include "plan/PlanSetup.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -38,6 +39,8 @@ public:
     virtual QString breakMinutes() const = 0;
     virtual bool repeatBreak() const = 0;
     virtual AnteRule anteRule() const = 0;
+    // The chip case and the plan (no chips: none of it shows).
+    virtual plan::PlanSetup planSetup() const = 0;
 
     // What is announced: speech on, the phrases, and the sound to play at a change (empty:
     // none, or a file that is not there).

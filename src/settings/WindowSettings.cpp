@@ -95,6 +95,12 @@ AnteRule WindowSettings::anteRule() const
             w.opt_AnteRaise[1]->isChecked(), whole(w.txt_AnteFactor, Width::Int32)};
 }
 
+// A setup that cannot be read is no chip case: the dialog says what is wrong with it.
+plan::PlanSetup WindowSettings::planSetup() const
+{
+    return plan::parsePlanSetup(window_.planTexts, nullptr).value_or(plan::PlanSetup{});
+}
+
 bool WindowSettings::speechOn() const
 {
     return window_.Check1->value() == 1;

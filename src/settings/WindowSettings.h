@@ -23,6 +23,7 @@ public:
     QString breakMinutes() const override;
     bool repeatBreak() const override;
     AnteRule anteRule() const override;
+    plan::PlanSetup planSetup() const override;
     bool speechOn() const override;
     Phrases phrases() const override;
     QString soundToPlay() const override;

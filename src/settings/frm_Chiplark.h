@@ -15,6 +15,7 @@
 #include "tournament/Ledger.h"
 #include "tournament/SavedGame.h"
 #include "tournament/SetupTexts.h"
+#include "plan/PlanSetup.h"
 
 #include <functional>
 #include <memory>
@@ -141,6 +142,9 @@ public:
     // Players and prizes: the setup as typed in the dialog (kept in the settings file's
     // [Tournament], each key only once it is not empty).
     tournament::SetupTexts tournamentTexts;
+    // The chip case and the plan as typed on "More options…" ([Plan], each key only once it is
+    // not empty).
+    plan::PlanTexts planTexts;
     // The players' names typed in "More options", in the order of their buy-ins.
     QStringList playerNames;
     // The clock by hand: Back restarts the level or break in play (within its first seconds,

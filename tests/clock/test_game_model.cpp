@@ -40,6 +40,8 @@ struct TableSettings : GameSettings {
     QString breakMinutes() const override { return minutes; }
     bool repeatBreak() const override { return repeat; }
     AnteRule anteRule() const override { return ante; }
+    plan::PlanSetup plan;
+    plan::PlanSetup planSetup() const override { return plan; }
     bool speechOn() const override { return speech; }
     Phrases phrases() const override { return defaultPhrases(); }
     QString soundToPlay() const override { return sound; }
