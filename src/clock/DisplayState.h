@@ -4,6 +4,7 @@
 // writes it; the display window renders it; anything else that shows the game reads it.
 // A plain value: no widgets.
 
+#include "chips/ChipCase.h"
 #include "tournament/Ledger.h"
 #include "tournament/Results.h"
 
@@ -17,6 +18,19 @@ struct DisplayText {
 
     bool operator==(const DisplayText &o) const { return text == o.text && visible == o.visible; }
     bool operator!=(const DisplayText &o) const { return !(*this == o); }
+};
+
+// A level or a break of the night's plan, with the time of day it starts ("20:40").
+struct PlanRow {
+    int level = 0; // 1-based; 0: a break
+    QString at;
+    QString blinds; // "£25 / £50"; empty for a break
+    bool now = false;
+
+    bool operator==(const PlanRow &o) const
+    {
+        return level == o.level && at == o.at && blinds == o.blinds && now == o.now;
+    }
 };
 
 struct DisplayState {
@@ -76,6 +90,23 @@ struct DisplayState {
     QStringList names;
     // Once one player is left, with tables or names: every place, 1st first.
     std::vector<tournament::Place> results;
+
+    // With a chip case (none of it otherwise): the chips that leave at the next break, said a
+    // level ahead ("At the next break the 25s leave."), the colour-up during that break
+    // ("Colour up: the 25s"), the add-on sold at this break, the time to the next break while
+    // breaks repeat, and the night's plan with the time of day of each level and the end
+    // expected. The band carries the first four. The chip race at the colour-up: the chips
+    // that leave, raced for the smallest chip that stays.
+    bool chipCase = false;
+    QString chipWarning;
+    QString colourUp;
+    QString addOnNow;
+    QString nextBreak;
+    QString planSummary;
+    std::vector<PlanRow> plan;
+    chips::ChipCase chipValues;
+    std::vector<qint64> raceLeaving;
+    qint64 raceTo = 0;
 
     bool operator==(const DisplayState &o) const;
     bool operator!=(const DisplayState &o) const { return !(*this == o); }

@@ -10,6 +10,7 @@
 #include "tournament/Standings.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -21,6 +22,29 @@ std::optional<qint64> whole(const QString &text, Width width)
 {
     const WholeNumber n = toWhole(text, width);
     return n.ok() ? std::optional<qint64>(n.value) : std::nullopt;
+}
+
+// The expected field's chips over its players, halves to even: the stack set (or the buy-in's
+// chips), and with the count the rebuys and add-ons expected; 0 (no end to expect) when a
+// figure is missing or the sum would not fit.
+qint64 averageStack(const plan::PlanSetup &p, const tournament::Setup *counted)
+{
+    const qint64 stack = p.stack > 0 ? p.stack : counted ? counted->buyInChips : 0;
+    if (p.players <= 0 || stack <= 0)
+        return 0;
+    qint64 total = 0;
+    const auto add = [&total](qint64 n, qint64 chips) {
+        qint64 m = 0;
+        return !__builtin_mul_overflow(n, chips, &m) && !__builtin_add_overflow(total, m, &total);
+    };
+    if (!add(p.players, stack)
+        || (counted && (!add(p.rebuys, counted->rebuyChips) || !add(p.addOns, counted->addOnChips))))
+        return 0;
+    qint64 average = total / p.players;
+    const qint64 twice = 2 * (total % p.players);
+    if (twice > p.players || (twice == p.players && average % 2 != 0))
+        ++average;
+    return average;
 }
 
 } // namespace
@@ -95,10 +119,13 @@ void GameClock::start(const std::optional<tournament::Setup> &counting)
     g.breakSeconds =
         breakMinutes && *breakMinutes >= 0 && *breakMinutes <= MaxBreakMinutes ? qint16(*breakMinutes * 60) : 0;
 
+    spoken_.clear();
+    planNight();
     run(Countdown::Rounds);
     if (settings_.speechOn())
         emit say(
             startAnnouncement(settings_.phrases(), settings_.smallBlind(0), settings_.bigBlind(0), g.currencySymbol));
+    sayChips(false);
 
     DisplayState &v = view_;
     v.blinds.text = blindsText(g.currencySymbol, settings_.smallBlind(0), settings_.bigBlind(0));
@@ -175,6 +202,8 @@ void GameClock::resume(const tournament::SavedGame &s)
     } else {
         ledger.reset();
     }
+    spoken_.clear();
+    planNight();
 
     DisplayState &v = view_;
     const bool inBreak = g.currentRound == -1;
@@ -332,6 +361,7 @@ void GameClock::advanceRound()
         g.secondsLeft = g.breakSeconds;
         if (settings_.speechOn())
             emit say(settings_.phrases().Break);
+        sayChips(true);
         emit keep();
         return;
     }
@@ -365,6 +395,7 @@ void GameClock::advanceRound()
     if (settings_.speechOn())
         emit say(levelAnnouncement(settings_.phrases(), settings_.smallBlind(row), settings_.bigBlind(row), c,
                                    g.currentAnte));
+    sayChips(false);
     emit keep();
 }
 
@@ -453,6 +484,162 @@ void GameClock::shiftCountdown(qint64 seconds)
 void GameClock::refresh()
 {
     const Batch batch(*this);
+    planNight();
+}
+
+void GameClock::planNight()
+{
+    const plan::PlanSetup setup = settings_.planSetup();
+    chipsOn_ = setup.on();
+    chipCase_ = setup.chips;
+    chipPlan_ = {};
+    plan_ = {};
+    addOnAfter_.reset();
+    nextBreakMinutes_ = planMinute_ = -1;
+    planRow_ = -1;
+    if (!chipsOn_)
+        return;
+    chips::Structure structure;
+    plan::Input input;
+    const AnteRule ante = settings_.anteRule();
+    // A level whose length cannot be read lasts as long as the one before it, as in play.
+    qint64 length = state.levelSeconds;
+    for (int row = 0; row < settings_.levelCount(); ++row) {
+        structure.levels.push_back(
+            {settings_.smallBlind(row), settings_.bigBlind(row), ante.on ? anteForRound(ante, row + 1) : 0});
+        const std::optional<qint32> own = toInt32(settings_.levelTime(row));
+        if (own && *own >= 0)
+            length = *own;
+        input.levelSeconds.push_back(length);
+        input.bigBlinds.push_back(settings_.bigBlind(row));
+    }
+    const std::optional<qint64> every =
+        settings_.breakOn() ? whole(settings_.breakEvery(), Width::Int16) : std::nullopt;
+    structure.breakEvery = every && *every > 0 ? *every : 0;
+    structure.repeat = settings_.repeatBreak();
+    const tournament::Setup *counted = ledger ? &ledger->setup() : nullptr;
+    if (counted) {
+        if (counted->rebuyChips > 0)
+            structure.sales.push_back({counted->rebuyChips, counted->rebuyLastRound});
+        if (counted->reentryChipCount() > 0)
+            structure.sales.push_back({counted->reentryChipCount(), counted->reentryUntil()});
+        if (counted->addOn > 0 || counted->addOnChips > 0)
+            addOnAfter_ = chips::addOnBreak(structure, counted->rebuyLastRound);
+        if (addOnAfter_ && counted->addOnChips > 0)
+            structure.sales.push_back({counted->addOnChips, *addOnAfter_});
+    }
+    chipPlan_ = chips::planChips(chipCase_, structure);
+    input.breakEvery = structure.breakEvery;
+    input.repeat = structure.repeat;
+    input.breakSeconds = state.breakSeconds;
+    input.averageStack = averageStack(setup, counted);
+    plan_ = plan::makePlan(input);
+}
+
+void GameClock::sayChips(bool atBreak)
+{
+    if (!chipsOn_)
+        return;
+    const auto once = [this](int key) {
+        if (std::find(spoken_.begin(), spoken_.end(), key) != spoken_.end())
+            return false;
+        spoken_.push_back(key);
+        return true;
+    };
+    if (!atBreak) {
+        // The level the break follows has begun: its colour-up is said now, a level ahead.
+        const int level = state.currentRound;
+        const chips::ColourUp *up = chipPlan_.at(level);
+        if (up && settings_.speechOn() && breakIsNext() && level < settings_.levelCount() && once(level))
+            emit say(chips::colourUpWarning(up->chips));
+        return;
+    }
+    const int played = settings_.selectedRow() + 1;
+    if (!ledger || ledger->setup().addOn <= 0 || addOnAfter_ != played)
+        return;
+    const tournament::Setup &t = ledger->setup();
+    if ((settings_.speechOn() || t.speak) && once(-played))
+        emit say(plan::addOnNow(state.currencySymbol, t.addOn, t.addOnChips));
+}
+
+void GameClock::publishChips()
+{
+    DisplayState &v = view_;
+    v.chipCase = chipsOn_;
+    if (!chipsOn_) {
+        v.chipWarning.clear();
+        v.colourUp.clear();
+        v.addOnNow.clear();
+        v.nextBreak.clear();
+        v.planSummary.clear();
+        v.plan.clear();
+        v.chipValues.clear();
+        v.raceLeaving.clear();
+        v.raceTo = 0;
+        return;
+    }
+    const GameState &g = state;
+    v.chipValues = chipCase_;
+    // The level in play, or in the break the one it follows.
+    const int played = v.inBreak ? settings_.selectedRow() + 1 : g.currentRound;
+    const chips::ColourUp *up = v.inBreak || v.breakNext ? chipPlan_.at(played) : nullptr;
+    v.chipWarning = up && !v.inBreak ? chips::colourUpWarning(up->chips) : QString();
+    v.colourUp = up && v.inBreak ? chips::colourUpLine(up->chips) : QString();
+    // The leaving chips are raced for the smallest chip that stays.
+    v.raceLeaving.clear();
+    v.raceTo = 0;
+    if (up && !up->chips.empty()) {
+        for (const chips::Chip &chip : chipCase_)
+            if (chip.value > up->chips.back()
+                && std::find(up->chips.begin(), up->chips.end(), chip.value) == up->chips.end()) {
+                v.raceTo = chip.value;
+                v.raceLeaving = up->chips;
+                break;
+            }
+    }
+    const tournament::Setup *counted = ledger ? &ledger->setup() : nullptr;
+    v.addOnNow = v.inBreak && counted && counted->addOn > 0 && addOnAfter_ == played
+                     ? plan::addOnNow(g.currencySymbol, counted->addOn, counted->addOnChips)
+                     : QString();
+
+    // The minutes to the next break, rebuilt only when the minute shown changes.
+    std::optional<qint64> toBreak;
+    if (!v.inBreak && settings_.breakOn() && settings_.repeatBreak())
+        toBreak = plan::secondsToBreak(plan_, g.currentRound, std::max<qint64>(0, g.secondsLeft));
+    const qint64 minutes = toBreak ? (*toBreak + 59) / 60 : -2;
+    if (minutes != nextBreakMinutes_) {
+        nextBreakMinutes_ = minutes;
+        v.nextBreak = toBreak ? plan::nextBreakText(*toBreak) : QString();
+    }
+
+    // The plan's times count from the minute the night would have begun, had it run as planned
+    // up to the second in play: a pause moves every time still to come.
+    const std::vector<plan::Row> &rows = plan_.rows;
+    int now = -1;
+    for (int i = 0; i < int(rows.size()) && now < 0; ++i)
+        if (v.inBreak ? rows[size_t(i)].level == 0 && i > 0 && rows[size_t(i - 1)].level == played
+                      : rows[size_t(i)].level == g.currentRound)
+            now = i;
+    const qint64 elapsed =
+        now >= 0 ? rows[size_t(now)].from + rows[size_t(now)].seconds - g.secondsLeft : g.gameSeconds;
+    constexpr qint64 Day = 24 * 60 * 60;
+    const qint64 clock = QDateTime::fromMSecsSinceEpoch(this->now()).time().msecsSinceStartOfDay() / 1000;
+    const qint64 minute = ((clock - elapsed) % Day + Day) % Day / 60;
+    if (minute == planMinute_ && now == planRow_)
+        return;
+    planMinute_ = minute;
+    planRow_ = now;
+    plan_.startsAt = minute * 60;
+    v.plan.clear();
+    for (int i = 0; i < int(rows.size()); ++i) {
+        const plan::Row &r = rows[size_t(i)];
+        v.plan.push_back({r.level, plan::timeOfDay(plan_.startsAt + r.from),
+                          r.level > 0 ? blindsText(g.currencySymbol, settings_.smallBlind(r.level - 1),
+                                                   settings_.bigBlind(r.level - 1))
+                                      : QString(),
+                          i == now});
+    }
+    v.planSummary = plan::planSummary(plan_);
 }
 
 GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
@@ -853,6 +1040,18 @@ void GameClock::publish()
         v.payoutsLocked = false;
         v.records = 0;
         v.recent.clear();
+    }
+    publishChips();
+    if (chipsOn_) {
+        // With a chip case the band carries its lines, first, counted or not.
+        QStringList chipLines;
+        for (const QString *line : {v.inBreak ? &v.colourUp : &v.chipWarning, &v.addOnNow, &v.nextBreak})
+            if (!line->isEmpty())
+                chipLines << *line;
+        if (!chipLines.isEmpty())
+            v.band = {chipLines.join(QStringLiteral(" · "))
+                          + (v.band.text.isEmpty() ? QString() : QStringLiteral("\r\n") + v.band.text),
+                      true};
     }
     publishSeats();
     emit published(v);

@@ -6,10 +6,12 @@
 // published DisplayState), what is to be spoken or played, and when the game is to be kept.
 // The display's keys and the page's controls both come here, under one set of rules.
 
+#include "chips/ColourUp.h"
 #include "clock/DisplayState.h"
 #include "clock/GameCommand.h"
 #include "clock/GameSettings.h"
 #include "clock/GameState.h"
+#include "plan/Plan.h"
 #include "tables/SeatCalls.h"
 #include "tournament/Ledger.h"
 #include "tournament/Results.h"
@@ -120,6 +122,11 @@ private:
     void showLevel(int row);
     void publish();
     void publishSeats();
+    // The chip case's colour-ups and the night's plan, from the settings as they stand.
+    void planNight();
+    void publishChips();
+    // The lines said once per game: the colour-up a level ahead, the add-on at its break.
+    void sayChips(bool atBreak);
     GameReply ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
                            tables::Seat seat = {});
     // What a done action tells the room about the seats.
@@ -145,4 +152,17 @@ private:
     tables::SeatInput seatInput_;
     tables::Seat seatFor_; // Move's seat input: the table it is from
     QStringList seatCalls_;
+
+    // With a chip case: its colour-ups, the break the add-on is sold at, and the plan.
+    bool chipsOn_ = false;
+    chips::ChipCase chipCase_;
+    chips::ChipPlan chipPlan_;
+    std::optional<int> addOnAfter_;
+    plan::Plan plan_;
+    std::vector<int> spoken_; // the breaks (after level k) warned of, and -k for the add-on's
+    // Rebuilt when what they show changes, not at every tick: the minutes to the next break,
+    // the minute the plan's times count from and the row in play.
+    qint64 nextBreakMinutes_ = -1;
+    qint64 planMinute_ = -1;
+    int planRow_ = -1;
 };

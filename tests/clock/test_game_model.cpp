@@ -620,6 +620,106 @@ private slots:
         QCOMPARE(warned, breaksAfter.size());
     }
 
+    // A game with a chip case, by a script: "blinds=25/50,50/100" the levels (60 s each),
+    // "every=N", "repeat", "ante=round,amount,factor", "chips=25,100,500", "speech", "nocount",
+    // "addon=amount,chips", "start", "tN" N ticks (the wall clock with them), "back", "n"; marks:
+    // "%" the band's first line ("-" hidden), "plan" each row's time, level ("B" a break) and
+    // "*" at the one in play. The log holds them and what is said, at its second of the game.
+    void chips_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("expected");
+        const QString setup = "blinds=25/50,50/100,100/200,200/400 every=2 ante=2,100,2 chips=25,100,500 ";
+        const QString count; // the count's band, empty before the first entry
+        QTest::newRow("the 25s leave: warned at the level the break follows, said once, lined in the break")
+            << setup + "speech start % t60 % back n t60 % t60 %"
+            << QStringList{"0: The game is now started. The player who is the dealer can deal the cards.\r\n"
+                           "Blinds are now 25£ and 50£",
+                           count,
+                           "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£",
+                           "60: At the next break the 25s leave.",
+                           "At the next break the 25s leave.",
+                           "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£",
+                           "120: " + defaultPhrases().Break,
+                           "Colour up: the 25s",
+                           "180: Blinds are now 100£ and 200£.\r\nThe Anté is 200£",
+                           count};
+        QTest::newRow("the 25s stay while a 150/300 needs them")
+            << "blinds=25/50,50/100,100/200,150/300 every=2 ante=2,100,2 chips=25,100,500 speech start t60 % t60 %"
+            << QStringList{"0: The game is now started. The player who is the dealer can deal the cards.\r\n"
+                           "Blinds are now 25£ and 50£",
+                           "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£", count,
+                           "120: " + defaultPhrases().Break, count};
+        QTest::newRow("repeated breaks: the next one in minutes on the band, not counting players")
+            << setup + "repeat nocount start % t1 % t60 % t60 %"
+            << QStringList{"Next break in 0:02", "Next break in 0:02",
+                           "At the next break the 25s leave. · Next break in 0:01", "Colour up: the 25s"};
+        QTest::newRow("the add-on at its break, said with the busts on")
+            << setup + "addon=10,15000 start t120 % t60 %"
+            << QStringList{"120: Add-on now: £10 for 15,000 chips",
+                           "Colour up: the 25s · Add-on now: £10 for 15,000 chips", count};
+        QTest::newRow("the plan's times, moved on by a pause")
+            << setup + "start plan t30 plan pause t0 w90 pause t1 plan"
+            << QStringList{"22:13 1*, 22:14 2, 22:15 B, 22:16 3, 22:17 4",
+                           "22:13 1*, 22:14 2, 22:15 B, 22:16 3, 22:17 4",
+                           "22:14 1*, 22:15 2, 22:16 B, 22:17 3, 22:18 4"};
+    }
+    void chips()
+    {
+        QFETCH(QString, script);
+        QFETCH(QStringList, expected);
+        qputenv("TZ", "UTC");
+        Game game;
+        TableSettings &s = game.settings;
+        GameClock &c = game.clock;
+        std::optional<tournament::Setup> setup = counting();
+        setup->speak = true;
+        for (const QString &step : script.split(' ')) {
+            const QString value = step.section('=', 1);
+            const QStringList parts = value.split(',');
+            if (step.startsWith("blinds=")) {
+                s.rows.clear();
+                for (const QString &level : parts)
+                    s.rows.push_back({level.section('/', 0, 0), level.section('/', 1), "60"});
+            } else if (step.startsWith("every=")) {
+                s.every = value;
+            } else if (step.startsWith("ante=")) {
+                s.ante = {true, parts[0].toLongLong(), parts[1].toLongLong(), true, parts[2].toLongLong()};
+            } else if (step.startsWith("chips=")) {
+                for (const QString &chip : parts)
+                    s.plan.chips.push_back({chip.toLongLong(), {}, 0});
+            } else if (step.startsWith("addon=")) {
+                setup->addOn = parts[0].toLongLong();
+                setup->addOnChips = parts[1].toLongLong();
+            } else if (step == "repeat" || step == "speech") {
+                (step == "repeat" ? s.repeat : s.speech) = true;
+            } else if (step == "nocount") {
+                setup.reset();
+            } else if (step == "start") {
+                c.start(setup);
+            } else if (step.startsWith('t')) {
+                for (int i = step.mid(1).toInt(); i > 0; --i, game.at += 1000)
+                    c.tick();
+            } else if (step.startsWith('w')) {
+                game.at += step.mid(1).toLongLong() * 1000;
+            } else if (step == "back" || step == "n" || step == "pause") {
+                c.command({step == "back" ? GameCommand::Back
+                           : step == "n"  ? GameCommand::NextLevel
+                                          : GameCommand::PauseResume});
+            } else if (step == "%") {
+                game.log << (c.view().band.visible ? c.view().band.text.section("\r\n", 0, 0) : "-");
+            } else if (step == "plan") {
+                QStringList rows;
+                for (const PlanRow &r : c.view().plan)
+                    rows << r.at + ' ' + (r.level ? QString::number(r.level) : "B") + (r.now ? "*" : "");
+                game.log << rows.join(", ");
+            }
+        }
+        if (game.log != expected)
+            qWarning().noquote() << game.log.join("\n");
+        QCOMPARE(game.log, expected);
+    }
+
     void randomWalk()
     {
         QRandomGenerator rng(20261209);
