@@ -1,5 +1,6 @@
 #include "page/ClockServer.h"
 
+#include "chips/ColourUp.h"
 #include "page/HttpHead.h"
 #include "page/NetworkAddress.h"
 #include "platform/Colour.h"
@@ -210,6 +211,43 @@ void addSeating(QJsonObject &o, const DisplayState &s)
     o.insert(QStringLiteral("namesPartial"), partial);
     o.insert(QStringLiteral("results"), results);
     o.insert(QStringLiteral("resultsCount"), double(s.results.size()));
+}
+
+// With a chip case: the colour-up said ahead and the one in the break, the add-on, the next
+// break, the night's plan (the row in play marked), the case's chips and the chip race.
+void addChips(QJsonObject &o, const DisplayState &s)
+{
+    // The plan from a row before the one in play, as many rows as a push holds.
+    qsizetype first = 0;
+    for (qsizetype i = 0; i < qsizetype(s.plan.size()); ++i)
+        if (s.plan[size_t(i)].now)
+            first = std::max<qsizetype>(0, i - 1);
+    QJsonArray plan;
+    for (qsizetype i = first; i < std::min<qsizetype>(qsizetype(s.plan.size()), first + ClockServer::MaxPlanRows);
+         ++i) {
+        const PlanRow &r = s.plan[size_t(i)];
+        plan.append(QJsonObject{{QStringLiteral("level"), r.level},
+                                {QStringLiteral("at"), r.at},
+                                {QStringLiteral("blinds"), r.blinds},
+                                {QStringLiteral("now"), r.now}});
+    }
+    QJsonArray values;
+    for (const chips::Chip &c : s.chipValues)
+        values.append(QJsonObject{{QStringLiteral("value"), double(c.value)}, {QStringLiteral("colour"), c.colour}});
+    QJsonArray leaving;
+    for (const qint64 chip : s.raceLeaving)
+        leaving.append(double(chip));
+    o.insert(QStringLiteral("chips"),
+             QJsonObject{{QStringLiteral("warning"), s.chipWarning},
+                         {QStringLiteral("colourUp"), s.colourUp},
+                         {QStringLiteral("addOnNow"), s.addOnNow},
+                         {QStringLiteral("nextBreak"), s.nextBreak},
+                         {QStringLiteral("summary"), s.planSummary},
+                         {QStringLiteral("plan"), plan},
+                         {QStringLiteral("values"), values},
+                         {QStringLiteral("race"), QJsonObject{{QStringLiteral("leaving"), leaving},
+                                                              {QStringLiteral("to"), double(s.raceTo)},
+                                                              {QStringLiteral("rules"), chips::RaceRules}}}});
 }
 
 // A whole number from low to high, or none.
@@ -525,6 +563,8 @@ QByteArray ClockServer::stateMessage(const DisplayState &s)
     // The tables, the seats and the names, only in a game that has them.
     if (s.tables > 0 || !s.names.isEmpty())
         addSeating(o, s);
+    if (s.chipCase)
+        addChips(o, s);
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 

@@ -98,6 +98,8 @@ public:
     static constexpr int MaxSeatCalls = 10;
     static constexpr int MaxNamesBytes = 8192;
     static constexpr int MaxResultsBytes = 12288;
+    // The night's plan: from the row before the one in play, this many rows at most.
+    static constexpr int MaxPlanRows = 40;
 
     quint16 port() const { return running() ? kept_.port : 0; }
     QByteArray token() const { return kept_.token; }

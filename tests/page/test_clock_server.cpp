@@ -349,6 +349,41 @@ private slots:
         }
     }
 
+    // With a chip case the page gets its lines, the plan from the row before the one in play
+    // (as many rows as a push holds), the chips and the race; without one, no "chips" at all.
+    void pushesTheChips()
+    {
+        DisplayState state;
+        state.shown = true;
+        QVERIFY(!QJsonDocument::fromJson(ClockServer::stateMessage(state)).object().contains("chips"));
+        state.chipCase = true;
+        state.chipWarning = "At the next break the 25s leave.";
+        state.nextBreak = "Next break in 0:42";
+        state.planSummary = "60 levels and 29 breaks: 30 h";
+        for (int i = 0; i < 60; ++i)
+            state.plan.push_back(
+                {i % 2 ? 0 : i / 2 + 1, QStringLiteral("20:%1").arg(i, 2, 10, QChar('0')), "£25 / £50", i == 4});
+        state.chipValues = {{25, "white", 300}, {100, "red", 0}};
+        state.raceLeaving = {25};
+        state.raceTo = 100;
+        const QJsonObject c =
+            QJsonDocument::fromJson(ClockServer::stateMessage(state)).object().value("chips").toObject();
+        const QJsonArray plan = c.value("plan").toArray();
+        QCOMPARE(plan.size(), ClockServer::MaxPlanRows);
+        QCOMPARE(QJsonDocument(plan.first().toObject()).toJson(QJsonDocument::Compact),
+                 QByteArray(R"j({"at":"20:03","blinds":"£25 / £50","level":0,"now":false})j"));
+        QVERIFY(plan[1].toObject().value("now").toBool());
+        QJsonObject rest = c;
+        rest.remove("plan");
+        rest.insert("race", QJsonObject{{"leaving", c.value("race")["leaving"]}, {"to", c.value("race")["to"]}});
+        QCOMPARE(QJsonDocument(rest).toJson(QJsonDocument::Compact),
+                 QByteArray(R"j({"addOnNow":"","colourUp":"","nextBreak":"Next break in 0:42")j"
+                            R"j(,"race":{"leaving":[25],"to":100},"summary":"60 levels and 29 breaks: 30 h")j"
+                            R"j(,"values":[{"colour":"white","value":25},{"colour":"red","value":100}])j"
+                            R"j(,"warning":"At the next break the 25s leave."})j"));
+        QVERIFY(!c.value("race")["rules"].toString().isEmpty());
+    }
+
     void refusesForeignSockets()
     {
         // Closed by the server, never told the game.
