@@ -170,7 +170,8 @@ void frm_Display::placeBottom()
     const int W = width();
     const int H = height();
     const int line = lbl_Band->fontMetrics().lineSpacing();
-    const int bandHeight = 2 * line + line / 2;
+    // Two lines, or three with the chip case's line over the count's.
+    const int bandHeight = bandLines_ * line + line / 2;
     lbl_Band->setGeometry(0, H - bandHeight, W, bandHeight);
     const int bottom = lbl_Band->isVisibleTo(this) ? lbl_Band->y() : H;
     // Centred in the space between the ante and the band (or the screen's bottom), and never
@@ -291,7 +292,9 @@ void frm_Display::render(const DisplayState &state)
     }
     if (lbl_Band->caption() != state.band.text)
         lbl_Band->setCaption(state.band.text);
-    if (lbl_Band->isVisibleTo(this) != state.band.visible) {
+    const int bandLines = std::max<int>(2, int(state.band.text.count(QStringLiteral("\r\n"))) + 1);
+    if (lbl_Band->isVisibleTo(this) != state.band.visible || bandLines != bandLines_) {
+        bandLines_ = bandLines;
         lbl_Band->setVisible(state.band.visible);
         placeBottom();
     }

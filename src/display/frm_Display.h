@@ -108,6 +108,7 @@ private:
     void placeBottom();
     std::array<Design, 6> design_{};
     double scale_ = 0;
+    int bandLines_ = 2; // the band's height, in lines
     // The colours last rendered (blue*65536 + green*256 + red); none yet.
     std::array<qint32, 4> colours_{-1, -1, -1, -1};
     platform::Cursor &cursor_;
