@@ -14,7 +14,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/x11.sh"
 begin_browser_test "$2"
-for script in browser_page.cjs page_seats.cjs; do
+for script in browser_page.cjs page_seats.cjs page_chips.cjs; do
   QT_QPA_PLATFORM=offscreen PROBE="$(realpath "$1")" CHROMIUM="$(command -v chromium)" SHOTS="${3:-}" \
     NODE_PATH="$modules/node_modules" node "$here/$script"
 done
