@@ -341,6 +341,8 @@ void GameClock::advanceRound()
         return;
     }
 
+    // The list or the break may have changed since: the colour-ups follow them.
+    planNight();
     // The sound cue; with speech on it ends before the speech begins.
     const QString wav = settings_.soundToPlay();
     if (!wav.isEmpty())

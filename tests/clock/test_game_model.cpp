@@ -725,7 +725,7 @@ private slots:
         QRandomGenerator rng(20261209);
         const auto pick = [&](int n) { return int(rng.bounded(n)); };
         auto game = std::make_unique<Game>();
-        int resumes = 0, asked = 0, breaks = 0, changes = 0;
+        int resumes = 0, asked = 0, breaks = 0, changes = 0, chipLines = 0;
         for (int step = 0; step < 100000; ++step) {
             GameClock &c = game->clock;
             TableSettings &s = game->settings;
@@ -766,9 +766,10 @@ private slots:
             } else if (action < 90) {
                 c.key(DisplayKey::Escape, 0);
             } else if (action < 96) {
-                // The settings changed mid-game: the break, the ante, the speech, the list's length.
+                // The settings changed mid-game: the break, the ante, the speech, the list's length,
+                // the chip case.
                 static const char *const numbers[] = {"0", "1", "2", "3", "x", "40000"};
-                switch (pick(7)) {
+                switch (pick(8)) {
                 case 0: s.breaks = !s.breaks; break;
                 case 1: s.every = QLatin1String(numbers[pick(6)]); break;
                 case 2: s.repeat = !s.repeat; break;
@@ -777,6 +778,10 @@ private slots:
                               pick(4) ? std::optional<qint64>(pick(4)) : std::nullopt};
                     break;
                 case 4: s.speech = !s.speech; break;
+                case 7:
+                    s.plan.chips =
+                        s.plan.on() ? chips::ChipCase{} : chips::ChipCase{{5, {}, 0}, {25, {}, 0}, {100, {}, 0}};
+                    break;
                 case 5:
                     // Never below the level in play (the window holds the round within the list).
                     if (int(s.rows.size()) > std::max({1, s.selected + 1, c.state.currentRound}))
@@ -803,6 +808,7 @@ private slots:
                 next->settings.repeat = pick(2);
                 next->settings.breaks = pick(2);
                 next->settings.rows.pop_back();
+                next->settings.plan = s.plan; // the chip case, as the settings file keeps it
                 next->clock.resume(*file);
                 game = std::move(next);
                 GameClock &r = game->clock;
@@ -829,6 +835,15 @@ private slots:
                      qPrintable(at("title and colours")));
             QVERIFY2(!ticked || s.speech || game->log.size() == heard, qPrintable(at("spoken with speech off")));
             breaks += v.inBreak;
+            // Without a chip case none of it shows; with one, each line only where it belongs.
+            if (!v.chipCase)
+                QVERIFY2(v.chipWarning.isEmpty() && v.colourUp.isEmpty() && v.addOnNow.isEmpty()
+                             && v.nextBreak.isEmpty() && v.plan.empty() && v.band.visible == v.counting,
+                         qPrintable(at("a chip line without a chip case")));
+            QVERIFY2(v.chipWarning.isEmpty() || (!v.inBreak && v.breakNext),
+                     qPrintable(at("a colour-up warned, no break next")));
+            QVERIFY2(v.colourUp.isEmpty() || v.inBreak, qPrintable(at("a colour-up out of the break")));
+            chipLines += !v.chipWarning.isEmpty() + !v.colourUp.isEmpty() + !v.nextBreak.isEmpty();
             if (!v.inBreak) {
                 QVERIFY2(v.blinds.text == blindsText(v.currency, v.smallBlind, v.bigBlind), qPrintable(at("blinds")));
                 QVERIFY2(!v.anteAmount || (v.ante.visible && v.ante.text == anteText(v.currency, v.anteAmount)),
@@ -852,7 +867,7 @@ private slots:
             }
         }
         // The walk reached the states that matter.
-        QVERIFY(resumes > 500 && breaks > 1000 && asked > 100 && changes > 1000);
+        QVERIFY(resumes > 500 && breaks > 1000 && asked > 100 && changes > 1000 && chipLines > 1000);
     }
 };
 
