@@ -11,8 +11,8 @@ auto fields(const DisplayState &s)
                     s.gameSeconds, s.smallBlind, s.bigBlind, s.anteAmount, s.currency, s.nextLevel, s.lastLevel,
                     s.breakNext, s.gameTitle, s.counting, s.band, s.bandParts, s.payoutsLocked, s.records, s.recent,
                     s.tables, s.seats, s.seatMap, s.seatCalls, s.move, s.moveFrom, s.redrawOffered, s.names, s.results,
-                    s.chipCase, s.chipWarning, s.colourUp, s.addOnNow, s.nextBreak, s.planSummary, s.plan, s.chipValues,
-                    s.raceLeaving, s.raceTo);
+                    s.chipCase, s.chipLine, s.chipWarning, s.colourUp, s.addOnNow, s.nextBreak, s.planSummary, s.plan,
+                    s.chipValues, s.raceLeaving, s.raceTo);
 }
 
 } // namespace

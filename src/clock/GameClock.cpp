@@ -1044,17 +1044,15 @@ void GameClock::publish()
         v.recent.clear();
     }
     publishChips();
-    if (chipsOn_) {
-        // With a chip case the band carries its lines, first, counted or not.
-        QStringList chipLines;
+    // With a chip case the band carries its line first, counted or not.
+    QStringList chipLines;
+    if (chipsOn_)
         for (const QString *line : {v.inBreak ? &v.colourUp : &v.chipWarning, &v.addOnNow, &v.nextBreak})
             if (!line->isEmpty())
                 chipLines << *line;
-        if (!chipLines.isEmpty())
-            v.band = {chipLines.join(QStringLiteral(" · "))
-                          + (v.band.text.isEmpty() ? QString() : QStringLiteral("\r\n") + v.band.text),
-                      true};
-    }
+    v.chipLine = chipLines.join(QStringLiteral(" · "));
+    if (!v.chipLine.isEmpty())
+        v.band = {v.chipLine + (v.band.text.isEmpty() ? QString() : QStringLiteral("\r\n") + v.band.text), true};
     publishSeats();
     emit published(v);
 }

@@ -52,7 +52,8 @@ public:
     bool showPaused = false;
     // While the game counts players: the band at the bottom (the count, the average stack,
     // the pool and the payouts), and a notice above it after each of the host's keys, which
-    // leaves by itself.
+    // leaves by itself. With a chip case the band's first line, larger, is the chip case's
+    // (the colour-up, the add-on, the next break), counted or not.
     DisplayLabel *lbl_Band;
     DisplayLabel *lbl_Notice;
     // Shows a notice for ms milliseconds; 0: until the next one, or the next key.
@@ -108,7 +109,8 @@ private:
     void placeBottom();
     std::array<Design, 6> design_{};
     double scale_ = 0;
-    int bandLines_ = 2; // the band's height, in lines
+    int bandLines_ = 2; // the band's height, in lines, the chip case's larger
+    bool bandChipLine_ = false;
     // The colours last rendered (blue*65536 + green*256 + red); none yet.
     std::array<qint32, 4> colours_{-1, -1, -1, -1};
     platform::Cursor &cursor_;
