@@ -631,10 +631,11 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QString setup = "blinds=25/50,50/100,100/200,200/400 every=2 ante=2,100,2 chips=25,100,500 ";
         const QString count; // the count's band, empty before the first entry
+        const QString started = "0: The game is now started. The player who is the dealer can deal the cards.\r\n"
+                                "Blinds are now 25£ and 50£";
         QTest::newRow("the 25s leave: warned at the level the break follows, said once, lined in the break")
             << setup + "speech start % t60 % back n t60 % t60 %"
-            << QStringList{"0: The game is now started. The player who is the dealer can deal the cards.\r\n"
-                           "Blinds are now 25£ and 50£",
+            << QStringList{started,
                            count,
                            "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£",
                            "60: At the next break the 25s leave.",
@@ -646,9 +647,7 @@ private slots:
                            count};
         QTest::newRow("the 25s stay while a 150/300 needs them")
             << "blinds=25/50,50/100,100/200,150/300 every=2 ante=2,100,2 chips=25,100,500 speech start t60 % t60 %"
-            << QStringList{"0: The game is now started. The player who is the dealer can deal the cards.\r\n"
-                           "Blinds are now 25£ and 50£",
-                           "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£", count,
+            << QStringList{started, "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£", count,
                            "120: " + defaultPhrases().Break, count};
         QTest::newRow("repeated breaks: the next one in minutes on the band, not counting players")
             << setup + "repeat nocount start % t1 % t60 % t60 %"
