@@ -33,12 +33,12 @@ const PlanBox PlanBoxes[] = {
     {"StartsAt", "Starts at:", "now", &frm_MoreOptions::txt_StartsAt},
 };
 
-// The rows as the file keeps them; a text that cannot be read as a case is split as it was
-// joined, so what the host typed comes back as typed.
+// The rows as the file keeps them; a text that is not a case as the page writes one is split as
+// it was joined, so what the host typed comes back as typed.
 std::vector<chips::ChipRow> rowsOf(const QString &text)
 {
     std::vector<chips::ChipRow> rows;
-    if (const std::optional<chips::ChipCase> box = chips::parseCaseText(text)) {
+    if (const std::optional<chips::ChipCase> box = chips::parseCaseText(text); box && chips::caseText(*box) == text) {
         for (const chips::Chip &c : *box)
             rows.push_back({QString::number(c.value), c.colour, c.count > 0 ? QString::number(c.count) : QString()});
         return rows;
