@@ -16,24 +16,25 @@ struct Input {
     qint64 breakEvery = 0;            // 0: no break
     bool repeat = false;
     qint64 breakSeconds = 0;
-    qint64 startsAt = 0;      // seconds after midnight of the day the game starts
-    qint64 averageStack = 0;  // the expected field's chips ÷ its players; 0: no finish
+    qint64 startsAt = 0;     // seconds after midnight of the day the game starts
+    qint64 averageStack = 0; // the expected field's chips ÷ its players; 0: no finish
 };
 
 struct Row {
-    int level = 0;        // 1-based; 0: the break
-    qint64 from = 0;      // seconds after the start
-    qint64 seconds = 0;   // its length
+    int level = 0;      // 1-based; 0: the break
+    qint64 from = 0;    // seconds after the start
+    qint64 seconds = 0; // its length
     bool operator==(const Row &o) const { return level == o.level && from == o.from && seconds == o.seconds; }
 };
 
 struct Plan {
-    std::vector<Row> rows;              // the levels and breaks in order
-    qint64 totalSeconds = 0;            // the whole structure
+    std::vector<Row> rows;   // the levels and breaks in order
+    qint64 totalSeconds = 0; // the whole structure
     int breaks = 0;
-    std::optional<int> finishLevel;     // the first level whose big blind reaches the average stack
-    std::optional<qint64> finishAt;     // seconds after the start that level begins
+    std::optional<int> finishLevel; // the first level whose big blind reaches the average stack
+    std::optional<qint64> finishAt; // seconds after the start that level begins
     qint64 startsAt = 0;
+    qint64 averageStack = 0;
 };
 Plan makePlan(const Input &input);
 

@@ -8,6 +8,8 @@
 //                                                 program builds them
 //   audio_probe count                             after a bust to seven players left, and in
 //                                                 the money, the texts as the program builds them
+//   audio_probe seats                             a seat drawn, a move and a table breaking
+//   audio_probe chips                             the colour-up warning a level ahead of the break
 //   audio_probe play FILE FLAGS                   play the file, print how long play() took
 //   audio_probe announce [N]                      N level changes 4 s apart, each with its time
 //   audio_probe texts CURRENCY                    the lines of a game's start announcement, as the
@@ -20,6 +22,7 @@
 
 #include "announce/Announcements.h"
 #include "announce/Phrases.h"
+#include "chips/ColourUp.h"
 #include "media/QtSound.h"
 #include "media/QtSpeech.h"
 #include "tables/SeatCalls.h"
@@ -200,6 +203,17 @@ int main(int argc, char *argv[])
         waitForFinished(app, speech, 4, 30000);
         std::printf("finished: %d\n", speech.finishedCount());
         return speech.finishedCount() == 4 ? 0 : 1;
+    }
+    if (command == "chips") {
+        // The colour-up warning, a level ahead of the break.
+        platform::QtSpeech speech;
+        if (!speech.waitUntilReady(30000) || !speech.create())
+            return 1;
+        std::printf("voice: %s\n", qPrintable(speech.currentVoiceName()));
+        say(speech, chips::colourUpWarning({25}));
+        waitForFinished(app, speech, 1, 30000);
+        std::printf("finished: %d\n", speech.finishedCount());
+        return speech.finishedCount() == 1 ? 0 : 1;
     }
     if (command == "play" && argc > 3) {
         platform::QtSound sound;

@@ -8,7 +8,8 @@
 #    silence, a level change (50/100), under C.UTF-8, a generated en_GB.UTF-8 and a locale
 #    that is not generated, with "£", "$" and no symbol. Each transcript must hold the
 #    opening words and both amounts as English number words. The count's "Seven players
-#    left" and "We are in the money" likewise.
+#    left" and "We are in the money" likewise, the seats' sentences, and the colour-up warning
+#    "At the next break the 25s leave."
 #    A transcript that misses is judged against espeak-ng's own rendering of the same lines
 #    (no speech server), transcribed the same way, and against how late the machine woke a
 #    sleeper while the recording ran: when the recogniser mishears the rendering too, or the
@@ -228,6 +229,17 @@ seats_heard() {
   judge seats "seat three.*breaks.*goes to.*table one seat" "$said"
 }
 tries "a seat, a move and a table breaking" seats_heard
+passed=$((passed + 1))
+
+# The chips that leave at the next break, told a level ahead.
+chips_heard() {
+  record_watched chips "$probe" chips
+  grep -q '^finished: 1' "$work/chips.out" || { cat "$work/chips.out"; fail "the engine did not finish the colour-up warning"; }
+  said=$(transcribe chips)
+  echo "colour-up: $said"
+  judge chips "at the next break the twenty fives leave" "$said"
+}
+tries "\"At the next break the 25s leave.\"" chips_heard
 passed=$((passed + 1))
 
 a="The break has now started. Players should stop playing once they have finished this hand."
