@@ -17,11 +17,10 @@ int main(int argc, char **argv)
     plan::Night n;
     n.title = QStringLiteral("Friday <Deepstack> & \"Friends\" — Winter League Final Table Special Edition");
     n.currency = QStringLiteral("£");
-    // The 25s (still in the stacks on sale until the break after round 4) and the 100s go
-    // after round 8, the 500s after 12, the 1000s after 16 and the 5000s after 24.
+    // The 25s go after round 4, the 100s after 8, the 500s after 12 and the 1000s after 16.
     const qint64 first[] = {25, 50, 75, 100, 200, 300, 400, 600, 1000, 1500, 2000, 3000, 4000, 5000, 6000, 8000};
     for (int level = 1; level <= 40; ++level) {
-        const qint64 small = level <= 16 ? first[level - 1] : level <= 24 ? 5000 * (level - 15) : 25000 * (level - 22);
+        const qint64 small = level <= 16 ? first[level - 1] : 5000 * (level - 15);
         n.levels.push_back({QString::number(small), QString::number(2 * small), 0});
         n.levelSeconds.push_back(20 * 60);
     }
@@ -53,8 +52,12 @@ int main(int argc, char **argv)
     const chips::ChipPlan chipPlan = chips::planChips(n.setup.chips, plan::structureOf(n));
     const std::vector<qint64> paid = plan::expectedPayouts(n);
     if (chipPlan.colourUps.size() != 4 || paid.size() != 20) {
-        std::fprintf(stderr, "the night has %zu colour-ups and %zu places paid, not 4 and 20\n",
-                     chipPlan.colourUps.size(), paid.size());
+        std::fprintf(stderr,
+                     "the night has %zu colour-ups and %zu places paid, not 4 and 20:", chipPlan.colourUps.size(),
+                     paid.size());
+        for (const chips::ColourUp &up : chipPlan.colourUps)
+            std::fprintf(stderr, " %s after round %d;", qPrintable(chips::chipsNamed(up.chips)), up.afterLevel);
+        std::fprintf(stderr, "\n");
         return 1;
     }
     const platform::NewFilesWritten w =
