@@ -98,7 +98,9 @@ void frm_MoreOptions::buildChipsPage(const plan::PlanTexts &texts)
         const QString caption = QLatin1String(p.caption);
         b->setAccessibleName(caption.chopped(1));
         b->setPlaceholderText(QLatin1String(p.placeholder));
-        b->setMaximumWidth(digits);
+        // Wide enough for its placeholder to be read whole.
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->placeholderText()) + 16);
+        b->setMaximumWidth(std::max(digits, b->minimumWidth()));
         connect(b, &QLineEdit::textChanged, this, &frm_MoreOptions::checkChips);
         this->*p.box = b;
         auto *l = new QLabel(caption, w);

@@ -18,7 +18,7 @@ namespace {
 constexpr int ColumnWidth = 58;
 constexpr int Gap = 2;
 constexpr int Wider = ColumnWidth + Gap;
-constexpr int LabelHeight = 48;
+constexpr int LeastLabelHeight = 44;
 
 // The seconds after midnight now.
 qint64 secondsNow()
@@ -122,6 +122,10 @@ void frm_Chiplark::planNow()
     QStringList says{plan::planSummary(p)};
     says << chips::planNotes(chipPlan, n.setup.chips);
     lbl_Plan->setText(says.join(QLatin1Char('\n')));
+    // The window grows down to hold every line of it.
+    const int height = std::max(LeastLabelHeight, lbl_Plan->heightForWidth(lbl_Plan->width()));
+    lbl_Plan->resize(lbl_Plan->width(), height);
+    setFixedSize(601 + Wider, 550 + height + 4);
 }
 
 // The column beside the list and the label under the window; the window grows to the right
@@ -182,8 +186,8 @@ void frm_Chiplark::placePlanView(bool on)
          {static_cast<QWidget *>(fme_Blinds), static_cast<QWidget *>(fme_title), static_cast<QWidget *>(txt_Title)})
         keep(w, w->geometry().adjusted(0, 0, Wider, 0));
     lst_Plan->setGeometry(list.right() + 1 + Gap, list.top(), ColumnWidth, list.height());
-    setFixedSize(601 + Wider, 550 + LabelHeight);
-    lbl_Plan->setGeometry(8, 550, width() - 16, LabelHeight - 4);
+    setFixedSize(601 + Wider, 550 + LeastLabelHeight + 4);
+    lbl_Plan->setGeometry(8, 550, width() - 16, LeastLabelHeight);
     lst_Plan->raise();
 }
 

@@ -130,7 +130,9 @@ private slots:
                  (QStringList{"20:00", "20:20 \u2717", "20:40 \u2717", "21:00 \u2717", "21:25 \u2717", "21:45"}));
         QVERIFY(frm->lbl_Plan->text().contains(QStringLiteral("2 h 5 min")));
         QVERIFY(frm->lbl_Plan->text().contains(QStringLiteral("25s")));
-        QCOMPARE(frm->size(), QSize(661, 598));
+        QCOMPARE(frm->width(), 661);
+        QVERIFY(frm->lbl_Plan->geometry().bottom() < frm->height());
+        QVERIFY(frm->lbl_Plan->height() >= frm->lbl_Plan->heightForWidth(frm->lbl_Plan->width()));
         QCOMPARE(frm->lst_Blinds->list(1), QStringLiteral("Round 2: \u00A340/\u00A365 for 20 mins."));
 
         // The list and the breaks change the column at once.
