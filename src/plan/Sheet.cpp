@@ -233,6 +233,8 @@ QByteArray sheetHtml(const Night &night, const QDate &day, qint64 startsAt)
         const QString starts = timeOfDay(startsAt + row.from);
         const QString minutes = QString::number(dividedToEven(row.seconds, 60));
         if (row.level > 0) {
+            if (size_t(row.level) > night.levels.size()) // more lengths than levels: a night half made
+                continue;
             lastLevel = row.level;
             const chips::Level &l = night.levels[size_t(row.level - 1)];
             const bool unmakeable = std::find(chipPlan.unmakeable.begin(), chipPlan.unmakeable.end(), row.level)
