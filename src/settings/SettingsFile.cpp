@@ -17,6 +17,7 @@ const QString Breaks = QStringLiteral("Breaks");
 const QString Ante = QStringLiteral("Ante");
 const QString Screens = QStringLiteral("Screens");
 const QString Tournament = QStringLiteral("Tournament");
+const QString Plan = QStringLiteral("Plan");
 // Kept with a game only.
 const QString Game = QStringLiteral("Game");
 
@@ -115,6 +116,17 @@ void frm_Chiplark::applySettings(const std::function<QString(const QString &, co
         if (fromFile)
             tournamentKeysInFile_.insert(QLatin1String(k.key));
     }
+    if (!fromFile)
+        planTexts.clear();
+    for (const QString &key : plan::PlanKeys) {
+        const QString value = get(Plan, key.toLatin1().constData());
+        if (value.isEmpty())
+            continue;
+        planTexts.insert(key, value);
+        if (fromFile)
+            planKeysInFile_.insert(key);
+    }
+    planChanged();
 }
 
 std::array<frm_Chiplark::OptionKey, 4> frm_Chiplark::optionKeys()
@@ -154,6 +166,12 @@ void frm_Chiplark::saveSettings()
                     return key == QLatin1String(k.key) && k.kind == tournament::SetupKey::Switch;
                 });
             modRegistry::WriteIniVal(file, isSwitch ? QStringLiteral("0") : QString(), section, key);
+            continue;
+        }
+        // The chip case and the plan likewise, but a key emptied is written empty.
+        if (section == Plan && value.isEmpty()) {
+            if (planKeysInFile_.contains(key))
+                modRegistry::WriteIniVal(file, QString(), section, key);
             continue;
         }
         modRegistry::WriteIniVal(file, value, section, key);
@@ -233,6 +251,8 @@ std::vector<std::array<QString, 3>> frm_Chiplark::settingValues()
         put(o.section, o.key, *o.on ? QStringLiteral("1") : QStringLiteral("0"));
     for (const tournament::SetupKey &k : tournament::SetupKeys)
         put(Tournament, k.key, tournamentTexts.value(QLatin1String(k.key)));
+    for (const QString &key : plan::PlanKeys)
+        values.push_back({Plan, key, planTexts.value(key)});
     put(Game, "Speech", QString::number(Check1->value()));
     put(Game, "Voice", cmb_voices->currentText());
     return values;

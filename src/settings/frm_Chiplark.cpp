@@ -275,6 +275,7 @@ void frm_Chiplark::regenList()
     gameState.currencySymbol = opt_currency[0]->isChecked() ? txt_currency->text() : QString();
     lst_Blinds->render(gameState.currencySymbol);
     scheduleShortened();
+    planChanged();
 }
 
 // A game whose level lies beyond a list shortened meanwhile goes on as after its last level.
@@ -310,6 +311,7 @@ bool frm_Chiplark::buildAutoBlinds()
     lst_Big.setItems(std::move(rows.big));
     lst_Small.setItems(std::move(rows.small));
     lst_Time.setItems(std::move(rows.time));
+    roundAutoBlinds();
     return true;
 }
 
@@ -501,13 +503,18 @@ void frm_Chiplark::chk_playWav_Click()
 // Opens the manual that comes with the program.
 void frm_Chiplark::cmd_Screens_Click()
 {
-    frm_MoreOptions dialog(screenOptions, services_.publisher, this, tournamentTexts);
+    frm_MoreOptions dialog(screenOptions, services_.publisher, this, tournamentTexts, planTexts);
     dialog.setNames(playerNames);
+    dialog.windowNight = [this] { return night(); };
+    dialog.checkChips();
     connect(&dialog, &frm_MoreOptions::optionsChanged, this,
             [&dialog, this] { screenOptionsChanged(dialog.options()); });
+    connect(&dialog, &frm_MoreOptions::sheetAsked, this, [&dialog, this] { printSheet(dialog.night()); });
     dialog.exec();
     screenOptionsChanged(dialog.options());
     tournamentTexts = dialog.tournamentTexts();
+    planTexts = dialog.planTexts();
+    planChanged();
     // Names typed during a game go with its buy-ins at once.
     if (dialog.names() != playerNames) {
         playerNames = dialog.names();
@@ -521,6 +528,7 @@ void frm_Chiplark::cmd_Screens_Click()
 void frm_Chiplark::screenOptionsChanged(const ScreenOptions &options)
 {
     screenOptions = options;
+    planChanged();
     if (!display_)
         return;
     if (display_->showPaused != options.showPaused) {

@@ -6,16 +6,18 @@
 #include "blinds/BlindListBox.h"
 #include "blinds/BlindSchedule.h"
 #include "clock/GameClock.h"
+#include "plan/PlanSetup.h"
+#include "plan/Sheet.h"
 #include "platform/LatestFileWriter.h"
 #include "platform/Platform.h"
 #include "platform/ResultsFiles.h"
+#include "platform/SheetFiles.h"
 #include "settings/Controls.h"
 #include "settings/WindowSettings.h"
 #include "settings/frm_MoreOptions.h"
 #include "tournament/Ledger.h"
 #include "tournament/SavedGame.h"
 #include "tournament/SetupTexts.h"
-#include "plan/PlanSetup.h"
 
 #include <functional>
 #include <memory>
@@ -27,6 +29,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -145,6 +148,19 @@ public:
     // The chip case and the plan as typed on "More options…" ([Plan], each key only once it is
     // not empty).
     plan::PlanTexts planTexts;
+    // With a chip case, beside the list: each round's time of day, "✗" on a round the chips
+    // cannot make; under the window: how long the night runs, when it ends and what the chips
+    // say. Made at the first chip case; the window is as before without one.
+    QListView *lst_Plan = nullptr;
+    QLabel *lbl_Plan = nullptr;
+    // The night as the controls make it now.
+    plan::Night night() const;
+    // The plan shown again (soon, once for many changes; planNow at once).
+    void planChanged();
+    void planNow();
+    // The night's sheet kept in "sheets" beside the program, then opened in the browser.
+    void printSheet(const plan::Night &night);
+    platform::SheetWriter &sheetWriter();
     // The players' names typed in "More options", in the order of their buy-ins.
     QStringList playerNames;
     // The clock by hand: Back restarts the level or break in play (within its first seconds,
@@ -192,6 +208,8 @@ public:
     // Replaces the schedule with the automatic structure; false, with a message shown and
     // the schedule untouched, when the boxes cannot make one.
     bool buildAutoBlinds();
+    // The automatic structure rounded to the chips, when the chip case asks for it.
+    void roundAutoBlinds();
     void Command1_Click();
 
     // The game.
@@ -335,6 +353,15 @@ private:
     std::optional<OptionKey> optionKey(const QString &section, const QString &key);
     bool serveKeyInFile_ = false; // ... or the page on the network
     QSet<QString> tournamentKeysInFile_;
+    QSet<QString> planKeysInFile_;
+    // The plan's column and label, and the window's controls where they stood without them.
+    void buildPlanView();
+    void placePlanView(bool on);
+    std::vector<std::pair<QWidget *, QRect>> placedWithoutPlan_;
+    bool planShown_ = false;
+    QTimer *planSoon_ = nullptr;
+    QTimer *planClock_ = nullptr; // a plan that starts now moves on with the clock
+    std::unique_ptr<platform::SheetWriter> sheetWriter_;
     // The game file could not be read at start: it is left alone and never written.
     bool gameFileKept_ = false;
     std::optional<QFont> applicationFont_; // the application's own, until the first paint

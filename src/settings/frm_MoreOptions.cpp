@@ -21,7 +21,7 @@
 #include <QVBoxLayout>
 
 frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
-                                 const tournament::SetupTexts &tournament)
+                                 const tournament::SetupTexts &tournament, const plan::PlanTexts &planTexts)
     : QDialog(parent), publisher_(publisher)
 {
     installAccessibleRoles(); // before any control exists, so each gets its role
@@ -155,6 +155,7 @@ frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPu
     breaks->addStretch();
     buildTournamentPage(tournament);
     buildTablesPage(tournament);
+    buildChipsPage(planTexts);
 
     cmd_Close = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(cmd_Close, &QDialogButtonBox::rejected, this, &QDialog::accept);
@@ -167,6 +168,7 @@ frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPu
         publisher_->setControlChanged([this] { showControl(); });
     for (QCheckBox *box : {chk_Scale, chk_Paused, chk_RepeatBreak})
         connect(box, &QCheckBox::toggled, this, &frm_MoreOptions::optionsChanged);
+    connect(chk_RepeatBreak, &QCheckBox::toggled, this, &frm_MoreOptions::checkChips);
     setMinimumWidth(460);
     showAddress();
 }
@@ -523,6 +525,8 @@ void frm_MoreOptions::checkSetup()
                + tournament::sharesText(setup->shares.empty() ? tournament::tableShares(10) : setup->shares)
                + QStringLiteral(" %; the table follows the entries (see the manual).");
     lbl_SetupSays->setText(says);
+    if (lbl_ChipsSay)
+        checkChips(); // the stack may be the buy-in's chips
     if (!tablesFields_)
         return;
     if (!on)

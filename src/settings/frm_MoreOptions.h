@@ -1,15 +1,19 @@
 #pragma once
-// "More options…": options beyond the settings window, on four pages: where the clock is
+// "More options…": options beyond the settings window, on its pages: where the clock is
 // shown besides the players' display (phones and TVs), how the players' display looks,
-// breaks that repeat, and the count of players and prizes. The options are the organiser's and kept with the settings;
-// all are off unless turned on here.
+// breaks that repeat, the count of players and prizes, the tables, and the host's chip case
+// with the night's plan. The options are the organiser's and kept with the settings; all are
+// off unless turned on here.
 
+#include "plan/PlanSetup.h"
+#include "plan/Sheet.h"
 #include "tournament/SetupTexts.h"
 
 #include <QDialog>
 #include <QHash>
 #include <QPointer>
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -40,7 +44,7 @@ public:
     // publisher: the page's server, started and stopped as the box is ticked; none: the box
     // cannot be ticked.
     frm_MoreOptions(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
-                    const tournament::SetupTexts &tournament = {});
+                    const tournament::SetupTexts &tournament = {}, const plan::PlanTexts &planTexts = {});
     ~frm_MoreOptions() override;
 
     QTabWidget *tabs;
@@ -88,6 +92,21 @@ public:
     QLineEdit *txt_BreakOrder;
     QPlainTextEdit *txt_Names;
     QLabel *lbl_TablesSay = nullptr;
+    // "Chips & plan": the chip case, eight rows of value, colour and count, and the night's plan.
+    std::array<QLineEdit *, 8> txt_ChipValue{};
+    std::array<QLineEdit *, 8> txt_ChipColour{};
+    std::array<QLineEdit *, 8> txt_ChipCount{};
+    QLineEdit *txt_Stack = nullptr;
+    QLineEdit *txt_ExpectedPlayers = nullptr;
+    QLineEdit *txt_ExpectedRebuys = nullptr;
+    QLineEdit *txt_ExpectedAddOns = nullptr;
+    QLineEdit *txt_StartsAt = nullptr;
+    QCheckBox *chk_RoundToChips = nullptr;
+    StatusLine *lbl_ChipsSay = nullptr; // what cannot be read, or the stack, the seats and the notes
+    QPushButton *cmd_PrintSheet = nullptr;
+    // The settings window's side of the night (levels, breaks, title, currency); the page adds
+    // what its own boxes say. None: a night of no levels.
+    std::function<plan::Night()> windowNight;
     QDialogButtonBox *cmd_Close;
 
     // The options as the dialog shows them now.
@@ -97,10 +116,18 @@ public:
     // The names as typed, one a line, blank lines left out.
     QStringList names() const;
     void setNames(const QStringList &names);
+    // The chip case and the plan as the boxes hold them: empty boxes left out.
+    plan::PlanTexts planTexts() const;
+    // The night as the window and the boxes of every page now make it.
+    plan::Night night() const;
+    // Says again what the chips make (after windowNight is set).
+    void checkChips();
 
 signals:
     // An option that acts at once was changed (the display's scaling, PAUSED, the breaks).
     void optionsChanged();
+    // "Print the night's sheet…" was pressed.
+    void sheetAsked();
 
 private:
     void chk_Serve_Click();
@@ -113,6 +140,7 @@ private:
     void fitContents();
     void buildTournamentPage(const tournament::SetupTexts &texts);
     void buildTablesPage(const tournament::SetupTexts &texts);
+    void buildChipsPage(const plan::PlanTexts &texts);
     void checkSetup();
     void describeProblem(const QString &problem);
     void done(int result) override;

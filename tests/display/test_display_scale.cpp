@@ -155,16 +155,16 @@ private slots:
         QCOMPARE(frm->Label15->nextInFocusChain(), static_cast<QWidget *>(frm->cmd_Screens));
         QCOMPARE(QAccessible::queryAccessibleInterface(frm->cmd_Screens)->text(QAccessible::Name),
                  QStringLiteral("More options…"));
-        // Four pages, each named as it is shown, for a screen reader too; the address and the PIN named.
+        // The pages, each named as it is shown, for a screen reader too; the address and the PIN named.
         QStringList pages, names;
         for (int i = 0; i < dialog.tabs->count(); ++i) {
             pages << dialog.tabs->tabText(i);
             names << dialog.tabs->widget(i)->accessibleName();
         }
-        QCOMPARE(pages,
-                 (QStringList{"Phone && TV", "Players' display", "Breaks", "Players && prizes", "Tables && names"}));
-        QCOMPARE(names,
-                 (QStringList{"Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names"}));
+        QCOMPARE(pages, (QStringList{"Phone && TV", "Players' display", "Breaks", "Players && prizes",
+                                     "Tables && names", "Chips && plan"}));
+        QCOMPARE(names, (QStringList{"Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names",
+                                     "Chips & plan"}));
         QCOMPARE(dialog.txt_Address->accessibleName() + "/" + dialog.txt_PIN->accessibleName(), "Address/Control PIN");
     }
 

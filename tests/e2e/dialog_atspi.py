@@ -77,7 +77,7 @@ def text(node):
 window = until("the dialog on the accessibility bus", dialog)
 nodes = list(walk(window))
 pages = [n.name for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB]
-if pages != ["Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names"]:
+if pages != ["Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names", "Chips & plan"]:
     fail("pages named %r" % pages)
 fields = {n.name: n for n in nodes if n.getRole() == pyatspi.ROLE_TEXT}
 for name in ("Address", "Control PIN", "Buy-in amount", "Buy-in chips", "Payouts in percent"):
@@ -135,7 +135,7 @@ problem = '"Buy-in" must be a whole number from 0 to 9,223,372,036,854,775,807.'
 told = [("object:property-change:accessible-description", pyatspi.ROLE_TEXT, "Buy-in amount", problem),
         ("object:property-change:accessible-name", pyatspi.ROLE_STATUS_BAR, problem, "")]
 until("the problem told, once each way", lambda: sorted(e for e in heard if problem in e) == told)
-bars = [n for n in walk(window) if n.getRole() == pyatspi.ROLE_STATUS_BAR]
+bars = [n for n in walk(window) if n.getRole() == pyatspi.ROLE_STATUS_BAR and n.getState().contains(pyatspi.STATE_SHOWING)]
 if [n.name for n in bars] != [problem]:
     fail("the status bars read %r" % [n.name for n in bars])
 subprocess.run(["xdotool", "key", "BackSpace"], check=True)
@@ -150,4 +150,15 @@ shown = sorted(n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_TEXT 
 if shown != ["Players' names", "Seats per table", "Tables", "Tables break in the order"]:
     fail("the tables' page's boxes are named %r" % shown)
 print("Tables & names: %d boxes, each named by its caption" % len(shown))
+
+# "Chips & plan": the chips' grid named by row and column, the plan's boxes by their captions.
+tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "Chips & plan")
+tab.queryAction().doAction(0)
+until("the chips' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING))
+shown = set(n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_TEXT and n.getState().contains(pyatspi.STATE_SHOWING))
+expected = set("Chip %d %s" % (row, column) for row in range(1, 9) for column in ("value", "colour", "how many"))
+expected |= {"Starting stack", "Players expected", "Rebuys expected", "Add-ons expected", "Starts at"}
+if shown != expected:
+    fail("the chips' page's boxes are named %r" % sorted(shown ^ expected))
+print("Chips & plan: %d boxes, each named by its caption" % len(shown))
 print("1 passed, 0 failed")

@@ -1,0 +1,99 @@
+// The night read through the chip case: the average stack the finish is estimated from, what
+// the expected field pays, and the sheet's page.
+#include "plan/Sheet.h"
+
+#include <QtTest>
+
+class TestSheet : public QObject {
+    Q_OBJECT
+    static plan::Night night(qint64 stack, qint64 players, qint64 rebuys, qint64 addOns)
+    {
+        plan::Night n;
+        n.setup.stack = stack;
+        n.setup.players = players;
+        n.setup.rebuys = rebuys;
+        n.setup.addOns = addOns;
+        tournament::Setup count;
+        count.buyIn = 20;
+        count.buyInChips = 10000;
+        count.rebuy = 10;
+        count.rebuyChips = 5000;
+        count.addOn = 10;
+        count.addOnChips = 3;
+        count.cut = 10;
+        count.shares = {50000, 30000, 20000};
+        n.count = count;
+        return n;
+    }
+
+private slots:
+    void averageStack_data()
+    {
+        QTest::addColumn<qint64>("stack");
+        QTest::addColumn<qint64>("players");
+        QTest::addColumn<qint64>("rebuys");
+        QTest::addColumn<qint64>("addOns");
+        QTest::addColumn<qint64>("average");
+        QTest::newRow("the buy-in's chips") << qint64(0) << qint64(10) << qint64(0) << qint64(0) << qint64(10000);
+        QTest::newRow("with rebuys and add-ons")
+            << qint64(4000) << qint64(10) << qint64(5) << qint64(10) << qint64(6503);
+        QTest::newRow("a half, up to even") << qint64(10) << qint64(4) << qint64(0) << qint64(2) << qint64(12);
+        QTest::newRow("a half, down to even") << qint64(10) << qint64(4) << qint64(0) << qint64(6) << qint64(14);
+        QTest::newRow("no players") << qint64(4000) << qint64(0) << qint64(5) << qint64(0) << qint64(0);
+        QTest::newRow("too many chips") << qint64(1) << qint64(3) << std::numeric_limits<qint64>::max() / 4000
+                                        << qint64(0) << qint64(0);
+    }
+
+    // (players × stack + rebuys × rebuy chips + add-ons × add-on chips) ÷ players.
+    void averageStack()
+    {
+        QFETCH(qint64, stack);
+        QFETCH(qint64, players);
+        QFETCH(qint64, rebuys);
+        QFETCH(qint64, addOns);
+        QFETCH(qint64, average);
+        QCOMPARE(plan::averageStack(night(stack, players, rebuys, addOns)), average);
+        plan::Night uncounted = night(stack, players, rebuys, addOns);
+        uncounted.count.reset();
+        QCOMPARE(plan::averageStack(uncounted) > 0, stack > 0 && players > 0);
+    }
+
+    // 10 × 20 + 5 × 10 + 4 × 10 = 290 in, 10 % cut: 261 shared 50/30/20, the odd units to the first.
+    void payoutsOfTheExpectedField()
+    {
+        qint64 pool = 0;
+        QCOMPARE(plan::expectedPayouts(night(0, 10, 5, 4), &pool), (std::vector<qint64>{131, 78, 52}));
+        QCOMPARE(pool, qint64(261));
+        QVERIFY(plan::expectedPayouts(night(0, 0, 5, 4), &pool).empty());
+        QCOMPARE(pool, qint64(0));
+    }
+
+    // The title is text, never markup; the page loads and runs nothing.
+    void sheetPage()
+    {
+        plan::Night n = night(0, 10, 0, 0);
+        n.title = QStringLiteral("<script>alert(1)</script> & \"friends\"");
+        n.currency = QStringLiteral("£");
+        n.setup.chips = {{25, QStringLiteral("<i>white</i>"), 0}, {100, QStringLiteral("red"), 0}};
+        for (const char *blinds : {"25/50", "50/100", "100/200"})
+            n.levels.push_back(
+                {QString::fromLatin1(blinds).section('/', 0, 0), QString::fromLatin1(blinds).section('/', 1, 1), 0});
+        n.levelSeconds = {1200, 1200, 1200};
+        n.breakEvery = 2;
+        n.breakSeconds = 300;
+        const QString page = QString::fromUtf8(plan::sheetHtml(n, QDate(2026, 12, 10), 20 * 3600));
+        QVERIFY(
+            page.contains(QStringLiteral("<h1>&lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;friends&quot;</h1>")));
+        QVERIFY(page.contains(QStringLiteral("&lt;i&gt;white&lt;/i&gt;")));
+        QVERIFY(!page.contains(QStringLiteral("<script")) && !page.contains(QStringLiteral("<i>")));
+        QVERIFY(page.contains(QStringLiteral("Thursday 10 December 2026, from 20:00")));
+        QVERIFY(page.contains(QStringLiteral("default-src 'none'")));
+        // Level 3 starts after two levels and the break.
+        QVERIFY(page.contains(QStringLiteral("<tr><td>3</td><td class=\"n\">20:45</td>")));
+        // 10 × £20 less 10 %: £180, half of it to the first.
+        QVERIFY(page.contains(QStringLiteral("<td>1st</td><td class=\"n\">£90</td>")));
+    }
+};
+
+QTEST_MAIN(TestSheet)
+#include "test_sheet.moc"
