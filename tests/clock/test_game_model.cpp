@@ -149,6 +149,9 @@ private slots:
     // "pause", "esc" and "E", "k" killed and resumed by a program whose window says otherwise,
     // a phone's "u" (undo, having seen the records before the last), "c" rebuy and "C" its
     // confirmation, "lock". Marks: "?" the next-round line, "b" the blinds, "=" the figures.
+    // With a chip case: "blinds=25/50,50/100" levels of 60 s, "chips=25,100", "nocount",
+    // "addon=amount,chips", "w90" the wall clock 90 s on; marks "%" the band's first line ("-"
+    // hidden), "plan" each row's time, level ("B" a break) and "*" at the one in play.
     void plays_data()
     {
         QTest::addColumn<QString>("script");
@@ -257,6 +260,45 @@ private slots:
             << "start n n n E c E C" << QStringList{"asked", "asked"};
         QTest::newRow("repeated breaks: no break warned in the last round")
             << "repeat every=1 start n n n n t ?" << QStringList{"No more rounds."};
+
+        const QString chips = "blinds=25/50,50/100,100/200,200/400 every=2 ante=2,100,2 chips=25,100,500 ";
+        const QString count; // the count's band, empty before the first entry
+        const QString chipLevel2 = "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£";
+        const QString chipLevel3 = "180: Blinds are now 100£ and 200£.\r\nThe Anté is 200£";
+        QTest::newRow("the 25s leave: warned at the level the break follows, said once, lined in the break")
+            << chips + "speech start % t60 % back n t60 % t60 %"
+            << QStringList{started,
+                           count,
+                           chipLevel2,
+                           "60: At the next break the 25s leave.",
+                           "At the next break the 25s leave.",
+                           chipLevel2,
+                           "120: " + defaultPhrases().Break,
+                           "Colour up: the 25s",
+                           chipLevel3,
+                           count};
+        QTest::newRow("the 25s stay while a 150/300 needs them")
+            << "blinds=25/50,50/100,100/200,150/300 every=2 ante=2,100,2 chips=25,100,500 speech start t60 % t60 %"
+            << QStringList{started, chipLevel2, count, "120: " + defaultPhrases().Break, count};
+        QTest::newRow("repeated breaks: the next one in minutes on the band, not counting players")
+            << chips + "repeat nocount start % t1 % t60 % t60 %"
+            << QStringList{"Next break in 0:02", "Next break in 0:02",
+                           "At the next break the 25s leave. · Next break in 0:01", "Colour up: the 25s"};
+        QTest::newRow("the add-on at its break, said once")
+            << chips + "addon=10,15000 speech start t120 % t60 %"
+            << QStringList{started,
+                           chipLevel2,
+                           "60: At the next break the 25s leave.",
+                           "120: " + defaultPhrases().Break,
+                           "120: Add-on now: £10 for 15,000 chips",
+                           "Colour up: the 25s · Add-on now: £10 for 15,000 chips",
+                           chipLevel3,
+                           count};
+        const QString plan = "22:%1 1*, 22:%2 2, 22:%3 B, 22:%4 3, 22:%5 4";
+        QTest::newRow("the plan's times from the wall clock, moved on by a pause")
+            << chips + "start plan w30 t30 plan P w90 P t plan"
+            << QStringList{plan.arg(13).arg(14).arg(15).arg(16).arg(17), plan.arg(13).arg(14).arg(15).arg(16).arg(17),
+                           plan.arg(14).arg(15).arg(16).arg(17).arg(18)};
     }
     void plays()
     {
@@ -264,6 +306,8 @@ private slots:
         QFETCH(QStringList, expected);
         auto game = std::make_unique<Game>();
         qint64 askedAt = 0;
+        qputenv("TZ", "UTC"); // the plan's times of day
+        std::optional<tournament::Setup> setup = counting();
         for (const QString &step : script.split(' ')) {
             GameClock &c = game->clock;
             TableSettings &s = game->settings;
@@ -289,8 +333,36 @@ private slots:
             } else if (step == "longtitle") {
                 s.gameTitle = QString(5000, QLatin1Char('x'));
                 events = 0;
+            } else if (step.startsWith("blinds=")) {
+                s.rows.clear();
+                for (const QString &level : value.split(','))
+                    s.rows.push_back({level.section('/', 0, 0), level.section('/', 1), "60"});
+                events = 0;
+            } else if (step.startsWith("chips=")) {
+                for (const QString &chip : value.split(','))
+                    s.plan.chips.push_back({chip.toLongLong(), {}, 0});
+                events = 0;
+            } else if (step.startsWith("addon=")) {
+                setup->addOn = value.section(',', 0, 0).toLongLong();
+                setup->addOnChips = value.section(',', 1).toLongLong();
+                events = 0;
+            } else if (step == "nocount") {
+                setup.reset();
+                events = 0;
+            } else if (step.startsWith('w')) {
+                game->at += step.mid(1).toLongLong() * 1000;
+                events = 0;
+            } else if (step == "%" || step == "plan") {
+                const DisplayState &v = c.view();
+                QStringList rows;
+                for (const PlanRow &r : v.plan)
+                    rows << r.at + ' ' + (r.level ? QString::number(r.level) : "B") + (r.now ? "*" : "");
+                game->log << (step == "plan"   ? rows.join(", ")
+                              : v.band.visible ? v.band.text.section("\r\n", 0, 0)
+                                               : "-");
+                events = 0;
             } else if (step == "start") {
-                c.start(counting());
+                c.start(setup);
             } else if (step.startsWith('t')) {
                 events = 0;
                 for (int i = std::max(1, step.mid(1).toInt()); i > 0; --i)
@@ -618,105 +690,6 @@ private slots:
         }
         QCOMPARE(g.log.mid(1), expected); // after the start's announcement
         QCOMPARE(warned, breaksAfter.size());
-    }
-
-    // A game with a chip case, by a script: "blinds=25/50,50/100" the levels (60 s each),
-    // "every=N", "repeat", "ante=round,amount,factor", "chips=25,100,500", "speech", "nocount",
-    // "addon=amount,chips", "start", "tN" N ticks (the wall clock with them), "back", "n"; marks:
-    // "%" the band's first line ("-" hidden), "plan" each row's time, level ("B" a break) and
-    // "*" at the one in play. The log holds them and what is said, at its second of the game.
-    void chips_data()
-    {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QStringList>("expected");
-        const QString setup = "blinds=25/50,50/100,100/200,200/400 every=2 ante=2,100,2 chips=25,100,500 ";
-        const QString count; // the count's band, empty before the first entry
-        const QString started = "0: The game is now started. The player who is the dealer can deal the cards.\r\n"
-                                "Blinds are now 25£ and 50£";
-        QTest::newRow("the 25s leave: warned at the level the break follows, said once, lined in the break")
-            << setup + "speech start % t60 % back n t60 % t60 %"
-            << QStringList{started,
-                           count,
-                           "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£",
-                           "60: At the next break the 25s leave.",
-                           "At the next break the 25s leave.",
-                           "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£",
-                           "120: " + defaultPhrases().Break,
-                           "Colour up: the 25s",
-                           "180: Blinds are now 100£ and 200£.\r\nThe Anté is 200£",
-                           count};
-        QTest::newRow("the 25s stay while a 150/300 needs them")
-            << "blinds=25/50,50/100,100/200,150/300 every=2 ante=2,100,2 chips=25,100,500 speech start t60 % t60 %"
-            << QStringList{started, "60: Blinds are now 50£ and 100£.\r\nThe Anté is 100£", count,
-                           "120: " + defaultPhrases().Break, count};
-        QTest::newRow("repeated breaks: the next one in minutes on the band, not counting players")
-            << setup + "repeat nocount start % t1 % t60 % t60 %"
-            << QStringList{"Next break in 0:02", "Next break in 0:02",
-                           "At the next break the 25s leave. · Next break in 0:01", "Colour up: the 25s"};
-        QTest::newRow("the add-on at its break, said with the busts on")
-            << setup + "addon=10,15000 start t120 % t60 %"
-            << QStringList{"120: Add-on now: £10 for 15,000 chips",
-                           "Colour up: the 25s · Add-on now: £10 for 15,000 chips", count};
-        QTest::newRow("the plan's times, moved on by a pause")
-            << setup + "start plan t30 plan pause t0 w90 pause t1 plan"
-            << QStringList{"22:13 1*, 22:14 2, 22:15 B, 22:16 3, 22:17 4",
-                           "22:13 1*, 22:14 2, 22:15 B, 22:16 3, 22:17 4",
-                           "22:14 1*, 22:15 2, 22:16 B, 22:17 3, 22:18 4"};
-    }
-    void chips()
-    {
-        QFETCH(QString, script);
-        QFETCH(QStringList, expected);
-        qputenv("TZ", "UTC");
-        Game game;
-        TableSettings &s = game.settings;
-        GameClock &c = game.clock;
-        std::optional<tournament::Setup> setup = counting();
-        setup->speak = true;
-        for (const QString &step : script.split(' ')) {
-            const QString value = step.section('=', 1);
-            const QStringList parts = value.split(',');
-            if (step.startsWith("blinds=")) {
-                s.rows.clear();
-                for (const QString &level : parts)
-                    s.rows.push_back({level.section('/', 0, 0), level.section('/', 1), "60"});
-            } else if (step.startsWith("every=")) {
-                s.every = value;
-            } else if (step.startsWith("ante=")) {
-                s.ante = {true, parts[0].toLongLong(), parts[1].toLongLong(), true, parts[2].toLongLong()};
-            } else if (step.startsWith("chips=")) {
-                for (const QString &chip : parts)
-                    s.plan.chips.push_back({chip.toLongLong(), {}, 0});
-            } else if (step.startsWith("addon=")) {
-                setup->addOn = parts[0].toLongLong();
-                setup->addOnChips = parts[1].toLongLong();
-            } else if (step == "repeat" || step == "speech") {
-                (step == "repeat" ? s.repeat : s.speech) = true;
-            } else if (step == "nocount") {
-                setup.reset();
-            } else if (step == "start") {
-                c.start(setup);
-            } else if (step.startsWith('t')) {
-                for (int i = step.mid(1).toInt(); i > 0; --i, game.at += 1000)
-                    c.tick();
-            } else if (step.startsWith('w')) {
-                game.at += step.mid(1).toLongLong() * 1000;
-            } else if (step == "back" || step == "n" || step == "pause") {
-                c.command({step == "back" ? GameCommand::Back
-                           : step == "n"  ? GameCommand::NextLevel
-                                          : GameCommand::PauseResume});
-            } else if (step == "%") {
-                game.log << (c.view().band.visible ? c.view().band.text.section("\r\n", 0, 0) : "-");
-            } else if (step == "plan") {
-                QStringList rows;
-                for (const PlanRow &r : c.view().plan)
-                    rows << r.at + ' ' + (r.level ? QString::number(r.level) : "B") + (r.now ? "*" : "");
-                game.log << rows.join(", ");
-            }
-        }
-        if (game.log != expected)
-            qWarning().noquote() << game.log.join("\n");
-        QCOMPARE(game.log, expected);
     }
 
     void randomWalk()

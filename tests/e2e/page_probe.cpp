@@ -20,9 +20,9 @@
 // nine, seats drawn from a fixed seed, sixteen names typed (the seventh left blank). Started as
 // "page_probe chips", a chip case of 25s, 100s and 500s and 25/50, 100/200, 200/400 with a break
 // after every round: the 25s leave at the first break, where the add-on (£10 for 15,000 chips)
-// is sold; the count at two tables of nine, rebuys until round 1. There
+// is sold; £20 buy-ins at two tables of nine, rebuys until round 1. There
 //   next      the next level (or break), as Space on the display (JSON line)
-//   chips     what the game publishes of the chip case: its lines, the plan and the race (JSON line)
+//   chips     the chip case's part of the page's push, and the display's band (JSON line)
 #include "display/frm_Display.h"
 #include "page/ClockServer.h"
 #include "settings/frm_Chiplark.h"
@@ -108,6 +108,9 @@ int main(int argc, char *argv[])
     const bool seated = argc > 1 && QByteArray(argv[1]) == "seats";
     const bool chipCase = argc > 1 && QByteArray(argv[1]) == "chips";
     if (chipCase) {
+        frm.tournamentTexts = {
+            {"Count", "1"},      {"BuyIn", "20"}, {"BuyInChips", "10000"}, {"Rebuy", "20"}, {"RebuyChips", "10000"},
+            {"RebuyUntil", "1"}, {"AddOn", "10"}, {"AddOnChips", "15000"}, {"Tables", "2"}, {"Seats", "9"}};
         drive::setSchedule(frm, {"25/50/600", "100/200/600", "200/400/600"});
         frm.txt_ante->setText("100");
         frm.opt_Break[0]->setChecked(true);
@@ -143,19 +146,6 @@ int main(int argc, char *argv[])
         frm.game.names = QStringList{"Anna Berg", "Ben Cole",  "Cara Diaz",  "Dev Patel", "Eve Fox",  "Finn Gray",
                                      "",          "Hana Ito",  "Ivan Jones", "Jo King",   "Kim Lund", "Leo Moss",
                                      "Max Nash",  "Nia Ortiz", "Olly Park",  "Pia Reyes"};
-        frm.game.start(setup);
-    }
-    if (chipCase) {
-        tournament::Setup setup;
-        setup.buyIn = 20;
-        setup.buyInChips = 10000;
-        setup.rebuy = 20;
-        setup.rebuyChips = 10000;
-        setup.rebuyLastRound = 1;
-        setup.addOn = 10;
-        setup.addOnChips = 15000;
-        setup.layout = {2, 9, {}};
-        setup.seed = 20261210;
         frm.game.start(setup);
     }
     say({{"address", server.address()}, {"pin", server.pin()}});
@@ -229,17 +219,10 @@ int main(int argc, char *argv[])
             frm.game.command({GameCommand::NextLevel});
             say({{"round", frm.displayState.round}, {"inBreak", frm.displayState.inBreak}});
         } else if (command == "chips") {
-            const DisplayState &s = frm.displayState;
-            QJsonArray plan;
-            for (const PlanRow &r : s.plan)
-                plan.append(QJsonObject{{"level", r.level}, {"at", r.at}, {"blinds", r.blinds}, {"now", r.now}});
-            say({{"warning", s.chipWarning},
-                 {"colourUp", s.colourUp},
-                 {"addOnNow", s.addOnNow},
-                 {"nextBreak", s.nextBreak},
-                 {"summary", s.planSummary},
-                 {"plan", plan},
-                 {"band", d->lbl_Band->isVisibleTo(d) ? d->lbl_Band->caption() : QString()}});
+            QJsonObject chips =
+                QJsonDocument::fromJson(server.stateMessage(frm.displayState)).object().value("chips").toObject();
+            chips.insert("band", d->lbl_Band->isVisibleTo(d) ? d->lbl_Band->caption() : QString());
+            say(chips);
         } else if (command == "quit") {
             app.quit();
         }

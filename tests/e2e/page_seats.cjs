@@ -3,41 +3,14 @@
 // key), refuses a move and then makes one by tapping the seat it left, seats a name typed, and
 // redraws the final table; a TV shows the seats drawn, the move, and at the end every place.
 "use strict";
-const { fail, launch } = require("./browser.cjs");
-const { spawn } = require("child_process");
-const readline = require("readline");
-const path = require("path");
+const { fail, startProbe, waitFor, shot: shotOf, runPages } = require("./browser.cjs");
 
-const probe = spawn(process.env.PROBE, ["seats"], { stdio: ["pipe", "pipe", "inherit"] });
-const lines = [];
-let wake = null;
-readline.createInterface({ input: probe.stdout }).on("line", (line) => {
-  lines.push(JSON.parse(line));
-  if (wake) wake();
-});
-probe.on("exit", () => { if (wake) wake(); });
-// The probe's answer to one command.
-async function ask(command) {
-  if (command) probe.stdin.write(command + "\n");
-  while (!lines.length) {
-    if (probe.exitCode !== null) fail("page_probe ended");
-    await new Promise((resolve) => { wake = resolve; });
-  }
-  return lines.shift();
-}
-// Checked again on every change to the page.
-const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000, polling: "mutation" }, arg);
+const probe = startProbe(["seats"]);
+const ask = probe.ask;
 const texts = (page, selector) => page.$$eval(selector, (all) => all.map((e) => e.textContent));
-// A screenshot of the page brought in sight and painted afresh (a tab out of sight may show an
-// old frame), then the phone in sight again, as its clicks need.
+// A screenshot, then the phone in sight again.
 let inSight = null;
-async function shot(page, name) {
-  if (!process.env.SHOTS) return;
-  await page.bringToFront();
-  await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
-  await page.screenshot({ path: path.join(process.env.SHOTS, name) });
-  if (inSight && inSight !== page) await inSight.bringToFront();
-}
+const shot = (page, name) => shotOf(page, name, inSight);
 const seatOf = (text) => { const m = /Table (\d+), Seat (\d+)$/.exec(text); return m ? [Number(m[1]), Number(m[2])] : null; };
 
 // The seats drawn on the phone, as a screen reader names them and as they are placed.
@@ -73,158 +46,134 @@ function checkDrawn(drawn, game, enabledAt) {
   }
 }
 
-(async () => {
-  const { address, pin } = await ask("");
-  const browser = await launch();
-  const errors = [];
-  async function open(name, width, height) {
-    const page = await browser.newPage();
-    page.on("pageerror", (e) => errors.push(`${name}: ${e.message}`));
-    await page.setViewport({ width, height });
-    await page.goto(address);
-    return page;
-  }
+runPages(probe, async ({ pin, open }) => {
   let passed = 0;
-  try {
-    // Sixteen entries, seated by the game: the TV lists the last ten seats drawn, the latest first.
-    const tv = await open("TV", 1920, 1080);
-    const phone = inSight = await open("phone", 390, 844); // last: the tab in sight, as its clicks need
-    let game = await ask("enter 16");
-    if (game.entries !== 16 || game.seatMap.length !== 2 || game.seatCalls.length !== 10) fail("sixteen entries: " + JSON.stringify(game));
-    await waitFor(tv, (calls) => Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n") === calls &&
-      !document.getElementById("seating").hidden, game.seatCalls.join("\n"));
+  // Sixteen entries, seated by the game: the TV lists the last ten seats drawn, the latest first.
+  const tv = await open("TV", 1920, 1080);
+  const phone = inSight = await open("phone", 390, 844); // last: the tab in sight, as its clicks need
+  let game = await ask("enter 16");
+  if (game.entries !== 16 || game.seatMap.length !== 2 || game.seatCalls.length !== 10) fail("sixteen entries: " + JSON.stringify(game));
+  await waitFor(tv, (calls) => Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n") === calls &&
+    !document.getElementById("seating").hidden, game.seatCalls.join("\n"));
 
-    // The host's phone: a bust opens the tables, every taken seat a button; the seat tapped is
-    // asked about by its table, seat and name, and busted once confirmed.
-    await phone.click("#host");
-    await phone.type("#pin", pin);
-    await phone.click("#unlock");
-    await waitFor(phone, () => !document.getElementById("buttons").hidden && !document.getElementById("ledger").hidden &&
-      !document.getElementById("namesRow").hidden);
-    const bustAt = async (tap, table) => {
-      await phone.click("#bust");
-      await waitFor(phone, () => !document.getElementById("diagram").hidden && document.getElementById("acts").hidden &&
-        document.activeElement.className === "seat");
-      const drawn = await drawnSeats(phone);
-      checkDrawn(drawn, game, () => true);
-      const seat = game.seatMap[table - 1].findIndex((entry) => entry > 0) + 1;
-      const entry = game.seatMap[table - 1][seat - 1];
-      const question = `Bust Table ${table}, Seat ${seat} (${game.names[entry - 1] || "Entry " + entry})?`;
-      await tap(`[data-seat="${table}-${seat}"]`);
-      await waitFor(phone, (q) => document.getElementById("question").textContent === q && !document.getElementById("ask").hidden &&
-        document.getElementById("diagram").hidden && document.activeElement.id === "yes", question);
-      await tap("#yes");
-      const left = game.entries - game.busts - 1;
-      await waitFor(phone, (said) => document.getElementById("said").textContent.startsWith(said) &&
-        !document.getElementById("acts").hidden, `Bust — ${left} players left`);
-      const before = game;
-      game = await ask("seats");
-      if (game.busts !== before.busts + 1 || game.seatMap[table - 1][seat - 1] !== 0) fail(`Table ${table}, Seat ${seat} not busted: ${JSON.stringify(game)}`);
-      return drawn;
-    };
-    // By hand, then by keys alone: the first seat taken has the focus, Enter taps it and Enter says yes.
-    const click = (selector) => phone.click(selector);
-    const keys = async (selector) => {
-      if (!(await phone.$eval(selector, (e) => e === document.activeElement))) fail(`${selector} does not have the focus`);
-      await phone.keyboard.press("Enter");
-    };
-    await bustAt(async (selector) => {
-      if (selector !== "#yes") await shot(phone, "page-phone-seats-390x844.png");
-      await click(selector);
-    }, 1);
-    await bustAt(keys, 1);
-    passed++;
-    console.log("a bust tapped on the tables drawn (2 tables of 9, 16 then 15 taken), asked by seat and name, by hand and by keys");
-
-    // Six at Table 1, eight at Table 2: the move shows on the phone and the TV. "Not now" refuses
-    // it until the next bust; then "Done" and the seat it left, tapped at the table it is from.
-    const moveShown = (page, move) => waitFor(page, (m) => document.getElementById("moveText").textContent === m &&
-      !document.getElementById("moveBar").hidden && !document.getElementById("tableActs").hidden, move);
-    if (!game.move || game.moveFrom !== 2) fail("no move from Table 2: " + JSON.stringify(game));
-    await moveShown(phone, game.move);
-    await waitFor(tv, (m) => document.getElementById("moveLine").textContent === m && !document.getElementById("moveLine").hidden, game.move);
-    await shot(tv, "page-tv-seats-1920x1080.png");
-    await shot(phone, "page-phone-move-390x844.png");
-    await phone.click("#moveLater");
-    await waitFor(phone, () => document.getElementById("moveBar").hidden);
-    if ((await ask("seats")).move !== "") fail("the move was not refused");
-    await bustAt(click, 1);
-    if (!game.move) fail("no move after the next bust");
-    await moveShown(phone, game.move);
-    await phone.click("#moveDone");
-    await waitFor(phone, (title) => !document.getElementById("diagram").hidden && document.getElementById("diagramTitle").textContent === title,
-      `Which seat at Table ${game.moveFrom} moved? Tap it.`);
-    checkDrawn(await drawnSeats(phone), game, (table) => table === game.moveFrom);
-    const fromTable = game.moveFrom;
-    const from = game.seatMap[game.moveFrom - 1].findIndex((entry) => entry > 0) + 1;
-    const mover = game.seatMap[game.moveFrom - 1][from - 1];
-    const [toTable, toSeat] = seatOf(game.move);
-    await phone.click(`[data-seat="${game.moveFrom}-${from}"]`);
-    await waitFor(phone, () => document.getElementById("moveBar").hidden && document.getElementById("diagram").hidden &&
-      !document.getElementById("acts").hidden);
-    const moved = await ask("seats");
-    if (moved.move !== "" || moved.seatMap[game.moveFrom - 1][from - 1] !== 0 || moved.seatMap[toTable - 1][toSeat - 1] !== mover)
-      fail(`the move from Table ${game.moveFrom}, Seat ${from}: ${JSON.stringify(moved)}`);
-    game = moved;
-    passed++;
-    console.log(`a move refused, then made: ${game.names[mover - 1]} from Table ${fromTable}, Seat ${from} to Table ${toTable}, Seat ${toSeat}`);
-
-    // A name typed on the phone and seated: the list comes filled in, the new line is kept and
-    // drawn a seat, and the TV calls it first.
-    await phone.click("#namesOpen");
-    await waitFor(phone, (names) => !document.getElementById("namesPanel").hidden && document.getElementById("namesText").value === names &&
-      document.activeElement.id === "namesText", game.names.join("\n"));
-    await phone.keyboard.down("Control");
-    await phone.keyboard.press("End");
-    await phone.keyboard.up("Control");
-    await phone.keyboard.type("\n  Zoe Quinn  ");
-    await phone.click("#drawSeats");
-    await waitFor(tv, () => /^Zoe Quinn → Table \d, Seat \d$/.test(document.querySelector("#seatList li").textContent));
+  // The host's phone: a bust opens the tables, every taken seat a button; the seat tapped is
+  // asked about by its table, seat and name, and busted once confirmed.
+  await phone.click("#host");
+  await phone.type("#pin", pin);
+  await phone.click("#unlock");
+  await waitFor(phone, () => !document.getElementById("buttons").hidden && !document.getElementById("ledger").hidden &&
+    !document.getElementById("namesRow").hidden);
+  const bustAt = async (tap, table) => {
+    await phone.click("#bust");
+    await waitFor(phone, () => !document.getElementById("diagram").hidden && document.getElementById("acts").hidden &&
+      document.activeElement.className === "seat");
+    const drawn = await drawnSeats(phone);
+    checkDrawn(drawn, game, () => true);
+    const seat = game.seatMap[table - 1].findIndex((entry) => entry > 0) + 1;
+    const entry = game.seatMap[table - 1][seat - 1];
+    const question = `Bust Table ${table}, Seat ${seat} (${game.names[entry - 1] || "Entry " + entry})?`;
+    await tap(`[data-seat="${table}-${seat}"]`);
+    await waitFor(phone, (q) => document.getElementById("question").textContent === q && !document.getElementById("ask").hidden &&
+      document.getElementById("diagram").hidden && document.activeElement.id === "yes", question);
+    await tap("#yes");
+    const left = game.entries - game.busts - 1;
+    await waitFor(phone, (said) => document.getElementById("said").textContent.startsWith(said) &&
+      !document.getElementById("acts").hidden, `Bust — ${left} players left`);
+    const before = game;
     game = await ask("seats");
-    if (game.entries !== 17 || game.names[16] !== "Zoe Quinn" || game.seatCalls[0] !== (await texts(tv, "#seatList li"))[0])
-      fail("the name typed was not seated: " + JSON.stringify(game));
+    if (game.busts !== before.busts + 1 || game.seatMap[table - 1][seat - 1] !== 0) fail(`Table ${table}, Seat ${seat} not busted: ${JSON.stringify(game)}`);
+    return drawn;
+  };
+  // By hand, then by keys alone: the first seat taken has the focus, Enter taps it and Enter says yes.
+  const click = (selector) => phone.click(selector);
+  const keys = async (selector) => {
+    if (!(await phone.$eval(selector, (e) => e === document.activeElement))) fail(`${selector} does not have the focus`);
+    await phone.keyboard.press("Enter");
+  };
+  await bustAt(async (selector) => {
+    if (selector !== "#yes") await shot(phone, "page-phone-seats-390x844.png");
+    await click(selector);
+  }, 1);
+  await bustAt(keys, 1);
+  passed++;
+  console.log("a bust tapped on the tables drawn (2 tables of 9, 16 then 15 taken), asked by seat and name, by hand and by keys");
 
-    // Nine players left (five busts more): a table breaks, and the phone offers the final table's redraw, asked first.
-    game = await ask("bust 5");
-    if (!game.redrawOffered || game.seatMap.filter((row) => row.length).length !== 1) fail("no final table: " + JSON.stringify(game));
-    await waitFor(phone, () => !document.getElementById("redraw").hidden);
-    await phone.click("#redraw");
-    await waitFor(phone, () => document.getElementById("question").textContent === "Draw every seat at the final table afresh?");
-    await phone.click("#yes");
-    await waitFor(phone, () => document.getElementById("redraw").hidden && document.getElementById("tableActs").hidden);
-    if ((await ask("seats")).redrawOffered) fail("the final table was not redrawn");
-    passed++;
-    console.log("a name typed on the phone seated and called on the TV; the final table redrawn from the phone");
+  // Six at Table 1, eight at Table 2: the move shows on the phone and the TV. "Not now" refuses
+  // it until the next bust; then "Done" and the seat it left, tapped at the table it is from.
+  const moveShown = (page, move) => waitFor(page, (m) => document.getElementById("moveText").textContent === m &&
+    !document.getElementById("moveBar").hidden && !document.getElementById("tableActs").hidden, move);
+  if (!game.move || game.moveFrom !== 2) fail("no move from Table 2: " + JSON.stringify(game));
+  await moveShown(phone, game.move);
+  await waitFor(tv, (m) => document.getElementById("moveLine").textContent === m && !document.getElementById("moveLine").hidden, game.move);
+  await shot(tv, "page-tv-seats-1920x1080.png");
+  await shot(phone, "page-phone-move-390x844.png");
+  await phone.click("#moveLater");
+  await waitFor(phone, () => document.getElementById("moveBar").hidden);
+  if ((await ask("seats")).move !== "") fail("the move was not refused");
+  await bustAt(click, 1);
+  if (!game.move) fail("no move after the next bust");
+  await moveShown(phone, game.move);
+  await phone.click("#moveDone");
+  await waitFor(phone, (title) => !document.getElementById("diagram").hidden && document.getElementById("diagramTitle").textContent === title,
+    `Which seat at Table ${game.moveFrom} moved? Tap it.`);
+  checkDrawn(await drawnSeats(phone), game, (table) => table === game.moveFrom);
+  const fromTable = game.moveFrom;
+  const from = game.seatMap[game.moveFrom - 1].findIndex((entry) => entry > 0) + 1;
+  const mover = game.seatMap[game.moveFrom - 1][from - 1];
+  const [toTable, toSeat] = seatOf(game.move);
+  await phone.click(`[data-seat="${game.moveFrom}-${from}"]`);
+  await waitFor(phone, () => document.getElementById("moveBar").hidden && document.getElementById("diagram").hidden &&
+    !document.getElementById("acts").hidden);
+  const moved = await ask("seats");
+  if (moved.move !== "" || moved.seatMap[game.moveFrom - 1][from - 1] !== 0 || moved.seatMap[toTable - 1][toSeat - 1] !== mover)
+    fail(`the move from Table ${game.moveFrom}, Seat ${from}: ${JSON.stringify(moved)}`);
+  game = moved;
+  passed++;
+  console.log(`a move refused, then made: ${game.names[mover - 1]} from Table ${fromTable}, Seat ${from} to Table ${toTable}, Seat ${toSeat}`);
 
-    // One player left: the TV shows every place as the game words it, in place of the clock.
-    game = await ask("bust 8");
-    if (game.results.length !== 17) fail("no results: " + JSON.stringify(game));
-    for (const page of [tv, phone]) {
-      await waitFor(page, (n) => document.querySelectorAll("#resultsRows tr").length === n && !document.getElementById("results").hidden &&
-        document.getElementById("game").hidden && document.getElementById("seating").hidden, game.results.length);
-      const rows = await page.$$eval("#resultsRows tr", (trs) => trs.map((tr) => Array.from(tr.cells, (td) => td.textContent)));
-      const worded = rows.map(([place, ...rest]) => place + "  " + rest.filter((cell) => cell).join(" · "));
-      if (worded.join("\n") !== game.results.join("\n")) fail(`the results shown: ${worded.join(" | ")}, not ${game.results.join(" | ")}`);
-    }
-    if (await tv.evaluate(() => document.getElementById("resultsBox").getBoundingClientRect().bottom > innerHeight)) fail("the TV's results run off the screen");
-    if (await phone.evaluate(() => document.getElementById("resultsTable").getBoundingClientRect().right > innerWidth)) fail("the phone's results are wider than its screen");
-    await shot(tv, "page-tv-results-1920x1080.png");
-    await phone.evaluate(() => window.scrollTo(0, 0));
-    await shot(phone, "page-phone-results-390x844.png");
-    passed++;
-    console.log(`one player left: the TV and the phone list all ${game.results.length} places, 1st "${game.results[0]}"`);
+  // A name typed on the phone and seated: the list comes filled in, the new line is kept and
+  // drawn a seat, and the TV calls it first.
+  await phone.click("#namesOpen");
+  await waitFor(phone, (names) => !document.getElementById("namesPanel").hidden && document.getElementById("namesText").value === names &&
+    document.activeElement.id === "namesText", game.names.join("\n"));
+  await phone.keyboard.down("Control");
+  await phone.keyboard.press("End");
+  await phone.keyboard.up("Control");
+  await phone.keyboard.type("\n  Zoe Quinn  ");
+  await phone.click("#drawSeats");
+  await waitFor(tv, () => /^Zoe Quinn → Table \d, Seat \d$/.test(document.querySelector("#seatList li").textContent));
+  game = await ask("seats");
+  if (game.entries !== 17 || game.names[16] !== "Zoe Quinn" || game.seatCalls[0] !== (await texts(tv, "#seatList li"))[0])
+    fail("the name typed was not seated: " + JSON.stringify(game));
 
-    if (errors.length) fail("the page's script failed: " + errors.join("; "));
-    console.log(`${passed} passed, 0 failed`);
-  } catch (e) {
-    if (errors.length) e.message += " (the page's script failed: " + errors.join("; ") + ")";
-    throw e;
-  } finally {
-    await browser.close();
-    probe.kill();
+  // Nine players left (five busts more): a table breaks, and the phone offers the final table's redraw, asked first.
+  game = await ask("bust 5");
+  if (!game.redrawOffered || game.seatMap.filter((row) => row.length).length !== 1) fail("no final table: " + JSON.stringify(game));
+  await waitFor(phone, () => !document.getElementById("redraw").hidden);
+  await phone.click("#redraw");
+  await waitFor(phone, () => document.getElementById("question").textContent === "Draw every seat at the final table afresh?");
+  await phone.click("#yes");
+  await waitFor(phone, () => document.getElementById("redraw").hidden && document.getElementById("tableActs").hidden);
+  if ((await ask("seats")).redrawOffered) fail("the final table was not redrawn");
+  passed++;
+  console.log("a name typed on the phone seated and called on the TV; the final table redrawn from the phone");
+
+  // One player left: the TV shows every place as the game words it, in place of the clock.
+  game = await ask("bust 8");
+  if (game.results.length !== 17) fail("no results: " + JSON.stringify(game));
+  for (const page of [tv, phone]) {
+    await waitFor(page, (n) => document.querySelectorAll("#resultsRows tr").length === n && !document.getElementById("results").hidden &&
+      document.getElementById("game").hidden && document.getElementById("seating").hidden, game.results.length);
+    const rows = await page.$$eval("#resultsRows tr", (trs) => trs.map((tr) => Array.from(tr.cells, (td) => td.textContent)));
+    const worded = rows.map(([place, ...rest]) => place + "  " + rest.filter((cell) => cell).join(" · "));
+    if (worded.join("\n") !== game.results.join("\n")) fail(`the results shown: ${worded.join(" | ")}, not ${game.results.join(" | ")}`);
   }
-})().catch((e) => {
-  console.error("FAIL: " + e.message);
-  probe.kill();
-  process.exit(1);
+  if (await tv.evaluate(() => document.getElementById("resultsBox").getBoundingClientRect().bottom > innerHeight)) fail("the TV's results run off the screen");
+  if (await phone.evaluate(() => document.getElementById("resultsTable").getBoundingClientRect().right > innerWidth)) fail("the phone's results are wider than its screen");
+  await shot(tv, "page-tv-results-1920x1080.png");
+  await phone.evaluate(() => window.scrollTo(0, 0));
+  await shot(phone, "page-phone-results-390x844.png");
+  passed++;
+  console.log(`one player left: the TV and the phone list all ${game.results.length} places, 1st "${game.results[0]}"`);
+  return passed;
 });
