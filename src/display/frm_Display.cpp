@@ -171,7 +171,8 @@ void frm_Display::placeBottom()
     const int H = height();
     const int line = lbl_Band->fontMetrics().lineSpacing();
     // Two lines, or three with the chip case's line over the count's.
-    const int bandHeight = bandLines_ * line + line / 2 + (bandChipLine_ ? line / 2 : 0);
+    // With the chip case's line the band wraps where the screen is too narrow for it.
+    const int bandHeight = bandChipLine_ ? lbl_Band->heightForWidth(W) + line / 2 : bandLines_ * line + line / 2;
     lbl_Band->setGeometry(0, H - bandHeight, W, bandHeight);
     const int bottom = lbl_Band->isVisibleTo(this) ? lbl_Band->y() : H;
     // Centred in the space between the ante and the band (or the screen's bottom), and never
@@ -290,21 +291,29 @@ void frm_Display::render(const DisplayState &state)
         if (label->isVisibleTo(this) != text->visible)
             label->setVisible(text->visible);
     }
+    const bool chipLine = !state.chipLine.isEmpty();
+    bool replace = false;
     if (lbl_Band->caption() != state.band.text) {
         lbl_Band->setCaption(state.band.text);
-        // The chip case's line stands out over the count's.
-        if (!state.chipLine.isEmpty() && state.band.text.startsWith(state.chipLine))
-            lbl_Band->setText(
-                QStringLiteral("<span style=\"font-size:x-large; font-weight:bold\">%1</span>%2")
-                    .arg(state.chipLine.toHtmlEscaped(), state.band.text.mid(state.chipLine.size())
-                                                             .toHtmlEscaped()
-                                                             .replace(QStringLiteral("\r\n"), QStringLiteral("<br>"))));
+        replace = chipLine;
+        // The chip case's line stands out over the count's, and wraps between its parts.
+        if (!state.chipLine.isEmpty() && state.band.text.startsWith(state.chipLine)) {
+            QStringList parts = state.chipLine.split(QStringLiteral(" · "));
+            for (QString &part : parts)
+                part = QStringLiteral("<span style=\"white-space:nowrap\">%1</span>").arg(part.toHtmlEscaped());
+            lbl_Band->setText(QStringLiteral("<span style=\"font-size:x-large; font-weight:bold\">%1</span>%2")
+                                  .arg(parts.join(QStringLiteral(" · ")),
+                                       state.band.text.mid(state.chipLine.size())
+                                           .toHtmlEscaped()
+                                           .replace(QStringLiteral("\r\n"), QStringLiteral("<br>"))));
+        }
     }
     const int bandLines = std::max<int>(2, int(state.band.text.count(QStringLiteral("\r\n"))) + 1);
-    const bool chipLine = !state.chipLine.isEmpty();
-    if (lbl_Band->isVisibleTo(this) != state.band.visible || bandLines != bandLines_ || chipLine != bandChipLine_) {
+    if (replace || lbl_Band->isVisibleTo(this) != state.band.visible || bandLines != bandLines_
+        || chipLine != bandChipLine_) {
         bandLines_ = bandLines;
         bandChipLine_ = chipLine;
+        lbl_Band->setWordWrap(chipLine);
         lbl_Band->setVisible(state.band.visible);
         placeBottom();
     }
