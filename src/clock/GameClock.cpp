@@ -6,6 +6,7 @@
 #include "announce/Announcements.h"
 #include "clock/ClockText.h"
 #include "clock/GameKeys.h"
+#include "plan/Sheet.h"
 #include "settings/TextNumber.h"
 #include "tournament/Standings.h"
 
@@ -22,29 +23,6 @@ std::optional<qint64> whole(const QString &text, Width width)
 {
     const WholeNumber n = toWhole(text, width);
     return n.ok() ? std::optional<qint64>(n.value) : std::nullopt;
-}
-
-// The expected field's chips over its players, halves to even: the stack set (or the buy-in's
-// chips), and with the count the rebuys and add-ons expected; 0 (no end to expect) when a
-// figure is missing or the sum would not fit.
-qint64 averageStack(const plan::PlanSetup &p, const tournament::Setup *counted)
-{
-    const qint64 stack = p.stack > 0 ? p.stack : counted ? counted->buyInChips : 0;
-    if (p.players <= 0 || stack <= 0)
-        return 0;
-    qint64 total = 0;
-    const auto add = [&total](qint64 n, qint64 chips) {
-        qint64 m = 0;
-        return !__builtin_mul_overflow(n, chips, &m) && !__builtin_add_overflow(total, m, &total);
-    };
-    if (!add(p.players, stack)
-        || (counted && (!add(p.rebuys, counted->rebuyChips) || !add(p.addOns, counted->addOnChips))))
-        return 0;
-    qint64 average = total / p.players;
-    const qint64 twice = 2 * (total % p.players);
-    if (twice > p.players || (twice == p.players && average % 2 != 0))
-        ++average;
-    return average;
 }
 
 } // namespace
@@ -501,41 +479,31 @@ void GameClock::planNight()
     planRow_ = -1;
     if (!chipsOn_)
         return;
-    chips::Structure structure;
-    plan::Input input;
+    // The night as the settings stand, read as the setup's plan reads it.
+    plan::Night night;
+    night.setup = setup;
     const AnteRule ante = settings_.anteRule();
     // A level whose length cannot be read lasts as long as the one before it, as in play.
     qint64 length = state.levelSeconds;
     for (int row = 0; row < settings_.levelCount(); ++row) {
-        structure.levels.push_back(
-            {settings_.smallBlind(row), settings_.bigBlind(row), ante.on ? anteForRound(ante, row + 1) : 0});
+        night.levels.push_back({settings_.smallBlind(row), settings_.bigBlind(row), anteForRound(ante, row + 1)});
         const std::optional<qint32> own = toInt32(settings_.levelTime(row));
         if (own && *own >= 0)
             length = *own;
-        input.levelSeconds.push_back(length);
-        input.bigBlinds.push_back(settings_.bigBlind(row));
+        night.levelSeconds.push_back(length);
     }
     const std::optional<qint64> every =
         settings_.breakOn() ? whole(settings_.breakEvery(), Width::Int16) : std::nullopt;
-    structure.breakEvery = every && *every > 0 ? *every : 0;
-    structure.repeat = settings_.repeatBreak();
-    const tournament::Setup *counted = ledger ? &ledger->setup() : nullptr;
-    if (counted) {
-        if (counted->rebuyChips > 0)
-            structure.sales.push_back({counted->rebuyChips, counted->rebuyLastRound});
-        if (counted->reentryChipCount() > 0)
-            structure.sales.push_back({counted->reentryChipCount(), counted->reentryUntil()});
-        if (counted->addOn > 0 || counted->addOnChips > 0)
-            addOnAfter_ = chips::addOnBreak(structure, counted->rebuyLastRound);
-        if (addOnAfter_ && counted->addOnChips > 0)
-            structure.sales.push_back({counted->addOnChips, *addOnAfter_});
-    }
+    night.breakEvery = every && *every > 0 ? *every : 0;
+    night.repeat = settings_.repeatBreak();
+    night.breakSeconds = state.breakSeconds;
+    if (ledger)
+        night.count = ledger->setup();
+    const chips::Structure structure = plan::structureOf(night);
     chipPlan_ = chips::planChips(chipCase_, structure);
-    input.breakEvery = structure.breakEvery;
-    input.repeat = structure.repeat;
-    input.breakSeconds = state.breakSeconds;
-    input.averageStack = averageStack(setup, counted);
-    plan_ = plan::makePlan(input);
+    if (ledger && ledger->setup().addOn > 0)
+        addOnAfter_ = chips::addOnBreak(structure, ledger->setup().rebuyLastRound);
+    plan_ = plan::makePlan(plan::planInput(night, 0));
 }
 
 void GameClock::sayChips(bool atBreak)
