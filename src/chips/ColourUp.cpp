@@ -66,7 +66,6 @@ ChipPlan planChips(const ChipCase &chips, const Structure &s)
     // For each chip but the largest: the last level that needs it, the levels it waits for a
     // break after, and the break it leaves at.
     int needed = 0; // a chip never leaves before a smaller one
-    std::vector<int> leaves(chips.size(), Never);
     for (size_t j = 0; j + 1 < chips.size(); ++j) {
         const qint64 next = chips[j + 1].value;
         for (int i = n; i > needed; --i)
@@ -85,20 +84,16 @@ ChipPlan planChips(const ChipCase &chips, const Structure &s)
             plan.gaps.push_back({chips[j].value, needed, at});
         if (at == 0)
             break;
-        leaves[j] = at;
         if (plan.colourUps.empty() || plan.colourUps.back().afterLevel != at)
             plan.colourUps.push_back({at, {}});
         plan.colourUps.back().chips.push_back(chips[j].value);
     }
-    // The levels the smallest chip still in play cannot make.
+    // The levels the chips cannot make. A chip leaves only once every level after it is made
+    // by the next one, so the smallest chip of the case decides for every level.
     if (!chips.empty())
-        for (int i = 1; i <= n; ++i) {
-            size_t smallest = 0;
-            while (smallest + 1 < chips.size() && leaves[smallest] < i)
-                ++smallest;
-            if (!madeBy(chips[smallest].value, s.levels[size_t(i - 1)]))
+        for (int i = 1; i <= n; ++i)
+            if (!madeBy(chips.front().value, s.levels[size_t(i - 1)]))
                 plan.unmakeable.push_back(i);
-        }
     return plan;
 }
 

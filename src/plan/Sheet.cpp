@@ -1,5 +1,7 @@
 #include "plan/Sheet.h"
 
+#include "tournament/Results.h"
+
 #include <QLocale>
 #include <QtNumeric>
 
@@ -39,14 +41,6 @@ QString money(const Night &night, qint64 amount)
 // One A4 sheet: the levels down the left, everything else in a column on the right; on a
 // screen the same page reads at a normal size.
 const char *const SheetStyle = R"(
-:root { color-scheme: light; }
-* { box-sizing: border-box; }
-body { margin: 2rem auto; max-width: 60rem; padding: 0 1rem; color: #000; background: #fff;
-  font: 1rem/1.35 "Liberation Sans", Arial, Helvetica, sans-serif; }
-header { border-bottom: 2px solid #000; margin-bottom: 0.6em; padding-bottom: 0.3em; }
-h1 { font-size: 1.8em; margin: 0; line-height: 1.15; overflow-wrap: anywhere; }
-h2 { font-size: 1em; margin: 0 0 0.3em; text-transform: uppercase; letter-spacing: 0.05em; }
-.when { margin: 0.15em 0 0; color: #333; }
 .sheet { display: flex; flex-wrap: wrap; gap: 1em 2em; align-items: flex-start; }
 .levels { flex: 1 1 24rem; }
 .side { flex: 0 1 18rem; }
@@ -215,14 +209,7 @@ QByteArray sheetHtml(const Night &night, const QDate &day, qint64 startsAt)
                                            : std::nullopt;
     const QString dayText = QLocale::c().toString(day, QStringLiteral("dddd d MMMM yyyy"));
 
-    QString out;
-    out += QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n");
-    // Nothing is ever loaded or run: the page stands alone, whatever its title holds.
-    out += QStringLiteral("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
-                          "style-src 'unsafe-inline'\">\n");
-    out += QStringLiteral("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
-    out += QStringLiteral("<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n")
-               .arg(html(title), QLatin1String(SheetStyle));
+    QString out = tournament::printedPageHead(title, SheetStyle);
     out += QStringLiteral("<header>\n<h1>%1</h1>\n<p class=\"when\">%2, from %3</p>\n</header>\n")
                .arg(html(title), html(dayText), timeOfDay(startsAt));
     out += QStringLiteral("<div class=\"sheet\">\n<section class=\"levels\">\n<h2>Levels</h2>\n<table>\n"

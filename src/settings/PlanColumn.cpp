@@ -154,7 +154,6 @@ void frm_Chiplark::placePlanView(bool on)
         lbl_Plan->setWordWrap(true);
         lbl_Plan->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         lbl_Plan->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        lbl_Plan->setAccessibleName(QStringLiteral("The night's plan"));
     }
     planShown_ = on;
     lst_Plan->setVisible(on);

@@ -28,6 +28,8 @@ frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPu
     setWindowTitle(QStringLiteral("More options"));
     auto *layout = new QVBoxLayout(this);
     tabs = new QTabWidget(this);
+    // Every page's name in sight: the dialog is as wide as its tabs.
+    tabs->setUsesScrollButtons(false);
     layout->addWidget(tabs);
     const auto page = [this](const QString &name) {
         auto *w = new QWidget(tabs);

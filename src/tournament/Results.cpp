@@ -35,14 +35,6 @@ QString html(const QString &text)
 // column of its own on the right, the figures a band across the top. On a screen the same
 // page reads at a normal size, the structure below the places on a narrow one.
 const char *const PageStyle = R"(
-:root { color-scheme: light; }
-* { box-sizing: border-box; }
-body { margin: 2rem auto; max-width: 60rem; padding: 0 1rem; color: #000; background: #fff;
-  font: 1rem/1.35 "Liberation Sans", Arial, Helvetica, sans-serif; }
-header { border-bottom: 2px solid #000; margin-bottom: 0.6em; padding-bottom: 0.3em; }
-h1 { font-size: 1.8em; margin: 0; line-height: 1.15; overflow-wrap: anywhere; }
-h2 { font-size: 1em; margin: 0 0 0.3em; text-transform: uppercase; letter-spacing: 0.05em; }
-.when { margin: 0.15em 0 0; color: #333; }
 .facts { list-style: none; margin: 0 0 0.8em; padding: 0; display: flex; flex-wrap: wrap; gap: 0.2em 1.4em; }
 .facts li { white-space: nowrap; }
 .facts span { color: #444; }
@@ -107,20 +99,37 @@ QByteArray resultsCsv(const Results &results)
     return out.toUtf8();
 }
 
-QByteArray resultsHtml(const Results &results)
-{
-    const QString title = results.title.isEmpty() ? QStringLiteral("Results") : results.title;
-    const QString pageTitle = results.title.isEmpty() ? title : title + QStringLiteral(" — results");
-    const auto money = [&](qint64 amount) { return html(results.currency + grouped(amount)); };
+// The printed pages' common look: the page, its title and the sections' heads.
+const char *const PrintedStyle = R"(:root { color-scheme: light; }
+* { box-sizing: border-box; }
+body { margin: 2rem auto; max-width: 60rem; padding: 0 1rem; color: #000; background: #fff;
+  font: 1rem/1.35 "Liberation Sans", Arial, Helvetica, sans-serif; }
+header { border-bottom: 2px solid #000; margin-bottom: 0.6em; padding-bottom: 0.3em; }
+h1 { font-size: 1.8em; margin: 0; line-height: 1.15; overflow-wrap: anywhere; }
+h2 { font-size: 1em; margin: 0 0 0.3em; text-transform: uppercase; letter-spacing: 0.05em; }
+.when { margin: 0.15em 0 0; color: #333; }
+)";
 
+QString printedPageHead(const QString &title, const char *style)
+{
     QString out;
     out += QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n");
     // Nothing is ever loaded or run: the page stands alone, whatever its names hold.
     out += QStringLiteral("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
                           "style-src 'unsafe-inline'\">\n");
     out += QStringLiteral("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
-    out += QStringLiteral("<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n")
-               .arg(html(pageTitle), QLatin1String(PageStyle));
+    out += QStringLiteral("<title>%1</title>\n<style>%2%3</style>\n</head>\n<body>\n")
+               .arg(html(title), QLatin1String(PrintedStyle), QLatin1String(style));
+    return out;
+}
+
+QByteArray resultsHtml(const Results &results)
+{
+    const QString title = results.title.isEmpty() ? QStringLiteral("Results") : results.title;
+    const QString pageTitle = results.title.isEmpty() ? title : title + QStringLiteral(" — results");
+    const auto money = [&](qint64 amount) { return html(results.currency + grouped(amount)); };
+
+    QString out = printedPageHead(pageTitle, PageStyle);
 
     out += QStringLiteral("<header>\n<h1>%1</h1>\n").arg(html(title));
     if (!results.when.isEmpty())

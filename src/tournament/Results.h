@@ -46,5 +46,7 @@ QString entryName(const Place &place);
 // The results as a spreadsheet reads them, and as a page that prints on one sheet.
 QByteArray resultsCsv(const Results &results);
 QByteArray resultsHtml(const Results &results);
+// The start of a printed page, up to its body: the title, the common style and the page's own.
+QString printedPageHead(const QString &title, const char *style);
 
 } // namespace tournament

@@ -91,11 +91,14 @@ void TestChips::colourUps_data()
         << chipCase({{5, 0}, {25, 0}, {100, 0}}) << levels("5/10 10/20 25/50 50/100 100/200 200/400", 4, false)
         << std::vector<ColourUp>{{4, {5, 25}}} << std::vector<Gap>{{5, 2, 4}} << std::vector<int>{};
     QTest::newRow("amounts the chips cannot make")
-        << Case4 << levels("25/50 28.75/57.5 40/65 050/0100 70/95", 2, true) << std::vector<ColourUp>{}
-        << std::vector<Gap>{} << std::vector<int>{2, 3, 5};
+        << Case4 << levels("25/50 28.75/57.5 40/65 050/0100 50.5/100 70/95 x/100", 2, true) << std::vector<ColourUp>{}
+        << std::vector<Gap>{} << std::vector<int>{2, 3, 5, 6, 7};
     QTest::newRow("250 keeps the 25s past the only break")
         << Case4 << levels("25/50 100/200 200/400 250/500 500/1000", 2, false) << std::vector<ColourUp>{}
         << std::vector<Gap>{{25, 4, 0}} << std::vector<int>{};
+    QTest::newRow("free after round 1") << chipCase({{25, 0}, {100, 0}}) << levels("25/50 100/200 200/400", 2, false)
+                                        << std::vector<ColourUp>{{2, {25}}} << std::vector<Gap>{{25, 1, 2}}
+                                        << std::vector<int>{};
     QTest::newRow("no break") << Case4 << levels(Doubling, 0, false) << std::vector<ColourUp>{}
                               << std::vector<Gap>{{25, 2, 0}} << std::vector<int>{};
 }
@@ -136,6 +139,8 @@ void TestChips::stacks_data()
                                           << qint64(10) << "8 × 25, 8 × 100, 2 × 500, 3 × 1,000";
     QTest::newRow("few 1,000s") << chipCase({{25, 300}, {100, 200}, {500, 100}, {1000, 20}}) << qint64(5000)
                                 << qint64(10) << "8 × 25, 8 × 100, 4 × 500, 2 × 1,000";
+    QTest::newRow("few 25s") << chipCase({{25, 60}, {100, 200}, {500, 100}, {1000, 100}}) << qint64(5000) << qint64(10)
+                             << "4 × 25, 14 × 100, 3 × 500, 2 × 1,000";
     QTest::newRow("1,500") << Case4 << qint64(1500) << qint64(1) << "12 × 25, 7 × 100, 1 × 500";
     QTest::newRow("500 in small chips") << Case4 << qint64(500) << qint64(1) << "20 × 25";
     QTest::newRow("too few chips") << chipCase({{100, 10}, {500, 10}}) << qint64(5000) << qint64(10) << QString();
@@ -162,10 +167,11 @@ void TestChips::smallRules()
 {
     // The case as typed and as kept.
     QString why;
-    const std::optional<ChipCase> typed =
-        parseRows({{"1000", " black ", "50"}, {}, {"25", "white", ""}, {"100", "light  blue", "200"}}, &why);
+    const std::optional<ChipCase> typed = parseRows(
+        {{"1000", " black ", "50"}, {}, {"25", "white", ""}, {"100", "light  blue", "1000000"}, {"1000000000", "", ""}},
+        &why);
     QVERIFY(typed);
-    QCOMPARE(caseText(*typed), QStringLiteral("25/white/0;100/light blue/200;1000/black/50"));
+    QCOMPARE(caseText(*typed), QStringLiteral("25/white/0;100/light blue/1000000;1000/black/50;1000000000//0"));
     QVERIFY(parseCaseText(caseText(*typed)) == typed);
     const std::pair<std::vector<ChipRow>, QString> refused[] = {
         {{{"25", "", ""}, {"0", "", ""}}, "Chip 2: the value must be a whole number from 1 to 1,000,000,000."},
@@ -197,6 +203,17 @@ void TestChips::smallRules()
     QCOMPARE(playersSeated(counted, stack, {40, 40, 10, 15}), std::optional<qint64>(20));
     QCOMPARE(playersSeated(Case4, stack, {}), std::nullopt);
 
+    // What the setup says: the levels by the chip they fall under, and the breaks that would fit.
+    ChipPlan gaps;
+    gaps.unmakeable = {3};
+    gaps.gaps = {{25, 5, 8}, {100, 10, 0}};
+    QCOMPARE(planNotes(gaps, counted),
+             QStringList({"Round 3 cannot be made with the 25s.",
+                          "The 25s are not needed after round 5, but no break comes until after round 8: a break after "
+                          "round 5 would let them leave.",
+                          "The 100s are not needed after round 10, but no break follows: a break after round 10 would "
+                          "let them leave."}));
+
     QCOMPARE(colourUpWarning({25}), QStringLiteral("At the next break the 25s leave."));
     QCOMPARE(colourUpLine({25, 100}), QStringLiteral("Colour up: the 25s and the 100s"));
 }
@@ -211,7 +228,7 @@ void TestChips::plan()
     in.repeat = true;
     in.breakSeconds = 600;
     in.startsAt = *plan::parseTimeOfDay("22:30");
-    in.averageStack = 500;
+    in.averageStack = 800;
     const plan::Plan p = plan::makePlan(in);
     const std::vector<plan::Row> rows{{1, 0, 1200},    {2, 1200, 1200}, {0, 2400, 600},  {3, 3000, 1200},
                                       {4, 4200, 1200}, {0, 5400, 600},  {5, 6000, 1200}, {6, 7200, 1200}};
@@ -225,7 +242,7 @@ void TestChips::plan()
     in.averageStack = 5000;
     QVERIFY(plan::planSummary(plan::makePlan(in)).endsWith("the big blind never reaches the average stack of 5,000"));
     QCOMPARE(plan::lengthText(45 * 60 + 30), QStringLiteral("46 min"));
-    QCOMPARE(plan::lengthText(3 * 3600), QStringLiteral("3 h"));
+    QCOMPARE(plan::lengthText(3600), QStringLiteral("1 h"));
     for (const char *bad : {"24:00", "7", "20:5", "20:60"})
         QVERIFY(!plan::parseTimeOfDay(bad));
     QCOMPARE(plan::addOnNow("£", 10, 15000), QStringLiteral("Add-on now: £10 for 15,000 chips"));

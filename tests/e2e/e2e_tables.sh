@@ -87,15 +87,7 @@ assert "Friday night" in page and "£280" in page and page.count("<tr") >= 15, "
 print("results:", path, "winner entry", winner)
 PY
 
-html=$(ls "$results"/chiplark-results-*.html)
-chromium --headless --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/chromium" \
-  --print-to-pdf="$work/results.pdf" --no-pdf-header-footer "file://$html" >>"$work/out.log" 2>&1 &
-pdf_pid=$!
-pids+=($pdf_pid)
-wait_until 90 eval '! kill -0 "$pdf_pid" 2>/dev/null' || fail "chromium did not end"
-wait "$pdf_pid" || fail "chromium failed"
-pages=$(python3 -c 'import re, sys; print(len(re.findall(rb"/Type\s*/Page(?![a-zA-Z])", open(sys.argv[1], "rb").read())))' "$work/results.pdf")
-[ "$pages" = 1 ] || fail "the results print on $pages pages"
+one_sheet "$(ls "$results"/chiplark-results-*.html)" "the results"
 
 if [ -n "$shots" ]; then
   cp "$work/seat.png" "$shots/display-seat-1920x1080.png"

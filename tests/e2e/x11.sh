@@ -173,3 +173,28 @@ install_puppeteer() { # folder
   PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$1" --no-audit --no-fund --no-update-notifier \
     --loglevel=error --cache "$1/npm-cache" puppeteer-core@24.43.1 >/dev/null
 }
+
+# Chromium, headless, with a profile of the test's own, ended by its pid if it does not end by
+# itself.
+chromium_run() { # flags...
+  chromium --headless --no-sandbox --disable-gpu --no-first-run --no-default-browser-check \
+    --user-data-dir="$work/chromium" "$@" >>"$work/out.log" 2>&1 &
+  local pid=$!
+  pids+=($pid)
+  wait_until 90 eval '! kill -0 "$pid" 2>/dev/null' || fail "chromium did not end"
+  wait "$pid" || fail "chromium failed"
+}
+# A page printed to A4 by Chromium must fill exactly one sheet; with PNG, the page is also shown
+# at A4's size at 150 dpi (1240x1754) and saved there.
+one_sheet() { # page what [png]
+  local pdf="$work/printed.pdf" pages
+  chromium_run --print-to-pdf="$pdf" --no-pdf-header-footer "file://$1"
+  [ -s "$pdf" ] || fail "chromium printed no PDF of $2"
+  pages=$(python3 -c 'import re, sys; print(len(re.findall(rb"/Type\s*/Page(?![a-zA-Z])", open(sys.argv[1], "rb").read())))' "$pdf")
+  [ "$pages" = 1 ] || fail "$2 print on $pages pages, not one"
+  echo "$2 print on one page"
+  [ -n "${3:-}" ] || return 0
+  chromium_run --screenshot="$work/printed.png" --window-size=1240,1754 --hide-scrollbars "file://$1"
+  [ -s "$work/printed.png" ] || fail "chromium took no screenshot of $2"
+  cp "$work/printed.png" "$3"
+}

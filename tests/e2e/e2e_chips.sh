@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The chip case in the real program, under a real X server with a window manager and the real
+# accessibility bus: the case typed into "Chips & plan", the rounds the chips cannot make
+# marked beside the list with each round's time, the night's length and finish under it; then
+# a game through a colour-up, played with the display's keys: the band warns a level ahead,
+# the break says which chips colour up, and the next level says neither.
+#   e2e_chips.sh PROGRAM [SCREENSHOT_FOLDER]
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/x11.sh"
+begin_test
+export HOME="$work/home"
+mkdir -p "$HOME"
+place_program "$1" "$work/app" '[Config]' 'Title=Friday night' 'Currency=£' 'CurrencyOpt=0' '[Breaks]' 'Break=2' \
+  'BreakTime=10' 'BreakOpt=0' 'RepeatBreak=1' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' 'AutoRounds=8' 'AutoTime=20' \
+  'BlindFactor=2' '[Screens]' 'ScaleDisplay=1' '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=5000'
+start_xvfb 1920x1080x24 || fail "no X server"
+start_bus # and the accessibility bus on it
+"${ATSPI_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately >"$work/atspi.log" 2>&1 &
+pids+=($!)
+start_openbox || fail "no window manager"
+start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
+APP_PID=$app SHOTS="${2:-}" /usr/bin/python3 "$here/chips_atspi.py" || fail "the chip case in the real program"
+
+# The case is kept in the settings once the window closes.
+xdotool windowfocus --sync "$settings"
+xdotool key alt+F4
+program_ended "Alt+F4 on the settings window"
+grep -q '^Chips=50/white/0;100/red/0;500/green/0'$'\r''\?$' "$work/app/chiplark.ini" ||
+  fail "the chip case is not in the settings: $(cat "$work/app/chiplark.ini")"
+echo "1 passed, 0 failed"
