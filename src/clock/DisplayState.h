@@ -95,8 +95,8 @@ struct DisplayState {
     // level ahead ("At the next break the 25s leave."), the colour-up during that break
     // ("Colour up: the 25s"), the add-on sold at this break, the time to the next break while
     // breaks repeat, and the night's plan with the time of day of each level and the end
-    // expected. The band's first line (chipLine) carries the first four. The chip race at the
-    // colour-up: the chips that leave, raced for the smallest chip that stays.
+    // expected. The band's first line (chipLine) carries the first four. In the colour-up's
+    // break, the chip race: the chips that leave, raced for the smallest chip that stays.
     bool chipCase = false;
     QString chipLine;
     QString chipWarning;

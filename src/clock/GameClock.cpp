@@ -555,10 +555,10 @@ void GameClock::publishChips()
     const chips::ColourUp *up = v.inBreak || v.breakNext ? chipPlan_.at(played) : nullptr;
     v.chipWarning = up && !v.inBreak ? chips::colourUpWarning(up->chips) : QString();
     v.colourUp = up && v.inBreak ? chips::colourUpLine(up->chips) : QString();
-    // The leaving chips are raced for the smallest chip that stays.
+    // In the break, the leaving chips are raced for the smallest chip that stays.
     v.raceLeaving.clear();
     v.raceTo = 0;
-    if (up && !up->chips.empty()) {
+    if (up && v.inBreak && !up->chips.empty()) {
         for (const chips::Chip &chip : chipCase_)
             if (chip.value > up->chips.back()
                 && std::find(up->chips.begin(), up->chips.end(), chip.value) == up->chips.end()) {
