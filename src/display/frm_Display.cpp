@@ -97,6 +97,10 @@ frm_Display::frm_Display(GameClock &game, platform::Cursor &cursor)
     lbl_Band->setCaption(QString());
     lbl_Band->setAccessibleName(QStringLiteral("Players and prizes"));
     lbl_Band->hide();
+    lbl_Chips = displayLabel(this, ChipPoints, true, Qt::AlignHCenter);
+    lbl_Chips->setCaption(QString());
+    lbl_Chips->setWordWrap(true);
+    lbl_Chips->hide();
     lbl_Notice = displayLabel(this, 20.25, true, Qt::AlignHCenter);
     lbl_Notice->setCaption(QString());
     lbl_Notice->setWordWrap(true);
@@ -136,8 +140,12 @@ void frm_Display::applyScale(double scale)
         f.setPointSizeF(d.points * scale);
         d.label->setFont(f);
     }
-    const std::pair<QLabel *, double> others[] = {
-        {lbl_Paused, 72}, {lbl_Band, 15.75}, {lbl_Notice, 20.25}, {lbl_Seat, SeatPoints}, {lbl_Results, ResultsPoints}};
+    const std::pair<QLabel *, double> others[] = {{lbl_Paused, 72},
+                                                  {lbl_Band, 15.75},
+                                                  {lbl_Notice, 20.25},
+                                                  {lbl_Seat, SeatPoints},
+                                                  {lbl_Results, ResultsPoints},
+                                                  {lbl_Chips, ChipPoints}};
     for (const auto &[label, points] : others) {
         QFont f = label->font();
         f.setPointSizeF(points * scale);
@@ -170,18 +178,27 @@ void frm_Display::placeBottom()
     const int W = width();
     const int H = height();
     const int line = lbl_Band->fontMetrics().lineSpacing();
-    // Two lines, or three with the chip case's line over the count's.
-    // With the chip case's line the band wraps where the screen is too narrow for it.
-    const int bandHeight = bandChipLine_ ? lbl_Band->heightForWidth(W) + line / 2 : bandLines_ * line + line / 2;
+    const int bandHeight = 2 * line + line / 2;
     lbl_Band->setGeometry(0, H - bandHeight, W, bandHeight);
-    const int bottom = lbl_Band->isVisibleTo(this) ? lbl_Band->y() : H;
+    int bottom = lbl_Band->isVisibleTo(this) ? lbl_Band->y() : H;
+    if (lbl_Chips->isVisibleTo(this)) {
+        // Too wide for the screen: a line for each of its parts.
+        QString shown = lbl_Chips->caption();
+        if (lbl_Chips->fontMetrics().horizontalAdvance(shown) > W)
+            shown.replace(QStringLiteral(" · "), QStringLiteral("\n"));
+        if (lbl_Chips->text() != shown)
+            lbl_Chips->setText(shown);
+        const int chipsHeight = lbl_Chips->heightForWidth(W);
+        lbl_Chips->setGeometry(0, bottom - chipsHeight, W, chipsHeight);
+        bottom = lbl_Chips->y();
+    }
     // Centred in the space between the ante and the band (or the screen's bottom), and never
     // over the ante.
     const int below = lbl_ante->y() + lbl_ante->height();
     int pausedHeight = lbl_ante->height();
     // Above the band it shrinks to the room there is, so the two never overlap.
     double fit = 1.0;
-    if (lbl_Band->isVisibleTo(this) && bottom - below < pausedHeight && pausedHeight > 0) {
+    if (bottom < H && bottom - below < pausedHeight && pausedHeight > 0) {
         fit = std::max(0.3, (bottom - below) / double(pausedHeight));
         pausedHeight = qRound(pausedHeight * fit);
     }
@@ -261,7 +278,7 @@ void frm_Display::setColours(qint32 background, qint32 main, qint32 ante, qint32
         lp.setColor(QPalette::WindowText, platform::toQColor(c));
         l->setPalette(lp);
     };
-    for (QLabel *l : {lbl_Blinds, lbl_currentRound, lbl_elapsed, lbl_nextRound, lbl_Band})
+    for (QLabel *l : {lbl_Blinds, lbl_currentRound, lbl_elapsed, lbl_nextRound, lbl_Band, lbl_Chips})
         colour(l, main);
     // The notice and the seats stand out: the display's colours the other way round.
     for (QLabel *l : {static_cast<QLabel *>(lbl_Notice), static_cast<QLabel *>(lbl_Seat)}) {
@@ -291,30 +308,19 @@ void frm_Display::render(const DisplayState &state)
         if (label->isVisibleTo(this) != text->visible)
             label->setVisible(text->visible);
     }
-    const bool chipLine = !state.chipLine.isEmpty();
-    bool replace = false;
-    if (lbl_Band->caption() != state.band.text) {
-        lbl_Band->setCaption(state.band.text);
-        replace = chipLine;
-        // The chip case's line stands out over the count's, and wraps between its parts.
-        if (!state.chipLine.isEmpty() && state.band.text.startsWith(state.chipLine)) {
-            QStringList parts = state.chipLine.split(QStringLiteral(" · "));
-            for (QString &part : parts)
-                part = QStringLiteral("<span style=\"white-space:nowrap\">%1</span>").arg(part.toHtmlEscaped());
-            lbl_Band->setText(QStringLiteral("<span style=\"font-size:x-large; font-weight:bold\">%1</span>%2")
-                                  .arg(parts.join(QStringLiteral(" · ")),
-                                       state.band.text.mid(state.chipLine.size())
-                                           .toHtmlEscaped()
-                                           .replace(QStringLiteral("\r\n"), QStringLiteral("<br>"))));
-        }
-    }
-    const int bandLines = std::max<int>(2, int(state.band.text.count(QStringLiteral("\r\n"))) + 1);
-    if (replace || lbl_Band->isVisibleTo(this) != state.band.visible || bandLines != bandLines_
-        || chipLine != bandChipLine_) {
-        bandLines_ = bandLines;
-        bandChipLine_ = chipLine;
-        lbl_Band->setWordWrap(chipLine);
-        lbl_Band->setVisible(state.band.visible);
+    // The band's first line, with a chip case, is the chip case's own.
+    const bool chipLine = !state.chipLine.isEmpty() && state.band.text.startsWith(state.chipLine);
+    const QString band = chipLine ? state.band.text.mid(state.chipLine.size() + 2) : state.band.text;
+    const bool bandShown = state.band.visible && (!chipLine || !band.isEmpty());
+    const QString chips = chipLine ? state.chipLine : QString();
+    if (lbl_Band->caption() != band)
+        lbl_Band->setCaption(band);
+    const bool chipsMoved = lbl_Chips->caption() != chips;
+    if (chipsMoved)
+        lbl_Chips->setCaption(chips);
+    if (chipsMoved || lbl_Band->isVisibleTo(this) != bandShown || lbl_Chips->isVisibleTo(this) != chipLine) {
+        lbl_Band->setVisible(bandShown);
+        lbl_Chips->setVisible(chipLine);
         placeBottom();
     }
     const bool pausedShown = showPaused && state.paused;

@@ -52,9 +52,11 @@ public:
     bool showPaused = false;
     // While the game counts players: the band at the bottom (the count, the average stack,
     // the pool and the payouts), and a notice above it after each of the host's keys, which
-    // leaves by itself. With a chip case the band's first line, larger, is the chip case's
-    // (the colour-up, the add-on, the next break), counted or not.
+    // leaves by itself.
     DisplayLabel *lbl_Band;
+    // With a chip case: its line over the band, larger (the colour-up, the add-on, the next
+    // break), counted or not; a line for each part where the screen is too narrow.
+    DisplayLabel *lbl_Chips;
     DisplayLabel *lbl_Notice;
     // Shows a notice for ms milliseconds; 0: until the next one, or the next key.
     void showNotice(const QString &text, int ms);
@@ -109,8 +111,6 @@ private:
     void placeBottom();
     std::array<Design, 6> design_{};
     double scale_ = 0;
-    int bandLines_ = 2; // the band's height, in lines, the chip case's larger
-    bool bandChipLine_ = false;
     // The colours last rendered (blue*65536 + green*256 + red); none yet.
     std::array<qint32, 4> colours_{-1, -1, -1, -1};
     platform::Cursor &cursor_;
@@ -122,5 +122,6 @@ private:
     // Full width, it covers the screen between top and bottom.
     void placeBox(DisplayLabel *label, double points, int top, int bottom, bool fullWidth = false);
     static constexpr double SeatPoints = 40;
+    static constexpr double ChipPoints = 22.5;
     static constexpr double ResultsPoints = 20.25;
 };

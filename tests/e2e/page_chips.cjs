@@ -6,10 +6,10 @@
 const { fail, startProbe, waitFor, shot, runPages } = require("./browser.cjs");
 
 const probe = startProbe(["chips"]);
-// The TV shows the game's lines and plan, as the display's band and the page's push have them.
+// The TV shows the game's lines and plan, as the display and the page's push have them.
 async function tvShows(tv, line, more) {
   const c = await probe.ask("chips");
-  if (c[line] === "" || !c.band.startsWith(c[line] + " · " + c[more])) fail("the band: " + JSON.stringify(c));
+  if (c[line] === "" || c.display !== c[line] + " · " + c[more]) fail("the display: " + JSON.stringify(c));
   const plan = c.plan.map((r) => (r.now ? "*" : "") + r.at + " " + (r.level > 0 ? "Round " + r.level + " " + r.blinds : "Break"));
   await waitFor(tv, (want) => [document.getElementById("chipLine").textContent, document.getElementById("chipMore").textContent]
     .concat(Array.from(document.querySelectorAll("#plan li"), (li) => (li.className === "now" ? "*" : "") + li.textContent))

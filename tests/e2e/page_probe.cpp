@@ -22,7 +22,7 @@
 // after every round: the 25s leave at the first break, where the add-on (£10 for 15,000 chips)
 // is sold; £20 buy-ins at two tables of nine, rebuys until round 1. There
 //   next      the next level (or break), as Space on the display (JSON line)
-//   chips     the chip case's part of the page's push, and the display's band (JSON line)
+//   chips     the chip case's part of the page's push, and the display's chip line (JSON line)
 #include "display/frm_Display.h"
 #include "page/ClockServer.h"
 #include "settings/frm_Chiplark.h"
@@ -221,7 +221,7 @@ int main(int argc, char *argv[])
         } else if (command == "chips") {
             QJsonObject chips =
                 QJsonDocument::fromJson(server.stateMessage(frm.displayState)).object().value("chips").toObject();
-            chips.insert("band", d->lbl_Band->isVisibleTo(d) ? d->lbl_Band->caption() : QString());
+            chips.insert("display", d->lbl_Chips->isVisibleTo(d) ? d->lbl_Chips->caption() : QString());
             say(chips);
         } else if (command == "quit") {
             app.quit();
