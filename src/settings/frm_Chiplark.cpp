@@ -515,6 +515,9 @@ void frm_Chiplark::cmd_Screens_Click()
     tournamentTexts = dialog.tournamentTexts();
     planTexts = dialog.planTexts();
     planChanged();
+    // A chip case set or changed during a game counts from now on.
+    if (game.inPlay())
+        game.refresh();
     // Names typed during a game go with its buy-ins at once.
     if (dialog.names() != playerNames) {
         playerNames = dialog.names();
