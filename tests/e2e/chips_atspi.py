@@ -1,48 +1,11 @@
 # Drives the real program through the accessibility bus and its keys; see e2e_chips.sh.
 import os
 import subprocess
-import sys
-import time
 
 import pyatspi
-from gi.repository import GLib
+from atspi import fail, until, walk, window
 
-pid = int(os.environ["APP_PID"])
 shots = os.environ.get("SHOTS", "")
-
-
-def fail(why):
-    print("FAIL: " + why)
-    sys.exit(1)
-
-
-def until(what, test, seconds=15, on_fail=lambda: ""):
-    end = time.monotonic() + seconds
-    while True:
-        context = GLib.MainContext.default()
-        while context.pending():
-            context.iteration(False)
-        found = test()
-        if found:
-            return found
-        if time.monotonic() > end:
-            fail("timed out: %s %s" % (what, on_fail()))
-        time.sleep(0.1)
-
-
-def walk(node, depth=0):
-    if node is None or depth > 40:
-        return
-    yield node
-    for i in range(node.childCount):
-        yield from walk(node.getChildAtIndex(i), depth + 1)
-
-
-def window(name):
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.get_process_id() == pid:
-            return next((w for w in app if w is not None and w.name == name), None)
-    return None
 
 
 def named(root, role, name):

@@ -3,19 +3,11 @@
 import os
 import re
 import subprocess
-import sys
-import time
 
 import pyatspi
-from gi.repository import GLib
+from atspi import fail, text, until, walk, window as named_window
 
 kept = dict(line.split("=", 1) for line in open(os.environ["KEPT"]).read().split() if "=" in line)
-pid = int(os.environ["APP_PID"])
-
-
-def fail(why):
-    print("FAIL: " + why)
-    sys.exit(1)
 
 
 # What the program tells a screen reader of its own accord: the changes of names and descriptions.
@@ -30,48 +22,8 @@ pyatspi.Registry.registerEventListener(
     hear, "object:property-change:accessible-name", "object:property-change:accessible-description")
 
 
-def until(what, test, seconds=15):
-    end = time.monotonic() + seconds
-    while True:
-        context = GLib.MainContext.default()
-        while context.pending():  # the events come in with the main loop
-            context.iteration(False)
-        found = test()
-        if found:
-            return found
-        if time.monotonic() > end:
-            fail("timed out: " + what)
-        time.sleep(0.1)
-
-
-def walk(node, depth=0):
-    if node is None or depth > 40:
-        return
-    yield node
-    for i in range(node.childCount):
-        yield from walk(node.getChildAtIndex(i), depth + 1)
-
-
-def application():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.get_process_id() == pid:
-            return app
-    return None
-
-
 def dialog():
-    app = application()
-    if app is None:
-        return None
-    for window in app:
-        if window is not None and window.name == "More options":
-            return window
-    return None
-
-
-def text(node):
-    t = node.queryText()
-    return t.getText(0, t.characterCount)
+    return named_window("More options")
 
 
 window = until("the dialog on the accessibility bus", dialog)
