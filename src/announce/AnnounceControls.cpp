@@ -5,7 +5,6 @@
 
 #include <QAbstractItemView>
 #include <QDir>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QStyle>
 #include <QUrl>
@@ -17,6 +16,9 @@ void frm_Chiplark::Check1_Click()
     if (Check1->value() != 1) {
         cmb_voices->setEnabled(false);
         cmd_Voice->setEnabled(false);
+        // With nothing else to say, the engine and its speech server go until ticked again.
+        if (!game.speechWanted())
+            services_.speech->release();
         return;
     }
     cmb_voices->setEnabled(true);
@@ -30,9 +32,10 @@ void frm_Chiplark::Check1_Click()
     // it is ready, once for every tick given meanwhile.
     if (voicesWaiting_++ > 0)
         return;
-    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    speech.whenReady([window = QPointer<frm_Chiplark>(this)] {
-        QGuiApplication::restoreOverrideCursor();
+    platform::Cursor *cursor = services_.cursor;
+    cursor->busy(true);
+    speech.whenReady([window = QPointer<frm_Chiplark>(this), cursor] {
+        cursor->busy(false);
         if (!window)
             return;
         const int ticks = std::exchange(window->voicesWaiting_, 0);

@@ -83,6 +83,7 @@ void GameClock::start(const std::optional<tournament::Setup> &counting)
     ledger.reset();
     if (counting)
         ledger.emplace(*counting);
+    ++countChanges_;
 
     GameState &g = state;
     const AnteRule ante = settings_.anteRule();
@@ -180,6 +181,7 @@ void GameClock::resume(const tournament::SavedGame &s)
     } else {
         ledger.reset();
     }
+    ++countChanges_;
     spoken_.clear();
     planNight();
 
@@ -628,6 +630,7 @@ GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std
     const int round = state.currentRound == -1 ? settings_.selectedRow() + 1 : state.currentRound;
     ledger->setCurrency(state.currencySymbol); // the house cut's question names its amounts in it
     const Ledger::Outcome o = ledger->act(action, round, now(), confirms, seat);
+    ++countChanges_;
     GameReply reply{o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, before};
     if (o.verdict == Ledger::Verdict::Refused)
         emit notice(o.text, NoticeMs);
@@ -711,6 +714,7 @@ GameReply GameClock::drawSeats()
     QStringList calls;
     for (qint64 entry = first + 1; entry <= names.size(); ++entry) {
         const tournament::Ledger::Outcome o = ledger->act(tournament::Action::Entry, 1, now(), true);
+        ++countChanges_;
         if (o.verdict != tournament::Ledger::Verdict::Done) {
             emit notice(o.text, NoticeMs);
             last = {false, false, o.text, records()};
@@ -761,6 +765,7 @@ GameReply GameClock::undo(std::optional<qint64> seen)
         return ledgerAction(tournament::Action::Entry, false, std::nullopt); // says why nothing can be undone
     const Batch batch(*this);
     const Ledger::Outcome o = ledger->undo(seen);
+    ++countChanges_;
     if (o.verdict != Ledger::Verdict::Confirm)
         emit notice(o.text + QLatin1Char('.'), NoticeMs);
     if (o.verdict == Ledger::Verdict::Done)
@@ -798,6 +803,7 @@ GameReply GameClock::command(const GameCommand &c)
         {
             const Batch batch(*this);
             ledger->refuseMove();
+            ++countChanges_;
             emit notice(QStringLiteral("Move refused: asked again at the next bust."), NoticeMs);
         }
         return {true, false, QStringLiteral("Move refused"), records()};
@@ -993,18 +999,29 @@ void GameClock::publish()
         // In a break the average stack is measured against the next level's big blind.
         const int bigRow = v.inBreak ? row + 1 : row;
         const qint64 big = bigRow >= 0 ? toWhole(settings_.bigBlind(bigRow), Width::Int32).value : 0;
-        v.bandParts = tournament::band(*ledger, v.round, big, g.currencySymbol);
-        v.band = {v.bandParts.lines(), true};
+        // Built again only when the count, the round, the big blind or the currency changed:
+        // a tick alone leaves them as they are.
+        CountShown shown{countChanges_, v.round, big, g.currencySymbol};
+        if (shown != countShown_) {
+            countShown_ = std::move(shown);
+            countTexts_.band = tournament::band(*ledger, v.round, big, g.currencySymbol);
+            countTexts_.lines = countTexts_.band.lines();
+            countTexts_.recent.clear();
+            const std::vector<tournament::Record> &records = ledger->records();
+            for (auto r = records.rbegin(); r != records.rend() && countTexts_.recent.size() < 10; ++r)
+                countTexts_.recent << QDateTime::fromMSecsSinceEpoch(r->at).toString(QStringLiteral("HH:mm"))
+                                          + QLatin1Char(' ')
+                                          + (r->action == tournament::Action::LockPayouts && r->locked.empty()
+                                                 ? QStringLiteral("Unlock payouts")
+                                                 : tournament::actionName(r->action));
+        }
+        v.bandParts = countTexts_.band;
+        v.band = {countTexts_.lines, true};
         v.payoutsLocked = ledger->locked();
         v.records = records();
-        v.recent.clear();
-        const std::vector<tournament::Record> &records = ledger->records();
-        for (auto r = records.rbegin(); r != records.rend() && v.recent.size() < 10; ++r)
-            v.recent << QDateTime::fromMSecsSinceEpoch(r->at).toString(QStringLiteral("HH:mm")) + QLatin1Char(' ')
-                            + (r->action == tournament::Action::LockPayouts && r->locked.empty()
-                                   ? QStringLiteral("Unlock payouts")
-                                   : tournament::actionName(r->action));
+        v.recent = countTexts_.recent;
     } else {
+        countShown_.reset();
         v.bandParts = {};
         v.band = {QString(), false};
         v.payoutsLocked = false;

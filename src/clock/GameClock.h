@@ -19,6 +19,8 @@
 
 #include <QObject>
 #include <functional>
+#include <optional>
+#include <tuple>
 
 class GameClock : public QObject {
     Q_OBJECT
@@ -51,6 +53,8 @@ public:
     Countdown running() const { return running_; }
     // A game is up (running or paused); a game has been started in this run.
     bool inPlay() const { return inPlay_; }
+    // Something is to be said: the blinds are announced, or a game in play speaks its busts.
+    bool speechWanted() const { return settings_.speechOn() || (inPlay_ && ledger && ledger->setup().speak); }
     bool started() const { return started_; }
     const DisplayState &view() const { return view_; }
 
@@ -165,4 +169,14 @@ private:
     qint64 nextBreakMinutes_ = -1;
     qint64 planMinute_ = -1;
     int planRow_ = -1;
+    // The count's texts for the band and the page, with what they were built from: the
+    // count's changes so far, the round, the big blind they are measured against, the currency.
+    using CountShown = std::tuple<qint64, int, qint64, QString>;
+    qint64 countChanges_ = 0;
+    std::optional<CountShown> countShown_;
+    struct CountTexts {
+        tournament::Band band;
+        QString lines;
+        QStringList recent;
+    } countTexts_;
 };

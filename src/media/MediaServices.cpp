@@ -174,6 +174,17 @@ void LateSpeech::speak(const QString &text)
         speech->speak(text);
 }
 
+// A module not loaded has no engine to let go, unless someone is waiting to start one.
+void LateSpeech::release()
+{
+    if (loader_.loaded()) {
+        if (Speech *speech = engine())
+            speech->release();
+    } else if (loader_.awaited()) {
+        loader_.whenLoaded([this] { release(); });
+    }
+}
+
 ScreenSaver *LateScreenSaver::loaded()
 {
     MediaServices *media = loader_.services();

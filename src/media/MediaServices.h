@@ -43,6 +43,8 @@ public:
     // The services, loading the module now if it is not loaded yet; null when it cannot be.
     MediaServices *services();
     bool loaded() const { return tried_; }
+    // Something waits for the module to be loaded.
+    bool awaited() const { return !waiting_.empty(); }
     // Runs the function once the module has been loaded (or has failed to load).
     void whenLoaded(std::function<void()> done);
 
@@ -79,6 +81,7 @@ public:
     QString voiceName(int position) override;
     bool selectVoice(int position) override;
     void speak(const QString &text) override;
+    void release() override;
 
 private:
     Speech *engine();

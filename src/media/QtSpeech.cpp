@@ -3,10 +3,13 @@
 #include "media/SpeechWorker.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -14,17 +17,23 @@ QtSpeech::QtSpeech() = default;
 
 QtSpeech::~QtSpeech()
 {
-    if (!thread_)
-        return;
-    thread_->quit();
+    std::vector<QPointer<QThread>> threads = std::move(leaving_);
+    threads.emplace_back(thread_);
     // A speech server that hangs must not hang the program's end: a thread still held up
     // after this long is left to end with the process.
-    if (thread_->wait(3000))
-        delete thread_;
+    QDeadlineTimer deadline(3000);
+    for (const QPointer<QThread> &thread : threads) {
+        if (!thread)
+            continue;
+        thread->quit();
+        if (thread->wait(deadline))
+            delete thread;
+    }
 }
 
 void QtSpeech::start()
 {
+    releaseWhenReady_ = false;
     if (thread_)
         return;
     thread_ = new QThread;
@@ -49,6 +58,34 @@ void QtSpeech::started(bool ok, const QString &engine, const QStringList &names,
     waiting_.clear();
     for (auto &done : waiting)
         done();
+    if (std::exchange(releaseWhenReady_, false))
+        release();
+}
+
+// The engine's thread says what is queued, then ends, closing the engine and its connection:
+// a speech server started for it leaves a few seconds later. One still starting is let go
+// once it has started, after those waiting for it have been answered.
+void QtSpeech::release()
+{
+    if (!thread_)
+        return;
+    if (!ready_) {
+        releaseWhenReady_ = true;
+        return;
+    }
+    disconnect(worker_, nullptr, this, nullptr);
+    QThread *thread = std::exchange(thread_, nullptr);
+    SpeechWorker *worker = std::exchange(worker_, nullptr);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    leaving_.erase(std::remove_if(leaving_.begin(), leaving_.end(), [](const QPointer<QThread> &t) { return t.isNull(); }),
+                   leaving_.end());
+    leaving_.emplace_back(thread);
+    QMetaObject::invokeMethod(worker, &SpeechWorker::leave, Qt::QueuedConnection);
+    ready_ = false;
+    ok_ = false;
+    engineName_.clear();
+    names_.clear();
+    current_.clear();
 }
 
 void QtSpeech::whenReady(std::function<void()> done)

@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -36,6 +37,7 @@ public:
     QString voiceName(int position) override;
     bool selectVoice(int position) override;
     void speak(const QString &text) override;
+    void release() override;
 
     // Blocks until the engine has started, for tools without windows; false on time-out.
     bool waitUntilReady(int milliseconds);
@@ -49,6 +51,8 @@ private:
 
     QThread *thread_ = nullptr;
     SpeechWorker *worker_ = nullptr;
+    std::vector<QPointer<QThread>> leaving_; // engines let go, still saying their last texts
+    bool releaseWhenReady_ = false;
     bool ready_ = false;
     bool ok_ = false;
     QString engineName_;

@@ -65,8 +65,7 @@ void SpeechWorker::start()
     connect(watchdog_, &QTimer::timeout, this, [this] {
         if (engine_)
             engine_->stop();
-        emit finishedOne();
-        queue_.finished();
+        oneFinished();
     });
 
     // A speech server's voices first, then the engine that needs none.
@@ -163,9 +162,23 @@ void SpeechWorker::engineStateChanged()
     const QTextToSpeech::State state = engine_->state();
     if (queue_.speaking() && (state == QTextToSpeech::Ready || state == QTextToSpeech::Error)) {
         watchdog_->stop();
-        emit finishedOne();
-        queue_.finished();
+        oneFinished();
     }
+}
+
+void SpeechWorker::oneFinished()
+{
+    emit finishedOne();
+    queue_.finished();
+    if (leaving_ && !queue_.speaking())
+        thread()->quit();
+}
+
+void SpeechWorker::leave()
+{
+    leaving_ = true;
+    if (!queue_.speaking())
+        thread()->quit();
 }
 
 } // namespace platform

@@ -24,6 +24,8 @@ public slots:
     void start();
     void select(int position);
     void say(const QString &text);
+    // Ends the thread once the queue has been said.
+    void leave();
 
 signals:
     void started(bool ok, const QString &engine, const QStringList &names, const QString &current);
@@ -32,12 +34,14 @@ signals:
 private:
     void sayNow(const QString &text);
     void engineStateChanged();
+    void oneFinished();
     bool useEngine(const QString &name);
 
     std::unique_ptr<QTextToSpeech> engine_;
     QList<QVoice> voices_;
     SpeechQueue queue_;
     QTimer *watchdog_ = nullptr;
+    bool leaving_ = false;
 };
 
 // A speech server started by its client inherits the client's locale; one whose locale is

@@ -570,6 +570,12 @@ QByteArray ClockServer::stateMessage(const DisplayState &s)
 
 void ClockServer::publish(const DisplayState &state)
 {
+    // With no page open the state is only kept, and put into words for the next page to come.
+    if (clients_.empty()) {
+        unsent_ = state;
+        return;
+    }
+    unsent_.reset();
     lastState_ = stateMessage(state);
     // A socket dropped while sending leaves the list: go over a copy of who was there.
     std::vector<Phone *> phones;
@@ -859,6 +865,8 @@ void ClockServer::acceptWebSockets()
         });
         connect(raw, &QWebSocket::disconnected, this, [this, raw] { drop(raw); });
         clients_.push_back(std::move(phone));
+        if (unsent_)
+            lastState_ = stateMessage(*std::exchange(unsent_, std::nullopt));
         send(*clients_.back(), lastState_);
     }
 }

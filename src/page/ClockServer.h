@@ -150,6 +150,7 @@ private:
     QStringList others_;
     bool noNetwork_ = false;
     QByteArray lastState_;
+    std::optional<DisplayState> unsent_; // published while no page was open
     std::vector<std::unique_ptr<Phone>> clients_;
     std::vector<QPointer<QWebSocket>> disposed_;
     std::function<GameReply(const GameCommand &)> handler_;

@@ -52,11 +52,13 @@ public:
 };
 
 // The mouse cursor's display count: the cursor is hidden while the count is below 0.
-// Returns the new count.
+// Returns the new count. Busy: something the user waits for is under way (each true ended by
+// a false); the cursor says so while it is not hidden.
 class Cursor {
 public:
     virtual ~Cursor() = default;
     virtual int showCursor(bool show) = 0;
+    virtual void busy(bool on) = 0;
 };
 
 // Opens a web address or a local page in the default browser.
@@ -102,6 +104,9 @@ public:
     virtual bool selectVoice(int position) = 0;
     // Speaks asynchronously; a text given while another is spoken follows it.
     virtual void speak(const QString &text) = 0;
+    // Nothing more is to be said for now: once what is queued has been said, the engine goes,
+    // and with it the speech server it started. Any later use starts it again.
+    virtual void release() {}
 };
 
 // Files and folders the program asks about.

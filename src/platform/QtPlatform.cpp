@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QTime>
 #include <QUrl>
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -91,16 +92,33 @@ std::optional<QString> QtFileDialog::openFile(const QString &title, const QStrin
 
 int QtCursor::showCursor(bool show)
 {
-    if (show) {
-        ++count_;
-        if (count_ == 0)
-            QGuiApplication::restoreOverrideCursor();
-    } else {
-        --count_;
-        if (count_ == -1)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::BlankCursor));
-    }
+    count_ += show ? 1 : -1;
+    apply();
     return count_;
+}
+
+void QtCursor::busy(bool on)
+{
+    busy_ = std::max(0, busy_ + (on ? 1 : -1));
+    apply();
+}
+
+void QtCursor::apply()
+{
+    std::optional<Qt::CursorShape> wanted;
+    if (count_ < 0)
+        wanted = Qt::BlankCursor;
+    else if (busy_ > 0)
+        wanted = Qt::BusyCursor;
+    if (wanted == shown_)
+        return;
+    if (!shown_)
+        QGuiApplication::setOverrideCursor(QCursor(*wanted));
+    else if (!wanted)
+        QGuiApplication::restoreOverrideCursor();
+    else
+        QGuiApplication::changeOverrideCursor(QCursor(*wanted));
+    shown_ = wanted;
 }
 
 bool QtShell::openAddress(const QString &address)

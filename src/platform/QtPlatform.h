@@ -4,6 +4,8 @@
 #include "media/MediaServices.h"
 #include "platform/Platform.h"
 
+#include <optional>
+
 namespace platform {
 
 // The soft limit of open files raised to the hard one.
@@ -29,13 +31,22 @@ public:
     std::optional<QString> openFile(const QString &title, const QString &filter) override;
 };
 
-// Keeps a display count like the desktop's own: hidden below 0.
+// Keeps a display count like the desktop's own: hidden below 0. The one owner of the
+// application's override cursor: blank while hidden, else busy while something is awaited,
+// else none. Qt keeps override cursors as a stack; with one owner, what shows never depends
+// on the order in which the reasons end (a busy cursor left over the display would be
+// animated by the X server all evening).
 class QtCursor : public Cursor {
 public:
     int showCursor(bool show) override;
+    void busy(bool on) override;
 
 private:
+    void apply();
+
     int count_ = 0;
+    int busy_ = 0;
+    std::optional<Qt::CursorShape> shown_; // the override cursor set, if any
 };
 
 class QtShell : public Shell {

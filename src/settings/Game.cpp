@@ -56,6 +56,8 @@ void frm_Chiplark::connectGame()
     });
     connect(&game, &GameClock::left, this, [this] {
         keepScreenOn(false);
+        if (!game.speechWanted())
+            services_.speech->release();
         if (display_)
             display_->gameLeft();
         forgetGame();

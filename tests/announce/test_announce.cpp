@@ -146,12 +146,12 @@ private slots:
         frm->Check1->setValue(1);
         QVERIFY(frm->cmb_voices->isEnabled() && frm->cmd_Voice->isEnabled());
         QCOMPARE(frm->cmb_voices->count(), 0);
-        QVERIFY(QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::BusyCursor);
+        QCOMPARE(fakes->cursor.busyCount, 1);
         QVERIFY(fakes->speech.operations.isEmpty());
         frm->Check1->setValue(0);
         frm->Check1->setValue(1);
         fakes->speech.finishStarting();
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(fakes->cursor.busyCount, 0);
         QCOMPARE(frm->cmb_voices->count(), 4); // two ticks, two listings
         QCOMPARE(frm->cmb_voices->currentIndex(), 1);
         // The engine's calls in their order: create, the default voice's name, then the list.
@@ -165,7 +165,7 @@ private slots:
         frm->Check1->setValue(0);
         fakes->speech.finishStarting();
         QCOMPARE(frm->cmb_voices->count(), 0);
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(fakes->cursor.busyCount, 0);
 
         // No engine after all: one message for any number of ticks, and the box cleared.
         restart();

@@ -19,9 +19,10 @@ class TestCounting : public WindowTest {
     frm_Display *d() const { return frm->displayWindow(); }
     QString gameFile() const { return frm->gameFilePath(); }
     // Three levels of 20 minutes, a 5-minute break after round 2; counting as given.
-    void start(const tournament::SetupTexts &setup)
+    void start(const tournament::SetupTexts &setup,
+               const QStringList &levels = {"100/200/1200", "200/400/1200", "300/600/1200"})
     {
-        drive::setSchedule(*frm, {"100/200/1200", "200/400/1200", "300/600/1200"});
+        drive::setSchedule(*frm, levels);
         frm->opt_Break[0]->setChecked(true);
         frm->txt_Break->setText("2");
         frm->txt_breakTime->setText("5");
@@ -150,7 +151,9 @@ private slots:
 
     // A game asks of speech and sound only what the evening uses: with neither, nothing at
     // all through a level change; speech ticked, or busts spoken, gets the engine started
-    // before the game needs it; the sound ticked gets the sound ready.
+    // before the game needs it; the sound ticked gets the sound ready. The box unticked lets
+    // the engine go unless busts are still spoken; ticked again, it is asked for again; a game
+    // left lets it go when nothing is left to say.
     void onlyWhatTheEveningUses_data()
     {
         QTest::addColumn<bool>("speech");
@@ -159,6 +162,7 @@ private slots:
         QTest::newRow("neither") << false << false << false;
         QTest::newRow("speech") << true << false << false;
         QTest::newRow("busts spoken") << false << true << false;
+        QTest::newRow("speech and busts") << true << true << false;
         QTest::newRow("sound") << false << false << true;
     }
 
@@ -176,6 +180,61 @@ private slots:
         QCOMPARE(frm->gameState.currentRound, 2);
         QCOMPARE(fakes->speech.spoken.isEmpty(), !speech);
         QCOMPARE(fakes->speech.asked > 0 || !fakes->speech.operations.isEmpty(), speech || busts);
+        QCOMPARE(fakes->speech.released, 0);
+
+        frm->Check1->setValue(0);
+        QCOMPARE(fakes->speech.released, speech && !busts ? 1 : 0);
+        fakes->speech.operations.clear();
+        frm->Check1->setValue(1);
+        QVERIFY(fakes->speech.operations.contains("create"));
+        frm->Check1->setValue(0);
+        const int released = fakes->speech.released;
+        d()->Form_KeyDown(DisplayKey::Escape, 0);
+        QVERIFY(!frm->game.inPlay());
+        QCOMPARE(fakes->speech.released, released + 1);
+    }
+
+    // The count's texts are built when the count changes, or the round and big blind they are
+    // measured against: a tick without an action hands on the very texts of the tick before.
+    void countTextsBuiltOnChange()
+    {
+        start(counting({{"Rebuy", "20"}, {"RebuyChips", "10000"}, {"RebuyUntil", "1"}}),
+              {"100/200/1200", "100/200/1200", "300/600/1200"});
+        keys("EEE");
+        struct Step {
+            const char *what;
+            QString keys; // '.' a tick
+            bool kept;    // the same texts as before, not built again
+            QString average;
+            int recent;
+            bool rebuys; // the band still says until when
+        };
+        const Step steps[] = {
+            {"a tick", ".", true, "Average stack 10,000 (50 BB)", 3, true},
+            {"the next level, rebuys over, the same blinds", " ", false, "Average stack 10,000 (50 BB)", 3, false},
+            {"ticks", "...", true, "Average stack 10,000 (50 BB)", 3, false},
+            {"a bust", "B", false, "Average stack 15,000 (75 BB)", 4, false},
+            {"undone", "<", false, "Average stack 10,000 (50 BB)", 3, false},
+            {"the break, against the next big blind", " ", false, "Average stack 10,000 (17 BB)", 3, false},
+            {"a tick in the break", ".", true, "Average stack 10,000 (17 BB)", 3, false},
+            {"an entry in the break", "E", false, "Average stack 10,000 (17 BB)", 4, false},
+        };
+        for (const Step &step : steps) {
+            const DisplayState before = frm->displayState;
+            for (const QChar k : step.keys) {
+                if (k == '.')
+                    QVERIFY(drive::tick(*frm));
+                else
+                    keys(k);
+            }
+            const DisplayState &now = frm->displayState;
+            QVERIFY2(now.bandParts.average == step.average, step.what);
+            QVERIFY2(now.recent.size() == step.recent, step.what);
+            QVERIFY2(now.bandParts.rebuysUntil.isEmpty() != step.rebuys, step.what);
+            const bool kept = now.recent.isSharedWith(before.recent) && now.bandParts.average.isSharedWith(before.bandParts.average)
+                              && now.band.text.isSharedWith(before.band.text);
+            QVERIFY2(kept == step.kept, step.what);
+        }
     }
 
     // Kept after every action and once a minute; a program that dies leaves it, the next

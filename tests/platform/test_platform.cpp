@@ -40,16 +40,39 @@ private slots:
         }
     }
 
-    // Hidden while the count is below 0, as the desktop's own count works.
-    void cursorCount()
+    // The application's one override cursor, step by step: h hides, s shows (the display count,
+    // hidden below 0), b and d begin and end a wait. Hidden wins over busy; whatever the order
+    // the reasons end in, nothing is left over once they have.
+    void cursorSteps_data()
     {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("shapes"); // after each step: - none, B blank, W busy
+        QTest::addRow("display count") << "h h s s s h h s" << "B B B - - - B -";
+        QTest::addRow("game started while the voices are listed") << "b h d s" << "W B B -";
+        QTest::addRow("game left before the voices come") << "b h s d" << "W B W -";
+        QTest::addRow("waits overlapping") << "b b d h d s" << "W W W B B -";
+        QTest::addRow("hidden first") << "h b s d" << "B B W -";
+    }
+    void cursorSteps()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, shapes);
         platform::QtCursor cursor;
-        for (const auto &[show, count] : {std::pair{false, -1}, {false, -2}, {true, -1}, {true, 0}, {true, 1}}) {
-            QCOMPARE(cursor.showCursor(show), count);
-            const QCursor *shown = QGuiApplication::overrideCursor(); // blank below 0, none from 0 on
-            const int shape = shown ? int(shown->shape()) : -1;
-            QVERIFY2(shape == (count < 0 ? int(Qt::BlankCursor) : -1),
-                     qPrintable(QStringLiteral("count %1, cursor shape %2").arg(count).arg(shape)));
+        const QStringList step = steps.split(QLatin1Char(' '));
+        const QStringList want = shapes.split(QLatin1Char(' '));
+        QCOMPARE(step.size(), want.size());
+        for (int i = 0; i < step.size(); ++i) {
+            const QChar c = step[i][0];
+            if (c == QLatin1Char('h') || c == QLatin1Char('s'))
+                cursor.showCursor(c == QLatin1Char('s'));
+            else
+                cursor.busy(c == QLatin1Char('b'));
+            const QCursor *shown = QGuiApplication::overrideCursor();
+            const QString got = !shown                                ? QStringLiteral("-")
+                                : shown->shape() == Qt::BlankCursor ? QStringLiteral("B")
+                                : shown->shape() == Qt::BusyCursor  ? QStringLiteral("W")
+                                                                     : QString::number(shown->shape());
+            QVERIFY2(got == want[i], qPrintable(QStringLiteral("step %1 (%2): %3").arg(i + 1).arg(step[i], got)));
         }
     }
 };

@@ -81,7 +81,9 @@ struct FileDialog : platform::FileDialog, Script<FileDialogCall, std::optional<Q
 
 struct Cursor : platform::Cursor {
     int count = 0;
+    int busyCount = 0;
     int showCursor(bool show) override { return count += show ? 1 : -1; }
+    void busy(bool on) override { busyCount += on ? 1 : -1; }
     bool hidden() const { return count < 0; }
 };
 
@@ -125,6 +127,8 @@ struct Speech : platform::Speech {
     }
     bool selectVoice(int position) override;
     void speak(const QString &text) override { spoken << logged(QStringLiteral("speak"), text); }
+    int released = 0; // times let go
+    void release() override { ++released; }
 
     template <class T>
     T logged(const QString &operation, T result)
