@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Nothing the program sets keeps the X server or a speech server busy through a game: the
+# settings window with the desktop's own cursor and speech engine, under Xvfb with openbox,
+# the real speech server (espeak-ng) and a sound server (see quiet_probe.cpp).
+#   e2e_quiet.sh QUIET_PROBE
+set -euo pipefail
+source "$(dirname "$0")/x11.sh"
+begin_test
+start_xvfb 1024x768x24 || fail "no X server"
+start_openbox || fail "no window manager"
+start_bus quiet
+start_pulse || fail "no sound server"
+"$1" 2>"$work/probe.log" || { cat "$work/probe.log"; fail "the quiet game"; }
+echo "PASS"
