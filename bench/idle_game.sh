@@ -11,8 +11,8 @@
 #   - speech on: "Announce blinds via Speech Engine" ticked and Return pressed at once, while
 #     the voices are still being listed;
 #   - speech ticked and unticked again, then Return;
-#   - counting with the page on: the page served and players counted (from the settings file),
-#     ten buy-ins keyed on the display.
+#   - counting with the page on: the settings written by a first run, the page and the count
+#     of players turned on in the file, Return, ten buy-ins keyed on the display.
 #   bench/idle_game.sh [build folder, default build-bench] [rounds, default 3] [seconds, default 60]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -81,11 +81,14 @@ start_floor() {
   app=$!; pids+=($app)
   wait_until 10 eval "xdotool search --onlyvisible --pid $app >/dev/null 2>&1" || fail "no floor window"
 }
-# Starts the program from a fresh folder with the settings lines given; sets app.
+# Starts the program from a fresh folder; sets app.
 start_fresh() {
   stop_speech_server
   rm -rf "$work/game"
-  place_program "$build/src/chiplark" "$work/game" "$@"
+  place_program "$build/src/chiplark" "$work/game"
+  start_automatic
+}
+start_automatic() {
   start_program "$work/game/chiplark"
   eval "$(xdotool getwindowgeometry --shell "$settings" | grep -E '^[XY]=')"
   click "$X" "$Y" 22 276 # the automatic structure
@@ -110,7 +113,12 @@ game_speech() { # unticked again: 1
   [ "${1:-0}" = 1 ] || wait_until 30 eval '[ -n "$(speech_server)" ]' || fail "no speech server"
 }
 game_counting() {
-  start_fresh '[Screens]' 'ServeOnNetwork=1' '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000'
+  start_fresh
+  xdotool key alt+F4 # the settings written, the count and the page added to them
+  program_ended "Alt+F4" || fail "the program did not end"
+  printf '%s\r\n' '[Screens]' 'ServeOnNetwork=1' '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000' \
+    >>"$work/game/chiplark.ini"
+  start_automatic
   xdotool key Return
   shown
   xdotool key --delay 200 e e e e e e e e e e

@@ -77,8 +77,9 @@ void QtSpeech::release()
     QThread *thread = std::exchange(thread_, nullptr);
     SpeechWorker *worker = std::exchange(worker_, nullptr);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    leaving_.erase(std::remove_if(leaving_.begin(), leaving_.end(), [](const QPointer<QThread> &t) { return t.isNull(); }),
-                   leaving_.end());
+    leaving_.erase(
+        std::remove_if(leaving_.begin(), leaving_.end(), [](const QPointer<QThread> &t) { return t.isNull(); }),
+        leaving_.end());
     leaving_.emplace_back(thread);
     QMetaObject::invokeMethod(worker, &SpeechWorker::leave, Qt::QueuedConnection);
     ready_ = false;

@@ -231,7 +231,8 @@ private slots:
             QVERIFY2(now.bandParts.average == step.average, step.what);
             QVERIFY2(now.recent.size() == step.recent, step.what);
             QVERIFY2(now.bandParts.rebuysUntil.isEmpty() != step.rebuys, step.what);
-            const bool kept = now.recent.isSharedWith(before.recent) && now.bandParts.average.isSharedWith(before.bandParts.average)
+            const bool kept = now.recent.isSharedWith(before.recent)
+                              && now.bandParts.average.isSharedWith(before.bandParts.average)
                               && now.band.text.isSharedWith(before.band.text);
             QVERIFY2(kept == step.kept, step.what);
         }

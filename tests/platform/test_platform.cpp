@@ -47,11 +47,15 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("shapes"); // after each step: - none, B blank, W busy
-        QTest::addRow("display count") << "h h s s s h h s" << "B B B - - - B -";
-        QTest::addRow("game started while the voices are listed") << "b h d s" << "W B B -";
-        QTest::addRow("game left before the voices come") << "b h s d" << "W B W -";
-        QTest::addRow("waits overlapping") << "b b d h d s" << "W W W B B -";
-        QTest::addRow("hidden first") << "h b s d" << "B B W -";
+        const char *const rows[][3] = {
+            {"display count", "h h s s s h h s", "B B B - - - B -"},
+            {"game started while the voices are listed", "b h d s", "W B B -"},
+            {"game left before the voices come", "b h s d", "W B W -"},
+            {"waits overlapping", "b b d h d s", "W W W B B -"},
+            {"hidden first", "h b s d", "B B W -"},
+        };
+        for (const auto &row : rows)
+            QTest::addRow("%s", row[0]) << QString::fromLatin1(row[1]) << QString::fromLatin1(row[2]);
     }
     void cursorSteps()
     {
@@ -68,10 +72,10 @@ private slots:
             else
                 cursor.busy(c == QLatin1Char('b'));
             const QCursor *shown = QGuiApplication::overrideCursor();
-            const QString got = !shown                                ? QStringLiteral("-")
+            const QString got = !shown                              ? QStringLiteral("-")
                                 : shown->shape() == Qt::BlankCursor ? QStringLiteral("B")
                                 : shown->shape() == Qt::BusyCursor  ? QStringLiteral("W")
-                                                                     : QString::number(shown->shape());
+                                                                    : QString::number(shown->shape());
             QVERIFY2(got == want[i], qPrintable(QStringLiteral("step %1 (%2): %3").arg(i + 1).arg(step[i], got)));
         }
     }
