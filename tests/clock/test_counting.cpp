@@ -218,6 +218,7 @@ private slots:
             {"the break, against the next big blind", " ", false, "Average stack 10,000 (17 BB)", 3, false},
             {"a tick in the break", ".", true, "Average stack 10,000 (17 BB)", 3, false},
             {"an entry in the break", "E", false, "Average stack 10,000 (17 BB)", 4, false},
+            {"the ten latest of twelve", "EEEEEEEE", false, "Average stack 10,000 (17 BB)", 10, false},
         };
         for (const Step &step : steps) {
             const DisplayState before = frm->displayState;

@@ -1,40 +1,16 @@
 // Drives the clock's page in headless Chromium against a running game (page_probe).
 "use strict";
-const { fail, until, text, movedText, launch } = require("./browser.cjs");
-const { spawn } = require("child_process");
-const readline = require("readline");
+const { fail, until, text, movedText, launch, startProbe, waitFor } = require("./browser.cjs");
 const path = require("path");
 
-const lines = [];
-let wake = null;
-let probe = null;
-function startProbe(args) {
-  probe = spawn(process.env.PROBE, args, { stdio: ["pipe", "pipe", "inherit"] });
-  readline.createInterface({ input: probe.stdout }).on("line", (line) => {
-    lines.push(JSON.parse(line));
-    if (wake) wake();
-  });
-}
-startProbe([]);
-async function nextLine(ms = 10000) {
-  const until = Date.now() + ms;
-  while (!lines.length) {
-    if (Date.now() > until) throw new Error("page_probe said nothing");
-    await new Promise((resolve) => { wake = resolve; setTimeout(resolve, 100); });
-  }
-  return lines.shift();
-}
-async function display() {
-  probe.stdin.write("display\n");
-  return nextLine();
-}
+let probe = startProbe([]);
+const nextLine = () => probe.ask();
+const display = () => probe.ask("display");
 const shows = (page, id) => page.$eval("#" + id, (e) => e.getClientRects().length > 0);
 const seconds = (mss) => { const [m, s] = mss.split(":").map(Number); return m * 60 + s; };
 // The players' band as the display words it: its two lines, CR LF between them.
 const band = (page) => page.evaluate(() => (document.getElementById("band").hidden ? null
   : ["bandCount", "bandPrizes"].map((id) => document.getElementById(id).textContent).filter((t) => t).join("\r\n")));
-// Checked again on every change to the page, also in a tab out of sight (no animation frames there).
-const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000, polling: "mutation" }, arg);
 const keyName = "chiplark-control";
 
 // Run in the page before its own script. A TV's browser from 2017: none of the library
@@ -215,7 +191,7 @@ async function roomy(page, ids) {
     // the display and a TV without the PIN show what the phone shows.
     for (const page of [view, tv, control]) await page.close();
     probe.kill();
-    startProbe(["count"]);
+    probe = startProbe(["count"]);
     const game = await nextLine();
     // The phone last: the tab in sight, as its clicks need.
     const screen = await open("counting TV", 1920, 1080, noWakeLock);

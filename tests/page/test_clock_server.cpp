@@ -281,6 +281,17 @@ private slots:
         QVERIFY(late.waitOpen());
         QCOMPARE(late.messages.size(), 1);
         QCOMPARE(late.last().value("round").toInt(), 3);
+        // Published while no page is open (a game paused), it is still what the next page gets.
+        for (Client *gone : {&c, &late}) {
+            gone->socket.close();
+            QVERIFY(gone->waitClosed());
+        }
+        QTRY_COMPARE(s->connectionCount(), 0);
+        state.round = 4;
+        s->publish(state);
+        Client after(*s);
+        QVERIFY(after.waitOpen());
+        QCOMPARE(after.last().value("round").toInt(), 4);
     }
 
     // With tables or names the page gets them too; a long list of names keeps those the seats
