@@ -277,12 +277,17 @@ private slots:
         QCOMPARE(frm->tournamentTexts, counting({{"Speak", "1"}}));
         QVERIFY(d()->lbl_Paused->isVisible());
         d()->Form_KeyDown(DisplayKey::Escape, 0);
-        QTRY_VERIFY(!QFile::exists(gameFile()));
+        frm->keptWriter().finish();
+        QVERIFY(!QFile::exists(gameFile()));
 
         // Declined: the file goes. Unreadable: it is reported and never written over.
         start({});
-        restart();
-        QTRY_VERIFY(!QFile::exists(gameFile()));
+        restart(); // asked once the event loop runs; the writer's work waited for at each look
+        const auto gone = [&] {
+            frm->keptWriter().finish();
+            return !QFile::exists(gameFile());
+        };
+        QTRY_VERIFY(gone());
         QVERIFY(!d());
         QFile garbage(gameFile());
         QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("{not a game") > 0);
