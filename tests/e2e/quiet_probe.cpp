@@ -58,11 +58,11 @@ QString cursor()
     bool blank = true;
     for (long i = 0; i < long(c->width) * c->height && blank; ++i)
         blank = (c->pixels[i] >> 24 & 0xff) == 0; // ARGB, one pixel to a long
-    const QString shape = blank ? QStringLiteral("blank")
-                                : QStringLiteral("shown %1 %2x%3")
-                                      .arg(QString::fromLatin1(c->name && *c->name ? c->name : "-"))
-                                      .arg(c->width)
-                                      .arg(c->height);
+    QString shape = blank ? QStringLiteral("blank")
+                          : QStringLiteral("shown %1 %2x%3")
+                                .arg(QString::fromLatin1(c->name && *c->name ? c->name : "-"))
+                                .arg(c->width)
+                                .arg(c->height);
     XFree(c);
     return shape;
 }
