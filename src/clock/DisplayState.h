@@ -64,6 +64,7 @@ struct DisplayState {
     QString currency;       // the symbol shown with amounts (may be empty)
     QString nextLevel;      // "small/big for N mins." of the next level, or empty
     bool lastLevel = false; // no level follows the one in play
+    QString backQuestion;   // what Back will do now ("Restart the break?")
     bool breakNext = false; // the break follows the level in play
     QString gameTitle;
 

@@ -404,6 +404,9 @@ void GameClock::leave()
 {
     const Batch batch(*this);
     pendingKey_ = 0;
+    // A counted game is kept to be taken up again: it stands paused where it was left.
+    if (ledger && !paused)
+        pause();
     stopCountdowns();
     inPlay_ = false;
     emit left();
@@ -648,8 +651,7 @@ GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std
         if (!paused)
             pause();
         emit notice(o.text + QStringLiteral(": the game is paused. Backspace undoes the bust."), 0);
-        if (tablesInPlay() || !names.isEmpty())
-            emit finished(results());
+        emit finished(results());
     } else {
         emit notice(o.text + QStringLiteral(". Backspace undoes it."), NoticeMs);
     }
@@ -741,7 +743,7 @@ tournament::Results GameClock::results() const
     r.date = at.toString(QStringLiteral("yyyy-MM-dd"));
     r.when = at.toString(QStringLiteral("dddd d MMMM yyyy, HH:mm"));
     for (int row = 0; row < settings_.levelCount(); ++row)
-        r.structure << QStringLiteral("Round %1: ").arg(row + 1) + settings_.levelLine(row);
+        r.structure << settings_.levelLine(row); // the list's line names its round
     if (settings_.breakOn())
         r.structure << QStringLiteral("Break after every %1 levels, %2 mins.")
                            .arg(settings_.breakEvery(), settings_.breakMinutes());
@@ -826,7 +828,15 @@ bool GameClock::seatKey(int KeyCode)
                           || (KeyCode >= DisplayKey::Digit0 && KeyCode <= DisplayKey::Digit9);
     if (step.done) {
         const bool bust = seatFor_.table == 0;
-        command({bust ? GameCommand::Bust : GameCommand::Move, false, std::nullopt, step.seat, {}});
+        const GameReply r = command({bust ? GameCommand::Bust : GameCommand::Move, false, std::nullopt, step.seat, {}});
+        // Asked first: Enter again records it for the same seat.
+        if (r.confirm) {
+            pendingKey_ = DisplayKey::Enter;
+            pendingAt_ = now();
+            pendingSeen_ = r.seen;
+            pendingSeat_ = step.seat;
+            emit notice(r.text + QStringLiteral(" Press Enter again to record it."), int(ConfirmMs));
+        }
     } else if (!step.prompt.isEmpty()) {
         emit notice(step.prompt, step.cancelled ? NoticeMs : int(ConfirmMs));
     }
@@ -913,6 +923,13 @@ void GameClock::key(int KeyCode, int Shift)
         default: break;
         }
     }
+    if (KeyCode == DisplayKey::Enter && pending == KeyCode) {
+        const qint64 at = now();
+        if (at >= pendingAt_ && at - pendingAt_ < ConfirmMs)
+            command(
+                {seatFor_.table == 0 ? GameCommand::Bust : GameCommand::Move, true, pendingSeen_, pendingSeat_, {}});
+        return;
+    }
     static const std::pair<int, GameCommand::Kind> keys[] = {
         {DisplayKey::E, GameCommand::Entry}, {DisplayKey::N, GameCommand::Reentry},
         {DisplayKey::R, GameCommand::Rebuy}, {DisplayKey::A, GameCommand::AddOn},
@@ -993,6 +1010,7 @@ void GameClock::publish()
         v.nextLevel.clear();
     else
         v.nextLevel = next >= 0 && next < levels ? settings_.levelLine(next) : QString();
+    v.backQuestion = backQuestion(g.currentRound, row, g.played);
     v.gameTitle = v.title.text;
     v.counting = ledger.has_value();
     if (ledger) {

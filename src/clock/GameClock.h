@@ -72,7 +72,7 @@ public:
     void advanceRound();
     void stopCountdowns();
     void pauseResume();
-    // Escape: the game ends for good.
+    // Escape: the game ends for good; one that counts players stands paused, to be kept.
     void leave();
     // Back restarts the level or break in play (within its first seconds, the level before).
     void back();
@@ -92,7 +92,7 @@ signals:
     void notice(const QString &text, int ms);
     // A seat drawn or a table's players dealt, large across the display for ms milliseconds.
     void seatCall(const QString &text, int ms);
-    // One player is left in a game with tables or names: the results to keep.
+    // One player is left in a game that counts players: the results to keep.
     void finished(const tournament::Results &results);
     void say(const QString &text);
     // The sound cue; with wait it ends before anything is spoken.
@@ -153,6 +153,7 @@ private:
     int pendingKey_ = 0;
     qint64 pendingAt_ = 0;
     qint64 pendingSeen_ = 0;
+    tables::Seat pendingSeat_; // a seat's action asked about: Enter again records it
     tables::SeatInput seatInput_;
     tables::Seat seatFor_; // Move's seat input: the table it is from
     QStringList seatCalls_;

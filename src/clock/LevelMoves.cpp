@@ -13,6 +13,15 @@ BackMove backMove(qint32 currentRound, int listIndex, qint64 played)
     return {};
 }
 
+QString backQuestion(qint32 currentRound, int listIndex, qint64 played)
+{
+    const BackMove move = backMove(currentRound, listIndex, played);
+    if (move.previous)
+        return QStringLiteral("Back to Round %1?").arg(move.row + 1);
+    return currentRound == -1 ? QStringLiteral("Restart the break?")
+                              : QStringLiteral("Restart Round %1?").arg(currentRound);
+}
+
 qint32 shiftedSeconds(qint32 secondsLeft, qint64 delta)
 {
     const qint64 shifted = std::max<qint64>(0, secondsLeft) + delta;

@@ -2,6 +2,7 @@
 // Moving the clock by hand: back to the start of what is in play (or to the level before),
 // and a minute more or less on the countdown. Plain calls on the game's figures.
 
+#include <QString>
 #include <QtGlobal>
 #include <optional>
 
@@ -16,6 +17,9 @@ struct BackMove {
 // it); played: the seconds the level or break in play has run (a minute added or taken
 // changes nothing of it). Never goes into the break.
 BackMove backMove(qint32 currentRound, int listIndex, qint64 played);
+// What Back will do, asked before it is done: "Back to Round 7?", "Restart the break?",
+// "Restart Round 8?".
+QString backQuestion(qint32 currentRound, int listIndex, qint64 played);
 
 // The countdown a minute on or back (delta in seconds): never below 1 s, never beyond what
 // the countdown can hold.

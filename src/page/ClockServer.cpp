@@ -539,6 +539,7 @@ QByteArray ClockServer::stateMessage(const DisplayState &s)
                   {QStringLiteral("currency"), s.currency},
                   {QStringLiteral("next"), s.nextLevel},
                   {QStringLiteral("lastLevel"), s.lastLevel},
+                  {QStringLiteral("backQuestion"), s.backQuestion},
                   {QStringLiteral("breakNext"), s.breakNext},
                   {QStringLiteral("title"), s.gameTitle},
                   {QStringLiteral("blindsText"), s.blinds.text},

@@ -430,22 +430,24 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
         return refuse(QStringLiteral("The money or the chips would be more than can be counted."));
     const bool late =
         (action == Action::Rebuy && !rebuysOpen(round)) || (action == Action::Reentry && !reentriesOpen(round));
-    // The first money in, all of it the house's: the host hears of it once, not at every entry.
-    const bool allCut = setup_.cutFixed && collected() == 0 && trial.collected() > 0 && trial.pool() == 0;
-    if ((late || allCut) && !confirmed) {
-        const QString ended =
-            QStringLiteral("%1 ended after round %2")
-                .arg(action == Action::Rebuy ? QStringLiteral("Rebuys") : QStringLiteral("Re-entries"))
-                .arg(action == Action::Rebuy ? setup_.rebuyLastRound : setup_.reentryUntil());
-        if (!allCut)
-            return {Verdict::Confirm, ended + QStringLiteral(": record this one anyway?"), false};
+    if (late && !confirmed)
+        return {Verdict::Confirm,
+                QStringLiteral("%1 ended after round %2: record this one anyway?")
+                    .arg(action == Action::Rebuy ? QStringLiteral("Rebuys") : QStringLiteral("Re-entries"))
+                    .arg(action == Action::Rebuy ? setup_.rebuyLastRound : setup_.reentryUntil()),
+                false};
+    // A fixed cut for the evening may be more than the first buy-ins: it matters only when the
+    // game ends, with the last bust, and the money in is still all the house's.
+    const bool endsEmpty =
+        action == Action::Bust && next.left() == 1 && setup_.cutFixed && trial.collected() > 0 && trial.pool() == 0;
+    if (endsEmpty && !confirmed) {
         const qint64 in = trial.collected();
-        const QString cut =
-            QStringLiteral("the house cut of %1%2 %3 the %1%4 in: the prize pool stays empty. "
-                           "Record it anyway?")
-                .arg(currency_, grouped(setup_.cut),
-                     setup_.cut > in ? QStringLiteral("is more than") : QStringLiteral("takes all of"), grouped(in));
-        return {Verdict::Confirm, late ? ended + QStringLiteral(", and ") + cut : cut.at(0).toUpper() + cut.mid(1),
+        return {Verdict::Confirm,
+                QStringLiteral("The house cut of %1%2 %3 the %1%4 in: the prize pool stays empty. "
+                               "Record it anyway?")
+                    .arg(currency_, grouped(setup_.cut),
+                         setup_.cut > in ? QStringLiteral("is more than") : QStringLiteral("takes all of"),
+                         grouped(in)),
                 false};
     }
 

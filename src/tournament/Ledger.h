@@ -131,8 +131,8 @@ public:
 
     // round: the level in play (in a break, the one played before it); seat: with more than one
     // table, the seat a bust frees or a move leaves. Asked first (Confirm): a rebuy or re-entry
-    // after its last round, and the first money in when a fixed house cut takes all of it,
-    // leaving the prize pool empty.
+    // after its last round, and the bust that ends the game when a fixed house cut takes all
+    // the money in, leaving the prize pool empty.
     Outcome act(Action action, int round, qint64 at, bool confirmed = false, tables::Seat seat = {});
     // Takes back the last action: "Undone: Bust — 8 players left". seen: the number of records
     // the asker saw; when others came since, nothing is undone and the last one is named instead.

@@ -214,7 +214,7 @@ private slots:
                            "break after 2: 60/60 s, game 121 s, 50/100, then 75/150 for 1 mins., break countdown",
                            "break after 2: 60/60 s, game 121 s, 50/100, then 75/150 for 1 mins., stopped, paused",
                            "round 3: 120/120 s, game 121 s, 75/150, ante 20, last level, break countdown",
-                           "round 3: 120/120 s, game 121 s, 75/150, ante 20, last level, stopped, left",
+                           "round 3: 120/120 s, game 121 s, 75/150, ante 20, last level, stopped, paused, left",
                            "round 1: 120/120 s, game 0 s, 25/50, then 50/100 for 1 mins., level countdown"};
         const QString first = "round 1: %1/600 s, game %2 s, 25/50, then 50/100 for 1 mins., ";
         QTest::newRow("P and the Pause key stop the clock and start it again")
@@ -424,7 +424,8 @@ private slots:
             << "start E2 #51 m X D S B ="
             << QStringList{"notice: Entry — 1 player left. Backspace undoes it.",
                            "notice: Entry — 2 players left. Backspace undoes it.",
-                           "notice: Bust — 1 player left: the game is paused. Backspace undoes the bust.", "one table"};
+                           "notice: Bust — 1 player left: the game is paused. Backspace undoes the bust.",
+                           "finished: 2 places, pool 40, 25/50 for 1 mins.", "one table"};
         QTest::newRow("the draw, spoken, and the seat input: a wrong table, Escape keeps the game")
             << "layout=2x9 speak start E2 = B #57 esc shown #72"
             << QStringList{"notice: Entry — 1 player left. Backspace undoes it.",
@@ -530,7 +531,7 @@ private slots:
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
                    "say: One player left",
                    "notice: Bust — 1 player left: the game is paused. Backspace undoes the bust.",
-                   "finished: 7 places, pool 140",
+                   "finished: 7 places, pool 140, 25/50 for 1 mins.",
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
                    "notice: Only one player is left: no bust to record.",
                    "7 places: 1st  # · Table 1, Seat # · £85 | 2nd  # · Table 1, Seat # · £55"};
@@ -549,7 +550,10 @@ private slots:
             QObject::connect(&c, &GameClock::seatCall, [&log](const QString &t) { log << "seat: " + t; });
             QObject::connect(&c, &GameClock::say, [&log](const QString &t) { log << "say: " + t; });
             QObject::connect(&c, &GameClock::finished, [&log](const tournament::Results &r) {
-                log << QStringLiteral("finished: %1 places, pool %2").arg(r.places.size()).arg(r.pool);
+                log << QStringLiteral("finished: %1 places, pool %2, %3")
+                           .arg(r.places.size())
+                           .arg(r.pool)
+                           .arg(r.structure.value(0));
             });
         };
         listen(game->clock);

@@ -233,7 +233,7 @@ async function roomy(page, ids) {
     await waitFor(phone, () => /^Undone: Bust/.test(document.getElementById("said").textContent) && !document.getElementById("acts").hidden);
     await phone.click("#minus");
     await until("a minute less on the display", async () => (await display()).secondsLeft <= 540);
-    await asked("#back", "Go back to the previous level?", () => phone.click("#yes"));
+    await asked("#back", "Restart Round 1?", () => phone.click("#yes"));
     await phone.click("#plus");
     await until("the level's start and a minute more on the display", async () => (await display()).secondsLeft >= 650);
     let agreed = null;

@@ -130,12 +130,10 @@ private slots:
     void actions()
     {
         const char *tooMuch = "Refused: The money or the chips would be more than can be counted. 1/0/0/0/0";
-        const char *allCut = "Confirm: The house cut of £500 is more than the £100 in: the prize pool stays empty. "
-                             "Record it anyway? 0/0/0/0/0";
-        const char *cutOfAll = "Confirm: The house cut of £100 takes all of the £100 in: the prize pool stays empty. "
-                               "Record it anyway? 0/0/0/0/0";
-        const char *lateAndAllCut = "Confirm: Re-entries ended after round 4, and the house cut of £500 is more than "
-                                    "the £80 in: the prize pool stays empty. Record it anyway? 2/0/0/0/1";
+        const char *allCut = "Confirm: The house cut of £500 is more than the £300 in: the prize pool stays empty. "
+                             "Record it anyway? 2/0/1/0/0";
+        const char *cutOfAll = "Confirm: The house cut of £200 takes all of the £200 in: the prize pool stays empty. "
+                               "Record it anyway? 2/0/0/0/0";
         const char *const verdicts[] = {"Done", "Refused", "Confirm"};
         // Name, setup, round, actions before, the action ("!": confirmed; "U-1": undo, seeing one record fewer),
         // what it does.
@@ -194,20 +192,19 @@ private slots:
              "Done: Re-entry — 2 players left 2/1/0/0/1"},
             {"re-entries limited, rebuys not", "no rebuy limit, re-entries until round 2", "3", "2EB", "R",
              "Confirm: Re-entries ended after round 2: record this one anyway? 2/0/0/0/1"},
-            {"first money all the house's", "fixed cut of 500", "1", "", "E", allCut},
-            {"first money all the house's, confirmed", "fixed cut of 500", "1", "", "E!",
+            {"a cut above the first buy-in: not asked at the entry", "fixed cut of 500", "1", "", "E",
              "Done: Entry — 1 player left 1/0/0/0/0"},
-            {"asked once: the next money not", "fixed cut of 500", "1", "E", "A",
-             "Done: Add-on — 1 player left 1/0/0/1/0"},
-            {"asked again once undone to no money", "fixed cut of 500", "1", "EU", "E", allCut},
-            {"a cut of all the first money", "fixed cut of 100", "1", "", "E", cutOfAll},
-            {"first money past the cut", "fixed cut of 99", "1", "", "E", "Done: Entry — 1 player left 1/0/0/0/0"},
-            {"added money makes a pool", "fixed cut of 500, £50 added", "1", "", "E",
-             "Done: Entry — 1 player left 1/0/0/0/0"},
+            {"nor at a bust that leaves more than one", "fixed cut of 500", "1", "3E", "B",
+             "Done: Bust — 2 players left 3/0/0/0/1"},
+            {"the last bust with the money all the house's", "fixed cut of 500", "1", "2EY", "B", allCut},
+            {"the last bust, confirmed", "fixed cut of 500", "1", "2E", "B!", "Done: Bust — 1 player left 2/0/0/0/1"},
+            {"the last bust, a cut of all the money", "fixed cut of 200", "1", "2E", "B", cutOfAll},
+            {"the last bust, the pool past the cut", "fixed cut of 199", "1", "2E", "B",
+             "Done in the money: Bust — 1 player left 2/0/0/0/1"},
+            {"added money makes a pool", "fixed cut of 500, £50 added", "1", "2E", "B",
+             "Done in the money: Bust — 1 player left 2/0/0/0/1"},
             {"free entries bring nothing to ask about", "free entries, fixed cut of 500", "1", "2E", "B",
              "Done: Bust — 1 player left 2/0/0/0/1"},
-            {"late re-entry, the first money, all the house's", "free entries, fixed cut of 500", "5", "2EB", "R",
-             lateAndAllCut},
             {"money past 64 bits", "huge buy-in", "1", "E", "E", tooMuch},
             {"chips past 64 bits", "huge stack", "1", "E", "E", tooMuch},
             {"pool with added money past 64 bits", "huge added money", "1", "E", "E", tooMuch}};
@@ -414,8 +411,8 @@ private slots:
         }
     }
 
-    // Back: the level before within a level's first 10 s (never the break), else a restart (-1). ±1 min:
-    // never below 1 s, never beyond 32 bits. The ante of a round.
+    // Back: the level before within a level's first 10 s (never the break), else a restart (-1), and what it asks. ±1
+    // min: never below 1 s, never beyond 32 bits. The ante of a round.
     void levelMoves()
     {
         // Round (-1: the break), row, seconds played.
@@ -428,6 +425,12 @@ private slots:
             const BackMove m = backMove(qint32(in[0]), int(in[1]), in[2]);
             return m.previous ? m.row : -1;
         });
+        // What the phone asks before it, row by row of the table above.
+        const char *const asked[] = {"Restart Round 1?", "Back to Round 2?",   "Back to Round 2?",
+                                     "Restart Round 3?", "Restart Round 3?",   "Restart Round 8?",
+                                     "Back to Round 5?", "Restart the break?", "Restart the break?"};
+        for (size_t i = 0; i < std::size(backs); ++i)
+            expect(backs[i].name, backQuestion(qint32(backs[i].in[0]), int(backs[i].in[1]), backs[i].in[2]), asked[i]);
         // Seconds left, shift.
         const Case shifts[] = {{"-1 min near 0", {30, -60}, 1},
                                {"-1 min at 1 s", {1, -60}, 1},
