@@ -4,9 +4,11 @@
 #include "tournament/SetupTexts.h"
 
 #include <QRegularExpression>
+#include <QtNumeric>
 #include <algorithm>
-#include <cmath>
 #include <limits>
+#include <numeric>
+#include <queue>
 
 namespace chips {
 
@@ -28,33 +30,42 @@ std::optional<qint64> number(const QString &text, qint64 most, std::optional<qin
 
 } // namespace
 
-std::optional<ChipCase> parseRows(const std::vector<ChipRow> &rows, QString *why)
+std::optional<ChipCase> parseRows(const std::vector<ChipRow> &rows, QString *why, std::vector<RowProblem> *problems)
 {
-    const auto fail = [why](const QString &text) -> std::optional<ChipCase> {
-        if (why)
-            *why = text;
-        return std::nullopt;
-    };
+    std::vector<RowProblem> found;
+    std::vector<qint64> values;
     ChipCase chips;
     for (size_t i = 0; i < rows.size(); ++i) {
         const ChipRow &r = rows[i];
+        const int row = int(i);
         const QString chip = QStringLiteral("Chip %1: ").arg(i + 1);
         if (r.value.trimmed().isEmpty() && r.colour.trimmed().isEmpty() && r.count.trimmed().isEmpty())
             continue;
         const std::optional<qint64> value = number(r.value, MaxChipValue, std::nullopt);
         if (!value || *value < 1)
-            return fail(chip + QStringLiteral("the value must be a whole number from 1 to 1,000,000,000."));
-        const std::optional<qint64> count = number(r.count, MaxChipCount, 0);
-        if (!count)
-            return fail(chip + QStringLiteral("how many must be a whole number up to 1,000,000."));
+            found.push_back(
+                {row, 0, chip + QStringLiteral("the value must be a whole number from 1 to 1,000,000,000.")});
+        else if (std::find(values.begin(), values.end(), *value) != values.end())
+            found.push_back({row, 0, chip + tournament::grouped(*value) + QStringLiteral(" is already in the case.")});
+        else
+            values.push_back(*value);
         const QString colour = r.colour.simplified();
         if (std::any_of(colour.begin(), colour.end(), [](QChar c) { return Separators.contains(c); }))
-            return fail(chip + QStringLiteral("a colour cannot hold “/” or “;”."));
-        if (std::any_of(chips.begin(), chips.end(), [&](const Chip &c) { return c.value == *value; }))
-            return fail(chip + QStringLiteral("%1 is already in the case.").arg(tournament::grouped(*value)));
-        if (int(chips.size()) == MaxChips)
-            return fail(QStringLiteral("A case holds at most %1 kinds of chip.").arg(MaxChips));
-        chips.push_back({*value, colour, *count});
+            found.push_back({row, 1, chip + QStringLiteral("a colour cannot hold “/” or “;”.")});
+        const std::optional<qint64> count = number(r.count, MaxChipCount, 0);
+        if (!count)
+            found.push_back({row, 2, chip + QStringLiteral("how many must be a whole number up to 1,000,000.")});
+        if (found.empty())
+            chips.push_back({*value, colour, *count});
+    }
+    if (int(chips.size()) > MaxChips)
+        found.push_back({-1, 0, QStringLiteral("A case holds at most %1 kinds of chip.").arg(MaxChips)});
+    if (problems)
+        *problems = found;
+    if (!found.empty()) {
+        if (why)
+            *why = found.front().text;
+        return std::nullopt;
     }
     std::sort(chips.begin(), chips.end(), [](const Chip &a, const Chip &b) { return a.value < b.value; });
     return chips;
@@ -64,7 +75,8 @@ QString caseText(const ChipCase &chips)
 {
     QStringList parts;
     for (const Chip &c : chips)
-        parts << QStringLiteral("%1/%2/%3").arg(c.value).arg(c.colour).arg(c.count);
+        // Joined, not substituted: a colour may hold "%1".
+        parts << QString::number(c.value) + QLatin1Char('/') + c.colour + QLatin1Char('/') + QString::number(c.count);
     return parts.join(QLatin1Char(';'));
 }
 
@@ -105,37 +117,72 @@ std::optional<qint64> wholeAmount(const QString &text)
     return m.captured(1).toLongLong();
 }
 
-bool makes(qint64 chip, const QString &amount)
+Payer::Payer(std::vector<qint64> chips)
 {
-    const std::optional<qint64> whole = wholeAmount(amount);
-    return chip > 0 && whole && *whole % chip == 0;
-}
-
-void roundToChips(const ChipCase &chips, std::vector<QString> &small, std::vector<QString> &big)
-{
+    chips.erase(std::remove_if(chips.begin(), chips.end(), [](qint64 v) { return v <= 0; }), chips.end());
+    std::sort(chips.begin(), chips.end());
+    chips.erase(std::unique(chips.begin(), chips.end()), chips.end());
     if (chips.empty())
         return;
-    const qint64 chip = chips.front().value;
-    // The nearest multiple, halves to the even one; at least one chip; none beyond 2^53 (the
-    // automatic structure's amounts are 32-bit, so none is).
-    const auto rounded = [chip](const QString &text) -> std::optional<qint64> {
-        bool ok = false;
-        const double v = text.trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(v) || v < 0 || v > 9e15)
-            return std::nullopt;
-        const double n = std::nearbyint(v / double(chip));
-        return std::max<qint64>(1, qint64(n)) * chip;
-    };
-    for (size_t i = 0; i < small.size() || i < big.size(); ++i) {
-        const std::optional<qint64> s = i < small.size() ? rounded(small[i]) : std::nullopt;
-        std::optional<qint64> b = i < big.size() ? rounded(big[i]) : std::nullopt;
-        if (s && b && *b < *s)
-            b = s;
-        if (s)
-            small[i] = QString::number(*s);
-        if (b)
-            big[i] = QString::number(*b);
+    unit_ = chips.front();
+    for (qint64 v : chips)
+        unit_ = std::gcd(unit_, v);
+    for (qint64 &v : chips)
+        v /= unit_;
+    chips_ = std::move(chips);
+    // The least amount in each remainder after the smallest chip, by the shortest paths over the
+    // remainders: an amount is paid when it is at least the least of its remainder.
+    constexpr qint64 MostRemainders = 1 << 16;
+    const qint64 m = chips_.front();
+    if (m > MostRemainders)
+        return;
+    constexpr qint64 None = std::numeric_limits<qint64>::max();
+    least_.assign(size_t(m), None);
+    least_[0] = 0;
+    using Node = std::pair<qint64, qint64>; // amount, remainder
+    std::priority_queue<Node, std::vector<Node>, std::greater<>> next;
+    next.push({0, 0});
+    while (!next.empty()) {
+        const auto [amount, r] = next.top();
+        next.pop();
+        if (amount != least_[size_t(r)])
+            continue;
+        for (size_t i = 1; i < chips_.size(); ++i) {
+            const qint64 to = amount + chips_[i];
+            const qint64 tr = to % m;
+            if (to < least_[size_t(tr)]) {
+                least_[size_t(tr)] = to;
+                next.push({to, tr});
+            }
+        }
     }
+}
+
+bool Payer::pays(qint64 amount) const
+{
+    if (amount == 0)
+        return true;
+    if (amount < 0 || chips_.empty() || amount % unit_ != 0)
+        return false;
+    const qint64 units = amount / unit_;
+    if (!least_.empty())
+        return least_[size_t(units % chips_.front())] <= units;
+    // Chips far apart from what they share: only what one kind of chip pays alone.
+    return std::any_of(chips_.begin(), chips_.end(), [units](qint64 v) { return units % v == 0; });
+}
+
+bool Payer::pays(const QString &amount) const
+{
+    const std::optional<qint64> whole = wholeAmount(amount);
+    return whole && pays(*whole);
+}
+
+std::vector<qint64> valuesFrom(const ChipCase &chips, size_t from)
+{
+    std::vector<qint64> values;
+    for (size_t i = from; i < chips.size(); ++i)
+        values.push_back(chips[i].value);
+    return values;
 }
 
 qint64 Stack::chips() const
@@ -154,20 +201,20 @@ qint64 Stack::worth(const ChipCase &chips) const
     return w;
 }
 
-std::optional<Stack> suggestStack(const ChipCase &chips, qint64 amount, qint64 sets)
+namespace {
+
+// The stack of suggestStack with at most cap[i] of each chip.
+std::optional<Stack> stackWithin(const ChipCase &chips, qint64 amount, std::vector<qint64> cap)
 {
-    if (chips.empty() || amount <= 0 || sets < 1)
-        return std::nullopt;
     const size_t n = chips.size();
-    // The chips a stack of this size can use, and how many of each one stack may take.
+    // The chips a stack of this size can use.
     size_t usable = 0;
     while (usable < n && chips[usable].value <= amount)
         ++usable;
-    if (usable == 0)
+    if (usable == 0 || amount <= 0)
         return std::nullopt;
-    std::vector<qint64> cap(n, 0);
-    for (size_t i = 0; i < usable; ++i)
-        cap[i] = chips[i].count > 0 ? chips[i].count / sets : std::numeric_limits<qint64>::max();
+    for (size_t i = usable; i < n; ++i)
+        cap[i] = 0;
 
     Stack s{std::vector<qint64>(n, 0)};
     std::vector<qint64> least(n, 0);
@@ -208,6 +255,28 @@ std::optional<Stack> suggestStack(const ChipCase &chips, qint64 amount, qint64 s
     return s;
 }
 
+// How many of each chip one of `sets` stacks may take out of `left`.
+std::vector<qint64> shareOf(const ChipCase &chips, const std::vector<qint64> &left, qint64 sets)
+{
+    std::vector<qint64> cap(chips.size(), std::numeric_limits<qint64>::max());
+    for (size_t i = 0; i < chips.size(); ++i)
+        if (chips[i].count > 0)
+            cap[i] = left[i] / sets;
+    return cap;
+}
+
+} // namespace
+
+std::optional<Stack> suggestStack(const ChipCase &chips, qint64 amount, qint64 sets)
+{
+    if (chips.empty() || amount <= 0 || sets < 1)
+        return std::nullopt;
+    std::vector<qint64> counts;
+    for (const Chip &c : chips)
+        counts.push_back(c.count);
+    return stackWithin(chips, amount, shareOf(chips, counts, sets));
+}
+
 QString stackText(const ChipCase &chips, const Stack &stack)
 {
     QStringList parts;
@@ -228,6 +297,57 @@ std::optional<qint64> playersSeated(const ChipCase &chips, const Stack &stack, c
         seats = seats ? std::min(*seats, here) : here;
     }
     return seats;
+}
+
+std::optional<std::vector<Stack>> fieldStacks(const ChipCase &chips, const std::vector<Demand> &demands)
+{
+    qint64 all = 0;
+    for (const Demand &d : demands)
+        if (d.amount > 0 && d.stacks > 0 && qAddOverflow(all, d.stacks, &all))
+            return std::nullopt;
+    // Each mix taken out of what the case still holds, in the order given: `sets` the stacks
+    // each demand's chips are shared among (0: its own stacks).
+    const auto take = [&](const std::vector<Demand> &order, const std::vector<qint64> &sets) {
+        std::vector<qint64> left;
+        for (const Chip &c : chips)
+            left.push_back(c.count);
+        std::vector<Stack> mix;
+        for (size_t k = 0; k < order.size(); ++k) {
+            const Demand &d = order[k];
+            if (d.amount <= 0 || d.stacks <= 0) {
+                mix.push_back({std::vector<qint64>(chips.size(), 0)});
+                continue;
+            }
+            const std::optional<Stack> s =
+                stackWithin(chips, d.amount, shareOf(chips, left, sets[k] > 0 ? sets[k] : d.stacks));
+            if (!s)
+                return std::optional<std::vector<Stack>>();
+            for (size_t i = 0; i < chips.size(); ++i) {
+                qint64 used = 0;
+                if (chips[i].count > 0 && (qMulOverflow(s->counts[i], d.stacks, &used) || used > left[i]))
+                    return std::optional<std::vector<Stack>>();
+                left[i] -= used;
+            }
+            mix.push_back(*s);
+        }
+        return std::optional(mix);
+    };
+    const std::vector<qint64> fewest(demands.size(), 1);
+    // Each in its fewest chips; then the others so and the first shared out of what they leave;
+    // then each within an even share of every counted chip.
+    std::vector<Demand> firstLast(demands.begin() + (demands.empty() ? 0 : 1), demands.end());
+    if (!demands.empty())
+        firstLast.push_back(demands.front());
+    std::vector<qint64> othersFewest(demands.size(), 1);
+    if (!othersFewest.empty())
+        othersFewest.back() = 0;
+    if (std::optional<std::vector<Stack>> mix = take(demands, fewest))
+        return mix;
+    if (std::optional<std::vector<Stack>> mix = take(firstLast, othersFewest)) {
+        std::rotate(mix->rbegin(), mix->rbegin() + 1, mix->rend());
+        return mix;
+    }
+    return take(demands, std::vector<qint64>(demands.size(), all));
 }
 
 } // namespace chips

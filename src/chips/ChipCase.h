@@ -1,7 +1,7 @@
 #pragma once
 // The host's chip case: the denominations owned, with their colours and how many of each, and
-// what they can make: which amounts the chips in play can pay, the automatic structure
-// rounded to them, and a starting stack in the fewest chips with enough small ones.
+// what they can make: which amounts the chips in play can pay, a starting stack in the fewest
+// chips with enough small ones, and the stacks the whole expected field takes.
 
 #include <QString>
 #include <QStringList>
@@ -31,9 +31,17 @@ struct ChipRow {
     QString colour;
     QString count;
 };
+// What is wrong with one box: its row (0-based; -1 the case as a whole), its column (0 the
+// value, 1 the colour, 2 how many) and why.
+struct RowProblem {
+    int row = -1;
+    int column = 0;
+    QString text;
+};
 // The case the rows give (rows left blank are skipped; sorted by value); none, with why set to
-// the first problem ("Chip 3: the value 0 is not a chip's value.").
-std::optional<ChipCase> parseRows(const std::vector<ChipRow> &rows, QString *why);
+// the first problem ("Chip 3: the value must be …") and every problem in `problems`.
+std::optional<ChipCase> parseRows(const std::vector<ChipRow> &rows, QString *why,
+                                  std::vector<RowProblem> *problems = nullptr);
 // The case as the settings file keeps it: "25/white/300;100/red/200;1000/black/0", and back;
 // a text that cannot be read gives no case.
 QString caseText(const ChipCase &chips);
@@ -45,14 +53,24 @@ QString chipsNamed(const std::vector<qint64> &values);
 // An amount as the schedule holds it ("150", "28.75", "040"): the whole number it is; none for
 // a fraction, a negative or a text that is not a number.
 std::optional<qint64> wholeAmount(const QString &text);
-// Whether the amount can be paid with chips no smaller than `chip`: a whole multiple of it (0
-// is always made). A text that is not a whole amount cannot be made.
-bool makes(qint64 chip, const QString &amount);
+// Which amounts a set of chips pays, as many of each as it takes ("25" with 10s and 25s: yes;
+// "15": no). 0 is always paid; a text that is not a whole amount never is.
+class Payer {
+public:
+    explicit Payer(std::vector<qint64> chips);
+    bool pays(qint64 amount) const;
+    bool pays(const QString &amount) const;
 
-// The automatic structure rounded to the chips: each amount to the nearest multiple of the
-// smallest chip (halves to the even multiple), never below one chip; a big blind never below
-// its small blind. Amounts that are not numbers are left as they are.
-void roundToChips(const ChipCase &chips, std::vector<QString> &small, std::vector<QString> &big);
+private:
+    std::vector<qint64> chips_; // in units, smallest first
+    qint64 unit_ = 0;           // what every chip is a multiple of
+    // The least amount (in units) paid in each remainder after the smallest chip; empty when the
+    // smallest chip is too many units for it, and only the multiples of one chip are taken.
+    std::vector<qint64> least_;
+};
+// The values of the chips from the `from`th (0-based) on: the chips in play once the smaller
+// ones have left.
+std::vector<qint64> valuesFrom(const ChipCase &chips, size_t from);
 
 // A stack made of the case's chips: how many of each chip (in the order of the case).
 struct Stack {
@@ -72,7 +90,17 @@ std::optional<Stack> suggestStack(const ChipCase &chips, qint64 amount, qint64 s
 QString stackText(const ChipCase &chips, const Stack &stack);
 
 // How many players the counted chips seat with `stack` each, after `reserved` chips of each
-// kind are set aside (the expected rebuys and add-ons); none when no chip is counted.
+// kind are set aside (the expected rebuys, re-entries and add-ons); none when no chip is counted.
 std::optional<qint64> playersSeated(const ChipCase &chips, const Stack &stack, const std::vector<qint64> &reserved);
+
+// What the night hands out of the case: `stacks` stacks of `amount` each.
+struct Demand {
+    qint64 amount = 0;
+    qint64 stacks = 0;
+};
+// A mix for every demand (in its order) that the counted chips hold all together: each in its
+// fewest chips when they fit so, else each within an even share of every counted chip; none when
+// neither fits. A demand of no stacks or no amount gets an empty stack.
+std::optional<std::vector<Stack>> fieldStacks(const ChipCase &chips, const std::vector<Demand> &demands);
 
 } // namespace chips

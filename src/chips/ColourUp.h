@@ -59,7 +59,20 @@ struct ChipPlan {
     // The colour-up at the break after `level`, if any chip leaves there.
     const ColourUp *at(int level) const;
 };
-ChipPlan planChips(const ChipCase &chips, const Structure &structure);
+// The plan of a night from its start; with `before` the plan of the same night so far, `played`
+// levels in (the break after the last of them included): the colour-ups of those levels stay as
+// they were, their chips stay gone whatever the structure now says, and a chip still to leave
+// leaves at a break still to come.
+ChipPlan planChips(const ChipCase &chips, const Structure &structure, const ChipPlan &before = {}, int played = 0);
+
+// The automatic structure rounded to the chips: each level's blinds to the nearest multiple of
+// the smallest chip still in play at it (halves to the even multiple), never below one chip; a
+// big blind never below its small blind. A level could do without a chip once its small blind is
+// four of the next chip or more, its ante and the stacks still on sale paid by the chips left;
+// the chip leaves at the first break after which no level needs it. Only the structure's breaks,
+// antes and sales are read; amounts that are not numbers are left as they are.
+void roundToChips(const ChipCase &chips, const Structure &structure, std::vector<QString> &small,
+                  std::vector<QString> &big);
 
 // The break the add-on is sold at: the first break after the rebuys' last round (rebuyUntil
 // 0: the first break); none when no break comes.

@@ -99,6 +99,7 @@ void GameClock::start(const std::optional<tournament::Setup> &counting)
         breakMinutes && *breakMinutes >= 0 && *breakMinutes <= MaxBreakMinutes ? qint16(*breakMinutes * 60) : 0;
 
     spoken_.clear();
+    chipPlan_ = {};
     planNight();
     run(Countdown::Rounds);
     if (settings_.speechOn())
@@ -183,6 +184,7 @@ void GameClock::resume(const tournament::SavedGame &s)
     }
     ++countChanges_;
     spoken_.clear();
+    chipPlan_ = {};
     planNight();
 
     DisplayState &v = view_;
@@ -477,7 +479,9 @@ void GameClock::planNight()
     const plan::PlanSetup setup = settings_.planSetup();
     chipsOn_ = setup.on();
     chipCase_ = setup.chips;
-    chipPlan_ = {};
+    // Mid-game the colour-ups of the levels played stay as they were (a new game or a resumed
+    // one has none yet).
+    const chips::ChipPlan before = std::exchange(chipPlan_, {});
     plan_ = {};
     addOnAfter_.reset();
     nextBreakMinutes_ = planMinute_ = -1;
@@ -505,10 +509,11 @@ void GameClock::planNight()
     if (ledger)
         night.count = ledger->setup();
     const chips::Structure structure = plan::structureOf(night);
-    chipPlan_ = chips::planChips(chipCase_, structure);
+    chipPlan_ = chips::planChips(chipCase_, structure, before,
+                                 state.currentRound == -1 ? settings_.selectedRow() + 1 : state.currentRound - 1);
     if (ledger && ledger->setup().addOn > 0)
         addOnAfter_ = chips::addOnBreak(structure, ledger->setup().rebuyLastRound);
-    plan_ = plan::makePlan(plan::planInput(night, 0));
+    plan_ = plan::makePlan(plan::planInput(night, {}));
 }
 
 void GameClock::sayChips(bool atBreak)
@@ -597,18 +602,18 @@ void GameClock::publishChips()
             now = i;
     const qint64 elapsed =
         now >= 0 ? rows[size_t(now)].from + rows[size_t(now)].seconds - g.secondsLeft : g.gameSeconds;
-    constexpr qint64 Day = 24 * 60 * 60;
-    const qint64 clock = QDateTime::fromMSecsSinceEpoch(this->now()).time().msecsSinceStartOfDay() / 1000;
-    const qint64 minute = ((clock - elapsed) % Day + Day) % Day / 60;
+    // The minute it began, counted on the calendar: a night the clocks change reads as they do.
+    const qint64 began = this->now() - elapsed * 1000;
+    const qint64 minute = began / 60000 - (began % 60000 < 0 ? 1 : 0);
     if (minute == planMinute_ && now == planRow_)
         return;
     planMinute_ = minute;
     planRow_ = now;
-    plan_.startsAt = minute * 60;
+    plan_.startsAt = QDateTime::fromMSecsSinceEpoch(minute * 60000);
     v.plan.clear();
     for (int i = 0; i < int(rows.size()); ++i) {
         const plan::Row &r = rows[size_t(i)];
-        v.plan.push_back({r.level, plan::timeOfDay(plan_.startsAt + r.from),
+        v.plan.push_back({r.level, plan::timeOfDay(plan_.startsAt.addSecs(r.from)),
                           r.level > 0 ? blindsText(g.currencySymbol, settings_.smallBlind(r.level - 1),
                                                    settings_.bigBlind(r.level - 1))
                                       : QString(),

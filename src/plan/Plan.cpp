@@ -8,8 +8,6 @@ namespace plan {
 
 namespace {
 
-constexpr qint64 Day = 24 * 3600;
-
 QString counted(qint64 n, const char *one, const char *many)
 {
     return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
@@ -45,10 +43,14 @@ Plan makePlan(const Input &in)
     return p;
 }
 
-QString timeOfDay(qint64 s)
+QString timeOfDay(const QDateTime &at)
 {
-    const qint64 d = ((s % Day) + Day) % Day;
-    return QStringLiteral("%1:%2").arg(d / 3600, 2, 10, QLatin1Char('0')).arg(d % 3600 / 60, 2, 10, QLatin1Char('0'));
+    return at.toString(QStringLiteral("HH:mm"));
+}
+
+QDateTime startOn(const QDate &day, qint64 secondsAfterMidnight)
+{
+    return QDateTime(day, QTime::fromMSecsSinceStartOfDay(int(secondsAfterMidnight % (24 * 3600) * 1000)));
 }
 
 QString lengthText(qint64 seconds)
@@ -62,10 +64,12 @@ QString lengthText(qint64 seconds)
     return QStringLiteral("%1 h %2 min").arg(minutes / 60).arg(minutes % 60);
 }
 
-QString hoursMinutes(qint64 seconds)
+QString minutesToGo(qint64 seconds)
 {
     const qint64 minutes = (std::max<qint64>(0, seconds) + 59) / 60;
-    return QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    if (minutes < 60)
+        return QStringLiteral("%1 min").arg(minutes);
+    return QStringLiteral("%1 h %2 min").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString planSummary(const Plan &p)
@@ -77,9 +81,11 @@ QString planSummary(const Plan &p)
     if (p.breaks > 0)
         s += QStringLiteral(" and ") + counted(p.breaks, "break", "breaks");
     s += QStringLiteral(": %1, %2 to %3")
-             .arg(lengthText(p.totalSeconds), timeOfDay(p.startsAt), timeOfDay(p.startsAt + p.totalSeconds));
+             .arg(lengthText(p.totalSeconds), timeOfDay(p.startsAt), timeOfDay(p.startsAt.addSecs(p.totalSeconds)));
     if (p.finishLevel)
-        s += QStringLiteral("; ends around %1 (round %2)").arg(timeOfDay(p.startsAt + *p.finishAt)).arg(*p.finishLevel);
+        s += QStringLiteral("; ends around %1 (round %2)")
+                 .arg(timeOfDay(p.startsAt.addSecs(*p.finishAt)))
+                 .arg(*p.finishLevel);
     else if (p.averageStack > 0)
         s += QStringLiteral("; the big blind never reaches the average stack of %1")
                  .arg(tournament::grouped(p.averageStack));
@@ -88,7 +94,7 @@ QString planSummary(const Plan &p)
 
 QString nextBreakText(qint64 secondsToBreak)
 {
-    return QStringLiteral("Next break in ") + hoursMinutes(secondsToBreak);
+    return QStringLiteral("Next break in ") + minutesToGo(secondsToBreak);
 }
 
 std::optional<qint64> secondsToBreak(const Plan &p, int level, qint64 secondsLeft)

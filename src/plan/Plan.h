@@ -3,6 +3,8 @@
 // when the game is expected to end: where the big blind reaches the average stack of the
 // expected field.
 
+#include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -16,7 +18,7 @@ struct Input {
     qint64 breakEvery = 0;            // 0: no break
     bool repeat = false;
     qint64 breakSeconds = 0;
-    qint64 startsAt = 0;     // seconds after midnight of the day the game starts
+    QDateTime startsAt;      // when the game starts, in the time it is shown in
     qint64 averageStack = 0; // the expected field's chips ÷ its players; 0: no finish
 };
 
@@ -33,20 +35,23 @@ struct Plan {
     int breaks = 0;
     std::optional<int> finishLevel; // the first level whose big blind reaches the average stack
     std::optional<qint64> finishAt; // seconds after the start that level begins
-    qint64 startsAt = 0;
+    QDateTime startsAt;
     qint64 averageStack = 0;
 };
 Plan makePlan(const Input &input);
 
-// "23:05", and past midnight "00:20" (the day counted from the start's midnight wraps).
-QString timeOfDay(qint64 secondsAfterMidnight);
+// "23:05", "00:20": the time of day on the clocks of the place `at` is in, so a night the
+// clocks change reads as the room's clocks do.
+QString timeOfDay(const QDateTime &at);
+// The local time `secondsAfterMidnight` into `day` ("20:00" typed for tonight).
+QDateTime startOn(const QDate &day, qint64 secondsAfterMidnight);
 // "5 h 20 min", "45 min"
 QString lengthText(qint64 seconds);
-// "0:42": hours and minutes, rounded up to the minute.
-QString hoursMinutes(qint64 seconds);
+// "42 min", "1 h 05 min": a time still to run, rounded up to the minute.
+QString minutesToGo(qint64 seconds);
 // "15 levels and 3 breaks: 5 h 40 min", then with a finish "ends around 23:40 (round 11)".
 QString planSummary(const Plan &plan);
-// "Next break in 0:42", seconds to the next break from now; empty when no break is to come.
+// "Next break in 42 min", seconds to the next break from now; empty when no break is to come.
 QString nextBreakText(qint64 secondsToBreak);
 // The seconds to the next break: from the level in play (1-based) with `secondsLeft` on it;
 // none when no break follows.

@@ -7,8 +7,8 @@
 namespace plan {
 
 const QStringList PlanKeys{QStringLiteral("Chips"),   QStringLiteral("RoundToChips"), QStringLiteral("Stack"),
-                           QStringLiteral("Players"), QStringLiteral("Rebuys"),       QStringLiteral("AddOns"),
-                           QStringLiteral("StartsAt")};
+                           QStringLiteral("Players"), QStringLiteral("Rebuys"),       QStringLiteral("Reentries"),
+                           QStringLiteral("AddOns"),  QStringLiteral("StartsAt")};
 
 std::optional<qint64> parseTimeOfDay(const QString &text)
 {
@@ -22,20 +22,18 @@ std::optional<qint64> parseTimeOfDay(const QString &text)
     return qint64(h) * 3600 + min * 60;
 }
 
-std::optional<PlanSetup> parsePlanSetup(const PlanTexts &texts, QString *why)
+std::optional<PlanSetup> parsePlanSetup(const PlanTexts &texts, QString *why, std::vector<Problem> *problems)
 {
-    const auto fail = [why](const QString &text) -> std::optional<PlanSetup> {
-        if (why)
-            *why = text;
-        return std::nullopt;
-    };
+    std::vector<Problem> found;
+    const auto fail = [&found](const char *key, const QString &text) { found.push_back({QLatin1String(key), text}); };
     PlanSetup s;
     const QString chipsText = texts.value(QStringLiteral("Chips"));
     if (!chipsText.trimmed().isEmpty()) {
         const std::optional<chips::ChipCase> c = chips::parseCaseText(chipsText);
         if (!c)
-            return fail(QStringLiteral("The chip case cannot be read."));
-        s.chips = *c;
+            fail("Chips", QStringLiteral("The chip case cannot be read."));
+        else
+            s.chips = *c;
     }
     s.roundToChips = texts.value(QStringLiteral("RoundToChips")) == QStringLiteral("1");
     const struct {
@@ -45,18 +43,27 @@ std::optional<PlanSetup> parsePlanSetup(const PlanTexts &texts, QString *why)
     } counts[] = {{"Stack", "Starting stack", &PlanSetup::stack},
                   {"Players", "Players expected", &PlanSetup::players},
                   {"Rebuys", "Rebuys expected", &PlanSetup::rebuys},
+                  {"Reentries", "Re-entries expected", &PlanSetup::reentries},
                   {"AddOns", "Add-ons expected", &PlanSetup::addOns}};
     for (const auto &c : counts) {
         const std::optional<qint64> v = tournament::parseAmount(texts.value(QLatin1String(c.key)).trimmed());
         if (!v)
-            return fail(QStringLiteral("“%1” must be a whole number.").arg(QLatin1String(c.caption)));
-        s.*c.value = *v;
+            fail(c.key, QStringLiteral("“") + QLatin1String(c.caption) + QStringLiteral("” must be a whole number."));
+        else
+            s.*c.value = *v;
     }
     const QString starts = texts.value(QStringLiteral("StartsAt")).trimmed();
     if (!starts.isEmpty()) {
         s.startsAt = parseTimeOfDay(starts);
         if (!s.startsAt)
-            return fail(QStringLiteral("“Starts at” must be a time of day such as 20:00."));
+            fail("StartsAt", QStringLiteral("“Starts at” must be a time of day such as 20:00."));
+    }
+    if (problems)
+        *problems = found;
+    if (!found.empty()) {
+        if (why)
+            *why = found.front().text;
+        return std::nullopt;
     }
     return s;
 }

@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QtNumeric>
+#include <array>
 
 namespace plan {
 
@@ -36,6 +37,31 @@ QString html(const QString &text)
 QString money(const Night &night, qint64 amount)
 {
     return night.currency + tournament::grouped(amount);
+}
+
+// "1 rebuy", "12 add-ons"
+QString counted(qint64 n, const char *one, const char *many)
+{
+    return tournament::grouped(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+// The stacks the expected field takes beyond a seat each: the rebuys (of the rebuy's chips,
+// else a starting stack), the re-entries (of the re-entry's chips, else a starting stack) and
+// the add-ons (of the add-on's chips; none without them).
+struct Sold {
+    qint64 how = 0;
+    qint64 chips = 0;
+    const char *one;
+    const char *many;
+};
+std::array<Sold, 3> soldStacks(const Night &night, qint64 stack)
+{
+    const std::optional<tournament::Setup> &c = night.count;
+    const qint64 rebuy = c && c->rebuyChips > 0 ? c->rebuyChips : stack;
+    const qint64 reentry = c && c->reentryChipCount() > 0 ? c->reentryChipCount() : stack;
+    return {{{std::max<qint64>(0, night.setup.rebuys), rebuy, "rebuy", "rebuys"},
+             {std::max<qint64>(0, night.setup.reentries), reentry, "re-entry", "re-entries"},
+             {std::max<qint64>(0, night.setup.addOns), c ? c->addOnChips : 0, "add-on", "add-ons"}}};
 }
 
 // One A4 sheet: the levels down the left, everything else in a column on the right; on a
@@ -96,17 +122,14 @@ qint64 averageStack(const Night &night)
     const qint64 stack = startingStack(night);
     if (players <= 0 || stack <= 0)
         return 0;
-    const qint64 rebuyChips = night.count ? night.count->rebuyChips : 0;
-    const qint64 addOnChips = night.count ? night.count->addOnChips : 0;
     std::optional<qint64> total = mulAdd(players, stack, 0);
-    if (total)
-        total = mulAdd(night.setup.rebuys, rebuyChips, *total);
-    if (total)
-        total = mulAdd(night.setup.addOns, addOnChips, *total);
+    for (const Sold &sold : soldStacks(night, stack))
+        if (total)
+            total = mulAdd(sold.how, sold.chips, *total);
     return total ? dividedToEven(*total, players) : 0;
 }
 
-Input planInput(const Night &night, qint64 startsAt)
+Input planInput(const Night &night, const QDateTime &startsAt)
 {
     Input in;
     in.levelSeconds = night.levelSeconds;
@@ -127,8 +150,32 @@ QStringList stackLines(const Night &night)
     const qint64 amount = startingStack(night);
     if (box.empty() || amount <= 0)
         return {};
-    const qint64 players = std::max<qint64>(1, night.setup.players);
-    const std::optional<chips::Stack> stack = chips::suggestStack(box, amount, players);
+    qint64 players = std::max<qint64>(1, night.setup.players);
+    const std::array<Sold, 3> sold = soldStacks(night, amount);
+    // A mix for every stack the field takes; when none fits, the fewest chips each. Without the
+    // players expected, the field is as many as the counted chips can seat.
+    const auto fieldOf = [&](qint64 seats) {
+        std::vector<chips::Demand> demands{{amount, seats}};
+        for (const Sold &s : sold)
+            demands.push_back({s.chips, s.how});
+        std::optional<std::vector<chips::Stack>> field = chips::fieldStacks(box, demands);
+        // Seats beyond those only with stacks of enough chips to play with.
+        if (field && seats > 1 && field->front().chips() < chips::MinStackChips)
+            field.reset();
+        return field;
+    };
+    const bool anyCounted = std::any_of(box.begin(), box.end(), [](const chips::Chip &c) { return c.count > 0; });
+    if (night.setup.players <= 0 && anyCounted && fieldOf(1)) {
+        qint64 most = 1, fails = chips::MaxChipCount * chips::MaxChips + 1;
+        while (fails - most > 1) {
+            const qint64 mid = most + (fails - most) / 2;
+            (fieldOf(mid) ? most : fails) = mid;
+        }
+        players = most;
+    }
+    const std::optional<std::vector<chips::Stack>> field = fieldOf(players);
+    std::optional<chips::Stack> stack =
+        field ? std::optional(field->front()) : chips::suggestStack(box, amount, players);
     if (!stack) {
         const bool alone = chips::suggestStack(box, amount).has_value();
         return {alone
@@ -139,30 +186,32 @@ QStringList stackLines(const Night &night)
     QStringList lines{
         QStringLiteral("Starting stack %1: %2 (%3 chips)")
             .arg(tournament::grouped(amount), chips::stackText(box, *stack), tournament::grouped(stack->chips()))};
-    // The stacks the expected rebuys and add-ons will take, kept back from the seats.
+    // The stacks the expected rebuys, re-entries and add-ons will take, kept back from the seats.
     std::vector<qint64> reserved(box.size(), 0);
-    const std::pair<qint64, qint64> sold[] = {{night.setup.rebuys, night.count ? night.count->rebuyChips : 0},
-                                              {night.setup.addOns, night.count ? night.count->addOnChips : 0}};
     QStringList kept;
-    for (const auto &[how, chipsEach] : sold) {
-        if (how <= 0 || chipsEach <= 0)
+    for (size_t k = 0; k < sold.size(); ++k) {
+        const Sold &s = sold[k];
+        if (s.how <= 0 || s.chips <= 0)
             continue;
-        const std::optional<chips::Stack> each = chips::suggestStack(box, chipsEach);
+        const std::optional<chips::Stack> each =
+            field ? std::optional((*field)[k + 1]) : chips::suggestStack(box, s.chips);
         if (!each)
             continue;
         for (size_t i = 0; i < reserved.size() && i < each->counts.size(); ++i)
-            if (const std::optional<qint64> r = mulAdd(how, each->counts[i], reserved[i]))
+            if (const std::optional<qint64> r = mulAdd(s.how, each->counts[i], reserved[i]))
                 reserved[i] = *r;
+        kept << counted(s.how, s.one, s.many);
     }
-    if (night.setup.rebuys > 0)
-        kept << QStringLiteral("%1 rebuys").arg(tournament::grouped(night.setup.rebuys));
-    if (night.setup.addOns > 0)
-        kept << QStringLiteral("%1 add-ons").arg(tournament::grouped(night.setup.addOns));
     if (const std::optional<qint64> seated = chips::playersSeated(box, *stack, reserved)) {
-        QString line = *seated == 1 ? QStringLiteral("The chips seat 1 player")
-                                    : QStringLiteral("The chips seat %1 players").arg(tournament::grouped(*seated));
-        if (!kept.isEmpty())
-            line += QStringLiteral(", with %1 set aside").arg(kept.join(QStringLiteral(" and ")));
+        QString line = QStringLiteral("The chips seat ") + counted(*seated, "player", "players");
+        if (!kept.isEmpty()) {
+            const QString last = kept.takeLast();
+            line += QStringLiteral(", with ")
+                    + (kept.isEmpty() ? last : kept.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last)
+                    + QStringLiteral(" set aside");
+        }
+        if (*seated < night.setup.players)
+            line += QStringLiteral(": %1 are expected").arg(tournament::grouped(night.setup.players));
         lines << line + QLatin1Char('.');
     }
     return lines;
@@ -174,8 +223,8 @@ std::vector<qint64> expectedPayouts(const Night &night, qint64 *pool)
         *pool = 0;
     if (!night.count || night.setup.players <= 0)
         return {};
-    const qint64 actions =
-        night.setup.players + std::max<qint64>(0, night.setup.rebuys) + std::max<qint64>(0, night.setup.addOns);
+    const qint64 actions = night.setup.players + std::max<qint64>(0, night.setup.rebuys)
+                           + std::max<qint64>(0, night.setup.reentries) + std::max<qint64>(0, night.setup.addOns);
     if (actions > tournament::MaxRecords)
         return {};
     // The count of the expected field, as the night's own records would make it: one table, so
@@ -186,6 +235,7 @@ std::vector<qint64> expectedPayouts(const Night &night, qint64 *pool)
     records.reserve(size_t(actions));
     const std::pair<tournament::Action, qint64> field[] = {{tournament::Action::Entry, night.setup.players},
                                                            {tournament::Action::Rebuy, night.setup.rebuys},
+                                                           {tournament::Action::Reentry, night.setup.reentries},
                                                            {tournament::Action::AddOn, night.setup.addOns}};
     for (const auto &[action, how] : field)
         for (qint64 i = 0; i < how; ++i)
@@ -198,7 +248,7 @@ std::vector<qint64> expectedPayouts(const Night &night, qint64 *pool)
     return ledger->payouts();
 }
 
-QByteArray sheetHtml(const Night &night, const QDate &day, qint64 startsAt)
+QByteArray sheetHtml(const Night &night, const QDateTime &startsAt)
 {
     const QString title = night.title.trimmed().isEmpty() ? QStringLiteral("The night's sheet") : night.title;
     const Plan plan = makePlan(planInput(night, startsAt));
@@ -207,7 +257,7 @@ QByteArray sheetHtml(const Night &night, const QDate &day, qint64 startsAt)
     const std::optional<int> addOnAt = night.count && night.count->addOn > 0
                                            ? chips::addOnBreak(structure, night.count->rebuyLastRound)
                                            : std::nullopt;
-    const QString dayText = QLocale::c().toString(day, QStringLiteral("dddd d MMMM yyyy"));
+    const QString dayText = QLocale::c().toString(startsAt.date(), QStringLiteral("dddd d MMMM yyyy"));
 
     QString out = tournament::printedPageHead(title, SheetStyle);
     out += QStringLiteral("<header>\n<h1>%1</h1>\n<p class=\"when\">%2, from %3</p>\n</header>\n")
@@ -217,7 +267,7 @@ QByteArray sheetHtml(const Night &night, const QDate &day, qint64 startsAt)
                           "<th class=\"n\">Ante</th><th class=\"n\">Mins</th><th></th></tr></thead>\n<tbody>\n");
     int lastLevel = 0;
     for (const Row &row : plan.rows) {
-        const QString starts = timeOfDay(startsAt + row.from);
+        const QString starts = timeOfDay(startsAt.addSecs(row.from));
         const QString minutes = QString::number(dividedToEven(row.seconds, 60));
         if (row.level > 0) {
             if (size_t(row.level) > night.levels.size()) // more lengths than levels: a night half made
@@ -243,7 +293,7 @@ QByteArray sheetHtml(const Night &night, const QDate &day, qint64 startsAt)
                    .arg(starts, html(says.join(QStringLiteral("; "))), minutes);
     }
     out += QStringLiteral("<tr><td>End</td><td class=\"n\">%1</td><td colspan=\"4\"></td></tr>\n")
-               .arg(timeOfDay(startsAt + plan.totalSeconds));
+               .arg(timeOfDay(startsAt.addSecs(plan.totalSeconds)));
     out += QStringLiteral("</tbody>\n</table>\n</section>\n<div class=\"side\">\n");
 
     out += QStringLiteral("<section>\n<h2>The night</h2>\n<p>%1</p>\n").arg(html(planSummary(plan)));
@@ -273,11 +323,10 @@ QByteArray sheetHtml(const Night &night, const QDate &day, qint64 startsAt)
     qint64 pool = 0;
     const std::vector<qint64> payouts = expectedPayouts(night, &pool);
     if (!payouts.empty()) {
-        QStringList field{QStringLiteral("%1 players").arg(tournament::grouped(night.setup.players))};
-        if (night.setup.rebuys > 0)
-            field << QStringLiteral("%1 rebuys").arg(tournament::grouped(night.setup.rebuys));
-        if (night.setup.addOns > 0)
-            field << QStringLiteral("%1 add-ons").arg(tournament::grouped(night.setup.addOns));
+        QStringList field{counted(night.setup.players, "player", "players")};
+        for (const Sold &sold : soldStacks(night, startingStack(night)))
+            if (sold.how > 0)
+                field << counted(sold.how, sold.one, sold.many);
         out += QStringLiteral("<section>\n<h2>Payouts</h2>\n<p>Prize pool %1 with %2 expected</p>\n<table>\n<tbody>\n")
                    .arg(html(money(night, pool)), field.join(QStringLiteral(", ")));
         for (size_t i = 0; i < payouts.size(); ++i)

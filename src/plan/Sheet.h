@@ -9,7 +9,7 @@
 #include "tournament/Ledger.h"
 
 #include <QByteArray>
-#include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -33,18 +33,21 @@ struct Night {
 chips::Structure structureOf(const Night &night);
 // The starting stack: the one typed, else the buy-in's chips of the count; 0: none.
 qint64 startingStack(const Night &night);
-// (players × stack + rebuys × rebuy chips + add-ons × add-on chips) ÷ players, halves to even;
-// 0 when players or stack are 0, or when the chips would not fit.
+// (players × stack + the chips of the rebuys, re-entries and add-ons expected) ÷ players, halves
+// to even; a rebuy or re-entry of no chips set is a starting stack. 0 when players or stack are
+// 0, or when the chips would not fit.
 qint64 averageStack(const Night &night);
-// The plan of the levels and breaks from `startsAt` (seconds after midnight).
-Input planInput(const Night &night, qint64 startsAt);
-// "Starting stack 5,000: 8 × 25, 8 × 100, 2 × 500, 3 × 1000 (21 chips)", then how many players
-// the counted chips seat with the expected rebuys and add-ons set aside. Empty without a stack.
+// The plan of the levels and breaks from `startsAt`.
+Input planInput(const Night &night, const QDateTime &startsAt);
+// "Starting stack 5,000: 8 × 25, 8 × 100, 2 × 500, 3 × 1,000 (21 chips)", in a mix the case
+// holds for the whole expected field (the fewest chips when they do), then how many players the
+// counted chips seat with the expected rebuys, re-entries and add-ons set aside. Empty without a
+// stack.
 QStringList stackLines(const Night &night);
 // What the expected field pays: each place's amount (the pool as the count would make it from
-// the players, rebuys and add-ons expected); empty without a count or a field.
+// the players, rebuys, re-entries and add-ons expected); empty without a count or a field.
 std::vector<qint64> expectedPayouts(const Night &night, qint64 *pool = nullptr);
 // The sheet: a standalone page (nothing loaded, nothing run) that prints on one A4 sheet.
-QByteArray sheetHtml(const Night &night, const QDate &day, qint64 startsAt);
+QByteArray sheetHtml(const Night &night, const QDateTime &startsAt);
 
 } // namespace plan

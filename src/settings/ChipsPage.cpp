@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -29,6 +30,7 @@ const PlanBox PlanBoxes[] = {
     {"Stack", "Starting stack:", "as the buy-in's chips", &frm_MoreOptions::txt_Stack},
     {"Players", "Players expected:", "", &frm_MoreOptions::txt_ExpectedPlayers},
     {"Rebuys", "Rebuys expected:", "", &frm_MoreOptions::txt_ExpectedRebuys},
+    {"Reentries", "Re-entries expected:", "", &frm_MoreOptions::txt_ExpectedReentries},
     {"AddOns", "Add-ons expected:", "", &frm_MoreOptions::txt_ExpectedAddOns},
     {"StartsAt", "Starts at:", "now", &frm_MoreOptions::txt_StartsAt},
 };
@@ -182,13 +184,46 @@ void frm_MoreOptions::checkChips()
     std::vector<chips::ChipRow> rows;
     for (size_t r = 0; r < txt_ChipValue.size(); ++r)
         rows.push_back({txt_ChipValue[r]->text(), txt_ChipColour[r]->text(), txt_ChipCount[r]->text()});
-    QString why;
-    std::optional<plan::PlanSetup> setup;
-    if (chips::parseRows(rows, &why))
-        setup = plan::parsePlanSetup(planTexts(), &why);
-    cmd_PrintSheet->setEnabled(setup && setup->on());
-    if (!setup) {
-        lbl_ChipsSay->setText(why);
+    // Every box in error says so itself (a screen reader reads it with the box), and the page
+    // lists them all.
+    std::vector<chips::RowProblem> chipProblems;
+    std::vector<plan::Problem> planProblems;
+    chips::parseRows(rows, nullptr, &chipProblems);
+    const std::optional<plan::PlanSetup> setup = plan::parsePlanSetup(planTexts(), nullptr, &planProblems);
+    std::vector<std::pair<QLineEdit *, QString>> wrong;
+    for (const chips::RowProblem &p : chipProblems) {
+        const std::array<QLineEdit *, 8> *column[] = {&txt_ChipValue, &txt_ChipColour, &txt_ChipCount};
+        wrong.emplace_back(p.row >= 0 ? (*column[p.column])[size_t(p.row)] : nullptr, p.text);
+    }
+    for (const plan::Problem &p : planProblems) {
+        const auto box = std::find_if(std::begin(PlanBoxes), std::end(PlanBoxes),
+                                      [&](const PlanBox &b) { return p.key == QLatin1String(b.key); });
+        // The chip case's own problem is the rows', said above.
+        if (box != std::end(PlanBoxes))
+            wrong.emplace_back(this->*box->box, p.text);
+        else if (chipProblems.empty())
+            wrong.emplace_back(nullptr, p.text);
+    }
+    std::vector<QLineEdit *> boxes(txt_ChipValue.begin(), txt_ChipValue.end());
+    boxes.insert(boxes.end(), txt_ChipColour.begin(), txt_ChipColour.end());
+    boxes.insert(boxes.end(), txt_ChipCount.begin(), txt_ChipCount.end());
+    for (const PlanBox &p : PlanBoxes)
+        boxes.push_back(this->*p.box);
+    for (QLineEdit *box : boxes) {
+        QStringList says;
+        for (const auto &[at, text] : wrong)
+            if (at == box)
+                says << text;
+        if (box->accessibleDescription() != says.join(QLatin1Char(' ')))
+            box->setAccessibleDescription(says.join(QLatin1Char(' ')));
+    }
+    const bool readable = wrong.empty() && setup;
+    cmd_PrintSheet->setEnabled(readable && setup->on());
+    if (!readable) {
+        QStringList says;
+        for (const auto &[at, text] : wrong)
+            says << text;
+        lbl_ChipsSay->setText(says.join(QLatin1Char('\n')));
         return;
     }
     if (!setup->on()) {

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QScrollBar>
 #include <QStringListModel>
-#include <QTime>
 
 namespace {
 
@@ -20,10 +19,10 @@ constexpr int Gap = 2;
 constexpr int Wider = ColumnWidth + Gap;
 constexpr int LeastLabelHeight = 44;
 
-// The seconds after midnight now.
-qint64 secondsNow()
+// When the night starts: at the time typed, tonight, else now.
+QDateTime startsAt(const plan::PlanSetup &setup)
 {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000;
+    return setup.startsAt ? plan::startOn(QDate::currentDate(), *setup.startsAt) : QDateTime::currentDateTime();
 }
 
 } // namespace
@@ -101,12 +100,12 @@ void frm_Chiplark::planNow()
         planClock_->stop();
         return;
     }
-    const qint64 startsAt = n.setup.startsAt.value_or(secondsNow());
+    const QDateTime starts = startsAt(n.setup);
     if (n.setup.startsAt)
         planClock_->stop();
     else if (!planClock_->isActive())
         planClock_->start();
-    const plan::Plan p = plan::makePlan(plan::planInput(n, startsAt));
+    const plan::Plan p = plan::makePlan(plan::planInput(n, starts));
     const chips::ChipPlan chipPlan = chips::planChips(n.setup.chips, plan::structureOf(n));
     QStringList times;
     times.reserve(qsizetype(n.levels.size()));
@@ -115,7 +114,7 @@ void frm_Chiplark::planNow()
             continue;
         const bool mark =
             std::find(chipPlan.unmakeable.begin(), chipPlan.unmakeable.end(), row.level) != chipPlan.unmakeable.end();
-        times << plan::timeOfDay(startsAt + row.from) + (mark ? QStringLiteral(" \u2717") : QString());
+        times << plan::timeOfDay(starts.addSecs(row.from)) + (mark ? QStringLiteral(" \u2717") : QString());
     }
     static_cast<QStringListModel *>(lst_Plan->model())->setStringList(times);
     lst_Plan->verticalScrollBar()->setValue(lst_Blinds->verticalScrollBar()->value());
@@ -191,7 +190,7 @@ void frm_Chiplark::placePlanView(bool on)
 }
 
 // With the automatic structure rounded to the chips: each small and big blind to the nearest
-// amount the smallest chip makes.
+// amount the smallest chip in play at its level makes.
 void frm_Chiplark::roundAutoBlinds()
 {
     const plan::PlanSetup setup = gameSettings.planSetup();
@@ -202,7 +201,7 @@ void frm_Chiplark::roundAutoBlinds()
         small.push_back(lst_Small.list(i));
     for (int i = 0; i < lst_Big.listCount(); ++i)
         big.push_back(lst_Big.list(i));
-    chips::roundToChips(setup.chips, small, big);
+    chips::roundToChips(setup.chips, plan::structureOf(night()), small, big);
     lst_Small.setItems(QStringList(small.begin(), small.end()));
     lst_Big.setItems(QStringList(big.begin(), big.end()));
 }
@@ -225,7 +224,6 @@ platform::SheetWriter &frm_Chiplark::sheetWriter()
 
 void frm_Chiplark::printSheet(const plan::Night &night)
 {
-    const QDate today = QDate::currentDate();
-    const qint64 startsAt = night.setup.startsAt.value_or(secondsNow());
-    sheetWriter().write(today.toString(Qt::ISODate), plan::sheetHtml(night, today, startsAt));
+    const QDateTime starts = startsAt(night.setup);
+    sheetWriter().write(starts.date().toString(Qt::ISODate), plan::sheetHtml(night, starts));
 }

@@ -99,6 +99,7 @@ public:
     QLineEdit *txt_Stack = nullptr;
     QLineEdit *txt_ExpectedPlayers = nullptr;
     QLineEdit *txt_ExpectedRebuys = nullptr;
+    QLineEdit *txt_ExpectedReentries = nullptr;
     QLineEdit *txt_ExpectedAddOns = nullptr;
     QLineEdit *txt_StartsAt = nullptr;
     QCheckBox *chk_RoundToChips = nullptr;

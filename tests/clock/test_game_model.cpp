@@ -282,8 +282,8 @@ private slots:
             << QStringList{started, chipLevel2, count, "120: " + defaultPhrases().Break, count};
         QTest::newRow("repeated breaks: the next one in minutes on the band, not counting players")
             << chips + "repeat nocount start % t1 % t60 % t60 %"
-            << QStringList{"Next break in 0:02", "Next break in 0:02",
-                           "At the next break the 25s leave. · Next break in 0:01", "Colour up: the 25s"};
+            << QStringList{"Next break in 2 min", "Next break in 2 min",
+                           "At the next break the 25s leave. · Next break in 1 min", "Colour up: the 25s"};
         QTest::newRow("the add-on at its break, said once")
             << chips + "addon=10,15000 speech start t120 % t60 %"
             << QStringList{started,
