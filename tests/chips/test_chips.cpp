@@ -266,15 +266,13 @@ void TestChips::breakText_data()
 {
     QTest::addColumn<qint64>("seconds");
     QTest::addColumn<QString>("text");
-    QTest::newRow("under a minute") << qint64(59) << "Next break in 1 min";
-    QTest::newRow("a minute and a second") << qint64(61) << "Next break in 2 min";
-    QTest::newRow("42 minutes") << qint64(42 * 60) << "Next break in 42 min";
+    QTest::newRow("59 s") << qint64(59) << "Next break in 1 min";
+    QTest::newRow("42 min") << qint64(42 * 60) << "Next break in 42 min";
     QTest::newRow("an hour") << qint64(3600) << "Next break in 1 h 00 min";
-    QTest::newRow("1 h 05") << qint64(3900) << "Next break in 1 h 05 min";
-    QTest::newRow("due") << qint64(0) << "Next break in 0 min";
+    QTest::newRow("1 h 05") << qint64(3841) << "Next break in 1 h 05 min";
 }
 
-// Minutes and hours in words beside countdowns in minutes:seconds, never "1:05".
+// Beside countdowns in minutes:seconds, never "1:05".
 void TestChips::breakText()
 {
     QFETCH(qint64, seconds);
@@ -288,13 +286,9 @@ void TestChips::payable_data()
     QTest::addColumn<QString>("amount");
     QTest::addColumn<bool>("paid");
     const std::vector<qint64> tens{10, 25};
-    QTest::newRow("25 with 10s and 25s") << tens << "25" << true;
+    QTest::newRow("25 with 10s and 25s") << tens << "25.00" << true;
     QTest::newRow("15 with 10s and 25s") << tens << "15" << false;
-    QTest::newRow("35 with 10s and 25s") << tens << "35" << true;
     QTest::newRow("a large odd multiple of 5") << tens << "1000000000005" << true;
-    QTest::newRow("not a multiple of 5") << tens << "1002" << false;
-    QTest::newRow("a fraction") << tens << "25.5" << false;
-    QTest::newRow("whole with zeros") << tens << "50.00" << true;
     QTest::newRow("150 with 100s and 500s") << std::vector<qint64>{100, 500} << "150" << false;
     QTest::newRow("chips far apart, one kind") << std::vector<qint64>{999983, 1000000} << "2999949" << true;
 }
@@ -310,33 +304,28 @@ void TestChips::payable()
 void TestChips::roundedPerLevel_data()
 {
     QTest::addColumn<QString>("blinds");
-    QTest::addColumn<qint64>("breakEvery");
     QTest::addColumn<QString>("rounded");
-    // The 25s leave at the first break after which every small blind is 400 or more.
-    QTest::newRow("the 25s leave, then the 100s")
-        << "30/60 80/160 180/360 420/840 1480/2880 2100/4200 3030/6060" << qint64(2)
-        << "25/50 75/150 175/350 425/850 1500/2900 2100/4200 3000/6000";
-    QTest::newRow("no break: the 25s stay") << "30/60 420/840 1480/2880" << qint64(0) << "25/50 425/850 1475/2875";
-    QTest::newRow("a level that still needs them keeps them")
-        << "420/840 1480/2880 130/260 2100/4200" << qint64(1) << "425/850 1475/2875 125/250 2000/4000";
+    // Breaks after every second level: the 25s leave once every small blind to come is 400 or
+    // more, the 100s once it is 2,000.
+    QTest::newRow("the 25s leave, then the 100s") << "30/60 80/160 180/360 420/840 1480/2880 2100/4200 3030/6060"
+                                                  << "25/50 75/150 175/350 425/850 1500/2900 2100/4200 3000/6000";
+    QTest::newRow("a level that needs them keeps them") << "420/840 1480/2880 1480/2880 130/260 2100/4200"
+                                                        << "425/850 1475/2875 1475/2875 125/250 2000/4000";
 }
 
 void TestChips::roundedPerLevel()
 {
     QFETCH(QString, blinds);
-    QFETCH(qint64, breakEvery);
     QFETCH(QString, rounded);
-    const Structure s = levels(blinds, breakEvery, true);
+    const Structure s = levels(blinds, 2, true);
     std::vector<QString> small, big;
     for (const Level &l : s.levels) {
         small.push_back(l.small);
         big.push_back(l.big);
     }
     roundToChips(Case4, s, small, big);
-    QStringList got;
     for (size_t i = 0; i < small.size(); ++i)
-        got << small[i] + '/' + big[i];
-    QCOMPARE(got.join(' '), rounded);
+        QCOMPARE(small[i] + '/' + big[i], rounded.section(' ', int(i), int(i)));
 }
 
 void TestChips::afterAnEdit_data()
@@ -344,25 +333,15 @@ void TestChips::afterAnEdit_data()
     QTest::addColumn<QString>("edited");
     QTest::addColumn<int>("played");
     QTest::addColumn<std::vector<ColourUp>>("expected");
-    // As planned: the 25s leave after round 2, the 100s after round 6.
-    const QString planned = "25/50 50/100 100/200 200/400 400/800 800/1600 1000/2000 2000/4000";
-    QTest::newRow("unchanged") << planned << 3 << std::vector<ColourUp>{{2, {25}}, {6, {100}}};
-    QTest::newRow("a 25 wanted again: it stays gone")
-        << "25/50 50/100 100/200 200/400 400/800 825/1650 1000/2000 2000/4000" << 3
-        << std::vector<ColourUp>{{2, {25}}, {6, {100}}};
-    QTest::newRow("free sooner: at a break still to come, not one passed")
-        << "25/50 50/100 100/200 500/1000 1000/2000 2000/4000 3000/6000 4000/8000" << 4
-        << std::vector<ColourUp>{{2, {25}}, {6, {100}}};
-    QTest::newRow("in the break its colour-up stays")
-        << "25/50 50/100 100/200 200/400 400/800 800/1600 1000/2000 2000/4000" << 2
-        << std::vector<ColourUp>{{2, {25}}, {6, {100}}};
-    QTest::newRow("from the start, nothing kept")
-        << "25/50 50/100 100/200 500/1000 1000/2000 2000/4000 3000/6000 4000/8000" << 0
-        << std::vector<ColourUp>{{2, {25}}, {4, {100}}};
+    const QString sooner = "25/50 50/100 100/200 500/1000 1000/2000 2000/4000 3000/6000 4000/8000";
+    QTest::newRow("a 25 wanted again stays gone") << "25/50 50/100 100/200 200/400 400/800 825/1650 1000/2000 2000/4000"
+                                                  << 3 << std::vector<ColourUp>{{2, {25}}, {6, {100}}};
+    QTest::newRow("free sooner: at a break to come") << sooner << 4 << std::vector<ColourUp>{{2, {25}}, {6, {100}}};
+    QTest::newRow("from the start") << sooner << 0 << std::vector<ColourUp>{{2, {25}}, {4, {100}}};
 }
 
-// Recomputed mid-game, the plan keeps what has been played: no chip comes back, and none
-// leaves at a break already passed.
+// Planned: the 25s leave after round 2, the 100s after round 6; then the list is edited with
+// `played` levels played. No chip comes back, none leaves at a break passed.
 void TestChips::afterAnEdit()
 {
     QFETCH(QString, edited);
@@ -373,38 +352,30 @@ void TestChips::afterAnEdit()
         planChips(box, levels("25/50 50/100 100/200 200/400 400/800 800/1600 1000/2000 2000/4000", 2, true));
     const ChipPlan after = planChips(box, levels(edited, 2, true), before, played);
     QVERIFY(after.colourUps == expected);
-    // A level the chips left cannot pay is marked.
     QCOMPARE(after.unmakeable, edited.contains("825") ? std::vector<int>{6} : std::vector<int>{});
 }
 
 void TestChips::clocksChange_data()
 {
-    QTest::addColumn<QDateTime>("start");
+    QTest::addColumn<QDate>("day");
     QTest::addColumn<QString>("times");
-    const QTimeZone london("Europe/London");
-    // Levels of an hour: the clocks go back from 02:00 to 01:00, and forward from 01:00 to 02:00.
-    QTest::newRow("back in October") << QDateTime(QDate(2026, 10, 24), QTime(23, 30), london)
-                                     << "23:30 00:30 01:30 01:30 02:30 to 03:30";
-    QTest::newRow("forward in March") << QDateTime(QDate(2026, 3, 28), QTime(23, 30), london)
-                                      << "23:30 00:30 02:30 03:30 04:30 to 05:30";
-    QTest::newRow("an ordinary night") << QDateTime(QDate(2026, 12, 10), QTime(23, 30), london)
-                                       << "23:30 00:30 01:30 02:30 03:30 to 04:30";
+    // Levels of an hour from 23:30, London: back from 02:00 to 01:00, forward from 01:00 to 02:00.
+    QTest::newRow("back in October") << QDate(2026, 10, 24) << "23:30 00:30 01:30 01:30 02:30";
+    QTest::newRow("forward in March") << QDate(2026, 3, 28) << "23:30 00:30 02:30 03:30 04:30";
 }
 
-// The plan's times of day follow the calendar of the place the night is in.
 void TestChips::clocksChange()
 {
-    QFETCH(QDateTime, start);
+    QFETCH(QDate, day);
     QFETCH(QString, times);
     plan::Input in;
     in.levelSeconds = std::vector<qint64>(5, 3600);
-    in.startsAt = start;
+    in.startsAt = QDateTime(day, QTime(23, 30), QTimeZone("Europe/London"));
     const plan::Plan p = plan::makePlan(in);
     QStringList got;
     for (const plan::Row &r : p.rows)
         got << plan::timeOfDay(p.startsAt.addSecs(r.from));
-    QCOMPARE(got.join(' ') + " to " + plan::timeOfDay(p.startsAt.addSecs(p.totalSeconds)), times);
-    QVERIFY(plan::planSummary(p).endsWith(times.section(' ', 0, 0) + " to " + times.section(' ', -1)));
+    QCOMPARE(got.join(' '), times);
 }
 
 QTEST_GUILESS_MAIN(TestChips)
