@@ -109,7 +109,8 @@ tab.queryAction().doAction(0)
 until("the chips' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING))
 shown = set(n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_TEXT and n.getState().contains(pyatspi.STATE_SHOWING))
 expected = set("Chip %d %s" % (row, column) for row in range(1, 9) for column in ("value", "colour", "how many"))
-expected |= {"Starting stack", "Players expected", "Rebuys expected", "Add-ons expected", "Starts at"}
+expected |= {"Starting stack", "Players expected", "Rebuys expected", "Re-entries expected", "Add-ons expected",
+             "Starts at"}
 if shown != expected:
     fail("the chips' page's boxes are named %r" % sorted(shown ^ expected))
 print("Chips & plan: %d boxes, each named by its caption" % len(shown))
