@@ -60,7 +60,10 @@ void frm_Chiplark::connectGame()
             services_.speech->release();
         if (display_)
             display_->gameLeft();
-        forgetGame();
+        if (game.ledger)
+            keepLeftGame(game.kept());
+        else
+            forgetGame();
         // Back to the settings window, ready for its keys.
         raise();
         activateWindow();
@@ -195,7 +198,7 @@ void frm_Chiplark::cmd_Start_Click()
         regenList();
     }
     std::optional<tournament::Setup> counting;
-    if (!checkRoundLengths() || !countingSetup(counting))
+    if (!checkRoundLengths() || !countingSetup(counting) || !newGameDropsLeftGame())
         return;
 
     // 2. The voice chosen in the list; with none, or one the engine no longer has, its default.
@@ -346,6 +349,8 @@ void frm_Chiplark::offerResume()
 // was kept; the page served again if the game had it.
 void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
 {
+    leftGame_.reset();
+    showResume(false);
     createDisplay();
     game.resume(kept);
     playerNames = game.names;
@@ -353,4 +358,69 @@ void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
     showDisplayForGame();
     if (screenOptions.serveOnNetwork)
         startServing();
+}
+
+// A night with its players counted is never ended by one key: as it was left, it stays on
+// disk and on this window until a new game is started.
+void frm_Chiplark::keepLeftGame(const tournament::SavedGame &kept)
+{
+    leftGame_ = kept;
+    if (!gameFileKept_)
+        keptWriter_.write(gameFilePath(), tournament::formatSavedGame(kept));
+    showResume(true);
+}
+
+void frm_Chiplark::dropLeftGame()
+{
+    leftGame_.reset();
+    showResume(false);
+    forgetGame();
+}
+
+bool frm_Chiplark::newGameDropsLeftGame()
+{
+    const std::optional<tournament::SavedGame> kept = leftGame_                      ? leftGame_
+                                                      : game.inPlay() && game.ledger ? std::optional(game.kept())
+                                                                                     : std::nullopt;
+    if (!kept)
+        return true;
+    if (services_.messageBox->show(tournament::dropKeptQuestion(*kept), QStringLiteral("Please confirm:"),
+                                   platform::Icon::Question, platform::Buttons::YesNo)
+        != platform::Answer::Yes)
+        return false;
+    dropLeftGame();
+    return true;
+}
+
+void frm_Chiplark::cmd_Resume_Click()
+{
+    if (leftGame_)
+        resumeGame(tournament::SavedGame(*leftGame_));
+}
+
+// Above the start and exit buttons, which make room for it while it shows.
+void frm_Chiplark::showResume(bool on)
+{
+    if (!cmd_Resume) {
+        if (!on)
+            return;
+        cmd_Resume = new QPushButton(QStringLiteral("Resume the game"), this);
+        cmd_Resume->setAutoDefault(true);
+        connect(cmd_Resume, &QPushButton::clicked, this, [this] { cmd_Resume_Click(); });
+        QWidget::setTabOrder(cmd_wavtest, cmd_Resume);
+        QWidget::setTabOrder(cmd_Resume, cmd_Start);
+        placedWithoutResume_ = {{cmd_Start, cmd_Start->geometry()}, {cmd_Exit, cmd_Exit->geometry()}};
+    }
+    if (on) {
+        const QRect start = placedWithoutResume_[0].second;
+        const QRect exit = placedWithoutResume_[1].second;
+        const int height = (exit.bottom() - start.top() - 8) / 3;
+        cmd_Resume->setGeometry(start.left(), start.top(), start.width(), height);
+        cmd_Start->setGeometry(start.left(), start.top() + height + 4, start.width(), height);
+        cmd_Exit->setGeometry(exit.left(), start.top() + 2 * (height + 4), exit.width(), height);
+    } else {
+        for (const auto &[w, place] : placedWithoutResume_)
+            w->setGeometry(place);
+    }
+    cmd_Resume->setVisible(on);
 }

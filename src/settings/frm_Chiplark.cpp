@@ -252,8 +252,18 @@ void frm_Chiplark::Form_Unload()
     if (services_.publisher)
         services_.publisher->stop();
     saveSettings();
+    // A night with its players counted stays on disk, left or still up, and is offered at the
+    // next start.
+    if (game.ledger && game.inPlay())
+        leftGame_ = game.kept();
     stopCountdowns();
-    forgetGame();
+    if (leftGame_ && !gameFileKept_) {
+        keptWriter_.write(gameFilePath(), tournament::formatSavedGame(*leftGame_));
+        services_.messageBox->show(tournament::keptAtExit(*leftGame_), QStringLiteral("Chiplark"),
+                                   platform::Icon::Information, platform::Buttons::Ok);
+    } else {
+        forgetGame();
+    }
     // The program may end as soon as this returns: the game's file is put right first.
     keptWriter_.finish();
     keepScreenOn(false);

@@ -178,6 +178,11 @@ public:
     platform::ResultsWriter &resultsWriter();
     // At start: a game a dead program left running is offered to be taken up again.
     void offerResume();
+    // A game that counts players, left with Escape: kept on disk and offered by "Resume the
+    // game" until a new game is started (made at the first such game, shown only then).
+    QPushButton *cmd_Resume = nullptr;
+    void cmd_Resume_Click();
+    const std::optional<tournament::SavedGame> &leftGame() const { return leftGame_; }
     CommonDialog CD1;
     QTimer *tmr_rounds;
     QTimer *tmr_break;
@@ -320,6 +325,12 @@ private:
     // With players counted, the setup as typed; false, with a message, when it cannot be read.
     bool countingSetup(std::optional<tournament::Setup> &setup);
     void resumeGame(const tournament::SavedGame &kept);
+    // The counted game as it was left, kept on disk; none again once it is dropped or resumed.
+    void keepLeftGame(const tournament::SavedGame &kept);
+    void dropLeftGame();
+    // A kept game goes only when the host says so; false: no new game.
+    bool newGameDropsLeftGame();
+    void showResume(bool on);
     void hideCursorForGame();
     // The settings, from the file or a kept game, into the controls; and as they stand, with
     // the speech box and the voice that only a kept game holds.
@@ -364,6 +375,9 @@ private:
     std::unique_ptr<platform::SheetWriter> sheetWriter_;
     // The game file could not be read at start: it is left alone and never written.
     bool gameFileKept_ = false;
+    std::optional<tournament::SavedGame> leftGame_;
+    // The start and exit buttons where they stand without "Resume the game".
+    std::vector<std::pair<QWidget *, QRect>> placedWithoutResume_;
     std::optional<QFont> applicationFont_; // the application's own, until the first paint
     bool unloaded_ = false;
     // The settings file could not be read at start: it is kept as it is, never written.

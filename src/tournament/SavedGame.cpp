@@ -370,15 +370,40 @@ std::vector<std::vector<int>> seatMapOf(const Ledger &ledger)
     return map;
 }
 
+namespace {
+
+Counts countsOf(const SavedGame &g)
+{
+    const std::optional<Ledger> ledger = g.counting ? Ledger::replay(g.setup, g.records) : std::nullopt;
+    return ledger ? ledger->counts() : Counts{};
+}
+
+QString players(const SavedGame &g)
+{
+    const qint64 n = countsOf(g).buyIns();
+    return grouped(n) + (n == 1 ? QStringLiteral(" player") : QStringLiteral(" players"));
+}
+
+} // namespace
+
 QString resumeQuestion(const SavedGame &g)
 {
     QString where = g.currentRound == -1 ? QStringLiteral("the break") : QStringLiteral("Round %1").arg(g.currentRound);
     if (g.counting) {
-        const std::optional<Ledger> ledger = Ledger::replay(g.setup, g.records);
-        const Counts c = ledger ? ledger->counts() : Counts{};
+        const Counts c = countsOf(g);
         where += QStringLiteral(", %1 of %2 players").arg(grouped(c.left()), grouped(c.buyIns()));
     }
     return QStringLiteral("A game was left running: %1, %2 left. Resume it?").arg(where, clockText(g.secondsLeft));
+}
+
+QString dropKeptQuestion(const SavedGame &g)
+{
+    return QStringLiteral("A game with %1 is kept. Start a new game and drop it?").arg(players(g));
+}
+
+QString keptAtExit(const SavedGame &g)
+{
+    return QStringLiteral("The game with %1 is kept: it is offered again at the next start.").arg(players(g));
 }
 
 } // namespace tournament

@@ -60,5 +60,10 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes);
 std::vector<std::vector<int>> seatMapOf(const Ledger &ledger);
 // "A game was left running: Round 5, 7 of 10 players, 12:34 left. Resume it?"
 QString resumeQuestion(const SavedGame &game);
+// A counted game left with Escape is kept until a new game is started:
+// "A game with 14 players is kept. Start a new game and drop it?"
+QString dropKeptQuestion(const SavedGame &game);
+// "The game with 14 players is kept: it is offered again at the next start."
+QString keptAtExit(const SavedGame &game);
 
 } // namespace tournament

@@ -84,7 +84,7 @@ private slots:
     }
 
     // A rebuy after the last round that allows it is recorded on the second press only, and so is
-    // the first money when a fixed house cut takes it all; the last player standing pauses the clock.
+    // the last bust when a fixed house cut takes all the money; the last player standing pauses the clock.
     void confirmationsAndTheLastPlayer()
     {
         start(counting({{"RebuyUntil", "1"}}));
@@ -106,14 +106,16 @@ private slots:
         QCOMPARE(counts().busts, 1);
         QCOMPARE(d()->lbl_Notice->caption(), "Only one player is left: no bust to record.");
 
-        // The first money, all of it the house's, in the game's currency; asked once.
+        // A fixed cut above the money in: asked at the bust that would end the game, in its currency.
+        fakes->messageBox.answers = {platform::Answer::Yes}; // the game above is dropped
         start(counting({{"Cut", "500"}, {"CutFixed", "1"}}));
-        keys("E");
-        QCOMPARE(counts().entries, 0);
-        QCOMPARE(d()->lbl_Notice->caption(), "The house cut of £500 is more than the £20 in: the prize pool stays "
-                                             "empty. Record it anyway? Press E again to record it.");
-        keys("EE");
+        keys("EEB");
         QCOMPARE(counts().entries, 2);
+        QCOMPARE(counts().busts, 0);
+        QCOMPARE(d()->lbl_Notice->caption(), "The house cut of £500 is more than the £40 in: the prize pool stays "
+                                             "empty. Record it anyway? Press B again to record it.");
+        keys("B");
+        QCOMPARE(counts().busts, 1);
     }
 
     // The page's Back and a minute more or less, as the display's own code moves the clock.
@@ -276,9 +278,21 @@ private slots:
         QVERIFY(frm->opt_Break[0]->isChecked() && frm->screenOptions.repeatBreak && frm->screenOptions.showPaused);
         QCOMPARE(frm->tournamentTexts, counting({{"Speak", "1"}}));
         QVERIFY(d()->lbl_Paused->isVisible());
+        // Left with Escape, the counted game stays kept and offered; a new game asks before it drops it.
+        d()->Form_KeyDown(DisplayKey::Escape, 0);
+        QVERIFY(kept() && frm->cmd_Resume && !frm->cmd_Resume->isHidden());
+        frm->cmd_Start_Click(); // No
+        QCOMPARE(fakes->messageBox.calls.back().text, "A game with 3 players is kept. Start a new game and drop it?");
+        QVERIFY(!d()->isVisible() && kept());
+        frm->cmd_Resume_Click();
+        QVERIFY(d()->isVisible() && d()->paused && frm->cmd_Resume->isHidden());
+        QCOMPARE(counts().busts, 1);
+        d()->Form_KeyDown(DisplayKey::Escape, 0);
+        fakes->messageBox.answers = {platform::Answer::Yes};
+        start({}); // no count: Escape ends it for good
         d()->Form_KeyDown(DisplayKey::Escape, 0);
         frm->keptWriter().finish();
-        QVERIFY(!QFile::exists(gameFile()));
+        QVERIFY(!QFile::exists(gameFile()) && frm->cmd_Resume->isHidden());
 
         // Declined: the file goes. Unreadable: it is reported and never written over.
         start({});
