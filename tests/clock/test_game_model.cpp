@@ -11,6 +11,7 @@
 
 #include <QRandomGenerator>
 #include <QtTest>
+#include <ctime>
 
 namespace {
 
@@ -150,8 +151,9 @@ private slots:
     // a phone's "u" (undo, having seen the records before the last), "c" rebuy and "C" its
     // confirmation, "lock". Marks: "?" the next-round line, "b" the blinds, "=" the figures.
     // With a chip case: "blinds=25/50,50/100" levels of 60 s, "chips=25,100", "nocount",
-    // "addon=amount,chips", "w90" the wall clock 90 s on; marks "%" the band's first line ("-"
-    // hidden), "plan" each row's time, level ("B" a break) and "*" at the one in play.
+    // "addon=amount,chips", "w90" the wall clock 90 s on, "london" its time zone and "at=s" its
+    // time; marks "%" the band's first line ("-" hidden), "plan" each row's time, level ("B" a
+    // break) and "*" at the one in play.
     void plays_data()
     {
         QTest::addColumn<QString>("script");
@@ -299,6 +301,8 @@ private slots:
             << chips + "start plan w30 t30 plan P w90 P t plan"
             << QStringList{plan.arg(13).arg(14).arg(15).arg(16).arg(17), plan.arg(13).arg(14).arg(15).arg(16).arg(17),
                            plan.arg(14).arg(15).arg(16).arg(17).arg(18)};
+        QTest::newRow("the plan's times the night the clocks go back, at 02:00 in London")
+            << chips + "london at=1792889940 start plan" << QStringList{"01:59 1*, 01:00 2, 01:01 B, 01:02 3, 01:03 4"};
     }
     void plays()
     {
@@ -307,6 +311,7 @@ private slots:
         auto game = std::make_unique<Game>();
         qint64 askedAt = 0;
         qputenv("TZ", "UTC"); // the plan's times of day
+        tzset();
         std::optional<tournament::Setup> setup = counting();
         for (const QString &step : script.split(' ')) {
             GameClock &c = game->clock;
@@ -348,6 +353,13 @@ private slots:
                 events = 0;
             } else if (step == "nocount") {
                 setup.reset();
+                events = 0;
+            } else if (step == "london") {
+                qputenv("TZ", "Europe/London");
+                tzset();
+                events = 0;
+            } else if (step.startsWith("at=")) {
+                game->at = value.toLongLong() * 1000;
                 events = 0;
             } else if (step.startsWith('w')) {
                 game->at += step.mid(1).toLongLong() * 1000;
