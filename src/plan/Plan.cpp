@@ -66,7 +66,8 @@ QString lengthText(qint64 seconds)
 
 QString minutesToGo(qint64 seconds)
 {
-    const qint64 minutes = (std::max<qint64>(0, seconds) + 59) / 60;
+    const qint64 s = std::max<qint64>(0, seconds);
+    const qint64 minutes = s / 60 + (s % 60 != 0 ? 1 : 0);
     if (minutes < 60)
         return QStringLiteral("%1 min").arg(minutes);
     return QStringLiteral("%1 h %2 min").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));

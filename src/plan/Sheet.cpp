@@ -51,8 +51,8 @@ QString counted(qint64 n, const char *one, const char *many)
 struct Sold {
     qint64 how = 0;
     qint64 chips = 0;
-    const char *one;
-    const char *many;
+    const char *one = nullptr;
+    const char *many = nullptr;
 };
 std::array<Sold, 3> soldStacks(const Night &night, qint64 stack)
 {
