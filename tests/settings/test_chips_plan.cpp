@@ -117,15 +117,14 @@ private slots:
     {
         frm_MoreOptions dialog(frm->screenOptions, nullptr, frm);
         dialog.txt_ChipValue[0]->setText(QStringLiteral("0"));
-        dialog.txt_ChipValue[2]->setText(QStringLiteral("25"));
-        dialog.txt_ChipCount[2]->setText(QStringLiteral("many"));
+        dialog.txt_ChipCount[0]->setText(QStringLiteral("many"));
         dialog.txt_ExpectedReentries->setText(QStringLiteral("two"));
-        const QLineEdit *wrong[] = {dialog.txt_ChipValue[0], dialog.txt_ChipCount[2], dialog.txt_ExpectedReentries};
+        const QLineEdit *wrong[] = {dialog.txt_ChipValue[0], dialog.txt_ChipCount[0], dialog.txt_ExpectedReentries};
         for (const QLineEdit *box : wrong)
             QVERIFY(!box->accessibleDescription().isEmpty()
                     && dialog.lbl_ChipsSay->text().contains(box->accessibleDescription()));
         QCOMPARE(dialog.lbl_ChipsSay->text().count('\n'), 2);
-        QCOMPARE(dialog.txt_ChipValue[2]->accessibleDescription(), QString());
+        QCOMPARE(dialog.txt_ChipColour[0]->accessibleDescription(), QString());
     }
 
     // Beside the list, each round's time of day and a mark on the rounds the 25s cannot make;
