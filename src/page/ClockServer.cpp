@@ -9,8 +9,11 @@
 #include "tournament/SavedGame.h"
 #include "tournament/Standings.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -72,6 +75,12 @@ qint64 steadyMs()
 }
 
 // 128 random bits, as 32 hex digits: a control key, the one-time link's code.
+// What is kept of a control key: its SHA-256, as hex.
+QByteArray keyDigest(const QByteArray &key)
+{
+    return QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
+}
+
 QByteArray randomCode()
 {
     return newPageAddress(0).token;
@@ -407,8 +416,46 @@ bool ClockServer::start(QString *why)
     connect(sockets_, &QWebSocketServer::newConnection, this, &ClockServer::acceptWebSockets);
     findNetwork();
     keepAddress();
+    loadKeys();
     ping_->start();
     return true;
+}
+
+QString ClockServer::keysFile() const
+{
+    return addressFile_.isEmpty() ? QString()
+                                  : QFileInfo(addressFile_).dir().filePath(QStringLiteral("chiplark-page-control.txt"));
+}
+
+// Read at the first start only: later in the run the file holds this run's keys, which the
+// server has.
+void ClockServer::loadKeys()
+{
+    if (std::exchange(keysLoaded_, true) || keysFile().isEmpty())
+        return;
+    const FileContents file = readRegularFile(keysFile(), 80 * MaxKeys, false);
+    if (file.state != FileState::Regular)
+        return;
+    static const QRegularExpression digest(QStringLiteral("^[0-9a-f]{64}$"));
+    for (const QByteArray &line : file.bytes.split('\n'))
+        if (int(keptDigests_.size()) < MaxKeys && digest.match(QString::fromLatin1(line)).hasMatch())
+            keptDigests_.push_back(line);
+}
+
+// Written on the writer's thread; with no key left, the file goes.
+void ClockServer::keepKeys()
+{
+    if (keysFile().isEmpty())
+        return;
+    QByteArray text;
+    for (const Key &k : keys_)
+        text += keyDigest(k.key) + '\n';
+    for (const QByteArray &d : keptDigests_)
+        text += d + '\n';
+    if (text.isEmpty())
+        keysWriter_.remove(keysFile());
+    else
+        keysWriter_.write(keysFile(), text);
 }
 
 // Where phones and TVs reach this computer: the interface with the default route first.
@@ -434,7 +481,11 @@ void ClockServer::stop()
     clients_.clear();
     // Control ends with serving: a phone pairs again when the page is served again.
     const bool hadKeys = !keys_.empty();
+    const bool keptKeys = hadKeys || !keptDigests_.empty();
     keys_.clear();
+    keptDigests_.clear();
+    if (keptKeys)
+        keepKeys();
     if (hadKeys && controlChanged_)
         controlChanged_();
     // Sockets already let go of end now, while the connections under them still exist.
@@ -464,6 +515,8 @@ bool ClockServer::renewAddress(QString *why)
     std::vector<std::unique_ptr<Phone>> leaving = std::move(clients_);
     clients_.clear();
     keys_.clear();
+    keptDigests_.clear();
+    keepKeys();
     link_ = randomCode();
     for (auto &phone : leaving) {
         guard_.forget(phone->id);
@@ -508,6 +561,8 @@ QImage ClockServer::controlCode() const
 void ClockServer::revokeControl()
 {
     keys_.clear();
+    keptDigests_.clear();
+    keepKeys();
     link_ = randomCode();
     const QByteArray revoked = compact({{QStringLiteral("type"), QStringLiteral("paired")},
                                         {QStringLiteral("ok"), false},
@@ -905,7 +960,14 @@ void ClockServer::pair(Phone &phone, const QJsonObject &o)
     const QByteArray link = o.value(QStringLiteral("link")).toString().toLatin1();
     if (!key.isEmpty()) {
         const bool known = std::any_of(keys_.begin(), keys_.end(), [&](const Key &k) { return sameToken(k.key, key); });
-        if (known)
+        // A key a run that died gave, presented again: it is this run's from now on.
+        const QByteArray digest = keyDigest(key);
+        const auto kept = std::find_if(keptDigests_.begin(), keptDigests_.end(),
+                                       [&](const QByteArray &d) { return sameToken(d, digest); });
+        const bool keptBefore = !known && kept != keptDigests_.end();
+        if (keptBefore)
+            keptDigests_.erase(kept);
+        if (known || keptBefore)
             trust(phone, key);
         else
             refused("key");
@@ -964,6 +1026,7 @@ void ClockServer::trust(Phone &phone, const QByteArray &key)
             keys_.erase(keys_.begin());
         keys_.push_back({key, 0});
         it = keys_.end() - 1;
+        keepKeys();
     }
     if (it->phone != 0 && it->phone != phone.id)
         for (const auto &other : clients_)

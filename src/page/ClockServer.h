@@ -14,7 +14,9 @@
 // six-digit PIN (checked in turn, see PinGuard), and is given a control key of its own. The
 // key is bound to the socket that presented it last: actions carry neither PIN nor key, so a
 // message seen on the network and sent again from another socket does nothing. A page that
-// reconnects presents its key again. Keys live as long as the program, or until revoked.
+// reconnects presents its key again. Keys live while the page is served, or until revoked;
+// their digests (never the keys) are kept beside the address while it is served, so a
+// program that dies mid-game honours them again at its next start.
 // Each socket may act a few times a second; a burst beyond that is refused, not queued.
 //
 // Rules for a home network: an address holds at most a few connections and the server a
@@ -29,6 +31,7 @@
 #include "page/HttpHead.h"
 #include "page/PageAddress.h"
 #include "page/PinGuard.h"
+#include "platform/LatestFileWriter.h"
 #include "platform/Platform.h"
 
 #include <QByteArray>
@@ -108,6 +111,8 @@ public:
     int openConnections() const { return open_; }
     // The state as the page receives it.
     static QByteArray stateMessage(const DisplayState &state);
+    // Where the digests of the keys are kept: beside the address file.
+    QString keysFile() const;
     // For tests: the steady clock the PIN's turns and the taps are counted on, and how often
     // sockets are pinged.
     void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
@@ -137,6 +142,9 @@ private:
     qint64 now() const;
     void loadAddress();
     void keepAddress();
+    // The keys of a run that died, once per run; and the keys as they stand, on disk.
+    void loadKeys();
+    void keepKeys();
     void findNetwork();
 
     QTcpServer *tcp_ = nullptr;
@@ -165,7 +173,11 @@ private:
         quint64 phone = 0; // the socket it is bound to, 0: none now
     };
     std::vector<Key> keys_; // oldest first
-    QByteArray link_;       // the one-time control link's code
+    // The digests of keys given by a run that died, until they are presented again.
+    std::vector<QByteArray> keptDigests_;
+    bool keysLoaded_ = false;
+    LatestFileWriter keysWriter_{QStringLiteral("the phones' control")};
+    QByteArray link_; // the one-time control link's code
     std::function<void()> controlChanged_;
     std::function<qint64()> clock_;
 };

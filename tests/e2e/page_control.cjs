@@ -1,5 +1,5 @@
-// The host's phone paired by the scanned control link, on the real program; see
-// page_control.sh.
+// The host's phone paired by the scanned control link, on the real program, and after the
+// program is killed and the game resumed; see page_control.sh.
 "use strict";
 const { fail, until, text, launch } = require("./browser.cjs");
 const { spawn } = require("child_process");
@@ -97,6 +97,20 @@ const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000
     if (Math.abs(drift) > 1) fail(`the display's game timer is ${drift.toFixed(2)} s off the wall clock`);
     if (widest > 1500) fail(`the TV's pushes were ${widest} ms apart`);
     if (taken < 1 || taken > 20) fail(`${taken} of the burst were counted`);
+
+    // The program killed and the game resumed (page_control.sh): the phone controls it
+    // again without the PIN, from the key it kept.
+    console.log("kill now");
+    await new Promise((resolve) => process.stdin.once("data", resolve));
+    process.stdin.destroy();
+    await until("the phone back on the resumed game", async () => (await text(host, "offline")) === null &&
+      (await host.evaluate(() => socket !== null && socket.readyState === 1)), 30000);
+    await waitFor(host, () => !document.getElementById("buttons").hidden);
+    await host.click("#pause"); // resumed paused: the phone runs it
+    await until("the resumed game run from the phone", async () => (await text(tv, "paused")) === null, 30000);
+    await pauses("after the kill and the resume");
+    if (await host.evaluate(() => sessionStorage.getItem("chiplark-control")) !== key) fail("the phone was given a new key");
+    console.log("the phone kept control of the resumed game, without the PIN");
     console.log("1 passed, 0 failed");
   } finally {
     await browser.close();

@@ -248,6 +248,7 @@ private slots:
         state.blinds.text = "£100 / £200";
         state.currency = QStringLiteral("£");
         state.nextLevel = "150/300 for 20 mins.";
+        state.backQuestion = "Restart Round 3?";
         state.gameTitle = "Friday";
         state.backColour = 0xff0000; // blue
         state.counting = true;
@@ -266,7 +267,8 @@ private slots:
         QTRY_COMPARE(c.messages.size(), 2);
         // The whole message, as the page reads it.
         const QByteArray golden =
-            R"j({"ante":25,"anteText":"Ante: £25","big":"200","blindsText":"£100 / £200","breakNext":false)j"
+            R"j({"ante":25,"anteText":"Ante: £25","backQuestion":"Restart Round 3?","big":"200")j"
+            R"j(,"blindsText":"£100 / £200","breakNext":false)j"
             R"j(,"colours":{"ante":"#000000","back":"#0000ff","text":"#000000","title":"#000000"})j"
             R"j(,"count":{"average":"Average stack 14,286 (36 BB)","lockNote":"Payouts locked","locked":true)j"
             R"j(,"payouts":["1st £150","2nd £90"],"players":"Players 7 / 10","pool":"Prize pool £338")j"
