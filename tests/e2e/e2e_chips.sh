@@ -25,6 +25,9 @@ APP_PID=$app SHOTS="${2:-}" /usr/bin/python3 "$here/chips_atspi.py" || fail "the
 # The case is kept in the settings once the window closes.
 xdotool windowfocus --sync "$settings"
 xdotool key alt+F4
+# The counted game left with Escape is kept, and said so.
+notice=$(find_window '^Chiplark$') || fail "Exit did not say the game is kept"
+xdotool windowfocus --sync "$notice" key Return
 program_ended "Alt+F4 on the settings window"
 grep -q '^Chips=50/white/0;100/red/0;500/green/0'$'\r''\?$' "$work/app/chiplark.ini" ||
   fail "the chip case is not in the settings: $(cat "$work/app/chiplark.ini")"

@@ -100,5 +100,8 @@ xdotool key Escape
 window_gone '^Chiplark display$' || fail "Escape left the display up"
 xdotool windowfocus --sync "$settings"
 xdotool key alt+F4
+# The counted game left with Escape is kept, and said so.
+notice=$(find_window '^Chiplark$') || fail "Exit did not say the game is kept"
+xdotool windowfocus --sync "$notice" key Return
 program_ended "Alt+F4 on the settings window"
 echo "1 passed, 0 failed"
