@@ -8,6 +8,7 @@
 #include "clock/GameKeys.h"
 #include "plan/Sheet.h"
 #include "settings/TextNumber.h"
+#include "tournament/SetupTexts.h"
 #include "tournament/Standings.h"
 
 #include <QDateTime>
@@ -820,7 +821,9 @@ GameReply GameClock::command(const GameCommand &c)
         for (QString &n : names)
             n = n.simplified().left(tournament::MaxNameChars);
         emit keep();
-        return {true, false, QStringLiteral("Names kept"), records()};
+        const QString cut = tournament::namesCut(c.names);
+        return {true, false, QStringLiteral("Names kept") + (cut.isEmpty() ? QString() : QStringLiteral("; ") + cut),
+                records()};
     }
     }
     return {};

@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
                                  const tournament::SetupTexts &tournament, const plan::PlanTexts &planTexts)
@@ -482,6 +483,7 @@ void frm_MoreOptions::buildTablesPage(const tournament::SetupTexts &texts)
     txt_Names = new QPlainTextEdit(w);
     txt_Names->setAccessibleName(QStringLiteral("Players' names"));
     txt_Names->setTabChangesFocus(true);
+    connect(txt_Names, &QPlainTextEdit::textChanged, this, &frm_MoreOptions::checkSetup);
     namesCaption->setBuddy(txt_Names);
     page->addWidget(namesCaption);
     page->addWidget(txt_Names, 1);
@@ -517,15 +519,19 @@ void frm_MoreOptions::checkSetup()
         txt_Names->setEnabled(on);
     }
     chk_SpeakCount->setEnabled(on);
-    QString why;
-    const std::optional<tournament::Setup> setup = tournament::parseSetup(tournamentTexts(), &why);
-    const QString problem = on && !setup ? why : QString();
-    describeProblem(problem);
-    QString says = problem;
+    const tournament::SetupTexts texts = tournamentTexts();
+    const std::optional<tournament::Setup> setup = tournament::parseSetup(texts, nullptr);
+    const std::vector<tournament::SetupProblem> problems =
+        on ? tournament::setupProblems(texts) : std::vector<tournament::SetupProblem>();
+    const QStringList here = describeProblems(problems, setupFields_);
+    const QStringList tables = describeProblems(problems, tablesFields_);
+    QString says = here.join(QLatin1Char('\n'));
     if (on && setup)
         says = QStringLiteral("Payouts for 10 entries: ")
                + tournament::sharesText(setup->shares.empty() ? tournament::tableShares(10) : setup->shares)
                + QStringLiteral(" %; the table follows the entries (see the manual).");
+    else if (on && here.isEmpty())
+        says = QStringLiteral("A box on \"Tables & names\" cannot be read yet.");
     lbl_SetupSays->setText(says);
     if (lbl_ChipsSay)
         checkChips(); // the stack may be the buy-in's chips
@@ -535,10 +541,9 @@ void frm_MoreOptions::checkSetup()
         lbl_TablesSay->setText(QStringLiteral("Tables and names are used while players are counted (\"Players & "
                                               "prizes\")."));
     else if (!setup)
-        // Said here only when it is one of this page's boxes; the other page says its own.
-        lbl_TablesSay->setText(why.contains(QLatin1String("Tables")) || why.contains(QLatin1String("Seats"))
-                                   ? why
-                                   : QStringLiteral("A box on \"Players & prizes\" cannot be read yet."));
+        // Said here only for this page's boxes; the other page says its own.
+        lbl_TablesSay->setText(tables.isEmpty() ? QStringLiteral("A box on \"Players & prizes\" cannot be read yet.")
+                                                : tables.join(QLatin1Char('\n')));
     else if (setup->layout.tables > 1)
         lbl_TablesSay->setText(QStringLiteral("%1 tables of %2 seats: up to %3 players.")
                                    .arg(setup->layout.tables)
@@ -546,23 +551,34 @@ void frm_MoreOptions::checkSetup()
                                    .arg(setup->layout.tables * setup->layout.seats));
     else
         lbl_TablesSay->setText(QStringLiteral("One table: no seats are drawn."));
+    // A name too long for the game is cut, and said.
+    const QString cut = on ? tournament::namesCut(txt_Names->toPlainText().split(QLatin1Char('\n'))) : QString();
+    txt_Names->setAccessibleDescription(cut);
+    if (!cut.isEmpty())
+        lbl_TablesSay->setText(lbl_TablesSay->text() + QLatin1Char('\n') + cut + QLatin1Char('.'));
 }
 
-// The box typed in describes what is wrong while it is: a screen reader speaks a change to the
-// description of the box with the focus as it comes.
-void frm_MoreOptions::describeProblem(const QString &problem)
+// Each box in error describes what is wrong with it, whichever box is being typed in: a screen
+// reader speaks a change to the description of the box with the focus as it comes.
+QStringList frm_MoreOptions::describeProblems(const std::vector<tournament::SetupProblem> &problems,
+                                              const QWidget *fields)
 {
-    QWidget *focused = QApplication::focusWidget();
-    QWidget *box =
-        !problem.isEmpty() && focused
-                && (setupFields_->isAncestorOf(focused) || (tablesFields_ && tablesFields_->isAncestorOf(focused)))
-            ? focused
-            : nullptr;
-    if (described_ && described_ != box)
-        described_->setAccessibleDescription(QString());
-    described_ = box;
-    if (box && box->accessibleDescription() != problem)
-        box->setAccessibleDescription(problem);
+    QStringList says;
+    if (!fields)
+        return says;
+    for (auto it = setupBoxes_.begin(); it != setupBoxes_.end(); ++it) {
+        if (!fields->isAncestorOf(it.value()))
+            continue;
+        const auto wrong = std::find_if(problems.begin(), problems.end(),
+                                        [&](const tournament::SetupProblem &p) { return p.key == it.key(); });
+        const QString why = wrong != problems.end() ? wrong->why : QString();
+        if (it.value()->accessibleDescription() != why)
+            it.value()->setAccessibleDescription(why);
+    }
+    for (const tournament::SetupProblem &p : problems)
+        if (const QLineEdit *box = setupBoxes_.value(p.key); box && fields->isAncestorOf(box))
+            says << p.why;
+    return says;
 }
 
 // Closed with a setup that leaves the prizes nothing, the host is asked first; No goes back to

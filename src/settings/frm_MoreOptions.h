@@ -143,7 +143,8 @@ private:
     void buildTablesPage(const tournament::SetupTexts &texts);
     void buildChipsPage(const plan::PlanTexts &texts);
     void checkSetup();
-    void describeProblem(const QString &problem);
+    // Every box in error says so itself; the texts of those on the page of `fields`, in order.
+    QStringList describeProblems(const std::vector<tournament::SetupProblem> &problems, const QWidget *fields);
     void done(int result) override;
 
     platform::ClockPublisher *publisher_;
@@ -152,5 +153,4 @@ private:
     QHash<QString, QLineEdit *> setupBoxes_;
     QWidget *setupFields_ = nullptr;
     QWidget *tablesFields_ = nullptr;
-    QPointer<QWidget> described_; // the box whose description says what is wrong
 };

@@ -1,5 +1,7 @@
 #include "tournament/SetupTexts.h"
 
+#include "tournament/SavedGame.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 #include <limits>
@@ -75,7 +77,10 @@ QString setupQuestion(const Setup &setup)
     return QStringLiteral("A house cut of 100 % leaves nothing for the prizes. Keep it?");
 }
 
-std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
+namespace {
+
+// The setup, every box read; each one that cannot be is added to problems.
+Setup readSetup(const SetupTexts &texts, std::vector<SetupProblem> &problems)
 {
     Setup s;
     s.cutFixed = switchedOn(texts, CutFixedKey);
@@ -93,12 +98,11 @@ std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
             const std::optional<qint64> v =
                 text.trimmed().isEmpty() ? std::optional<qint64>(isTables ? 1 : 9) : parseAmount(text);
             if (!v || *v < low || *v > high) {
-                if (why)
-                    *why = QStringLiteral("\"%1\" must be a whole number from %2 to %3.")
-                               .arg(QLatin1String(k.caption))
-                               .arg(low)
-                               .arg(high);
-                return std::nullopt;
+                problems.push_back({key, QStringLiteral("\"%1\" must be a whole number from %2 to %3.")
+                                             .arg(QLatin1String(k.caption))
+                                             .arg(low)
+                                             .arg(high)});
+                continue;
             }
             (isTables ? s.layout.tables : s.layout.seats) = int(*v);
             continue;
@@ -112,10 +116,10 @@ std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
                 s.shares = *shares;
                 continue;
             }
-            if (why)
-                *why = QStringLiteral("\"Payouts\" must be percentages that add up to 100, one per place "
-                                      "from the first, such as 50/30/20; or empty for the table.");
-            return std::nullopt;
+            problems.push_back(
+                {key, QStringLiteral("\"Payouts\" must be percentages that add up to 100, one per "
+                                     "place from the first, such as 50/30/20; or empty for the table.")});
+            continue;
         }
         qint64 high = Max;
         qint64 low = 0;
@@ -129,10 +133,9 @@ std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
         if (k.kind == SetupKey::Unit && text.trimmed().isEmpty())
             v = 1;
         if (!v || *v < low || *v > high) {
-            if (why)
-                *why = QStringLiteral("\"%1\" must be a whole number from %2 to %3.")
-                           .arg(QLatin1String(k.caption), grouped(low), grouped(high));
-            return std::nullopt;
+            problems.push_back({key, QStringLiteral("\"%1\" must be a whole number from %2 to %3.")
+                                         .arg(QLatin1String(k.caption), grouped(low), grouped(high))});
+            continue;
         }
         if (k.maybe)
             s.*k.maybe = text.trimmed().isEmpty() ? std::nullopt : v;
@@ -141,15 +144,46 @@ std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
     }
     const std::optional<std::vector<int>> order =
         parseBreakOrder(texts.value(QStringLiteral("BreakOrder")), s.layout.tables);
-    if (!order) {
-        if (why)
-            *why = QStringLiteral("\"Tables break in the order\" must name tables from 1 to %1, each once, "
-                                  "such as 3, 2; or be empty for the highest number first.")
-                       .arg(s.layout.tables);
-        return std::nullopt;
-    }
-    s.layout.breakOrder = *order;
+    if (order)
+        s.layout.breakOrder = *order;
+    else
+        problems.push_back({QStringLiteral("BreakOrder"),
+                            QStringLiteral("\"Tables break in the order\" must name tables from 1 to %1, each once, "
+                                           "such as 3, 2; or be empty for the highest number first.")
+                                .arg(s.layout.tables)});
     return s;
+}
+
+} // namespace
+
+std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why)
+{
+    std::vector<SetupProblem> problems;
+    const Setup s = readSetup(texts, problems);
+    if (problems.empty())
+        return s;
+    if (why)
+        *why = problems.front().why;
+    return std::nullopt;
+}
+
+std::vector<SetupProblem> setupProblems(const SetupTexts &texts)
+{
+    std::vector<SetupProblem> problems;
+    readSetup(texts, problems);
+    return problems;
+}
+
+QString namesCut(const QStringList &typed)
+{
+    QStringList cut;
+    for (const QString &name : typed)
+        if (name.simplified().size() > MaxNameChars)
+            cut << name.simplified().left(MaxNameChars) + QStringLiteral("…");
+    if (cut.isEmpty())
+        return {};
+    return (cut.size() == 1 ? QStringLiteral("1 name is cut") : QStringLiteral("%1 names are cut").arg(cut.size()))
+           + QStringLiteral(" to %1 characters: ").arg(MaxNameChars) + cut.join(QStringLiteral(", "));
 }
 
 } // namespace tournament

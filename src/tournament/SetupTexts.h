@@ -6,7 +6,9 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <array>
+#include <vector>
 
 namespace tournament {
 
@@ -30,6 +32,15 @@ using SetupTexts = QHash<QString, QString>;
 bool switchedOn(const SetupTexts &texts, const QString &key);
 // The setup the texts give; none, with the first box that cannot be read named in why.
 std::optional<Setup> parseSetup(const SetupTexts &texts, QString *why);
+// Every box that cannot be read, in the order of the keys: its key and what is wrong.
+struct SetupProblem {
+    QString key;
+    QString why;
+};
+std::vector<SetupProblem> setupProblems(const SetupTexts &texts);
+// Names longer than a player's name may be are cut: what the host is told of it
+// ("2 names are cut to 40 characters: Bartholomew Fitzgerald-Ashworth…"), empty when none is.
+QString namesCut(const QStringList &typed);
 // What the host is asked before the setup is taken: a house cut of 100 %, with no added money
 // or guarantee, leaves the prizes nothing. Empty when there is nothing to ask.
 QString setupQuestion(const Setup &setup);

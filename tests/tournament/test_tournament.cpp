@@ -321,8 +321,8 @@ private slots:
         }
     }
 
-    // The boxes as typed: the re-entries' last round (empty: as the rebuys'), and what the host is asked
-    // before the setup is taken.
+    // The boxes as typed: the re-entries' last round (empty: as the rebuys'), what the host is asked
+    // before the setup is taken, and every box that cannot be read, in order (the first in why).
     void setupTexts()
     {
         const char *const rows[][3] = {
@@ -330,7 +330,13 @@ private slots:
             {"re-entries' own last round", "RebuyUntil=4 ReentryUntil=6", "rebuys 4, re-entries 6"},
             {"re-entries with no limit", "RebuyUntil=4 ReentryUntil=0", "rebuys 4, re-entries 0"},
             {"re-entries past 16 bits", "ReentryUntil=32768",
-             "\"Re-entries until round\" must be a whole number from 0 to 32,767."},
+             "ReentryUntil: \"Re-entries until round\" must be a whole number from 0 to 32,767."},
+            {"three boxes in error, each named", "Cut=101 Tables=0 ReentryUntil=x",
+             "ReentryUntil: \"Re-entries until round\" must be a whole number from 0 to 32,767. | Cut: \"House cut\" "
+             "must be a whole number from 0 to 100. | Tables: \"Tables\" must be a whole number from 1 to 4."},
+            {"the break order checked with the tables in error", "Tables=0 BreakOrder=3",
+             "Tables: \"Tables\" must be a whole number from 1 to 4. | BreakOrder: \"Tables break in the order\" must "
+             "name tables from 1 to 1, each once, such as 3, 2; or be empty for the highest number first."},
             {"a cut of 100 %", "Cut=100",
              "rebuys 0, re-entries 0; asks: A house cut of 100 % leaves nothing for the prizes. Keep it?"},
             {"a cut of 99 %", "Cut=99", "rebuys 0, re-entries 0"},
@@ -343,7 +349,11 @@ private slots:
                 texts.insert(pair.section('=', 0, 0), pair.section('=', 1));
             QString why;
             const std::optional<Setup> s = parseSetup(texts, &why);
-            QString got = why;
+            QStringList all;
+            for (const SetupProblem &p : setupProblems(texts))
+                all << p.key + ": " + p.why;
+            expect(r[0], why, all.isEmpty() ? QString() : all.front().section(": ", 1));
+            QString got = all.join(" | ");
             if (s) {
                 got = QStringLiteral("rebuys %1, re-entries %2").arg(s->rebuyLastRound).arg(s->reentryUntil());
                 if (!setupQuestion(*s).isEmpty())
@@ -351,6 +361,14 @@ private slots:
             }
             expect(r[0], got, r[2]);
         }
+        // A name longer than a player's may be is cut, and said; spaces run together first.
+        const QString forty(40, 'x');
+        const QString names[][2] = {
+            {"Ann\n  Bob   Lee  \n" + forty, ""},
+            {forty + "y\nAnn\n" + forty + "zz", "2 names are cut to 40 characters: " + forty + "…, " + forty + "…"},
+            {" " + forty + " y", "1 name is cut to 40 characters: " + forty + "…"}};
+        for (const auto &[typed, said] : names)
+            expect("names cut", namesCut(typed.split('\n')), said);
     }
 
     // The band's lines: each part once it has something to show. The payouts and the money not in them
