@@ -494,6 +494,20 @@ private slots:
                            "notice: Bust at Table 1: which seat? 1–10 (Escape cancels)",
                            "notice: Bust at Table 1: seat 1… Enter for Seat 1, or its second digit (Escape cancels)",
                            "notice: Bust — 19 players left. Backspace undoes it.", "9+10"};
+        QTest::newRow("the last bust with a fixed cut taking all: asked, Enter again records it")
+            << "layout=2x5 fixedcut=500 start E2 b1 #13 ="
+            << QStringList{"notice: Entry — 1 player left. Backspace undoes it.",
+                           "seat: Entry 1 → Table #, Seat #",
+                           "notice: Entry — 2 players left. Backspace undoes it.",
+                           "seat: Entry 2 → Table #, Seat #",
+                           "notice: Bust: which table? 1, 2 (Escape cancels)",
+                           "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
+                           "notice: The house cut of £500 is more than the £40 in: the prize pool stays empty. "
+                           "Record it anyway? Press Enter again to record it.",
+                           "notice: Bust — 1 player left: the game is paused. Backspace undoes the bust.",
+                           "finished: 2 places, pool 0, 25/50 for 1 mins.",
+                           "seat: Table 2 breaks\r\nTable 2, Seat # goes to Table 1, Seat #",
+                           "1"};
         QTest::newRow("a table breaks, the final table redrawn, the names' results, kept and resumed")
             << "layout=2x5 names=Ann,Bob,Cy,Di,Ed,Flo,Gus speak start S S = b1 b1 k = o D D o b1 b1 b1 b1 b1 r"
             << QStringList{
@@ -586,6 +600,9 @@ private slots:
                 setup.layout = {value.section('x', 0, 0).toInt(), value.section('x', 1).toInt(), {}};
             } else if (step.startsWith("names=")) {
                 names = value.split(',');
+            } else if (step.startsWith("fixedcut=")) {
+                setup.cutFixed = true;
+                setup.cut = value.toLongLong();
             } else if (step == "speak") {
                 setup.speak = true;
             } else if (step == "start") {
