@@ -92,7 +92,9 @@ void LatestFileWriter::run()
             // The gap since the last write unless someone waits for the file, and the retry
             // after a failure in any case, until the end.
             if (!stopping_ && (finishing_ == 0 || retrying_) && Clock::now() < due_) {
-                wake_.wait_until(lock, due_, [this] { return stopping_ || finishing_ > 0 || !write_; });
+                wake_.wait_until(lock, due_, [this] {
+                    return stopping_ || !write_ || (finishing_ > 0 && !retrying_) || remove_.has_value();
+                });
                 continue;
             }
             Write w = std::move(*write_);

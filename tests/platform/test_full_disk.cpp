@@ -7,6 +7,7 @@
 #include "support/FakePlatform.h"
 
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -61,6 +62,7 @@ private slots:
         QFETCH(QString, file);
         const QString row = QString::fromLatin1(QTest::currentDataTag());
         const QDir folder(qEnvironmentVariable("CHIPLARK_FULL_DISK") + "/" + QString::number(qHash(row)));
+        QVERIFY(folder.mkpath("."));
         fake::Platform fakes;
         fakes.files.folder = folder.path();
         const QString path = folder.filePath(file);
@@ -68,9 +70,12 @@ private slots:
         if (!file.isEmpty() && file != tournament::SavedGameFile)
             put(path, file == "page-address" ? QByteArray() : old);
         frm_Chiplark frm(fakes.services());
-        frm.opt_Blinds[1]->setChecked(true); // a structure of the automatic kind, in the list
-        QVERIFY(frm.buildAutoBlinds());
-        frm.regenList();
+        QCoreApplication::sendPostedEvents(); // its offer of a game left running: there is none
+        if (file != "chiplark.ini") {         // a structure of the automatic kind, in the list
+            frm.opt_Blinds[1]->setChecked(true);
+            QVERIFY(frm.buildAutoBlinds());
+            frm.regenList();
+        }
         platform::ClockServer server;
         if (row == "the page's address") { // an address of its own first, then a new one asked
             server.setAddressFile(path);
@@ -83,6 +88,8 @@ private slots:
         }
         const QByteArray before = contents(path);
         const QString full = folder.filePath("filler");
+        const std::unique_ptr<const QString, void (*)(const QString *)> room(
+            &full, [](const QString *p) { QFile::remove(*p); });
         fill(full);
         QString told;
         const auto messages = [&] {
@@ -100,7 +107,6 @@ private slots:
             fakes.messageBox.answers = {platform::Answer::Yes};
             frm.cmd_BlindSave_Click();
             told = messages();
-            QVERIFY(told.contains("Save Error:: There was an error saving your blind structure."));
         } else if (row == "the game in progress") {
             frm.advanceRound();
             QTRY_VERIFY((told = frm.displayWindow()->lbl_Notice->caption()).contains("is not kept"));
@@ -117,7 +123,10 @@ private slots:
             QVERIFY(server.renewAddress(&why));
             QTRY_VERIFY(!(told = server.addressNotKept()).isEmpty());
         }
-        QVERIFY2(told.contains("the disk is full"), qPrintable(told));
+        // The design's own words for a structure; the reason everywhere else.
+        QVERIFY2(
+            told.contains(row == "a saved structure" ? "Save Error:: There was an error saving" : "the disk is full"),
+            qPrintable(told));
         QCOMPARE(contents(path), before);
         // Nothing half-written beside it: no temporary file, no empty results or sheet.
         const QStringList left = QDir(file.isEmpty() ? folder.path() : QFileInfo(path).absolutePath())
