@@ -134,8 +134,8 @@ private slots:
         for (const QString &name : left)
             QVERIFY2(name == "filler" || name == QFileInfo(path).fileName() || name == "chiplark.ini",
                      qPrintable(name));
-        QVERIFY(!QDir(folder.filePath("results")).entryList(QDir::Files).size());
-        QVERIFY(!QDir(folder.filePath("sheets")).entryList(QDir::Files).size());
+        QVERIFY(QDir(folder.filePath("results")).entryList(QDir::Files).isEmpty());
+        QVERIFY(QDir(folder.filePath("sheets")).entryList(QDir::Files).isEmpty());
         // Room again: the game's file catches up by itself, and says so.
         QVERIFY(QFile::remove(full));
         if (row == "the game in progress")
