@@ -1,6 +1,7 @@
 // Editing the custom blind list by hand, and saving and loading it by name.
 
 #include "blinds/SavedStructures.h"
+#include "platform/OffThread.h"
 #include "platform/TextFile.h"
 #include "settings/IntCheck.h"
 #include "settings/TextNumber.h"
@@ -169,7 +170,12 @@ void frm_Chiplark::cmd_BlindSave_Click()
                != platform::Answer::Yes)
         return;
 
-    if (!platform::writeFileAtomically(path, structureBytes(lst_Small.items(), lst_Big.items(), lst_Time.items()))) {
+    // Written away from the window's thread: a slow stick holds up nothing, and a write that
+    // falls short (a full disk) leaves the old file as it was.
+    const QByteArray bytes = structureBytes(lst_Small.items(), lst_Big.items(), lst_Time.items());
+    bool saved = false;
+    platform::runOffThread([&] { saved = platform::writeFileAtomically(path, bytes); });
+    if (!saved) {
         showMessage(QStringLiteral("There was an error saving your blind structure. The drive may be full, "
                                    "or your blind name may contain illegal characters."),
                     QStringLiteral("Save Error:"), platform::Icon::Error);
@@ -219,8 +225,9 @@ void frm_Chiplark::cmb_BlindLoad_LostFocus()
     lst_Big.clear();
     lst_Small.clear();
     lst_Time.clear();
-    StructureRows rows = parseStructure(
-        readStructureFile(structurePath(services_.files->programFolder(), cmb_BlindLoad->currentText())));
+    const QString path = structurePath(services_.files->programFolder(), cmb_BlindLoad->currentText());
+    StructureRows rows;
+    platform::runOffThread([&] { rows = parseStructure(readStructureFile(path)); });
     lst_Small.setItems(std::move(rows.small));
     lst_Big.setItems(std::move(rows.big));
     lst_Time.setItems(std::move(rows.time));

@@ -265,6 +265,12 @@ bool LatePublisher::addressMoved() const
     return p && p->addressMoved();
 }
 
+QString LatePublisher::addressNotKept() const
+{
+    const ClockPublisher *p = loaded();
+    return p ? p->addressNotKept() : QString();
+}
+
 void LatePublisher::stop()
 {
     if (ClockPublisher *p = loaded())

@@ -110,6 +110,7 @@ public:
     QStringList alsoReachable() const override;
     bool noNetwork() const override;
     bool addressMoved() const override;
+    QString addressNotKept() const override;
 
 private:
     ClockPublisher *loaded() const;

@@ -4,6 +4,7 @@
 #include "page/HttpHead.h"
 #include "page/NetworkAddress.h"
 #include "platform/Colour.h"
+#include "platform/OffThread.h"
 #include "platform/RegularFile.h"
 #include "platform/TextFile.h"
 #include "tournament/SavedGame.h"
@@ -359,27 +360,42 @@ void ClockServer::loadAddress()
     if (addressLoaded_ || addressFile_.isEmpty())
         return;
     addressLoaded_ = true;
-    const FileContents file = readRegularFile(addressFile_, PageAddressBytes, false);
+    FileContents file;
+    runOffThread([&] { file = readRegularFile(addressFile_, PageAddressBytes, false); });
     addressFileReadable_ = file.state != FileState::Unreadable;
-    if (file.state == FileState::Regular)
+    if (file.state == FileState::Regular) {
+        addressOnDisk_ = file.bytes;
         if (const std::optional<PageAddress> kept = parsePageAddress(file.bytes))
             kept_ = *kept;
+    }
 }
 
+// The file is written away from the window's thread; a write that fails is said in the
+// options (the address will not stay the same) and tried again until it is kept.
 void ClockServer::keepAddress()
 {
     if (addressFile_.isEmpty() || !addressFileReadable_)
         return;
-    const FileContents file = readRegularFile(addressFile_, PageAddressBytes, false);
-    if (file.state == FileState::Unreadable)
-        return;
     const QByteArray text = formatPageAddress(kept_);
-    if (file.state == FileState::Regular && file.bytes == text)
+    if (text == addressOnDisk_)
         return;
-    QString why;
-    if (!writeFileAtomically(addressFile_, text, {}, &why, true))
-        std::fprintf(stderr, "Chiplark: the page's address was not kept in %s: %s\n", qPrintable(addressFile_),
-                     qPrintable(why));
+    addressOnDisk_ = text;
+    if (!addressWriter_) {
+        addressWriter_ = std::make_unique<LatestFileWriter>(
+            QStringLiteral("the page's address"), std::chrono::milliseconds(0), LatestFileWriter::DefaultRetry, true);
+        addressWriter_->setReport([this](bool kept, const QString &line) {
+            std::fprintf(stderr, "Chiplark: %s\n", qPrintable(line));
+            QMetaObject::invokeMethod(
+                this,
+                [this, kept, line] {
+                    addressNotKept_ = kept ? QString() : line;
+                    if (controlChanged_)
+                        controlChanged_();
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    addressWriter_->write(addressFile_, text);
 }
 
 bool ClockServer::start(QString *why)

@@ -78,6 +78,7 @@ public:
     QStringList alsoReachable() const override { return others_; }
     bool noNetwork() const override { return noNetwork_; }
     bool addressMoved() const override { return moved_; }
+    QString addressNotKept() const override { return addressNotKept_; }
 
     // The port tried first (unless one is kept); the next ones are taken when it is in use.
     static constexpr quint16 FirstPort = 8642;
@@ -153,6 +154,9 @@ private:
     QString addressFile_;
     bool addressLoaded_ = false;
     bool addressFileReadable_ = true;
+    QByteArray addressOnDisk_;                        // what the file holds, as read or last asked to be written
+    QString addressNotKept_;                          // why the last write failed; empty once it is kept
+    std::unique_ptr<LatestFileWriter> addressWriter_; // the file, written on a thread of its own
     bool moved_ = false;
     QString host_;
     QStringList others_;

@@ -10,8 +10,9 @@
 
 namespace platform {
 
-LatestFileWriter::LatestFileWriter(QString what, std::chrono::milliseconds gap)
-    : what_(std::move(what)), gap_(gap), thread_([this] { run(); })
+LatestFileWriter::LatestFileWriter(QString what, std::chrono::milliseconds gap, std::chrono::milliseconds retry,
+                                   bool ownerOnly)
+    : what_(std::move(what)), gap_(gap), retry_(retry), ownerOnly_(ownerOnly), thread_([this] { run(); })
 {}
 
 LatestFileWriter::~LatestFileWriter()
@@ -29,6 +30,7 @@ void LatestFileWriter::write(const QString &path, const QByteArray &bytes)
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         write_ = Write{path, bytes};
+        retrying_ = false;
     }
     wake_.notify_all();
 }
@@ -48,7 +50,8 @@ void LatestFileWriter::finish()
     std::unique_lock<std::mutex> lock(mutex_);
     ++finishing_;
     wake_.notify_all();
-    done_.wait(lock, [this] { return !busy_ && !remove_ && !write_; });
+    // A write waiting to be tried again after a failure is not waited for.
+    done_.wait(lock, [this] { return !busy_ && !remove_ && (!write_ || retrying_); });
     --finishing_;
 }
 
@@ -64,7 +67,7 @@ void LatestFileWriter::setBeforeWrite(std::function<void(const QString &)> hook)
     beforeWrite_ = std::move(hook);
 }
 
-void LatestFileWriter::setReport(std::function<void(const QString &)> report)
+void LatestFileWriter::setReport(std::function<void(bool, const QString &)> report)
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     report_ = std::move(report);
@@ -79,20 +82,24 @@ void LatestFileWriter::run()
         if (remove_) {
             const QString path = *remove_;
             remove_.reset();
+            failing_ = false; // nothing is to be kept any more
             busy_ = true;
             lock.unlock();
             if (isRegularFile(path))
                 QFile::remove(path);
             lock.lock();
         } else if (write_) {
-            // The gap since the last write, unless someone waits for the file (or it is the end).
-            const Clock::time_point due = lastWrite_ + gap_;
-            if (finishing_ == 0 && !stopping_ && Clock::now() < due) {
-                wake_.wait_until(lock, due, [this] { return stopping_ || finishing_ > 0 || !write_; });
+            // The gap since the last write unless someone waits for the file, and the retry
+            // after a failure in any case, until the end.
+            if (!stopping_ && (finishing_ == 0 || retrying_) && Clock::now() < due_) {
+                wake_.wait_until(lock, due_, [this] {
+                    return stopping_ || !write_ || (finishing_ > 0 && !retrying_) || remove_.has_value();
+                });
                 continue;
             }
-            const Write w = std::move(*write_);
+            Write w = std::move(*write_);
             write_.reset();
+            retrying_ = false;
             busy_ = true;
             const auto hook = beforeWrite_;
             lock.unlock();
@@ -101,16 +108,20 @@ void LatestFileWriter::run()
             QString why;
             const bool done = writeNow(w, &why);
             lock.lock();
-            lastWrite_ = Clock::now();
-            if (done)
+            due_ = Clock::now() + (done || why.isEmpty() ? gap_ : retry_);
+            if (done) {
                 ++written_;
-            else if (!why.isEmpty() && !std::exchange(reported_, true)) {
-                const QString line = QStringLiteral("Chiplark: %1 is not kept in %2: %3")
-                                         .arg(what_, QDir::toNativeSeparators(w.path), why);
-                if (report_)
-                    report_(line);
-                else
-                    std::fprintf(stderr, "%s\n", qPrintable(line));
+                if (std::exchange(failing_, false))
+                    tell(true, w.path, QString());
+            } else if (!why.isEmpty()) {
+                if (!std::exchange(failing_, true))
+                    tell(false, w.path, why);
+                // Tried again after the retry, unless something newer is asked meanwhile; no
+                // one waits for a disk that stays full.
+                if (!write_ && !remove_ && !stopping_) {
+                    write_ = std::move(w);
+                    retrying_ = true;
+                }
             }
         } else {
             return; // stopping, with nothing left to do
@@ -120,12 +131,28 @@ void LatestFileWriter::run()
     }
 }
 
-bool LatestFileWriter::writeNow(const Write &w, QString *why)
+// Called with the lock held: the report must not ask anything of this writer.
+void LatestFileWriter::tell(bool kept, const QString &path, const QString &why)
+{
+    QString what = what_;
+    if (!what.isEmpty())
+        what[0] = what[0].toUpper();
+    const QString where = QDir::toNativeSeparators(path);
+    const QString line = kept
+                             ? QStringLiteral("%1 is kept again in %2.").arg(what, where)
+                             : QStringLiteral("%1 is not kept in %2: %3. Chiplark keeps trying.").arg(what, where, why);
+    if (report_)
+        report_(kept, line);
+    else
+        std::fprintf(stderr, "Chiplark: %s\n", qPrintable(line));
+}
+
+bool LatestFileWriter::writeNow(const Write &w, QString *why) const
 {
     // Only a regular file is ever replaced; anything else is left as it is, unreported.
     if (somethingAt(w.path) && !isRegularFile(w.path))
         return false;
-    if (writeFileAtomically(w.path, w.bytes, {}, why))
+    if (writeFileAtomically(w.path, w.bytes, {}, why, ownerOnly_))
         return true;
     if (why->isEmpty())
         *why = QStringLiteral("it could not be written");

@@ -174,6 +174,9 @@ public:
     virtual bool noNetwork() const = 0;
     // The kept port was taken when serving started, so the address changed.
     virtual bool addressMoved() const = 0;
+    // Why the address could not be kept for the next run ("... the disk is full. Chiplark
+    // keeps trying."); empty while it is kept. A change is told as a change of control.
+    virtual QString addressNotKept() const { return {}; }
 };
 
 // Every service one window needs, handed over in one piece.

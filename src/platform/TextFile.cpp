@@ -106,12 +106,22 @@ QByteArray encodeText(const QString &text, bool wasUtf8, bool bom)
     return (mark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
 }
 
+QString diskReason(const QString &errorString)
+{
+#ifndef Q_OS_WIN
+    for (const int full : {ENOSPC, EDQUOT})
+        if (errorString == QString::fromLocal8Bit(std::strerror(full)))
+            return QStringLiteral("the disk is full");
+#endif
+    return errorString;
+}
+
 bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace,
                          QString *why, bool ownerOnly)
 {
     const auto failed = [why](const QString &reason) {
         if (why)
-            *why = reason;
+            *why = diskReason(reason);
         return false;
     };
     const QFileInfo target(path);
@@ -120,8 +130,21 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, const std:
     QSaveFile file(target.absoluteFilePath());
     if (!file.open(QIODevice::WriteOnly))
         return failed(file.errorString());
-    if (file.write(data) != data.size())
-        return failed(file.errorString());
+    // The save file would still take the target's place after a write or a flush that fell
+    // short (a full disk): every byte must be in the temporary file first, else the target
+    // stays as it is.
+    const auto abandon = [&file, &failed](const QString &reason) {
+        file.cancelWriting();
+        file.commit(); // takes the temporary file away, leaves the target
+        return failed(reason);
+    };
+    if (file.write(data) != data.size() || !file.flush() || file.error() != QFileDevice::NoError)
+        return abandon(file.errorString());
+#ifndef Q_OS_WIN
+    // Some file systems only find the disk full when the data goes down to it.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
+        return abandon(QString::fromLocal8Bit(std::strerror(errno)));
+#endif
     if (!target.exists()) {
         const auto ownerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
         file.setPermissions(ownerOnly ? QFileDevice::Permissions(ownerReadWrite)

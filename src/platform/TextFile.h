@@ -27,10 +27,13 @@ QByteArray encodeText(const QString &text, bool wasUtf8, bool bom);
 
 // Writes a temporary file beside the target, flushes it to the disk, renames it over the
 // target and flushes the folder, so a crash or a full disk leaves the old file or the new
-// one.
+// one. A write, a flush or a sync that falls short leaves the target as it was.
 // beforeReplace runs between the two steps (an exception from it leaves the old file).
 // why: the reason when it fails. ownerOnly: a new file only its owner can read (else a new
 // file is readable by all, and a replaced one keeps its permissions).
+// A full disk told as such ("the disk is full"); any other reason as it is.
+QString diskReason(const QString &errorString);
+
 bool writeFileAtomically(const QString &path, const QByteArray &data, const std::function<void()> &beforeReplace = {},
                          QString *why = nullptr, bool ownerOnly = false);
 

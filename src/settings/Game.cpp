@@ -36,6 +36,11 @@ void frm_Chiplark::connectGame()
         services_.sound->play(path, wait ? platform::Sound::Sync : platform::Sound::Async);
     });
     connect(&game, &GameClock::keep, this, &frm_Chiplark::keepGame);
+    // A game file that stops being kept (a full disk) is said, and again once it is caught up.
+    keptWriter_.setReport([this](bool kept, const QString &line) {
+        QMetaObject::invokeMethod(
+            this, [this, kept, line] { tellHost(line, !kept, kept ? GameClock::NoticeMs : 0); }, Qt::QueuedConnection);
+    });
     connect(&game, &GameClock::finished, this,
             [this](const tournament::Results &results) { resultsWriter().write(results); });
     connect(&game, &GameClock::countdownChanged, this, [this] {
@@ -264,15 +269,15 @@ platform::ResultsWriter &frm_Chiplark::resultsWriter()
     if (!resultsWriter_) {
         resultsWriter_ = std::make_unique<platform::ResultsWriter>(
             QDir(services_.files->programFolder()).filePath(QStringLiteral("results")));
-        // Where they are, or why they are not, said on the display.
+        // Where they are, or why they are not, once the files are whole on the disk.
         connect(resultsWriter_.get(), &platform::ResultsWriter::written, this,
                 [this](const platform::ResultsWritten &w) {
-                    if (display_ && display_->isVisible())
-                        display_->showNotice(w.ok ? QStringLiteral("The results are kept in ")
-                                                        + QDir::toNativeSeparators(w.htmlPath)
-                                                        + QStringLiteral(" and .csv.")
-                                                  : w.error,
-                                             0);
+                    if (w.ok)
+                        tellHost(QStringLiteral("The results are kept in ") + QDir::toNativeSeparators(w.htmlPath)
+                                     + QStringLiteral(" and .csv."),
+                                 false);
+                    else
+                        tellHost(w.error, true);
                 });
     }
     return *resultsWriter_;
@@ -423,4 +428,15 @@ void frm_Chiplark::showResume(bool on)
             w->setGeometry(place);
     }
     cmd_Resume->setVisible(on);
+}
+
+// What the host must know of the files: on the display while it is up (where the host
+// looks during a game; for ms, or until the next notice), else in a message on this window; a
+// success shows only on the display.
+void frm_Chiplark::tellHost(const QString &line, bool failed, int ms)
+{
+    if (display_ && display_->isVisible())
+        display_->showNotice(line, ms);
+    else if (failed)
+        services_.messageBox->show(line, QStringLiteral("Chiplark"), platform::Icon::Warning, platform::Buttons::Ok);
 }

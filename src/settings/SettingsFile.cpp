@@ -1,6 +1,7 @@
 // The settings file: every setting of the window and the seven phrases, one key each,
 // read while the window loads and written while it unloads.
 
+#include "platform/OffThread.h"
 #include "platform/modRegistry.h"
 #include "settings/TextNumber.h"
 #include "settings/frm_Chiplark.h"
@@ -143,11 +144,9 @@ void frm_Chiplark::saveSettings()
     if (settingsFileKept_)
         return;
     const QString file = settingsPath();
-    // The writes change one copy in memory; the file is replaced once, at the end.
-    if (modRegistry::OpenWriting(file) == modRegistry::FileAccess::Unreadable) {
-        modRegistry::CommitWriting();
-        return;
-    }
+    // What is written, taken from the controls here; the file itself is read, changed and
+    // replaced away from the window's thread.
+    std::vector<std::array<QString, 3>> writes;
     for (const std::array<QString, 3> &setting : settingValues()) {
         const QString &section = setting[0], &key = setting[1], &value = setting[2];
         // Written only when on, or to turn off what the file turned on: a file that never had
@@ -165,23 +164,38 @@ void frm_Chiplark::saveSettings()
                 std::begin(tournament::SetupKeys), std::end(tournament::SetupKeys), [&](const tournament::SetupKey &k) {
                     return key == QLatin1String(k.key) && k.kind == tournament::SetupKey::Switch;
                 });
-            modRegistry::WriteIniVal(file, isSwitch ? QStringLiteral("0") : QString(), section, key);
+            writes.push_back({section, key, isSwitch ? QStringLiteral("0") : QString()});
             continue;
         }
         // The chip case and the plan likewise, but a key emptied is written empty.
         if (section == Plan && value.isEmpty()) {
             if (planKeysInFile_.contains(key))
-                modRegistry::WriteIniVal(file, QString(), section, key);
+                writes.push_back({section, key, QString()});
             continue;
         }
-        modRegistry::WriteIniVal(file, value, section, key);
+        writes.push_back(setting);
     }
-    // The windows say nothing of a failed save; whoever started the program from a terminal
-    // (or reads its log) learns what was lost and why.
+    bool saved = true;
     QString why;
-    if (!modRegistry::CommitWriting(&why))
-        std::fprintf(stderr, "Chiplark: the settings were not saved to %s: %s\n",
-                     qPrintable(QDir::toNativeSeparators(file)), qPrintable(why));
+    platform::runOffThread([&] {
+        // The writes change one copy in memory; the file is replaced once, at the end.
+        if (modRegistry::OpenWriting(file) == modRegistry::FileAccess::Unreadable) {
+            modRegistry::CommitWriting();
+            return;
+        }
+        for (const std::array<QString, 3> &w : writes)
+            modRegistry::WriteIniVal(file, w[2], w[0], w[1]);
+        saved = modRegistry::CommitWriting(&why);
+    });
+    if (saved)
+        return;
+    // The file stays as it was; the host learns what was lost and why before the window goes.
+    const QString line =
+        QStringLiteral("The settings were not saved to %1: %2.")
+            .arg(QDir::toNativeSeparators(file), why.isEmpty() ? QStringLiteral("unknown error") : why);
+    std::fprintf(stderr, "Chiplark: %s\n", qPrintable(line));
+    services_.messageBox->show(line + QStringLiteral("\n\nThe file is left as it was."), QStringLiteral("Error"),
+                               platform::Icon::Warning, platform::Buttons::Ok);
 }
 
 std::optional<frm_Chiplark::OptionKey> frm_Chiplark::optionKey(const QString &section, const QString &key)

@@ -176,6 +176,9 @@ public:
     platform::LatestFileWriter &keptWriter() { return keptWriter_; }
     // Writes the night's results once one player is left; made at the first.
     platform::ResultsWriter &resultsWriter();
+    // A file kept, or not kept and why: on the display during a game, else (a failure only) in
+    // a message.
+    void tellHost(const QString &line, bool failed, int ms = 0);
     // At start: a game a dead program left running is offered to be taken up again.
     void offerResume();
     // A game that counts players, left with Escape: kept on disk and offered by "Resume the

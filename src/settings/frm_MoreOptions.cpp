@@ -168,7 +168,7 @@ frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPu
     connect(cmd_ControlCode, &QPushButton::clicked, this, [this] { cmd_ControlCode_Click(); });
     connect(cmd_Revoke, &QPushButton::clicked, this, [this] { cmd_Revoke_Click(); });
     if (publisher_)
-        publisher_->setControlChanged([this] { showControl(); });
+        publisher_->setControlChanged([this] { showAddress(); });
     for (QCheckBox *box : {chk_Scale, chk_Paused, chk_RepeatBreak})
         connect(box, &QCheckBox::toggled, this, &frm_MoreOptions::optionsChanged);
     connect(chk_RepeatBreak, &QCheckBox::toggled, this, &frm_MoreOptions::checkChips);
@@ -279,6 +279,8 @@ void frm_MoreOptions::showAddress()
     else if (publisher_->addressMoved())
         intro = QStringLiteral("The address has changed (its port was taken by another program): open this one "
                                "on the TVs and phones again, or scan the code:");
+    if (const QString notKept = publisher_->addressNotKept(); !notKept.isEmpty())
+        intro = notKept + QStringLiteral(" Until it is, this address may change at the next start:");
     lbl_Address->setText(intro);
     txt_Address->setText(publisher_->address());
     txt_Address->setAccessibleDescription(QStringLiteral("Control PIN %1").arg(publisher_->pin()));
