@@ -4,8 +4,7 @@
 # at the display's bottom; then the program killed mid-level (SIGKILL) and started again:
 # it asks to resume, and the display comes up paused at the kept level and time with the
 # same count, under the settings it was played with (the settings file left by the last
-# normal exit says otherwise), with the page served again. Escape keeps the counted game,
-# Exit says so and the next start offers it back whole; a new game asks before dropping it.
+# normal exit says otherwise), with the page served again; then Escape and Exit keep it.
 #   e2e_counting.sh PROGRAM [SCREENSHOT_FOLDER]
 set -euo pipefail
 source "$(dirname "$0")/x11.sh"
@@ -69,48 +68,31 @@ after=$(kept)
 listening() { python3 -c "import socket,sys; socket.create_connection(('127.0.0.1', int(sys.argv[1])), 1).close()" "$1" 2>/dev/null; }
 wait_until 10 listening "$port" || fail "the resumed game's page is not served on port $port"
 
-# Escape leaves a counted game kept, as it was; Exit says so, and the next start offers it
-# again, whole.
-xdotool windowfocus --sync "$display"
-xdotool key Escape
-window_gone '^Chiplark display$' || fail "Escape left the display up"
+# Escape keeps a counted game as it was; Exit says so, the next start offers it back whole,
+# and a new game asks before it drops it.
+answer() { local w; w=$(find_window "$1") || fail "$2"; xdotool windowfocus --sync "$w" key Return; }
+leave() { xdotool windowfocus --sync "$display" key Escape; window_gone '^Chiplark display$' || fail "Escape left the display up"; }
 kept_as_left() { kept_is "3 1 0 1" && [ "$(kept)" = "$after" ]; }
+leave
 wait_until 5 kept_as_left || fail "the game left with Escape is not kept as it was: $(kept)"
-xdotool windowfocus --sync "$settings"
-xdotool key alt+F4
-notice=$(find_window '^Chiplark$') || fail "Exit did not say the game is kept"
-xdotool windowfocus --sync "$notice"
-xdotool key Return
+xdotool windowfocus --sync "$settings" key alt+F4
+answer '^Chiplark$' "Exit did not say the game is kept"
 program_ended "Exit with a kept game"
-[ "$(kept)" = "$after" ] || fail "Exit changed the kept game: $(kept)"
 start_program "$work/chiplark"
-question=$(find_window '^Chiplark$') || fail "the kept game was not offered at the next start"
-xdotool windowfocus --sync "$question"
-xdotool key Return
+answer '^Chiplark$' "the kept game was not offered at the next start"
 display=$(find_window '^Chiplark display$') || fail "the kept game did not come back"
 wait_until 10 kept_as_left || fail "the kept game did not come back whole: $(kept)"
-
-# A new game asks before it drops the kept one.
-xdotool windowfocus --sync "$display"
-xdotool key Escape
-window_gone '^Chiplark display$' || fail "Escape left the display up"
-xdotool windowfocus --sync "$settings"
-xdotool key Return
-confirm=$(find_window '^Please confirm:$') || fail "a new game dropped the kept one without asking"
-xdotool windowfocus --sync "$confirm"
-xdotool key Return # Yes
+leave
+xdotool windowfocus --sync "$settings" key Return
+answer '^Please confirm:$' "a new game dropped the kept one without asking"
 display=$(find_window '^Chiplark display$') || fail "the new game did not start"
 wait_until 10 kept_is "0 0 0 0" || fail "the new game is not the one kept: $(kept)"
-xdotool windowfocus --sync "$display"
-xdotool key Escape
-window_gone '^Chiplark display$' || fail "Escape left the display up"
+leave
 
 # The settings window closed: the file now holds the rules the game was played with.
 xdotool windowfocus --sync "$settings"
 xdotool key alt+F4
-notice=$(find_window '^Chiplark$') || fail "Exit did not say the new game is kept"
-xdotool windowfocus --sync "$notice"
-xdotool key Return
+answer '^Chiplark$' "Exit did not say the new game is kept"
 program_ended "Alt+F4 on the settings window"
 for line in Break=4 BreakTime=10 ShowPaused=1 ServeOnNetwork=1 Count=1 'Title=Friday night'; do
   grep -q "^$line"$'\r'"\?$" "$work/chiplark.ini" || fail "the resumed game's $line is not in the settings: $(cat "$work/chiplark.ini")"

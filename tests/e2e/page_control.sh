@@ -5,8 +5,7 @@
 # link, opened in headless Chromium, gives that page control, which it keeps across a
 # dropped socket and a reload. Then a burst of 10,000 actions from it: the display's game
 # timer (read through the accessibility bus) keeps to the wall clock, and a second page's
-# pushes keep coming a second apart. Then the program is killed (SIGKILL) and started again,
-# the game resumed: the phone controls it again without the PIN.
+# pushes keep coming a second apart. Killed (SIGKILL) and resumed, the phone still controls.
 #   page_control.sh PROGRAM BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -46,25 +45,18 @@ mkfifo "$work/resumed"
 LINK="${link/http:\/\/*:/http://127.0.0.1:}" APP_PID=$app TIMER="$here/display_timer.py" \
   CHROMIUM="$(command -v chromium)" SHOTS="${3:-}" NODE_PATH="$modules/node_modules" \
   node "$here/page_control.cjs" <"$work/resumed" >"$work/node.log" 2>&1 &
-node_pid=$!
-pids+=($node_pid)
+node=$!
+pids+=($node)
 exec 3>"$work/resumed"
-phone_done() {
-  local status=0
-  wait "$node_pid" || status=$?
-  cat "$work/node.log"
-  [ "$status" = 0 ] || fail "the phone's test failed"
-}
-wait_until 120 eval 'grep -q "^kill now$" "$work/node.log" || ! kill -0 "$node_pid" 2>/dev/null'
+phone_done() { local rc=0; wait "$node" || rc=$?; cat "$work/node.log"; [ $rc = 0 ] || fail "the phone's test"; }
+wait_until 120 eval 'grep -q "^kill now$" "$work/node.log" || ! kill -0 "$node"' || true
 grep -q "^kill now$" "$work/node.log" || phone_done
-
-# Killed mid-game, started again and resumed: the phone keeps control.
+# Killed mid-game, started again and resumed (Yes, the default): the phone keeps control.
 kill -KILL "$app"
 wait "$app" 2>/dev/null || true
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
 question=$(find_window '^Chiplark$') || fail "no question to resume the game"
-xdotool windowfocus --sync "$question"
-xdotool key Return # Yes, the default
+xdotool windowfocus --sync "$question" key Return
 find_window '^Chiplark display$' >/dev/null || fail "resuming did not show the display"
 echo resumed >&3
 exec 3>&-
