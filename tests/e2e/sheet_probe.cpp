@@ -60,9 +60,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "\n");
         return 1;
     }
-    const platform::NewFilesWritten w =
-        platform::writeSheet(QString::fromLocal8Bit(argv[1]), QStringLiteral("2026-12-10"),
-                             plan::sheetHtml(n, QDate(2026, 12, 10), *n.setup.startsAt));
+    const platform::NewFilesWritten w = platform::writeSheet(
+        QString::fromLocal8Bit(argv[1]), QStringLiteral("2026-12-10"),
+        plan::sheetHtml(n, QDateTime(QDate(2026, 12, 10), QTime(0, 0).addSecs(int(*n.setup.startsAt)))));
     if (!w.ok) {
         std::fprintf(stderr, "%s\n", qPrintable(w.error));
         return 1;
