@@ -494,12 +494,13 @@ private slots:
                            "notice: Bust at Table 1: which seat? 1–10 (Escape cancels)",
                            "notice: Bust at Table 1: seat 1… Enter for Seat 1, or its second digit (Escape cancels)",
                            "notice: Bust — 19 players left. Backspace undoes it.", "9+10"};
+        const QString cutAsked = "notice: The house cut of £500 is more than the £40 in: the prize pool stays empty. "
+                                 "Record it anyway? Press Enter again to record it.";
         QTest::newRow("the last bust with a fixed cut taking all: asked, Enter again records it")
             << "layout=2x5 fixedcut=500 start E1 E1 b1 #13 ="
             << QStringList{"notice: Bust: which table? 1, 2 (Escape cancels)",
                            "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
-                           "notice: The house cut of £500 is more than the £40 in: the prize pool stays empty. "
-                           "Record it anyway? Press Enter again to record it.",
+                           cutAsked,
                            "notice: Bust — 1 player left: the game is paused. Backspace undoes the bust.",
                            "finished: 2 places, pool 0, 25/50 for 1 mins.",
                            "seat: Table 2 breaks\r\nTable 2, Seat # goes to Table 1, Seat #",
