@@ -15,8 +15,8 @@
 // key is bound to the socket that presented it last: actions carry neither PIN nor key, so a
 // message seen on the network and sent again from another socket does nothing. A page that
 // reconnects presents its key again. Keys live while the page is served, or until revoked;
-// their digests (never the keys) are kept beside the address while it is served, so a
-// program that dies mid-game honours them again at its next start.
+// their digests (never the keys) are kept beside the address, owner-only, while it is served,
+// so a program that dies mid-game honours them again at its next start.
 // Each socket may act a few times a second; a burst beyond that is refused, not queued.
 //
 // Rules for a home network: an address holds at most a few connections and the server a
@@ -180,7 +180,8 @@ private:
     // The digests of keys given by a run that died, until they are presented again.
     std::vector<QByteArray> keptDigests_;
     bool keysLoaded_ = false;
-    LatestFileWriter keysWriter_{QStringLiteral("the phones' control")};
+    LatestFileWriter keysWriter_{QStringLiteral("the phones' control keys"), LatestFileWriter::DefaultGap,
+                                 LatestFileWriter::DefaultRetry, true};
     QByteArray link_; // the one-time control link's code
     std::function<void()> controlChanged_;
     std::function<qint64()> clock_;

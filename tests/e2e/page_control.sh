@@ -52,6 +52,7 @@ phone_done() { local rc=0; wait "$node" || rc=$?; cat "$work/node.log"; [ $rc = 
 wait_until 120 eval 'grep -q "^kill now$" "$work/node.log" || ! kill -0 "$node"' || true
 grep -q "^kill now$" "$work/node.log" || phone_done
 # Killed mid-game, started again and resumed (Yes, the default): the phone keeps control.
+[ "$(stat -c %a "$work/app/chiplark-page-control.txt")" = 600 ] || fail "the control keys are not kept owner-only"
 kill -KILL "$app"
 wait "$app" 2>/dev/null || true
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
