@@ -449,7 +449,9 @@ void ClockServer::loadKeys()
 {
     if (std::exchange(keysLoaded_, true) || keysFile().isEmpty())
         return;
-    const FileContents file = readRegularFile(keysFile(), 80 * MaxKeys, false);
+    const QString path = keysFile();
+    FileContents file;
+    runOffThread([&] { file = readRegularFile(path, 80 * MaxKeys, false); });
     if (file.state != FileState::Regular)
         return;
     static const QRegularExpression digest(QStringLiteral("^[0-9a-f]{64}$"));
