@@ -225,6 +225,8 @@ ClockPublisher *LatePublisher::load(QString *why)
     media->publisher->setActionHandler(handler_);
     media->publisher->setControlChanged(controlChanged_);
     media->publisher->setAddressFile(addressFile_);
+    if (std::exchange(forgetKeptControl_, false))
+        media->publisher->forgetKeptControl();
     return media->publisher;
 }
 
@@ -263,6 +265,14 @@ bool LatePublisher::addressMoved() const
 {
     const ClockPublisher *p = loaded();
     return p && p->addressMoved();
+}
+
+void LatePublisher::forgetKeptControl()
+{
+    if (ClockPublisher *p = loaded())
+        p->forgetKeptControl();
+    else
+        forgetKeptControl_ = true;
 }
 
 QString LatePublisher::addressNotKept() const

@@ -111,6 +111,7 @@ public:
     bool noNetwork() const override;
     bool addressMoved() const override;
     QString addressNotKept() const override;
+    void forgetKeptControl() override;
 
 private:
     ClockPublisher *loaded() const;
@@ -120,6 +121,7 @@ private:
     std::function<GameReply(const GameCommand &)> handler_;
     std::function<void()> controlChanged_;
     QString addressFile_;
+    bool forgetKeptControl_ = false; // passed on when the module loads
 };
 
 class LateScreenSaver : public ScreenSaver {

@@ -460,6 +460,16 @@ void ClockServer::loadKeys()
             keptDigests_.push_back(line);
 }
 
+// The keys a crashed game's phones had are never honoured, and their file goes (unless this
+// run's own keys are in it).
+void ClockServer::forgetKeptControl()
+{
+    keysLoaded_ = true;
+    keptDigests_.clear();
+    if (keys_.empty())
+        keepKeys();
+}
+
 // Written on the writer's thread; with no key left, the file goes.
 void ClockServer::keepKeys()
 {

@@ -79,6 +79,7 @@ public:
     bool noNetwork() const override { return noNetwork_; }
     bool addressMoved() const override { return moved_; }
     QString addressNotKept() const override { return addressNotKept_; }
+    void forgetKeptControl() override;
 
     // The port tried first (unless one is kept); the next ones are taken when it is in use.
     static constexpr quint16 FirstPort = 8642;

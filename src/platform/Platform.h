@@ -177,6 +177,9 @@ public:
     // Why the address could not be kept for the next run ("... the disk is full. Chiplark
     // keeps trying."); empty while it is kept. A change is told as a change of control.
     virtual QString addressNotKept() const { return {}; }
+    // A game left by a crash and not taken up again: the phones that had control in it lose
+    // it, and their kept keys go.
+    virtual void forgetKeptControl() {}
 };
 
 // Every service one window needs, handed over in one piece.

@@ -346,8 +346,11 @@ void frm_Chiplark::offerResume()
                                    platform::Icon::Question, platform::Buttons::YesNo)
         == platform::Answer::Yes)
         resumeGame(*kept);
-    else
+    else {
         forgetGame();
+        if (services_.publisher)
+            services_.publisher->forgetKeptControl();
+    }
 }
 
 // The game's own settings back in the controls, then the display up, paused where the game
