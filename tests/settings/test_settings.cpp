@@ -16,6 +16,7 @@ class TestSettings : public WindowTest {
     void exitAndRestart()
     {
         frm->close();
+        QVERIFY(fakes->messageBox.calls.empty()); // a save that worked says nothing
         restart();
     }
     // Starts the program afresh on the given settings file.
