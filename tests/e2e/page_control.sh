@@ -5,7 +5,8 @@
 # link, opened in headless Chromium, gives that page control, which it keeps across a
 # dropped socket and a reload. Then a burst of 10,000 actions from it: the display's game
 # timer (read through the accessibility bus) keeps to the wall clock, and a second page's
-# pushes keep coming a second apart. Killed (SIGKILL) and resumed, the phone still controls.
+# pushes keep coming a second apart. Killed (SIGKILL) and resumed, the phone still controls;
+# killed again and declined, its kept key goes.
 #   page_control.sh PROGRAM BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -62,3 +63,13 @@ find_window '^Chiplark display$' >/dev/null || fail "resuming did not show the d
 echo resumed >&3
 exec 3>&-
 phone_done
+
+# Killed again, and this time not taken up: the phones of that game lose control, their keys go.
+keys="$work/app/chiplark-page-control.txt"
+[ -f "$keys" ] || fail "the resumed game's phone is not kept"
+kill -KILL "$app"
+wait "$app" 2>/dev/null || true
+start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
+question=$(find_window '^Chiplark$') || fail "no question to resume the game"
+xdotool windowfocus --sync "$question" key n
+wait_until 10 eval '! test -e "$keys"' || fail "declining the game kept its phones' keys"
