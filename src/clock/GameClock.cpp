@@ -819,7 +819,7 @@ GameReply GameClock::command(const GameCommand &c)
         const Batch batch(*this);
         names = c.names;
         for (QString &n : names)
-            n = n.simplified().left(tournament::MaxNameChars);
+            n = tournament::keptName(n);
         emit keep();
         const QString cut = tournament::namesCut(c.names);
         return {true, false, QStringLiteral("Names kept") + (cut.isEmpty() ? QString() : QStringLiteral("; ") + cut),

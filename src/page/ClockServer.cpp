@@ -1,6 +1,7 @@
 #include "page/ClockServer.h"
 
 #include "chips/ColourUp.h"
+#include "page/ControlProof.h"
 #include "page/HttpHead.h"
 #include "page/NetworkAddress.h"
 #include "platform/Colour.h"
@@ -8,6 +9,7 @@
 #include "platform/RegularFile.h"
 #include "platform/TextFile.h"
 #include "tournament/SavedGame.h"
+#include "tournament/SetupTexts.h"
 #include "tournament/Standings.h"
 
 #include <QCryptographicHash>
@@ -43,16 +45,7 @@ namespace platform {
 
 namespace {
 
-// The same length and bytes, compared in the same time whatever they hold.
-bool sameToken(const QByteArray &a, const QByteArray &b)
-{
-    if (a.size() != b.size())
-        return false;
-    unsigned char differ = 0;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        differ |= static_cast<unsigned char>(a[i] ^ b[i]);
-    return differ == 0;
-}
+using proof::randomCode;
 
 QString colourName(qint32 colour)
 {
@@ -73,18 +66,6 @@ qint64 steadyMs()
     if (!clock.isValid())
         clock.start();
     return clock.elapsed();
-}
-
-// 128 random bits, as 32 hex digits: a control key, the one-time link's code.
-// What is kept of a control key: its SHA-256, as hex.
-QByteArray keyDigest(const QByteArray &key)
-{
-    return QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
-}
-
-QByteArray randomCode()
-{
-    return newPageAddress(0).token;
 }
 
 QByteArray compact(const QJsonObject &o)
@@ -137,6 +118,34 @@ public:
     qint64 bodyLeft = 0;    // bytes of a body still to pass over
     bool ending = false;    // the last answer is written; the connection closes
 };
+
+// A connection's place in the counts per address and in all, given back once: when it closes,
+// or when it becomes a phone with control, which counts against neither.
+class Counted : public QObject {
+public:
+    static constexpr char Name[] = "chiplark-counted";
+    Counted(QTcpSocket *socket, std::function<void()> release) : QObject(socket), release_(std::move(release))
+    {
+        setObjectName(QLatin1String(Name));
+    }
+    ~Counted() override { release(); } // with its socket
+    Counted(const Counted &) = delete;
+    Counted &operator=(const Counted &) = delete;
+    void release()
+    {
+        if (release_)
+            std::exchange(release_, nullptr)();
+    }
+
+private:
+    std::function<void()> release_;
+};
+
+Counted *countedOf(QTcpSocket *socket)
+{
+    return static_cast<Counted *>(
+        socket->findChild<QObject *>(QLatin1String(Counted::Name), Qt::FindDirectChildrenOnly));
+}
 
 Connection *connectionOf(QTcpSocket *socket)
 {
@@ -292,11 +301,7 @@ std::optional<GameCommand> pageCommand(GameCommand::Kind kind, const QJsonObject
         for (const auto &name : list) {
             if (!name.isString())
                 return std::nullopt;
-            QString kept = name.toString().trimmed();
-            if (kept.size() > tournament::MaxNameChars)
-                kept.truncate(kept.at(tournament::MaxNameChars - 1).isHighSurrogate() ? tournament::MaxNameChars - 1
-                                                                                      : tournament::MaxNameChars);
-            c.names << kept.trimmed();
+            c.names << tournament::keptName(name.toString());
         }
     }
     return c;
@@ -311,11 +316,15 @@ struct ClockServer::Phone {
     quint64 id = 0;
     int missedPings = 0;
     QByteArray key;                  // the control key bound to it; empty: it watches
+    QByteArray nonce;                // what it proves a key or the link against, once
+    bool behind = false;             // still sending a push: the newest follows once it is sent
+    qint64 stuckSince = -1;          // since when the system has taken none of its bytes
     QString pinAsked;                // a PIN waiting for its turn
     qint64 credit = MaxTaps * TapMs; // milliseconds of taps in hand: a tap costs TapMs
     qint64 tapsAt = 0;
     qint64 refusedAt = -1; // when it was last told it taps too fast
     bool letGo = false;    // too far behind: being cut
+    QString address;       // what it is counted under when room is made
 };
 
 ClockServer::ClockServer() : kept_(newPageAddress(0)), link_(randomCode())
@@ -454,10 +463,9 @@ void ClockServer::loadKeys()
     runOffThread([&] { file = readRegularFile(path, 80 * MaxKeys, false); });
     if (file.state != FileState::Regular)
         return;
-    static const QRegularExpression digest(QStringLiteral("^[0-9a-f]{64}$"));
     for (const QByteArray &line : file.bytes.split('\n'))
-        if (int(keptDigests_.size()) < MaxKeys && digest.match(QString::fromLatin1(line)).hasMatch())
-            keptDigests_.push_back(line);
+        if (int(keptKeys_.size()) < MaxKeys && looksLikeToken(line))
+            keptKeys_.push_back(line);
 }
 
 // The keys a crashed game's phones had are never honoured, and their file goes (unless this
@@ -465,7 +473,7 @@ void ClockServer::loadKeys()
 void ClockServer::forgetKeptControl()
 {
     keysLoaded_ = true;
-    keptDigests_.clear();
+    keptKeys_.clear();
     if (keys_.empty())
         keepKeys();
 }
@@ -477,9 +485,9 @@ void ClockServer::keepKeys()
         return;
     QByteArray text;
     for (const Key &k : keys_)
-        text += keyDigest(k.key) + '\n';
-    for (const QByteArray &d : keptDigests_)
-        text += d + '\n';
+        text += k.key + '\n';
+    for (const QByteArray &k : keptKeys_)
+        text += k + '\n';
     if (text.isEmpty())
         keysWriter_.remove(keysFile());
     else
@@ -509,9 +517,9 @@ void ClockServer::stop()
     clients_.clear();
     // Control ends with serving: a phone pairs again when the page is served again.
     const bool hadKeys = !keys_.empty();
-    const bool keptKeys = hadKeys || !keptDigests_.empty();
+    const bool keptKeys = hadKeys || !keptKeys_.empty();
     keys_.clear();
-    keptDigests_.clear();
+    keptKeys_.clear();
     if (keptKeys)
         keepKeys();
     if (hadKeys && controlChanged_)
@@ -543,7 +551,7 @@ bool ClockServer::renewAddress(QString *why)
     std::vector<std::unique_ptr<Phone>> leaving = std::move(clients_);
     clients_.clear();
     keys_.clear();
-    keptDigests_.clear();
+    keptKeys_.clear();
     keepKeys();
     link_ = randomCode();
     for (auto &phone : leaving) {
@@ -589,7 +597,7 @@ QImage ClockServer::controlCode() const
 void ClockServer::revokeControl()
 {
     keys_.clear();
-    keptDigests_.clear();
+    keptKeys_.clear();
     keepKeys();
     link_ = randomCode();
     const QByteArray revoked = compact({{QStringLiteral("type"), QStringLiteral("paired")},
@@ -652,21 +660,37 @@ QByteArray ClockServer::stateMessage(const DisplayState &s)
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
+// Put into words once per pass of the event loop, however many states came in it, and only
+// while a page is open.
 void ClockServer::publish(const DisplayState &state)
 {
-    // With no page open the state is only kept, and put into words for the next page to come.
-    if (clients_.empty()) {
-        unsent_ = state;
+    unsent_ = state;
+    if (clients_.empty() || std::exchange(pushing_, true))
         return;
-    }
-    unsent_.reset();
-    lastState_ = stateMessage(state);
+    QMetaObject::invokeMethod(this, &ClockServer::push, Qt::QueuedConnection);
+}
+
+void ClockServer::push()
+{
+    pushing_ = false;
+    if (clients_.empty() || !unsent_)
+        return;
+    lastState_ = stateMessage(*std::exchange(unsent_, std::nullopt));
     // A socket dropped while sending leaves the list: go over a copy of who was there.
     std::vector<Phone *> phones;
     for (const auto &phone : clients_)
         phones.push_back(phone.get());
     for (Phone *phone : phones)
-        send(*phone, lastState_);
+        pushTo(*phone);
+}
+
+// The latest state, unless the last push is still on its way: then it follows once that is.
+void ClockServer::pushTo(Phone &phone)
+{
+    phone.behind = phone.tcp && phone.tcp->bytesToWrite() > 0;
+    if (phone.behind)
+        return cutIfStuck(phone);
+    send(phone, lastState_);
 }
 
 ClockServer::Phone *ClockServer::phoneOf(const QWebSocket *socket)
@@ -677,19 +701,56 @@ ClockServer::Phone *ClockServer::phoneOf(const QWebSocket *socket)
     return nullptr;
 }
 
-// A reader that lets pushes pile up (a phone asleep with its socket open, or one that never
-// reads) is let go rather than held in memory.
+// A reader the system takes nothing from for a long while (a phone asleep with its socket
+// open, or one that never reads) is let go rather than held in memory; one that reads slowly
+// stays, however much one pass of the event loop gave it.
 void ClockServer::send(Phone &phone, const QByteArray &message)
 {
     if (phone.letGo)
         return;
-    if (phone.tcp && phone.tcp->bytesToWrite() + message.size() > MaxUnsentBytes) {
-        // Cut once the caller is done with it: its disconnected() takes it off the list.
-        phone.letGo = true;
-        QMetaObject::invokeMethod(phone.socket.get(), &QWebSocket::abort, Qt::QueuedConnection);
-        return;
-    }
+    if (phone.tcp && phone.tcp->bytesToWrite() + message.size() > MaxUnsentBytes)
+        return cutIfStuck(phone, true); // beyond any reader
     phone.socket->sendTextMessage(QString::fromUtf8(message));
+}
+
+void ClockServer::cutIfStuck(Phone &phone, bool atOnce)
+{
+    const qint64 at = now();
+    if (phone.stuckSince < 0)
+        phone.stuckSince = at;
+    if (phone.letGo || (!atOnce && at - phone.stuckSince < StuckMs))
+        return;
+    // Cut once the caller is done with it: its disconnected() takes it off the list.
+    phone.letGo = true;
+    QMetaObject::invokeMethod(phone.socket.get(), &QWebSocket::abort, Qt::QueuedConnection);
+}
+
+// Every watching socket is taken: the oldest of the address holding the most gives way. A
+// phone with control is never let go for room.
+void ClockServer::makeRoom()
+{
+    if (watchingCount() < MaxWebSockets)
+        return;
+    QHash<QString, int> held;
+    for (const auto &phone : clients_)
+        if (phone->key.isEmpty() && !phone->letGo)
+            ++held[phone->address];
+    Phone *oldest = nullptr;
+    for (const auto &phone : clients_)
+        if (phone->key.isEmpty() && !phone->letGo
+            && (!oldest || held[phone->address] > held[oldest->address]))
+            oldest = phone.get(); // the first of the busiest, as the list is in order of arrival
+    if (!oldest)
+        return;
+    QWebSocket *socket = oldest->socket.get();
+    socket->close(QWebSocketProtocol::CloseCodeGoingAway);
+    drop(socket);
+}
+
+int ClockServer::watchingCount() const
+{
+    return int(std::count_if(clients_.begin(), clients_.end(),
+                             [](const auto &phone) { return phone->key.isEmpty() && !phone->letGo; }));
 }
 
 void ClockServer::drop(QWebSocket *socket)
@@ -766,17 +827,13 @@ void ClockServer::track(QTcpSocket *socket, const QString &key)
     ++open_;
     ++perAddress_[key];
     // Counted until its descriptor is closed (or the socket is gone, whichever comes first),
-    // also after it has become a WebSocket.
-    auto counted = std::make_shared<bool>(true);
-    const auto release = [this, key, counted] {
-        if (!std::exchange(*counted, false))
-            return;
+    // also after it has become a WebSocket, unless that is given control.
+    auto *counted = new Counted(socket, [this, key] {
         --open_;
         if (--perAddress_[key] <= 0)
             perAddress_.remove(key);
-    };
-    connect(socket, &QAbstractSocket::disconnected, this, release);
-    connect(socket, &QObject::destroyed, this, release);
+    });
+    connect(socket, &QAbstractSocket::disconnected, counted, &Counted::release);
     socket->setReadBufferSize(HttpHead::MaxHeadBytes + HttpHead::MaxBodyBytes);
     auto *c = new Connection(socket, ++accepted_);
     connect(&c->deadline, &QTimer::timeout, socket, [this, socket, c] {
@@ -824,13 +881,12 @@ void ClockServer::serve(QTcpSocket *socket)
             return;
         }
         const QList<QByteArray> parts = head.target.split('?').first().split('/');
-        const bool tokenGiven = parts.size() >= 2 && sameToken(parts[1], kept_.token);
+        const bool tokenGiven = parts.size() >= 2 && proof::same(parts[1], kept_.token);
         if (head.webSocket && tokenGiven && parts.size() == 3 && parts[2] == "ws") {
-            bool full = false;
-            if (upgrade(socket, head, &full))
+            if (upgrade(socket, head))
                 return;
             socket->skip(head.length);
-            answer(socket, full ? 503 : 403, true);
+            answer(socket, 403, true);
             return;
         }
         socket->skip(head.length);
@@ -889,12 +945,11 @@ void ClockServer::answer(QTcpSocket *socket, int status, bool close, const QByte
 
 // A WebSocket for the page, from the page itself (its Origin is the address it was served
 // from, IPv6 brackets and all) is handed to the WebSocket server, which answers the
-// handshake from the bytes still unread. full: refused because the sockets are all taken.
-bool ClockServer::upgrade(QTcpSocket *socket, const HttpHead &head, bool *full)
+// handshake from the bytes still unread.
+bool ClockServer::upgrade(QTcpSocket *socket, const HttpHead &head)
 {
     const bool ownOrigin = !head.host.isEmpty() && head.origin.compare("http://" + head.host, Qt::CaseInsensitive) == 0;
-    *full = int(clients_.size()) >= MaxWebSockets;
-    if (!ownOrigin || *full)
+    if (!ownOrigin)
         return false;
     delete connectionOf(socket); // no longer a request: never cut to make room
     QObject::disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
@@ -922,14 +977,14 @@ void ClockServer::acceptWebSockets()
         std::unique_ptr<QWebSocket> client(sockets_->nextPendingConnection());
         if (!client)
             continue;
-        // An address renewed during the handshake, or one socket too many.
+        // An address renewed during the handshake.
         const QByteArray wanted = '/' + kept_.token + QByteArrayLiteral("/ws");
-        if (!sameToken(client->requestUrl().path(QUrl::FullyEncoded).toLatin1(), wanted)
-            || int(clients_.size()) >= MaxWebSockets) {
+        if (!proof::same(client->requestUrl().path(QUrl::FullyEncoded).toLatin1(), wanted)) {
             client->close(QWebSocketProtocol::CloseCodePolicyViolated);
             dispose(client.release());
             continue;
         }
+        makeRoom();
         QWebSocket *raw = client.get();
         raw->setMaxAllowedIncomingFrameSize(16 * MaxMessageBytes);
         raw->setMaxAllowedIncomingMessageSize(16 * MaxMessageBytes);
@@ -941,6 +996,8 @@ void ClockServer::acceptWebSockets()
                 phone->tcp = tcp;
         phone->id = ++accepted_;
         phone->tapsAt = now();
+        phone->address = hostKey(raw->peerAddress());
+        phone->nonce = randomCode();
         connect(raw, &QWebSocket::textMessageReceived, this,
                 [this, raw](const QString &message) { received(raw, message); });
         connect(raw, &QWebSocket::pong, this, [this, raw] {
@@ -948,10 +1005,21 @@ void ClockServer::acceptWebSockets()
                 p->missedPings = 0;
         });
         connect(raw, &QWebSocket::disconnected, this, [this, raw] { drop(raw); });
+        if (phone->tcp)
+            connect(phone->tcp, &QTcpSocket::bytesWritten, this, [this, raw] {
+                if (Phone *p = phoneOf(raw)) {
+                    p->stuckSince = -1;
+                    if (p->behind && p->tcp && p->tcp->bytesToWrite() == 0)
+                        pushTo(*p);
+                }
+            });
         clients_.push_back(std::move(phone));
+        Phone &added = *clients_.back();
+        send(added, compact({{QStringLiteral("type"), QStringLiteral("hello")},
+                             {QStringLiteral("nonce"), QString::fromLatin1(added.nonce)}}));
         if (unsent_)
             lastState_ = stateMessage(*std::exchange(unsent_, std::nullopt));
-        send(*clients_.back(), lastState_);
+        send(added, lastState_);
     }
 }
 
@@ -976,49 +1044,58 @@ void ClockServer::received(QWebSocket *client, const QString &message)
         act(*phone, action, o);
 }
 
-// A page asks for control: with a key it was given before, the one-time link, or the PIN.
+void ClockServer::refuse(Phone &phone, const char *why)
+{
+    QJsonObject refused{{QStringLiteral("type"), QStringLiteral("paired")},
+                        {QStringLiteral("ok"), false},
+                        {QStringLiteral("why"), QLatin1String(why)}};
+    // A proof that failed used the socket's nonce: another comes with the answer.
+    if (phone.nonce.isEmpty()) {
+        phone.nonce = randomCode();
+        refused.insert(QStringLiteral("nonce"), QString::fromLatin1(phone.nonce));
+    }
+    send(phone, compact(refused));
+}
+
+// A page asks for control: by proving a key it holds or the one-time link, each against the
+// socket's nonce (used once), or by the PIN.
 void ClockServer::pair(Phone &phone, const QJsonObject &o)
 {
-    const auto refused = [&](const char *why) {
-        send(phone, compact({{QStringLiteral("type"), QStringLiteral("paired")},
-                             {QStringLiteral("ok"), false},
-                             {QStringLiteral("why"), QLatin1String(why)}}));
-    };
-    const QByteArray key = o.value(QStringLiteral("key")).toString().toLatin1();
-    const QByteArray link = o.value(QStringLiteral("link")).toString().toLatin1();
-    if (!key.isEmpty()) {
-        const bool known = std::any_of(keys_.begin(), keys_.end(), [&](const Key &k) { return sameToken(k.key, key); });
-        // A key a run that died gave, presented again: it is this run's from now on.
-        const QByteArray digest = keyDigest(key);
-        const auto kept = std::find_if(keptDigests_.begin(), keptDigests_.end(),
-                                       [&](const QByteArray &d) { return sameToken(d, digest); });
-        const bool keptBefore = !known && kept != keptDigests_.end();
-        if (keptBefore)
-            keptDigests_.erase(kept);
-        if (known || keptBefore)
-            trust(phone, key);
-        else
-            refused("key");
-        return;
-    }
-    if (!link.isEmpty()) {
-        if (!sameToken(link, link_))
-            return refused("link");
-        link_ = randomCode(); // used once
-        trust(phone, randomCode());
-        return;
+    const QByteArray keyProof = o.value(QStringLiteral("proof")).toString().toLatin1();
+    const QByteArray linkProof = o.value(QStringLiteral("link")).toString().toLatin1();
+    if (!keyProof.isEmpty() || !linkProof.isEmpty()) {
+        const QByteArray nonce = std::exchange(phone.nonce, QByteArray());
+        if (nonce.isEmpty())
+            return refuse(phone, linkProof.isEmpty() ? "key" : "link");
+        if (!linkProof.isEmpty()) {
+            if (!proof::same(linkProof, proof::ofLink(link_, nonce)))
+                return refuse(phone, "link");
+            const QByteArray key = proof::linkKey(std::exchange(link_, randomCode()), nonce); // used once
+            return trust(phone, key, false);
+        }
+        for (const Key &k : keys_)
+            if (proof::same(keyProof, proof::ofKey(k.key, nonce)))
+                return trust(phone, QByteArray(k.key), false);
+        // A key a run that died gave, proved again: it is this run's from now on.
+        for (auto kept = keptKeys_.begin(); kept != keptKeys_.end(); ++kept)
+            if (proof::same(keyProof, proof::ofKey(*kept, nonce))) {
+                const QByteArray key = *kept;
+                keptKeys_.erase(kept);
+                return trust(phone, key, false);
+            }
+        return refuse(phone, "key");
     }
     const QString pin = o.value(QStringLiteral("pin")).toString();
     if (pin.isEmpty())
-        return;
+        return refuse(phone, "key"); // a key sent as it is is never taken
     // One PIN at a time from an address: a second waits for the first's answer.
     const bool asked = phone.pinAsked.isEmpty() && guard_.ask(phone.id, phone.socket->peerAddress(), now());
     if (!asked && phone.pinAsked.isEmpty())
-        return refused("busy");
+        return refuse(phone, "busy");
     phone.pinAsked = pin.left(16);
     givePinTurns();
     if (!phone.pinAsked.isEmpty())
-        if (const std::optional<qint64> at = guard_.turnOf(phone.id, now()))
+        if (const std::optional<qint64> at = guard_.turnOf(phone.id))
             send(phone, compact({{QStringLiteral("type"), QStringLiteral("pairing")},
                                  {QStringLiteral("wait"), std::ceil(double(*at - now()) / 1000)}}));
 }
@@ -1035,42 +1112,49 @@ void ClockServer::givePinTurns()
         const bool right = PinGuard::samePin(std::exchange(phone.pinAsked, QString()), kept_.pin);
         guard_.checked(phone.socket->peerAddress(), right, at);
         if (right)
-            trust(phone, randomCode());
+            trust(phone, randomCode(), true);
         else
-            send(phone, compact({{QStringLiteral("type"), QStringLiteral("paired")},
-                                 {QStringLiteral("ok"), false},
-                                 {QStringLiteral("why"), QStringLiteral("pin")}}));
+            refuse(phone, "pin");
     }
-    if (const std::optional<qint64> next = guard_.nextDue(now()))
-        pinTurn_->start(int(std::clamp<qint64>(*next - now(), 10, PinGuard::MinuteMs)));
+    if (const std::optional<qint64> next = guard_.nextDue())
+        pinTurn_->start(int(std::clamp<qint64>(*next - now(), 0, 2 * PinGuard::MinuteMs)));
 }
 
-// The phone holds the key from now on, and so does no other socket.
-void ClockServer::trust(Phone &phone, const QByteArray &key)
+// The phone holds the key from now on, and so does no other socket. A key given by the PIN is
+// told the phone; one proved, or taken from the link, it has already.
+void ClockServer::trust(Phone &phone, const QByteArray &key, bool tellKey)
 {
-    auto it = std::find_if(keys_.begin(), keys_.end(), [&](const Key &k) { return sameToken(k.key, key); });
+    auto it = std::find_if(keys_.begin(), keys_.end(), [&](const Key &k) { return proof::same(k.key, key); });
+    const auto letGo = [this](quint64 id, const char *why) {
+        for (const auto &other : clients_)
+            if (other->id == id) {
+                other->key.clear();
+                refuse(*other, why);
+            }
+    };
     if (it == keys_.end()) {
-        if (int(keys_.size()) >= MaxKeys)
+        if (int(keys_.size()) >= MaxKeys) {
+            letGo(keys_.front().phone, "full");
             keys_.erase(keys_.begin());
+        }
         keys_.push_back({key, 0});
         it = keys_.end() - 1;
         keepKeys();
     }
     if (it->phone != 0 && it->phone != phone.id)
-        for (const auto &other : clients_)
-            if (other->id == it->phone) {
-                other->key.clear();
-                send(*other, compact({{QStringLiteral("type"), QStringLiteral("paired")},
-                                      {QStringLiteral("ok"), false},
-                                      {QStringLiteral("why"), QStringLiteral("elsewhere")}}));
-            }
+        letGo(it->phone, "elsewhere");
     it->phone = phone.id;
     phone.key = key;
     phone.pinAsked.clear();
     guard_.forget(phone.id);
-    send(phone, compact({{QStringLiteral("type"), QStringLiteral("paired")},
-                         {QStringLiteral("ok"), true},
-                         {QStringLiteral("key"), QString::fromLatin1(key)}}));
+    // A phone with control no longer counts against its address or the server's room.
+    if (phone.tcp)
+        if (Counted *counted = countedOf(phone.tcp))
+            counted->release();
+    QJsonObject paired{{QStringLiteral("type"), QStringLiteral("paired")}, {QStringLiteral("ok"), true}};
+    if (tellKey)
+        paired.insert(QStringLiteral("key"), QString::fromLatin1(key));
+    send(phone, compact(paired));
     if (controlChanged_)
         controlChanged_();
 }

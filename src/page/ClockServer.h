@@ -11,21 +11,30 @@
 // settings.
 //
 // Control: a page pairs once, by the one-time link shown in the settings window or by the
-// six-digit PIN (checked in turn, see PinGuard), and is given a control key of its own. The
-// key is bound to the socket that presented it last: actions carry neither PIN nor key, so a
-// message seen on the network and sent again from another socket does nothing. A page that
-// reconnects presents its key again. Keys live while the page is served, or until revoked;
-// their digests (never the keys) are kept beside the address, owner-only, while it is served,
-// so a program that dies mid-game honours them again at its next start.
-// Each socket may act a few times a second; a burst beyond that is refused, not queued.
+// six-digit PIN (checked in turn, see PinGuard), and holds a control key of its own. Each
+// socket is given a nonce, and a page proves its key (or the link) by an HMAC of it (see
+// ControlProof): after pairing the key never travels, and a message seen on the network
+// proves nothing on another socket. The key is bound to the socket that proved it last;
+// actions carry neither PIN nor key. Keys live while the page is served, or until revoked,
+// 16 at most (a 17th lets the phone paired first go, and tells it why); they are kept beside
+// the address, owner-only, while it is served, so a program that dies mid-game honours them
+// again at its next start. Each socket may act a few times a second; a burst beyond that is
+// refused, not queued.
+//
+// Room: the caps count the sockets that watch, not those with control. When every watching
+// socket is taken, a new one lets go the oldest watching socket of the address that holds the
+// most, so guests cannot keep the host's phone out, and a phone with control never counts
+// against its address.
 //
 // Rules for a home network: an address holds at most a few connections and the server a
 // hundred or so; a request must arrive whole within seconds and an idle connection is
 // closed; heads and bodies are small; Connection: close and HTTP/1.0 end the connection
 // after the answer. The token, the port and the PIN are kept in a file, so a TV left on the
 // page finds the clock again after a restart. When the server is full, the oldest connection
-// that has not yet made a whole request gives way to a new one. A socket that lets answers
-// pile up unread, or misses two pings, is closed.
+// that has not yet made a whole request gives way to a new one. The game is pushed once per
+// pass of the event loop, the latest state only, and a socket still sending the last push is
+// given the newest once it has: a burst never queues stale states. A socket whose bytes the
+// system has refused for longer than a bound, or that misses two pings, is closed.
 
 #include "clock/DisplayState.h"
 #include "page/HttpHead.h"
@@ -84,15 +93,16 @@ public:
     // The port tried first (unless one is kept); the next ones are taken when it is in use.
     static constexpr quint16 FirstPort = 8642;
     static constexpr int PortsTried = 20;
-    static constexpr int MaxWebSockets = 64;
+    static constexpr int MaxWebSockets = 64; // watching; those with control come on top
     static constexpr int MaxPerAddress = 8;    // HTTP and WebSocket together
     static constexpr int MaxConnections = 128; // the whole server, far below any descriptor limit
     static constexpr int RequestMs = 5000;     // a request, from its first byte, arrives whole within
     static constexpr int IdleMs = 10000;       // a connection waiting for a request is closed after
     static constexpr int MaxMessageBytes = 4096;
-    static constexpr qint64 MaxUnsentBytes = 64 * 1024; // a socket's pushes not yet taken by its reader
+    static constexpr qint64 MaxUnsentBytes = 1024 * 1024; // a socket's bytes not yet taken by the system
+    static constexpr int StuckMs = 15000;                 // nor any of them, for this long: closed
     static constexpr int PingMs = 30000;                // a socket is pinged, and closed after two missed
-    static constexpr int MaxKeys = 16;                  // control keys; the oldest gives way
+    static constexpr int MaxKeys = MaxControlKeys;      // the oldest gives way, told
     static constexpr int MaxTaps = 10;                  // actions in a burst from one socket,
     static constexpr int TapMs = 250;                   // then one each this often
     // A phone's list of names: at most this many, each cut to the length the game keeps, in a
@@ -108,12 +118,13 @@ public:
 
     quint16 port() const { return running() ? kept_.port : 0; }
     QByteArray token() const { return kept_.token; }
-    // WebSockets open now, and connections of any kind.
+    // WebSockets open now (and those watching), and connections of any kind.
     int connectionCount() const { return int(clients_.size()); }
+    int watchingCount() const;
     int openConnections() const { return open_; }
     // The state as the page receives it.
     static QByteArray stateMessage(const DisplayState &state);
-    // Where the digests of the keys are kept: beside the address file.
+    // Where the keys are kept: beside the address file.
     QString keysFile() const;
     // For tests: the steady clock the PIN's turns and the taps are counted on, and how often
     // sockets are pinged.
@@ -127,7 +138,7 @@ private:
     void answer(QTcpSocket *socket, int status, bool close, const QByteArray &body = QByteArray(),
                 const QByteArray &type = QByteArray(), qint64 length = -1);
     // The request is a WebSocket for the page: true when it was handed on.
-    bool upgrade(QTcpSocket *socket, const HttpHead &head, bool *full);
+    bool upgrade(QTcpSocket *socket, const HttpHead &head);
     void acceptWebSockets();
     void dispose(QWebSocket *socket);
     void received(QWebSocket *client, const QString &message);
@@ -135,9 +146,14 @@ private:
     Phone *phoneOf(const QWebSocket *socket);
     void drop(QWebSocket *socket);
     void send(Phone &phone, const QByteArray &message);
+    void push();
+    void pushTo(Phone &phone);
+    void makeRoom();
+    void cutIfStuck(Phone &phone, bool atOnce = false);
     void pair(Phone &phone, const QJsonObject &message);
     void givePinTurns();
-    void trust(Phone &phone, const QByteArray &key);
+    void trust(Phone &phone, const QByteArray &key, bool tellKey);
+    void refuse(Phone &phone, const char *why);
     void act(Phone &phone, const QString &action, const QJsonObject &message);
     void pingAll();
     void evictOldestRequest();
@@ -163,7 +179,8 @@ private:
     QStringList others_;
     bool noNetwork_ = false;
     QByteArray lastState_;
-    std::optional<DisplayState> unsent_; // published while no page was open
+    std::optional<DisplayState> unsent_; // published and not yet put into words
+    bool pushing_ = false;               // a push is asked for the next pass of the event loop
     std::vector<std::unique_ptr<Phone>> clients_;
     std::vector<QPointer<QWebSocket>> disposed_;
     std::function<GameReply(const GameCommand &)> handler_;
@@ -178,8 +195,8 @@ private:
         quint64 phone = 0; // the socket it is bound to, 0: none now
     };
     std::vector<Key> keys_; // oldest first
-    // The digests of keys given by a run that died, until they are presented again.
-    std::vector<QByteArray> keptDigests_;
+    // The keys given by a run that died, until they are proved again.
+    std::vector<QByteArray> keptKeys_;
     bool keysLoaded_ = false;
     LatestFileWriter keysWriter_{QStringLiteral("the phones' control keys"), LatestFileWriter::DefaultGap,
                                  LatestFileWriter::DefaultRetry, true};

@@ -49,11 +49,38 @@ qint64 PinGuard::addressFree(const QString &key) const
     return (*it)[it->size() - MaxWrongPerAddress] + SlowMs;
 }
 
-qint64 PinGuard::serverFree(qint64 nowMs) const
+// Checks made and turns given, with one more at t: within a score in every minute holding t.
+// Candidates are the earliest moment and each moment a minute after a check or a turn, when
+// one leaves the minute; a later candidate only brings more turns into it.
+qint64 PinGuard::firstRoom(qint64 earliest) const
 {
-    if (int(checks_.size()) < MaxChecksPerMinute)
-        return nowMs;
-    return checks_[checks_.size() - MaxChecksPerMinute] + MinuteMs;
+    std::vector<qint64> taken(checks_.begin(), checks_.end());
+    for (const Ask &a : queue_)
+        taken.push_back(a.at);
+    std::sort(taken.begin(), taken.end());
+    const auto fits = [&](qint64 t) {
+        // Every minute [w, w + 1 min) holding t starts at t - 1 min + 1 or at a taken moment.
+        std::vector<qint64> starts{t - MinuteMs + 1};
+        for (const qint64 at : taken)
+            if (at > t - MinuteMs && at <= t)
+                starts.push_back(at);
+        for (const qint64 w : starts) {
+            const auto inside = std::lower_bound(taken.begin(), taken.end(), w + MinuteMs)
+                                - std::lower_bound(taken.begin(), taken.end(), w);
+            if (inside + 1 > MaxChecksPerMinute)
+                return false;
+        }
+        return true;
+    };
+    std::vector<qint64> candidates{earliest};
+    for (const qint64 at : taken)
+        if (at + MinuteMs > earliest)
+            candidates.push_back(at + MinuteMs);
+    std::sort(candidates.begin(), candidates.end());
+    for (const qint64 t : candidates)
+        if (fits(t))
+            return t;
+    return candidates.back(); // not reached: a minute after the last, the minute is empty
 }
 
 bool PinGuard::ask(quint64 id, const QHostAddress &from, qint64 nowMs)
@@ -62,7 +89,9 @@ bool PinGuard::ask(quint64 id, const QHostAddress &from, qint64 nowMs)
     const QString key = addressKey(from);
     if (std::any_of(queue_.begin(), queue_.end(), [&](const Ask &a) { return a.key == key || a.id == id; }))
         return false;
-    queue_.push_back({id, key});
+    const qint64 at = firstRoom(std::max(nowMs, addressFree(key)));
+    queue_.insert(std::upper_bound(queue_.begin(), queue_.end(), at, [](qint64 t, const Ask &a) { return t < a.at; }),
+                  Ask{id, key, at});
     return true;
 }
 
@@ -73,52 +102,27 @@ void PinGuard::forget(quint64 id)
 
 std::vector<quint64> PinGuard::due(qint64 nowMs)
 {
-    prune(nowMs);
     std::vector<quint64> ready;
-    for (auto it = queue_.begin(); it != queue_.end() && serverFree(nowMs) <= nowMs;) {
-        if (addressFree(it->key) > nowMs) {
-            ++it;
-            continue;
-        }
-        ready.push_back(it->id);
-        checks_.push_back(nowMs);
-        it = queue_.erase(it);
+    while (!queue_.empty() && queue_.front().at <= nowMs) {
+        ready.push_back(queue_.front().id);
+        checks_.push_back(queue_.front().at); // counted at its turn, as it was given
+        queue_.pop_front();
     }
+    prune(nowMs);
     return ready;
 }
 
-std::optional<qint64> PinGuard::turnOf(quint64 id, qint64 nowMs) const
+std::optional<qint64> PinGuard::turnOf(quint64 id) const
 {
-    // The server's minute makes room one check at a time; every ask ahead that is free to go
-    // takes one of them first.
-    int ahead = 0;
-    for (const Ask &a : queue_) {
-        const qint64 own = addressFree(a.key);
-        if (a.id == id) {
-            // Past the minute's score, each check waits for one made a minute before it; the
-            // asks ahead take the first of those.
-            const int made = int(checks_.size());
-            const int slot = made + ahead - MaxChecksPerMinute;
-            qint64 server = nowMs;
-            if (slot >= 0)
-                server = made > 0 ? checks_[slot % made] + MinuteMs * (slot / made + 1)
-                                  : nowMs + MinuteMs * (slot / MaxChecksPerMinute + 1);
-            return std::max({nowMs, own, server});
-        }
-        if (own <= nowMs)
-            ++ahead;
-    }
+    for (const Ask &a : queue_)
+        if (a.id == id)
+            return a.at;
     return std::nullopt;
 }
 
-std::optional<qint64> PinGuard::nextDue(qint64 nowMs) const
+std::optional<qint64> PinGuard::nextDue() const
 {
-    std::optional<qint64> next;
-    for (const Ask &a : queue_) {
-        const qint64 at = std::max({nowMs, addressFree(a.key), serverFree(nowMs)});
-        next = next ? std::min(*next, at) : at;
-    }
-    return next;
+    return queue_.empty() ? std::nullopt : std::optional<qint64>(queue_.front().at);
 }
 
 void PinGuard::checked(const QHostAddress &from, bool right, qint64 nowMs)

@@ -153,7 +153,9 @@ public:
     // '#'), and it as a QR code. Used once, it is replaced.
     virtual QString controlLink() const = 0;
     virtual QImage controlCode() const = 0;
-    // Phones given control since serving started, and taking it back from all of them.
+    // Phones given control since serving started, and taking it back from all of them. At
+    // most MaxControlKeys hold it: one more lets go the phone that was given it first.
+    static constexpr int MaxControlKeys = 16;
     virtual int phonesWithControl() const = 0;
     virtual void revokeControl() = 0;
     // Called when a phone is given control, or the link is used.

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "settings/Controls.h"
 #include "tournament/SavedGame.h"
+#include "tournament/SetupTexts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -99,6 +100,7 @@ frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPu
     cmd_ControlCode->setAutoDefault(false);
     cmd_ControlCode->setCheckable(true);
     lbl_Control = new QLabel(controlRow_);
+    lbl_Control->setWordWrap(true); // the cap, when reached, is said in a second line
     cmd_Revoke = new QPushButton(QStringLiteral("&Revoke all"), controlRow_);
     cmd_Revoke->setAutoDefault(false);
     cmd_Revoke->setAccessibleDescription(QStringLiteral("Takes control back from every phone"));
@@ -246,7 +248,11 @@ void frm_MoreOptions::showControl()
     const bool on = publisher_ && publisher_->running();
     controlRow_->setVisible(on);
     const int phones = on ? publisher_->phonesWithControl() : 0;
-    lbl_Control->setText(QStringLiteral("Phones with control: %1").arg(phones));
+    lbl_Control->setText(phones < platform::ClockPublisher::MaxControlKeys
+                             ? QStringLiteral("Phones with control: %1").arg(phones)
+                             : QStringLiteral("Phones with control: %1, the most: a phone paired now takes the "
+                                              "place of the one paired first")
+                                   .arg(phones));
     cmd_Revoke->setEnabled(phones > 0);
     const bool shown = on && cmd_ControlCode->isChecked();
     lbl_ControlQR->setVisible(shown);
@@ -499,7 +505,7 @@ QStringList frm_MoreOptions::names() const
 {
     QStringList names;
     for (const QString &line : txt_Names->toPlainText().split(QLatin1Char('\n'))) {
-        const QString name = line.simplified().left(tournament::MaxNameChars);
+        const QString name = tournament::keptName(line);
         if (!name.isEmpty())
             names << name;
     }

@@ -174,12 +174,34 @@ std::vector<SetupProblem> setupProblems(const SetupTexts &texts)
     return problems;
 }
 
+namespace {
+
+// A control character stands for a space, as a tab does.
+QString withoutControls(const QString &typed)
+{
+    QString name;
+    name.reserve(typed.size());
+    for (const QChar c : typed)
+        name += c.category() == QChar::Other_Control ? QChar(u' ') : c;
+    return name.simplified();
+}
+
+} // namespace
+
+QString keptName(const QString &typed)
+{
+    QString name = withoutControls(typed);
+    if (name.size() > MaxNameChars)
+        name.truncate(name.at(MaxNameChars - 1).isHighSurrogate() ? MaxNameChars - 1 : MaxNameChars);
+    return name.trimmed();
+}
+
 QString namesCut(const QStringList &typed)
 {
     QStringList cut;
     for (const QString &name : typed)
-        if (name.simplified().size() > MaxNameChars)
-            cut << name.simplified().left(MaxNameChars) + QStringLiteral("…");
+        if (withoutControls(name).size() > MaxNameChars)
+            cut << keptName(name) + QStringLiteral("…");
     if (cut.isEmpty())
         return {};
     return (cut.size() == 1 ? QStringLiteral("1 name is cut") : QStringLiteral("%1 names are cut").arg(cut.size()))

@@ -41,6 +41,9 @@ std::vector<SetupProblem> setupProblems(const SetupTexts &texts);
 // Names longer than a player's name may be are cut: what the host is told of it
 // ("2 names are cut to 40 characters: Bartholomew Fitzgerald-Ashworth…"), empty when none is.
 QString namesCut(const QStringList &typed);
+// A name as the game keeps it, however it was typed: no control characters (a NUL pasted in,
+// a tab), runs of spaces made one, and at most MaxNameChars, never cut inside a character.
+QString keptName(const QString &typed);
 // What the host is asked before the setup is taken: a house cut of 100 %, with no added money
 // or guarantee, leaves the prizes nothing. Empty when there is nothing to ask.
 QString setupQuestion(const Setup &setup);

@@ -361,14 +361,24 @@ private slots:
             }
             expect(r[0], got, r[2]);
         }
-        // A name longer than a player's may be is cut, and said; spaces run together first.
+        // A name longer than a player's may be is cut, and said; spaces and control characters
+        // (a NUL pasted in) run together first, and a character is never cut in two.
         const QString forty(40, 'x');
-        const QString names[][2] = {
-            {"Ann\n  Bob   Lee  \n" + forty, ""},
-            {forty + "y\nAnn\n" + forty + "zz", "2 names are cut to 40 characters: " + forty + "…, " + forty + "…"},
-            {" " + forty + " y", "1 name is cut to 40 characters: " + forty + "…"}};
-        for (const auto &[typed, said] : names)
+        const QString names[][3] = {
+            {"Ann\n  Bob   Lee  \n" + forty, "", "Ann|Bob Lee|" + forty},
+            {forty + "y\nAnn\n" + forty + "zz", "2 names are cut to 40 characters: " + forty + "…, " + forty + "…",
+             forty + "|Ann|" + forty},
+            {" " + forty + " y", "1 name is cut to 40 characters: " + forty + "…", forty},
+            {QString(QStringView::fromArray(u"Ann\0Lee\nBob\a\u0085\n\0")).chopped(1), "", "Ann Lee|Bob|"},
+            {forty.left(39) + QString::fromUtf8("\U0001F0A1"), "1 name is cut to 40 characters: " + forty.left(39) + "…",
+             forty.left(39)}};
+        for (const auto &[typed, said, kept] : names) {
             expect("names cut", namesCut(typed.split('\n')), said);
+            QStringList got;
+            for (const QString &name : typed.split('\n'))
+                got << keptName(name);
+            expect("names kept", got.join('|'), kept);
+        }
     }
 
     // The band's lines: each part once it has something to show. The payouts and the money not in them
