@@ -260,9 +260,10 @@ void GameClock::tickRounds()
         emit say(breakNext ? p.BreakSoon : p.BlindsSoon);
     }
     // A level of no length at all ends on its first tick.
+    // Kept every second, so a game that dies resumes at the second it was.
     if (g.secondsLeft <= 0 && !ended)
         advanceRound();
-    else if (g.gameSeconds % 60 == 0)
+    else
         emit keep();
 }
 
@@ -280,7 +281,7 @@ void GameClock::tickBreak()
         // The advance may have started a break of its own (the break box changed mid-game).
         if (running_ != Countdown::Break)
             run(Countdown::Rounds);
-    } else if (g.gameSeconds % 60 == 0) {
+    } else {
         emit keep();
     }
 }

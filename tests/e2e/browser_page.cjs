@@ -83,6 +83,25 @@ async function roomy(page, ids) {
     if (!wakeAsked.length || wakeAsked.some((type) => type !== "screen")) fail(`wake lock requests: [${wakeAsked}]`);
     console.log(`page and display agree: ${shown.blinds}, round ${round}, ${left} s left; the screen is kept on`);
 
+    // The page's own SHA-256 and HMAC-SHA256, against the published vectors (FIPS 180-2, RFC 4231).
+    const wrong = await view.evaluate(() => {
+      const bytes = (n, b) => new Array(n).fill(b);
+      const vectors = [
+        [hex(sha256(utf8("abc"))), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"],
+        [hex(sha256(utf8(""))), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"],
+        [hex(sha256(utf8("abcdbcdecdefdefgefghfghighijhijkijkljklmjklmnklmnlmnomnopnopq"))),
+          "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"],
+        [hex(sha256(bytes(1000000, 0x61))), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"],
+        [hex(hmacSha256(bytes(20, 0x0b), utf8("Hi There"))), "b0344c61d8db38535ca8afceaf0bf12b881dc200c9833da726e9376c2e32cff7"],
+        [hmacHex("Jefe", "what do ya want for nothing?"), "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843"],
+        [hex(hmacSha256(bytes(131, 0xaa), utf8("Test Using Larger Than Block-Size Key - Hash Key First"))),
+          "60e431591ee0b67f0d8a26aacbf5b77f8e0bc6213728c5140546040f0ee37f54"],
+      ];
+      return vectors.map(([got, want], i) => (got === want ? "" : `vector ${i + 1}: ${got}`)).filter((x) => x);
+    });
+    if (wrong.length) fail("the page's SHA-256: " + wrong.join("; "));
+    console.log("the page's SHA-256 and HMAC-SHA256 give the published vectors");
+
     // A TV with an old browser: the clock alone, and big.
     const tv = await open("TV", 3840, 2160, oldEngine);
     const html = await (await tv.goto(address)).text();

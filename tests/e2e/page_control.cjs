@@ -45,7 +45,11 @@ const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000
       const Native = window.WebSocket;
       window.WebSocket = function (url) {
         const s = new Native(url);
-        s.addEventListener("message", (e) => { if (e.data.indexOf('"type":"state"') >= 0) window.pushes.push(Date.now()); });
+        s.addEventListener("message", (e) => {
+          if (e.data.indexOf('"type":"state"') < 0) return;
+          window.pushes.push(Date.now());
+          window.lastLeft = JSON.parse(e.data).secondsLeft; // the countdown the room saw last
+        });
         return s;
       };
     });
@@ -97,12 +101,22 @@ const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000
     if (Math.abs(drift) > 1) fail(`the display's game timer is ${drift.toFixed(2)} s off the wall clock`);
     if (widest > 1500) fail(`the TV's pushes were ${widest} ms apart`);
     if (taken < 1 || taken > 20) fail(`${taken} of the burst were counted`);
+    // Three more entries at a hand's pace, then the kill.
+    for (let i = 1; i <= 3; i++) {
+      await host.click("#entry");
+      await until(`entry ${i} after the burst`, async () =>
+        (await tv.evaluate(() => (state.count ? state.count.records : -1))) === taken + i, 10000);
+    }
 
     // The program killed and the game resumed (page_control.sh): the phone controls it
     // again without the PIN, from the key it kept.
     console.log("kill now");
-    await new Promise((resolve) => process.stdin.once("data", resolve));
+    // The kept game's countdown (what the resume question said), against the last push.
+    const kept = Number(String(await new Promise((resolve) => process.stdin.once("data", resolve))).split(" ")[1]);
     process.stdin.destroy();
+    const lastLeft = await tv.evaluate(() => window.lastLeft);
+    console.log(`resumed at ${kept} s left; the last push before the kill said ${lastLeft} s`);
+    if (!(Math.abs(kept - lastLeft) <= 1)) fail(`the resumed countdown ${kept} s is not the last push's ${lastLeft} s`);
     await until("the phone back on the resumed game", async () => (await text(host, "offline")) === null &&
       (await host.evaluate(() => socket !== null && socket.readyState === 1)), 30000);
     await waitFor(host, () => !document.getElementById("buttons").hidden);

@@ -5,7 +5,8 @@
 # link, opened in headless Chromium, gives that page control, which it keeps across a
 # dropped socket and a reload. Then a burst of 10,000 actions from it: the display's game
 # timer (read through the accessibility bus) keeps to the wall clock, and a second page's
-# pushes keep coming a second apart. Killed (SIGKILL) and resumed, the phone still controls;
+# pushes keep coming a second apart. Three entries, then killed (SIGKILL) and resumed: the
+# countdown is the last push's to the second, and the phone still controls;
 # killed again and declined, its kept key goes.
 #   page_control.sh PROGRAM BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
@@ -52,15 +53,17 @@ exec 3>"$work/resumed"
 phone_done() { local rc=0; wait "$node" || rc=$?; cat "$work/node.log"; [ $rc = 0 ] || fail "the phone's test"; }
 wait_until 120 eval 'grep -q "^kill now$" "$work/node.log" || ! kill -0 "$node"' || true
 grep -q "^kill now$" "$work/node.log" || phone_done
-# Killed mid-game, started again and resumed (Yes, the default): the phone keeps control.
+# Killed mid-game, started again and resumed (Yes, the default): the phone keeps control, and
+# the game its countdown to the second (the question's is the file's).
 [ "$(stat -c %a "$work/app/chiplark-page-control.txt")" = 600 ] || fail "the control keys are not kept owner-only"
 kill -KILL "$app"
 wait "$app" 2>/dev/null || true
+left=$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["secondsLeft"])' "$work/app/chiplark-game.json")
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
 question=$(find_window '^Chiplark$') || fail "no question to resume the game"
 xdotool windowfocus --sync "$question" key Return
 find_window '^Chiplark display$' >/dev/null || fail "resuming did not show the display"
-echo resumed >&3
+echo "resumed $left" >&3
 exec 3>&-
 phone_done
 
