@@ -737,8 +737,7 @@ void ClockServer::makeRoom()
             ++held[phone->address];
     Phone *oldest = nullptr;
     for (const auto &phone : clients_)
-        if (phone->key.isEmpty() && !phone->letGo
-            && (!oldest || held[phone->address] > held[oldest->address]))
+        if (phone->key.isEmpty() && !phone->letGo && (!oldest || held[phone->address] > held[oldest->address]))
             oldest = phone.get(); // the first of the busiest, as the list is in order of arrival
     if (!oldest)
         return;
@@ -1187,8 +1186,8 @@ void ClockServer::act(Phone &phone, const QString &action, const QJsonObject &o)
     const std::optional<GameCommand> command = pageCommand(control->second, o);
     if (!command)
         return;
-    const auto reply = [&](const GameReply &done) {
-        send(phone, compact({{QStringLiteral("type"), QStringLiteral("done")},
+    const auto reply = [this, action](Phone &to, const GameReply &done) {
+        send(to, compact({{QStringLiteral("type"), QStringLiteral("done")},
                              {QStringLiteral("action"), action},
                              {QStringLiteral("done"), done.done},
                              {QStringLiteral("confirm"), done.confirm},
@@ -1203,7 +1202,7 @@ void ClockServer::act(Phone &phone, const QString &action, const QJsonObject &o)
     if (phone.credit < TapMs) {
         if (phone.refusedAt < 0 || at - phone.refusedAt >= 1000) {
             phone.refusedAt = at;
-            reply({false, false, QStringLiteral("Too many taps at once: wait a moment, then tap again."), 0});
+            reply(phone, {false, false, QStringLiteral("Too many taps at once: wait a moment, then tap again."), 0});
         }
         return;
     }
@@ -1211,9 +1210,17 @@ void ClockServer::act(Phone &phone, const QString &action, const QJsonObject &o)
     if (!handler_)
         return;
     const GameReply done = handler_(*command);
-    // The phone that sent it hears what came of it; every page sees the state.
-    if (!done.text.isEmpty())
-        reply(done);
+    // The phone that sent it hears what came of it once every page has the state it made (the
+    // push asked for by the action goes first), so its next question counts from that.
+    if (done.text.isEmpty())
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, socket = phone.socket.get(), reply, done] {
+            if (Phone *still = phoneOf(socket))
+                reply(*still, done);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace platform

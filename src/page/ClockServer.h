@@ -93,7 +93,7 @@ public:
     // The port tried first (unless one is kept); the next ones are taken when it is in use.
     static constexpr quint16 FirstPort = 8642;
     static constexpr int PortsTried = 20;
-    static constexpr int MaxWebSockets = 64; // watching; those with control come on top
+    static constexpr int MaxWebSockets = 64;   // watching; those with control come on top
     static constexpr int MaxPerAddress = 8;    // HTTP and WebSocket together
     static constexpr int MaxConnections = 128; // the whole server, far below any descriptor limit
     static constexpr int RequestMs = 5000;     // a request, from its first byte, arrives whole within
@@ -101,10 +101,10 @@ public:
     static constexpr int MaxMessageBytes = 4096;
     static constexpr qint64 MaxUnsentBytes = 1024 * 1024; // a socket's bytes not yet taken by the system
     static constexpr int StuckMs = 15000;                 // nor any of them, for this long: closed
-    static constexpr int PingMs = 30000;                // a socket is pinged, and closed after two missed
-    static constexpr int MaxKeys = MaxControlKeys;      // the oldest gives way, told
-    static constexpr int MaxTaps = 10;                  // actions in a burst from one socket,
-    static constexpr int TapMs = 250;                   // then one each this often
+    static constexpr int PingMs = 30000;                  // a socket is pinged, and closed after two missed
+    static constexpr int MaxKeys = MaxControlKeys;        // the oldest gives way, told
+    static constexpr int MaxTaps = 10;                    // actions in a burst from one socket,
+    static constexpr int TapMs = 250;                     // then one each this often
     // A phone's list of names: at most this many, each cut to the length the game keeps, in a
     // message of at most this size (only from a page with control).
     static constexpr int MaxNames = 400;

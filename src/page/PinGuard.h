@@ -60,7 +60,7 @@ private:
     // The first moment from earliest at which one more check keeps every minute within the score.
     qint64 firstRoom(qint64 earliest) const;
 
-    std::deque<Ask> queue_; // in the order of their turns
+    std::deque<Ask> queue_;                    // in the order of their turns
     QHash<QString, std::deque<qint64>> wrong_; // each address's wrong PINs within the last minute
     std::deque<qint64> checks_;                // the server's checks within the last minute
 };

@@ -299,8 +299,8 @@ bool frm_Chiplark::countingSetup(std::optional<tournament::Setup> &setup)
 }
 
 // The game in progress, kept in a file beside the settings while it runs: after every action,
-// every level change and every second the clock runs. Every normal end of a game removes it, so a file
-// found at start was left by a program that died mid-game.
+// every level change and every second the clock runs. Every normal end of a game removes it,
+// so a file found at start was left by a program that died mid-game.
 QString frm_Chiplark::gameFilePath() const
 {
     return QDir(services_.files->programFolder()).filePath(tournament::SavedGameFile);

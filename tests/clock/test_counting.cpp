@@ -241,7 +241,7 @@ private slots:
         }
     }
 
-    // Kept after every action and once a minute; a program that dies leaves it, the next
+    // Kept after every action and every second; a program that dies leaves it, the next
     // start offers it and comes up paused where it was; Escape takes it away.
     void keptAndResumed()
     {
@@ -258,18 +258,18 @@ private slots:
             return f.open(QIODevice::ReadOnly) ? tournament::parseSavedGame(f.readAll()) : std::nullopt;
         };
         QVERIFY(kept());
-        QCOMPARE(kept()->secondsLeft, 1140);
+        QCOMPARE(kept()->secondsLeft, 1130); // the second it was killed at
         QCOMPARE(kept()->records.size(), size_t(4));
 
         fakes->messageBox.answers = {platform::Answer::Yes};
         restart(); // the old window is never closed, as when the program is killed
         QTRY_VERIFY(d() && d()->isVisible());
         QCOMPARE(fakes->messageBox.calls.back().text,
-                 "A game was left running: Round 1, 2 of 3 players, 19:00 left. Resume it?");
+                 "A game was left running: Round 1, 2 of 3 players, 18:50 left. Resume it?");
         QVERIFY(d()->paused && kept()->paused);
-        QCOMPARE(frm->gameState.secondsLeft, 1140);
-        QCOMPARE(frm->gameState.gameSeconds, qint64(60));
-        QCOMPARE(frm->gameState.played, 60);
+        QCOMPARE(frm->gameState.secondsLeft, 1130);
+        QCOMPARE(frm->gameState.gameSeconds, qint64(70));
+        QCOMPARE(frm->gameState.played, 70);
         QCOMPARE(counts().busts, 1);
         QCOMPARE(d()->lbl_Band->caption(), "Players 2 / 3 · Average stack 15,000 (75 BB) · Prize pool £60\r\n1st £60");
         // Under its own rules: the break, the options, the setup and the title as they were played.

@@ -89,7 +89,7 @@ async function roomy(page, ids) {
       const vectors = [
         [hex(sha256(utf8("abc"))), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"],
         [hex(sha256(utf8(""))), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"],
-        [hex(sha256(utf8("abcdbcdecdefdefgefghfghighijhijkijkljklmjklmnklmnlmnomnopnopq"))),
+        [hex(sha256(utf8("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"))),
           "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"],
         [hex(sha256(bytes(1000000, 0x61))), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"],
         [hex(hmacSha256(bytes(20, 0x0b), utf8("Hi There"))), "b0344c61d8db38535ca8afceaf0bf12b881dc200c9833da726e9376c2e32cff7"],
@@ -305,7 +305,7 @@ async function roomy(page, ids) {
     probe.kill();
   }
 })().catch((e) => {
-  console.error("FAIL: " + e.message);
+  console.error("FAIL: " + e.message + (process.env.DEBUG_STACK ? "\n" + e.stack : ""));
   probe.kill();
   process.exit(1);
 });

@@ -56,8 +56,7 @@ struct Client {
     // Waits (up to 5 s) until the socket is open and was told the game, or is closed; whether it was told.
     bool waitOpen()
     {
-        (void)QTest::qWaitFor(
-            [&] { return told() || socket.state() == QAbstractSocket::UnconnectedState; }, 5000);
+        (void)QTest::qWaitFor([&] { return told() || socket.state() == QAbstractSocket::UnconnectedState; }, 5000);
         return socket.state() == QAbstractSocket::ConnectedState && told();
     }
     bool told() const { return !messages.filter(QStringLiteral("\"type\":\"state\"")).isEmpty(); }
@@ -96,7 +95,7 @@ struct Client {
             return QStringLiteral("no answer");
         if (!last().value("ok").toBool())
             return "refused: " + last().value("why").toString();
-        return how == "link" ? QString(platform::proof::linkKey(v, nonce()))
+        return how == "link"  ? QString(platform::proof::linkKey(v, nonce()))
                : how == "key" ? value
                               : last().value("key").toString();
     }
@@ -283,7 +282,7 @@ private slots:
         state.payoutsLocked = true;
         state.records = 14;
         state.recent = {"21:04 Bust"};
-        s->publish(state); // how fast it arrives is measured by bench/page_bench.sh
+        s->publish(state);                  // how fast it arrives is measured by bench/page_bench.sh
         QTRY_COMPARE(c.messages.size(), 3); // the nonce, the game, the game now
         // The whole message, as the page reads it.
         const QByteArray golden =
@@ -1046,9 +1045,10 @@ private slots:
             QTRY_COMPARE(s->watchingCount(), ClockServer::MaxWebSockets);
             reopenHost(); // the phone comes back from sleep: in, and in control
             QCOMPARE(s->watchingCount(), ClockServer::MaxWebSockets - 1);
-            QTRY_COMPARE(std::count_if(guests.begin(), guests.end(),
-                                       [](const auto &g) { return g->socket.state() == QAbstractSocket::UnconnectedState; }),
-                         1);
+            QTRY_COMPARE(
+                std::count_if(guests.begin(), guests.end(),
+                              [](const auto &g) { return g->socket.state() == QAbstractSocket::UnconnectedState; }),
+                1);
         } else if (attack == "guesses") {
             const QByteArray wrong = "{\"action\":\"pair\",\"pin\":\"" + wrongPin(s->pin()).toLatin1() + "\"}";
             for (int i = 1; i <= 20; ++i)
@@ -1102,9 +1102,8 @@ private slots:
             QVERIFY(tv.waitOpen());
             QElapsedTimer since;
             qint64 longest = 0;
-            QObject::connect(&tv.socket, &QWebSocket::textMessageReceived, [&] {
-                longest = std::max(longest, since.restart());
-            });
+            QObject::connect(&tv.socket, &QWebSocket::textMessageReceived,
+                             [&] { longest = std::max(longest, since.restart()); });
             since.start();
             for (int i = 0; i < 500; ++i)
                 for (const auto &p : phones)
