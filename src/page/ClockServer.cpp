@@ -1188,11 +1188,11 @@ void ClockServer::act(Phone &phone, const QString &action, const QJsonObject &o)
         return;
     const auto reply = [this, action](Phone &to, const GameReply &done) {
         send(to, compact({{QStringLiteral("type"), QStringLiteral("done")},
-                             {QStringLiteral("action"), action},
-                             {QStringLiteral("done"), done.done},
-                             {QStringLiteral("confirm"), done.confirm},
-                             {QStringLiteral("seen"), double(done.seen)},
-                             {QStringLiteral("text"), done.text}}));
+                          {QStringLiteral("action"), action},
+                          {QStringLiteral("done"), done.done},
+                          {QStringLiteral("confirm"), done.confirm},
+                          {QStringLiteral("seen"), double(done.seen)},
+                          {QStringLiteral("text"), done.text}}));
     };
     // A hand taps a few times a second; a burst beyond that is refused, and said so once a
     // second at most.
