@@ -1,6 +1,6 @@
 #include "blinds/AutoBlinds.h"
 
-#include "settings/TextNumber.h"
+#include "text/TextNumber.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "blinds/BlindSchedule.h"
 
-#include "settings/TextNumber.h"
+#include "text/TextNumber.h"
 
 void BlindColumn::addItem(const QString &text, int index)
 {

@@ -1,6 +1,6 @@
 #include "chips/ColourUp.h"
 
-#include "clock/ClockText.h"
+#include "text/ClockText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,10 +4,10 @@
 #include "clock/GameClock.h"
 
 #include "announce/Announcements.h"
-#include "clock/ClockText.h"
+#include "text/ClockText.h"
 #include "clock/GameKeys.h"
 #include "plan/Sheet.h"
-#include "settings/TextNumber.h"
+#include "text/TextNumber.h"
 #include "tournament/SetupTexts.h"
 #include "tournament/Standings.h"
 

@@ -3,7 +3,7 @@
 #include "clock/GameClock.h"
 #include "platform/Colour.h"
 #include "platform/Platform.h"
-#include "settings/TextNumber.h"
+#include "text/TextNumber.h"
 #include "tournament/Standings.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "plan/Plan.h"
 
 #include "chips/ChipCase.h"
-#include "clock/ClockText.h"
+#include "text/ClockText.h"
 #include "tournament/Ledger.h"
 
 namespace plan {

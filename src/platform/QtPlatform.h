@@ -1,7 +1,7 @@
 #pragma once
 // The real services, on Qt.
 
-#include "media/MediaServices.h"
+#include "modules/MediaServices.h"
 #include "platform/Platform.h"
 
 #include <optional>

@@ -3,10 +3,10 @@
 // The game itself, its countdowns and its count, is the model `game`; the two timers deliver
 // its ticks, and what it says is spoken, played, shown and kept here.
 
-#include "clock/ClockText.h"
+#include "text/ClockText.h"
 #include "display/frm_Display.h"
 #include "platform/RegularFile.h"
-#include "settings/TextNumber.h"
+#include "text/TextNumber.h"
 #include "settings/frm_Chiplark.h"
 
 #include <QDir>
@@ -264,16 +264,16 @@ void frm_Chiplark::showDisplayForGame()
     hideCursorForGame();
 }
 
-platform::ResultsWriter &frm_Chiplark::resultsWriter()
+platform::NightFilesWriter &frm_Chiplark::resultsWriter()
 {
     if (!resultsWriter_) {
-        resultsWriter_ = std::make_unique<platform::ResultsWriter>(
+        resultsWriter_ = std::make_unique<platform::NightFilesWriter>(
             QDir(services_.files->programFolder()).filePath(QStringLiteral("results")));
         // Where they are, or why they are not, once the files are whole on the disk.
-        connect(resultsWriter_.get(), &platform::ResultsWriter::written, this,
-                [this](const platform::ResultsWritten &w) {
+        connect(resultsWriter_.get(), &platform::NightFilesWriter::written, this,
+                [this](const platform::NewFilesWritten &w) {
                     if (w.ok)
-                        tellHost(QStringLiteral("The results are kept in ") + QDir::toNativeSeparators(w.htmlPath)
+                        tellHost(QStringLiteral("The results are kept in ") + QDir::toNativeSeparators(w.paths.value(1))
                                      + QStringLiteral(" and .csv."),
                                  false);
                     else

@@ -3,7 +3,7 @@
 // automatic structure rounded to the chips, and the night's sheet.
 
 #include "clock/LevelMoves.h"
-#include "settings/TextNumber.h"
+#include "text/TextNumber.h"
 #include "settings/frm_Chiplark.h"
 
 #include <QDate>
@@ -206,12 +206,12 @@ void frm_Chiplark::roundAutoBlinds()
     lst_Big.setItems(QStringList(big.begin(), big.end()));
 }
 
-platform::SheetWriter &frm_Chiplark::sheetWriter()
+platform::NightFilesWriter &frm_Chiplark::sheetWriter()
 {
     if (!sheetWriter_) {
-        sheetWriter_ = std::make_unique<platform::SheetWriter>(
+        sheetWriter_ = std::make_unique<platform::NightFilesWriter>(
             QDir(services_.files->programFolder()).filePath(QStringLiteral("sheets")));
-        connect(sheetWriter_.get(), &platform::SheetWriter::written, this, [this](const platform::NewFilesWritten &w) {
+        connect(sheetWriter_.get(), &platform::NightFilesWriter::written, this, [this](const platform::NewFilesWritten &w) {
             if (w.ok)
                 services_.shell->openAddress(w.paths.constFirst());
             else

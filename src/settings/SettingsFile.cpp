@@ -3,7 +3,7 @@
 
 #include "platform/OffThread.h"
 #include "platform/modRegistry.h"
-#include "settings/TextNumber.h"
+#include "text/TextNumber.h"
 #include "settings/frm_Chiplark.h"
 
 #include <QDir>

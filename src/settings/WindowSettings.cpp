@@ -1,6 +1,6 @@
 #include "settings/WindowSettings.h"
 
-#include "settings/TextNumber.h"
+#include "text/TextNumber.h"
 #include "settings/frm_Chiplark.h"
 
 #include <algorithm>

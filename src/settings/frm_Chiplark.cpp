@@ -5,7 +5,7 @@
 #include "display/frm_Display.h"
 #include "platform/RegularFile.h"
 #include "settings/Contrast.h"
-#include "settings/IntCheck.h"
+#include "text/IntCheck.h"
 #include "settings/ReadableStyle.h"
 
 #include <QAbstractItemView>

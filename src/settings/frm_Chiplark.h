@@ -10,8 +10,7 @@
 #include "plan/Sheet.h"
 #include "platform/LatestFileWriter.h"
 #include "platform/Platform.h"
-#include "platform/ResultsFiles.h"
-#include "platform/SheetFiles.h"
+#include "platform/NightFiles.h"
 #include "settings/Controls.h"
 #include "settings/WindowSettings.h"
 #include "settings/frm_MoreOptions.h"
@@ -160,7 +159,7 @@ public:
     void planNow();
     // The night's sheet kept in "sheets" beside the program, then opened in the browser.
     void printSheet(const plan::Night &night);
-    platform::SheetWriter &sheetWriter();
+    platform::NightFilesWriter &sheetWriter();
     // The players' names typed in "More options", in the order of their buy-ins.
     QStringList playerNames;
     // The clock by hand: Back restarts the level or break in play (within its first seconds,
@@ -175,7 +174,7 @@ public:
     // file is as they last asked (at exit, and for a test that reads it).
     platform::LatestFileWriter &keptWriter() { return keptWriter_; }
     // Writes the night's results once one player is left; made at the first.
-    platform::ResultsWriter &resultsWriter();
+    platform::NightFilesWriter &resultsWriter();
     // A file kept, or not kept and why: on the display during a game, else (a failure only) in
     // a message.
     void tellHost(const QString &line, bool failed, int ms = 0);
@@ -375,7 +374,7 @@ private:
     bool planShown_ = false;
     QTimer *planSoon_ = nullptr;
     QTimer *planClock_ = nullptr; // a plan that starts now moves on with the clock
-    std::unique_ptr<platform::SheetWriter> sheetWriter_;
+    std::unique_ptr<platform::NightFilesWriter> sheetWriter_;
     // The game file could not be read at start: it is left alone and never written.
     bool gameFileKept_ = false;
     std::optional<tournament::SavedGame> leftGame_;
@@ -394,7 +393,7 @@ private:
     QString voiceToRestore_;
     // Goes first when the window does, having written what was asked.
     platform::LatestFileWriter keptWriter_{QStringLiteral("the game in progress")};
-    std::unique_ptr<platform::ResultsWriter> resultsWriter_;
+    std::unique_ptr<platform::NightFilesWriter> resultsWriter_;
 };
 
 template <size_t N>

@@ -4,7 +4,7 @@
 // kill-and-resume must keep it sound.
 
 #include "announce/Announcements.h"
-#include "clock/ClockText.h"
+#include "text/ClockText.h"
 #include "clock/GameClock.h"
 #include "clock/GameKeys.h"
 #include "tournament/Standings.h"

@@ -2,7 +2,7 @@
 // from four tables of twelve, some without a name, and 40 levels. Prints the page's path.
 //   results_probe FOLDER
 #include "blinds/BlindSchedule.h"
-#include "platform/ResultsFiles.h"
+#include "platform/NightFiles.h"
 
 #include <cstdio>
 
@@ -38,11 +38,11 @@ int main(int argc, char **argv)
         r.structure << blindLine(round, r.currency, QString::number(small), QString::number(2 * small),
                                  QStringLiteral("20"));
     r.structure << QStringLiteral("Break every 4 levels, 10 mins.");
-    const platform::ResultsWritten w = platform::writeResults(QString::fromLocal8Bit(argv[1]), r);
+    const platform::NewFilesWritten w = platform::writeResults(QString::fromLocal8Bit(argv[1]), r);
     if (!w.ok) {
         std::fprintf(stderr, "%s\n", qPrintable(w.error));
         return 1;
     }
-    std::printf("%s\n", qPrintable(w.htmlPath));
+    std::printf("%s\n", qPrintable(w.paths.value(1)));
     return 0;
 }

@@ -3,7 +3,7 @@
 // the page's path.
 //   sheet_probe FOLDER
 #include "plan/Sheet.h"
-#include "platform/SheetFiles.h"
+#include "platform/NightFiles.h"
 
 #include <cstdio>
 #include <numeric>

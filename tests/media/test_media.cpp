@@ -1,7 +1,7 @@
 // Each module is loaded when its service is first needed, the screen keeping after the first
 // window has painted; each holds its own service and no other; without a module the program
 // goes on silent, as it does without a speech engine.
-#include "media/MediaServices.h"
+#include "modules/MediaServices.h"
 
 #include <QApplication>
 #include <QTest>

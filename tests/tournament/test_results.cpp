@@ -3,7 +3,7 @@
 // and whatever the host typed shown as text, never as markup; the files under a name of
 // their own each time, whatever stands in the way left as it was, a sentence when they
 // cannot be written, and the writer's answer on the asker's thread.
-#include "platform/ResultsFiles.h"
+#include "platform/NightFiles.h"
 
 #include <QtTest>
 #include <memory>
@@ -172,14 +172,15 @@ private slots:
             QVERIFY(kind != "locked" || ::mkdir(path, 0555) == 0);
         }
         QStringList after = listing(dir.path());
-        const platform::ResultsWritten w = platform::writeResults(dir.filePath(folder), night());
+        const platform::NewFilesWritten w = platform::writeResults(dir.filePath(folder), night());
         const bool written = outcome.startsWith(Stem);
         QCOMPARE(w.error, written
                               ? QString()
                               : "The results could not be written to " + dir.filePath(folder) + ": " + outcome + ".");
         QCOMPARE(w.ok, written);
-        QCOMPARE(w.csvPath, written ? dir.filePath("results/" + outcome + ".csv") : QString());
-        QCOMPARE(w.htmlPath, written ? dir.filePath("results/" + outcome + ".html") : QString());
+        const QStringList paths{dir.filePath("results/" + outcome + ".csv"),
+                                dir.filePath("results/" + outcome + ".html")};
+        QCOMPARE(w.paths, written ? paths : QStringList());
         if (written)
             after << "results/" + outcome + ".csv=file"
                   << "results/" + outcome + ".html=file"
@@ -189,7 +190,7 @@ private slots:
         QCOMPARE(listing(dir.path()), after);
         for (const QString &entry : before)
             QVERIFY(!entry.endsWith("=file") || QFileInfo(dir.filePath(entry.section('=', 0, 0))).size() == 4);
-        QFile csv(w.csvPath), html(w.htmlPath);
+        QFile csv(w.paths.value(0)), html(w.paths.value(1));
         if (written) {
             QVERIFY(csv.open(QIODevice::ReadOnly) && html.open(QIODevice::ReadOnly));
             QCOMPARE(csv.readAll(), resultsCsv(night()));
@@ -209,22 +210,23 @@ private slots:
     {
         QFETCH(bool, atExit);
         QTemporaryDir dir;
-        auto writer = std::make_unique<platform::ResultsWriter>(dir.path());
-        QSignalSpy spy(writer.get(), &platform::ResultsWriter::written);
+        auto writer = std::make_unique<platform::NightFilesWriter>(dir.path());
+        QSignalSpy spy(writer.get(), &platform::NightFilesWriter::written);
         QList<QThread *> threads;
-        connect(writer.get(), &platform::ResultsWriter::written, this, [&] { threads << QThread::currentThread(); });
+        connect(writer.get(), &platform::NightFilesWriter::written, this, [&] { threads << QThread::currentThread(); });
         writer->write(night());
+        writer->write("2026-12-10", "<p>sheet</p>");
         writer->write(night());
         if (atExit)
             writer.reset();
         else
-            QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 2, 60000); // a minute at most for a slow disk
-        QCOMPARE(listing(dir.path()),
-                 (QStringList{Stem + "-2.csv=file", Stem + "-2.html=file", Stem + ".csv=file", Stem + ".html=file"}));
-        QCOMPARE(threads, QList<QThread *>(atExit ? 0 : 2, QThread::currentThread()));
+            QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 3, 60000); // a minute at most for a slow disk
+        QCOMPARE(listing(dir.path()), (QStringList{Stem + "-2.csv=file", Stem + "-2.html=file", Stem + ".csv=file",
+                                                   Stem + ".html=file", "chiplark-sheet-2026-12-10.html=file"}));
+        QCOMPARE(threads, QList<QThread *>(atExit ? 0 : 3, QThread::currentThread()));
+        const QStringList firsts{Stem + ".csv", "chiplark-sheet-2026-12-10.html", Stem + "-2.csv"};
         for (int i = 0; i < spy.size(); ++i)
-            QCOMPARE(spy.at(i).at(0).value<platform::ResultsWritten>().csvPath,
-                     dir.filePath(Stem + (i == 0 ? ".csv" : "-2.csv")));
+            QCOMPARE(spy.at(i).at(0).value<platform::NewFilesWritten>().paths.value(0), dir.filePath(firsts.at(i)));
     }
 };
 

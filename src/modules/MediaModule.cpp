@@ -1,6 +1,6 @@
 // The modules beside the program (see MediaServices.h): this file is built once for each,
 // holding one service, so each module links only the libraries its own service needs.
-#include "media/MediaServices.h"
+#include "modules/MediaServices.h"
 
 #if defined(CHIPLARK_MODULE_SPEECH)
 #include "media/QtSpeech.h"

@@ -1,4 +1,4 @@
-#include "platform/SheetFiles.h"
+#include "platform/NightFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -6,9 +6,22 @@
 
 namespace platform {
 
+QString resultsFolder()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("results"));
+}
+
 QString sheetsFolder()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("sheets"));
+}
+
+NewFilesWritten writeResults(const QString &folder, const tournament::Results &results)
+{
+    return writeNewFiles(folder, QStringLiteral("chiplark-results-") + nameDate(results.date),
+                         {{QStringLiteral(".csv"), tournament::resultsCsv(results)},
+                          {QStringLiteral(".html"), tournament::resultsHtml(results)}},
+                         QStringLiteral("results"));
 }
 
 NewFilesWritten writeSheet(const QString &folder, const QString &date, const QByteArray &page)
@@ -17,7 +30,7 @@ NewFilesWritten writeSheet(const QString &folder, const QString &date, const QBy
                          QStringLiteral("sheet"));
 }
 
-SheetWriter::SheetWriter(QString folder, QObject *parent)
+NightFilesWriter::NightFilesWriter(QString folder, QObject *parent)
     : QObject(parent), folder_(std::move(folder)), worker_(new QObject)
 {
     worker_->moveToThread(&thread_);
@@ -25,7 +38,7 @@ SheetWriter::SheetWriter(QString folder, QObject *parent)
     thread_.start();
 }
 
-SheetWriter::~SheetWriter()
+NightFilesWriter::~NightFilesWriter()
 {
     // Queued behind every write asked, so each of them is done before the thread ends.
     QMetaObject::invokeMethod(
@@ -33,12 +46,22 @@ SheetWriter::~SheetWriter()
     thread_.wait();
 }
 
-void SheetWriter::write(const QString &date, const QByteArray &page)
+void NightFilesWriter::write(const tournament::Results &results)
+{
+    write([results](const QString &folder) { return writeResults(folder, results); });
+}
+
+void NightFilesWriter::write(const QString &date, const QByteArray &page)
+{
+    write([date, page](const QString &folder) { return writeSheet(folder, date, page); });
+}
+
+void NightFilesWriter::write(std::function<NewFilesWritten(const QString &folder)> files)
 {
     QMetaObject::invokeMethod(
         worker_,
-        [this, date, page] {
-            const NewFilesWritten done = writeSheet(folder_, date, page);
+        [this, files = std::move(files)] {
+            const NewFilesWritten done = files(folder_);
             // Told on this object's own thread; dropped if it is gone by then.
             QMetaObject::invokeMethod(
                 this, [this, done] { emit written(done); }, Qt::QueuedConnection);

@@ -1,4 +1,4 @@
-#include "settings/TextNumber.h"
+#include "text/TextNumber.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "media/MediaServices.h"
+#include "modules/MediaServices.h"
 
 #include <QCoreApplication>
 #include <QDir>

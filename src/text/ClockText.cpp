@@ -1,4 +1,4 @@
-#include "clock/ClockText.h"
+#include "text/ClockText.h"
 
 QString countdownText(qint64 seconds)
 {

@@ -3,8 +3,8 @@
 #include "blinds/SavedStructures.h"
 #include "platform/OffThread.h"
 #include "platform/TextFile.h"
-#include "settings/IntCheck.h"
-#include "settings/TextNumber.h"
+#include "text/IntCheck.h"
+#include "text/TextNumber.h"
 #include "settings/frm_Chiplark.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "settings/IntCheck.h"
+#include "text/IntCheck.h"
 
 #include <QString>
 
