@@ -47,7 +47,8 @@ public:
     bool breakWasRunning = false;
     // The time now, in milliseconds since the epoch (the count's records, a key's second press).
     std::function<qint64()> now;
-    // The players' names, in the order of the buy-ins they go with (none: "Entry 12").
+    // The players' names, in the order of the buy-ins they go with (none or blank: "Entry 12"):
+    // kept here alone, typed in the window or sent from a phone.
     QStringList names;
 
     Countdown running() const { return running_; }

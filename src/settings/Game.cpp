@@ -3,11 +3,11 @@
 // The game itself, its countdowns and its count, is the model `game`; the two timers deliver
 // its ticks, and what it says is spoken, played, shown and kept here.
 
-#include "text/ClockText.h"
 #include "display/frm_Display.h"
 #include "platform/RegularFile.h"
-#include "text/TextNumber.h"
 #include "settings/frm_Chiplark.h"
+#include "text/ClockText.h"
+#include "text/TextNumber.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -217,7 +217,6 @@ void frm_Chiplark::cmd_Start_Click()
     // The seats are drawn from a seed of this game's own; the names typed go with the buy-ins.
     if (counting)
         counting->seed = QRandomGenerator::system()->generate64();
-    game.names = playerNames;
     game.start(counting);
     showDisplayForGame();
 }
@@ -361,7 +360,6 @@ void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
     showResume(false);
     createDisplay();
     game.resume(kept);
-    playerNames = game.names;
     screenOptionsChanged(screenOptions);
     showDisplayForGame();
     if (screenOptions.serveOnNetwork)

@@ -5,8 +5,8 @@
 #include "display/frm_Display.h"
 #include "platform/RegularFile.h"
 #include "settings/Contrast.h"
-#include "text/IntCheck.h"
 #include "settings/ReadableStyle.h"
+#include "text/IntCheck.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -514,7 +514,7 @@ void frm_Chiplark::chk_playWav_Click()
 void frm_Chiplark::cmd_Screens_Click()
 {
     frm_MoreOptions dialog(screenOptions, services_.publisher, this, tournamentTexts, planTexts);
-    dialog.setNames(playerNames);
+    dialog.setNames(game.names);
     dialog.windowNight = [this] { return night(); };
     dialog.checkChips();
     connect(&dialog, &frm_MoreOptions::optionsChanged, this,
@@ -529,10 +529,11 @@ void frm_Chiplark::cmd_Screens_Click()
     if (game.inPlay())
         game.refresh();
     // Names typed during a game go with its buy-ins at once.
-    if (dialog.names() != playerNames) {
-        playerNames = dialog.names();
+    if (const QStringList names = dialog.names(); names != game.names) {
         if (game.inPlay() && game.ledger)
-            game.command({GameCommand::Names, false, std::nullopt, {}, playerNames});
+            game.command({GameCommand::Names, false, std::nullopt, {}, names});
+        else
+            game.names = names;
     }
     if (screenOptions.serveOnNetwork && services_.publisher)
         services_.publisher->publish(displayState);

@@ -160,8 +160,6 @@ public:
     // The night's sheet kept in "sheets" beside the program, then opened in the browser.
     void printSheet(const plan::Night &night);
     platform::NightFilesWriter &sheetWriter();
-    // The players' names typed in "More options", in the order of their buy-ins.
-    QStringList playerNames;
     // The clock by hand: Back restarts the level or break in play (within its first seconds,
     // the level before); a minute more or less on the countdown.
     void backLevel();

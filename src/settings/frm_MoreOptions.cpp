@@ -503,12 +503,12 @@ void frm_MoreOptions::buildTablesPage(const tournament::SetupTexts &texts)
 
 QStringList frm_MoreOptions::names() const
 {
+    // A blank line is a buy-in without a name; those after the last name go with none.
     QStringList names;
-    for (const QString &line : txt_Names->toPlainText().split(QLatin1Char('\n'))) {
-        const QString name = tournament::keptName(line);
-        if (!name.isEmpty())
-            names << name;
-    }
+    for (const QString &line : txt_Names->toPlainText().split(QLatin1Char('\n')))
+        names << tournament::keptName(line);
+    while (!names.isEmpty() && names.constLast().isEmpty())
+        names.removeLast();
     return names;
 }
 

@@ -251,6 +251,9 @@ private slots:
         frm->screenOptions.showPaused = frm->screenOptions.repeatBreak = true;
         keys("EEEB");
         QCOMPARE(fakes->speech.spoken.back(), "Two players left");
+        // Names from the phone, the second buy-in without one.
+        const QStringList names{"Ann", "", "Cy"};
+        QVERIFY(frm->remoteAction({GameCommand::Names, false, std::nullopt, {}, names}).done);
         drive::ticks(*frm, 70);
         const auto kept = [&] {
             frm->keptWriter().finish();
@@ -278,6 +281,11 @@ private slots:
         QVERIFY(frm->opt_Break[0]->isChecked() && frm->screenOptions.repeatBreak && frm->screenOptions.showPaused);
         QCOMPARE(frm->tournamentTexts, counting({{"Speak", "1"}}));
         QVERIFY(d()->lbl_Paused->isVisible());
+        // "More options…" opened and closed leaves every name with its buy-in.
+        QTimer::singleShot(0, frm, [&] { frm->findChild<frm_MoreOptions *>()->accept(); });
+        frm->cmd_Screens_Click();
+        QCOMPARE(frm->game.names, names);
+        QCOMPARE(kept()->names, names);
         // Left with Escape, the counted game stays kept and offered; a new game asks before it drops it.
         d()->Form_KeyDown(DisplayKey::Escape, 0);
         frm->cmd_Start_Click(); // No
