@@ -20,12 +20,6 @@ namespace {
 // The break may last at most 546 minutes: its seconds must fit 16 bits.
 constexpr qint64 MaxBreakMinutes = 546;
 
-std::optional<qint64> whole(const QLineEdit *box, Width width)
-{
-    const WholeNumber n = toWhole(box->text(), width);
-    return n.ok() ? std::optional<qint64>(n.value) : std::nullopt;
-}
-
 } // namespace
 
 // What the game says goes to the speech, the sound, the timers and the file.
@@ -159,7 +153,7 @@ bool frm_Chiplark::checkStartValues()
     for (const Check &c : checks) {
         if (!c.wanted)
             continue;
-        const std::optional<qint64> v = whole(c.box, c.width);
+        const std::optional<qint64> v = wholeValue(c.box->text(), c.width);
         if (!v || *v < 0 || *v > c.high) {
             services_.messageBox->show(boxRangeMessage(QString::fromLatin1(c.name), 0, c.high), QStringLiteral("Error"),
                                        platform::Icon::Warning, platform::Buttons::Ok);

@@ -1,18 +1,12 @@
 #include "settings/WindowSettings.h"
 
-#include "text/TextNumber.h"
 #include "settings/frm_Chiplark.h"
+#include "text/TextNumber.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace {
-
-std::optional<qint64> whole(const QLineEdit *box, Width width)
-{
-    const WholeNumber n = toWhole(box->text(), width);
-    return n.ok() ? std::optional<qint64>(n.value) : std::nullopt;
-}
 
 // A row a column does not have reads as empty (the list may be edited during a game).
 QString at(const BlindColumn &column, int row)
@@ -91,8 +85,9 @@ bool WindowSettings::repeatBreak() const
 AnteRule WindowSettings::anteRule() const
 {
     const frm_Chiplark &w = window_;
-    return {w.opt_Ante[1]->isChecked(), whole(w.txt_AnteRound, Width::Int16), whole(w.txt_ante, Width::Int32),
-            w.opt_AnteRaise[1]->isChecked(), whole(w.txt_AnteFactor, Width::Int32)};
+    return {w.opt_Ante[1]->isChecked(), wholeValue(w.txt_AnteRound->text(), Width::Int16),
+            wholeValue(w.txt_ante->text(), Width::Int32), w.opt_AnteRaise[1]->isChecked(),
+            wholeValue(w.txt_AnteFactor->text(), Width::Int32)};
 }
 
 // A setup that cannot be read is no chip case: the dialog says what is wrong with it.

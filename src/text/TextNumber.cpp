@@ -118,6 +118,12 @@ WholeNumber toWhole(QStringView text, Width width)
     return r;
 }
 
+std::optional<qint64> wholeValue(QStringView text, Width width)
+{
+    const WholeNumber n = toWhole(text, width);
+    return n.ok() ? std::optional<qint64>(n.value) : std::nullopt;
+}
+
 std::optional<qint32> toInt32(QStringView text)
 {
     const WholeNumber n = toWhole(text, Width::Int32);

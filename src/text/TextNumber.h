@@ -29,6 +29,8 @@ QString boxRangeMessage(const QString &box, qint64 low, qint64 high);
 // an optional exponent ("12", " 025", "2.5", "-7", "1e3"), rounded half to even.
 WholeNumber toWhole(QStringView text, Width width);
 
+// The value read, when it is one of the width.
+std::optional<qint64> wholeValue(QStringView text, Width width);
 std::optional<qint32> toInt32(QStringView text);
 std::optional<qint16> toInt16(QStringView text);
 

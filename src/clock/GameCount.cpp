@@ -1,0 +1,213 @@
+// The count's desk: the ledger's actions, undo, the seats and the names, the results, and the
+// host's commands from the phone, under the one rule that asks before a change is recorded.
+
+#include "clock/GameClock.h"
+
+#include "tournament/SetupTexts.h"
+#include "tournament/Standings.h"
+
+GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
+                                  tables::Seat seat)
+{
+    using tournament::Ledger;
+    if (!inPlay_)
+        return {false, false, QStringLiteral("No game is running.")};
+    if (!ledger)
+        return {false, false, QStringLiteral("This game does not count players.")};
+    const Batch batch(*this);
+    // A confirmation holds only for the count it was asked at.
+    const qint64 before = records();
+    const bool confirms = confirmed && seen == before;
+    // In the break, the level played before it.
+    const int round = state.currentRound == -1 ? settings_.selectedRow() + 1 : state.currentRound;
+    ledger->setCurrency(state.currencySymbol); // the house cut's question names its amounts in it
+    const Ledger::Outcome o = ledger->act(action, round, now(), confirms, seat);
+    ++countChanges_;
+    GameReply reply{o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, before};
+    if (o.verdict == Ledger::Verdict::Refused)
+        emit notice(o.text, NoticeMs);
+    if (o.verdict != Ledger::Verdict::Done)
+        return reply;
+
+    const tournament::Counts &c = ledger->counts();
+    if (action == tournament::Action::Bust && ledger->setup().speak) {
+        emit say(tournament::bustAnnouncement(c.left()));
+        if (o.inTheMoney)
+            emit say(tournament::InTheMoney);
+    }
+    // The last player standing: the clock stops, and says so until the next notice.
+    if (action == tournament::Action::Bust && c.left() == 1) {
+        if (!paused)
+            pause();
+        emit notice(o.text + QStringLiteral(": the game is paused. Backspace undoes the bust."), 0);
+        emit finished(results());
+    } else {
+        emit notice(o.text + QStringLiteral(". Backspace undoes it."), NoticeMs);
+    }
+    callSeats(action, o);
+    emit keep();
+    return reply;
+}
+
+void GameClock::callSeats(tournament::Action action, const tournament::Ledger::Outcome &o)
+{
+    using tournament::Action;
+    if (!tablesInPlay())
+        return;
+    const bool speak = ledger->setup().speak;
+    const tables::Seating &seating = *ledger->seating();
+    if (action == Action::Entry || action == Action::Reentry) {
+        const qint64 entry = ledger->counts().buyIns();
+        const QString call = tables::seatCall(entry, nameOf(entry), o.seat);
+        seatCalls_.prepend(call);
+        while (seatCalls_.size() > 10)
+            seatCalls_.removeLast();
+        emit seatCall(call, SeatCallMs);
+        if (speak)
+            emit say(tables::spokenSeat(entry, nameOf(entry), o.seat));
+    }
+    if (o.broken.table != 0) {
+        const QStringList lines = tables::breakCalls(o.broken);
+        emit seatCall(lines.join(QStringLiteral("\r\n")), SeatCallMs + 2000 * int(o.broken.moves.size()));
+        if (speak)
+            for (const QString &line : lines)
+                emit say(line);
+    }
+    if (action == Action::Redraw) {
+        const QStringList lines = tables::redrawCalls(o.moves);
+        emit seatCall(QStringLiteral("Final table\r\n") + lines.join(QStringLiteral("\r\n")),
+                      SeatCallMs + 2000 * int(o.moves.size()));
+        if (speak)
+            for (const QString &line : lines)
+                emit say(line);
+    }
+    // The move the tables need now, after a bust or a move made.
+    if (action == Action::Bust || action == Action::Move) {
+        if (const std::optional<tables::Move> m = seating.suggestion()) {
+            emit notice(tables::moveCall(*m) + QStringLiteral(". M and the seat it left confirms, X refuses."), 0);
+            if (speak)
+                emit say(tables::moveCall(*m));
+        } else if (o.broken.table != 0 && seating.finalTable() && ledger->counts().left() > 1) {
+            emit notice(QStringLiteral("The final table: D draws every seat afresh."), NoticeMs);
+        }
+    }
+}
+
+GameReply GameClock::drawSeats()
+{
+    if (!inPlay_ || !ledger)
+        return ledgerAction(tournament::Action::Entry, false, std::nullopt, {}); // says why not
+    const Batch batch(*this);
+    const qint64 first = ledger->counts().buyIns();
+    if (first >= names.size())
+        return {false, false, QStringLiteral("Every name typed has a seat.")};
+    GameReply last;
+    QStringList calls;
+    for (qint64 entry = first + 1; entry <= names.size(); ++entry) {
+        const tournament::Ledger::Outcome o = ledger->act(tournament::Action::Entry, 1, now(), true);
+        ++countChanges_;
+        if (o.verdict != tournament::Ledger::Verdict::Done) {
+            emit notice(o.text, NoticeMs);
+            last = {false, false, o.text, records()};
+            break;
+        }
+        if (o.seat.valid()) {
+            calls << tables::seatCall(entry, nameOf(entry), o.seat);
+            seatCalls_.prepend(calls.back());
+        }
+    }
+    while (seatCalls_.size() > 10)
+        seatCalls_.removeLast();
+    if (!calls.isEmpty())
+        emit seatCall(calls.join(QStringLiteral("\r\n")), SeatCallMs + 1000 * int(calls.size()));
+    emit keep();
+    return last.text.isEmpty() ? GameReply{true, false, QStringLiteral("Seats drawn"), records()} : last;
+}
+
+tournament::Results GameClock::results() const
+{
+    tournament::Results r;
+    const QDateTime at = QDateTime::fromMSecsSinceEpoch(now());
+    r.title = settings_.title();
+    r.date = at.toString(QStringLiteral("yyyy-MM-dd"));
+    r.when = at.toString(QStringLiteral("dddd d MMMM yyyy, HH:mm"));
+    for (int row = 0; row < settings_.levelCount(); ++row)
+        r.structure << settings_.levelLine(row); // the list's line names its round
+    if (settings_.breakOn())
+        r.structure << QStringLiteral("Break after every %1 levels, %2 mins.")
+                           .arg(settings_.breakEvery(), settings_.breakMinutes());
+    r.currency = state.currencySymbol;
+    if (ledger) {
+        r.counts = ledger->counts();
+        r.collected = ledger->collected();
+        r.cut = ledger->cut();
+        r.added = ledger->setup().added;
+        r.pool = ledger->pool();
+        r.guaranteed = ledger->guaranteed();
+        r.places = tournament::standings(*ledger, names);
+    }
+    return r;
+}
+
+GameReply GameClock::undo(std::optional<qint64> seen)
+{
+    using tournament::Ledger;
+    if (!inPlay_ || !ledger)
+        return ledgerAction(tournament::Action::Entry, false, std::nullopt); // says why nothing can be undone
+    const Batch batch(*this);
+    const Ledger::Outcome o = ledger->undo(seen);
+    ++countChanges_;
+    if (o.verdict != Ledger::Verdict::Confirm)
+        emit notice(o.text + QLatin1Char('.'), NoticeMs);
+    if (o.verdict == Ledger::Verdict::Done)
+        emit keep();
+    return {o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, records()};
+}
+
+GameReply GameClock::command(const GameCommand &c)
+{
+    using A = tournament::Action;
+    if (!inPlay_)
+        return {false, false,
+                c.kind == GameCommand::PauseResume || c.kind == GameCommand::NextLevel
+                    ? QString()
+                    : QStringLiteral("No game is running.")};
+    switch (c.kind) {
+    case GameCommand::PauseResume: pauseResume(); return {};
+    case GameCommand::NextLevel: advanceRound(); return {};
+    case GameCommand::Back: back(); return {};
+    case GameCommand::MinuteLess: shiftCountdown(-60); return {};
+    case GameCommand::MinuteMore: shiftCountdown(60); return {};
+    case GameCommand::Undo: return undo(c.seen);
+    case GameCommand::Entry: return ledgerAction(A::Entry, c.confirmed, c.seen);
+    case GameCommand::Reentry: return ledgerAction(A::Reentry, c.confirmed, c.seen);
+    case GameCommand::Rebuy: return ledgerAction(A::Rebuy, c.confirmed, c.seen);
+    case GameCommand::AddOn: return ledgerAction(A::AddOn, c.confirmed, c.seen);
+    case GameCommand::Bust: return ledgerAction(A::Bust, c.confirmed, c.seen, c.seat);
+    case GameCommand::LockPayouts: return ledgerAction(A::LockPayouts, c.confirmed, c.seen);
+    case GameCommand::Move: return ledgerAction(A::Move, c.confirmed, c.seen, c.seat);
+    case GameCommand::Redraw: return ledgerAction(A::Redraw, c.confirmed, c.seen);
+    case GameCommand::DrawSeats: return drawSeats();
+    case GameCommand::RefuseMove:
+        if (!tablesInPlay() || !ledger->seating()->suggestion())
+            return {false, false, QStringLiteral("The tables need no move now.")};
+        {
+            const Batch batch(*this);
+            ledger->refuseMove();
+            ++countChanges_;
+            emit notice(QStringLiteral("Move refused: asked again at the next bust."), NoticeMs);
+        }
+        return {true, false, QStringLiteral("Move refused"), records()};
+    case GameCommand::Names: {
+        const Batch batch(*this);
+        names = c.names;
+        for (QString &n : names)
+            n = tournament::keptName(n);
+        emit keep();
+        const QString cut = tournament::namesCut(c.names);
+        return {true, false, QStringLiteral("Names kept") + (cut.isEmpty() ? QString() : QStringLiteral("; ") + cut),
+                records()};
+    }
+    }
+    return {};
+}

@@ -1,0 +1,117 @@
+// What the players see: the published state, built from the game and its settings.
+
+#include "clock/GameClock.h"
+
+#include "text/TextNumber.h"
+
+#include "tournament/Standings.h"
+
+void GameClock::publishSeats()
+{
+    DisplayState &v = view_;
+    v.seatMap.clear();
+    v.move.clear();
+    v.moveFrom = 0;
+    v.redrawOffered = false;
+    v.results.clear();
+    v.names = ledger ? names : QStringList();
+    v.seatCalls = tablesInPlay() ? seatCalls_ : QStringList();
+    if (tablesInPlay()) {
+        const tables::Seating &seating = *ledger->seating();
+        v.tables = seating.layout().tables;
+        v.seats = seating.layout().seats;
+        for (int t = 1; t <= v.tables; ++t) {
+            QList<int> row;
+            if (seating.open(t))
+                for (int seat = 1; seat <= v.seats; ++seat)
+                    row << seating.at({t, seat});
+            v.seatMap << row;
+        }
+        if (const std::optional<tables::Move> m = seating.suggestion()) {
+            v.move = tables::moveCall(*m);
+            v.moveFrom = m->from.table;
+        }
+        v.redrawOffered = seating.finalTable() && !seating.redrawn() && ledger->counts().left() > 1;
+    } else {
+        v.tables = 0;
+        v.seats = 0;
+    }
+    if (ledger && ledger->counts().left() == 1 && ledger->counts().busts > 0 && (tablesInPlay() || !names.isEmpty()))
+        v.results = tournament::standings(*ledger, names);
+}
+
+void GameClock::publish()
+{
+    if (!started_)
+        return;
+    const GameState &g = state;
+    DisplayState &v = view_;
+    v.shown = inPlay_;
+    v.paused = paused;
+    v.inBreak = g.currentRound == -1;
+    const int row = settings_.selectedRow(); // the level in play, or the one before the break
+    const int levels = settings_.levelCount();
+    v.round = v.inBreak ? row + 1 : g.currentRound;
+    v.secondsLeft = g.secondsLeft;
+    v.levelSeconds = v.inBreak ? g.breakSeconds : g.levelSeconds;
+    v.gameSeconds = g.gameSeconds;
+    v.smallBlind = settings_.smallBlind(row);
+    v.bigBlind = settings_.bigBlind(row);
+    v.anteAmount = v.ante.visible && !v.inBreak ? g.currentAnte : 0;
+    v.currency = g.currencySymbol;
+    v.breakNext = !v.inBreak && breakIsNext() && g.currentRound < levels;
+    v.lastLevel = !v.inBreak && g.currentRound >= levels;
+    const int next = v.inBreak ? row + 1 : g.currentRound;
+    if (!v.inBreak && (v.breakNext || v.lastLevel))
+        v.nextLevel.clear();
+    else
+        v.nextLevel = next >= 0 && next < levels ? settings_.levelLine(next) : QString();
+    v.backQuestion = backQuestion(g.currentRound, row, g.played);
+    v.gameTitle = v.title.text;
+    v.counting = ledger.has_value();
+    if (ledger) {
+        // In a break the average stack is measured against the next level's big blind.
+        const int bigRow = v.inBreak ? row + 1 : row;
+        const qint64 big = bigRow >= 0 ? toWhole(settings_.bigBlind(bigRow), Width::Int32).value : 0;
+        // Built again only when the count, the round, the big blind or the currency changed:
+        // a tick alone leaves them as they are.
+        CountShown shown{countChanges_, v.round, big, g.currencySymbol};
+        if (shown != countShown_) {
+            countShown_ = std::move(shown);
+            countTexts_.band = tournament::band(*ledger, v.round, big, g.currencySymbol);
+            countTexts_.lines = countTexts_.band.lines();
+            countTexts_.recent.clear();
+            const std::vector<tournament::Record> &records = ledger->records();
+            for (auto r = records.rbegin(); r != records.rend() && countTexts_.recent.size() < 10; ++r)
+                countTexts_.recent << QDateTime::fromMSecsSinceEpoch(r->at).toString(QStringLiteral("HH:mm"))
+                                          + QLatin1Char(' ')
+                                          + (r->action == tournament::Action::LockPayouts && r->locked.empty()
+                                                 ? QStringLiteral("Unlock payouts")
+                                                 : tournament::actionName(r->action));
+        }
+        v.bandParts = countTexts_.band;
+        v.band = {countTexts_.lines, true};
+        v.payoutsLocked = ledger->locked();
+        v.records = records();
+        v.recent = countTexts_.recent;
+    } else {
+        countShown_.reset();
+        v.bandParts = {};
+        v.band = {QString(), false};
+        v.payoutsLocked = false;
+        v.records = 0;
+        v.recent.clear();
+    }
+    publishChips();
+    // With a chip case the band carries its line first, counted or not.
+    QStringList chipLines;
+    if (chipsOn_)
+        for (const QString *line : {v.inBreak ? &v.colourUp : &v.chipWarning, &v.addOnNow, &v.nextBreak})
+            if (!line->isEmpty())
+                chipLines << *line;
+    v.chipLine = chipLines.join(QStringLiteral(" · "));
+    if (!v.chipLine.isEmpty())
+        v.band = {v.chipLine + (v.band.text.isEmpty() ? QString() : QStringLiteral("\r\n") + v.band.text), true};
+    publishSeats();
+    emit published(v);
+}

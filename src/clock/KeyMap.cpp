@@ -1,0 +1,134 @@
+// The display's keys and the seat input, turned into the game's commands.
+
+#include "clock/GameClock.h"
+
+#include "clock/GameKeys.h"
+
+bool GameClock::seatKey(int KeyCode)
+{
+    const tables::SeatInput::Step step = seatInput_.key(KeyCode);
+    const bool consumed = KeyCode == DisplayKey::Escape || KeyCode == DisplayKey::Enter
+                          || (KeyCode >= DisplayKey::Digit0 && KeyCode <= DisplayKey::Digit9);
+    if (step.done) {
+        const bool bust = seatFor_.table == 0;
+        const GameReply r = command({bust ? GameCommand::Bust : GameCommand::Move, false, std::nullopt, step.seat, {}});
+        // Asked first: Enter again records it for the same seat.
+        if (r.confirm) {
+            pendingKey_ = DisplayKey::Enter;
+            pendingAt_ = now();
+            pendingSeen_ = r.seen;
+            pendingSeat_ = step.seat;
+            emit notice(r.text + QStringLiteral(" Press Enter again to record it."), int(ConfirmMs));
+        }
+    } else if (!step.prompt.isEmpty()) {
+        emit notice(step.prompt, step.cancelled ? NoticeMs : int(ConfirmMs));
+    }
+    return consumed;
+}
+
+void GameClock::key(int KeyCode, int Shift)
+{
+    const Batch batch(*this);
+    // While a seat is being named, the digits, Enter and Escape are its own; any other key ends it.
+    if (seatInput_.active() && seatKey(KeyCode))
+        return;
+    switch (KeyCode) {
+    case DisplayKey::Escape: leave(); return;
+    case DisplayKey::Space:
+        pendingKey_ = 0;
+        advanceRound();
+        return;
+    case DisplayKey::Pause:
+    case DisplayKey::P:
+        pendingKey_ = 0;
+        pauseResume();
+        return;
+    default: break;
+    }
+    // The count's keys; with Alt or Ctrl only Ctrl+Z, and only while the game counts players.
+    if (!ledger || (Shift & (DisplayKey::AltMask | DisplayKey::CtrlMask) && KeyCode != DisplayKey::Z))
+        return;
+    const int pending = std::exchange(pendingKey_, 0);
+    if (KeyCode == DisplayKey::Backspace || (KeyCode == DisplayKey::Z && Shift & DisplayKey::CtrlMask)) {
+        undo(records());
+        return;
+    }
+    if (KeyCode == DisplayKey::H || KeyCode == DisplayKey::F1) {
+        emit notice(tablesInPlay() ? TableKeysHelp : KeysHelp, 15000);
+        return;
+    }
+    if (tablesInPlay() && !(Shift & (DisplayKey::AltMask | DisplayKey::CtrlMask))) {
+        const tables::Seating &seating = *ledger->seating();
+        std::vector<int> open;
+        for (int t = 1; t <= seating.layout().tables; ++t)
+            if (seating.open(t))
+                open.push_back(t);
+        switch (KeyCode) {
+        case DisplayKey::B:
+            seatFor_ = {};
+            emit notice(seatInput_.begin(QStringLiteral("Bust"), open, seating.layout().seats).prompt, int(ConfirmMs));
+            return;
+        case DisplayKey::M:
+            if (const std::optional<tables::Move> m = seating.suggestion()) {
+                seatFor_ = m->from;
+                emit notice(
+                    seatInput_.begin(QStringLiteral("Move"), {m->from.table}, seating.layout().seats, m->from.table)
+                        .prompt,
+                    int(ConfirmMs));
+            } else {
+                emit notice(QStringLiteral("The tables need no move now."), NoticeMs);
+            }
+            return;
+        case DisplayKey::X: command({GameCommand::RefuseMove}); return;
+        case DisplayKey::S: {
+            const GameReply r = command({GameCommand::DrawSeats});
+            if (!r.done)
+                emit notice(r.text, NoticeMs);
+            return;
+        }
+        case DisplayKey::D: {
+            const qint64 at = now();
+            if (!seating.finalTable() || seating.redrawn()) {
+                emit notice(seating.finalTable()
+                                ? QStringLiteral("The final table's seats are drawn already.")
+                                : QStringLiteral("The seats are drawn afresh only at the final table."),
+                            NoticeMs);
+            } else if (pending == KeyCode && at >= pendingAt_ && at - pendingAt_ < ConfirmMs) {
+                command({GameCommand::Redraw});
+            } else {
+                pendingKey_ = KeyCode;
+                pendingAt_ = at;
+                emit notice(QStringLiteral("Draw every seat at the final table afresh? Press D again to do it."),
+                            int(ConfirmMs));
+            }
+            return;
+        }
+        default: break;
+        }
+    }
+    if (KeyCode == DisplayKey::Enter && pending == KeyCode) {
+        const qint64 at = now();
+        if (at >= pendingAt_ && at - pendingAt_ < ConfirmMs)
+            command(
+                {seatFor_.table == 0 ? GameCommand::Bust : GameCommand::Move, true, pendingSeen_, pendingSeat_, {}});
+        return;
+    }
+    static const std::pair<int, GameCommand::Kind> keys[] = {
+        {DisplayKey::E, GameCommand::Entry}, {DisplayKey::N, GameCommand::Reentry},
+        {DisplayKey::R, GameCommand::Rebuy}, {DisplayKey::A, GameCommand::AddOn},
+        {DisplayKey::B, GameCommand::Bust},  {DisplayKey::L, GameCommand::LockPayouts}};
+    for (const auto &[k, kind] : keys) {
+        if (k != KeyCode)
+            continue;
+        const qint64 at = now();
+        const bool again = pending == KeyCode && at >= pendingAt_ && at - pendingAt_ < ConfirmMs;
+        const GameReply r = command({kind, again, again ? std::optional<qint64>(pendingSeen_) : std::nullopt});
+        if (r.confirm) {
+            pendingKey_ = KeyCode;
+            pendingAt_ = at;
+            pendingSeen_ = r.seen;
+            emit notice(r.text + QStringLiteral(" Press %1 again to record it.").arg(QChar(KeyCode)), int(ConfirmMs));
+        }
+        return;
+    }
+}
