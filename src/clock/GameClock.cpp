@@ -8,6 +8,10 @@
 #include "text/ClockText.h"
 #include "text/TextNumber.h"
 
+#include <QDateTime>
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 // The break may last at most 546 minutes: its seconds must fit 16 bits.

@@ -6,6 +6,8 @@
 #include "tournament/SetupTexts.h"
 #include "tournament/Standings.h"
 
+#include <QDateTime>
+
 GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
                                   tables::Seat seat)
 {

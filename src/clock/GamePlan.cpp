@@ -7,6 +7,9 @@
 #include "text/ClockText.h"
 #include "text/TextNumber.h"
 
+#include <QDateTime>
+#include <algorithm>
+
 void GameClock::planNight()
 {
     const plan::PlanSetup setup = settings_.planSetup();

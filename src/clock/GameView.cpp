@@ -6,6 +6,8 @@
 
 #include "tournament/Standings.h"
 
+#include <QDateTime>
+
 void GameClock::publishSeats()
 {
     DisplayState &v = view_;
