@@ -4,14 +4,18 @@
 // kill-and-resume must keep it sound.
 
 #include "announce/Announcements.h"
-#include "text/ClockText.h"
 #include "clock/GameClock.h"
 #include "clock/GameKeys.h"
+#include "text/ClockText.h"
 #include "tournament/Standings.h"
 
+#include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QtTest>
 #include <ctime>
+#include <functional>
+#include <memory>
+#include <tuple>
 
 namespace {
 
@@ -722,103 +726,158 @@ private slots:
         QCOMPARE(warned, breaksAfter.size());
     }
 
+    // Every step is logged, and the log replayed on a fresh game reaches the same state at each.
     void randomWalk()
     {
         QRandomGenerator rng(20261209);
         const auto pick = [&](int n) { return int(rng.bounded(n)); };
+        using Game_ = std::unique_ptr<Game>;
+        // A step returns a tick's "ticked" or a command's "asked first".
+        using Step = std::function<bool(Game_ &)>;
+        std::vector<Step> steps;
+        std::vector<QByteArray> states;
+        const auto state = [](const Game &g) {
+            const DisplayState &v = g.clock.view();
+            QCryptographicHash h(QCryptographicHash::Sha1);
+            h.addData(tournament::formatSavedGame(g.clock.kept()));
+            for (const QString &t : QStringList{g.log.join('|'), v.currentRound.text, v.nextRound.text, v.blinds.text,
+                                                v.ante.text, v.band.text, v.recent.join('|'), v.chipLine, v.nextBreak,
+                                                v.backQuestion, QString::number(v.secondsLeft)})
+                h.addData(t.toUtf8() + '\0');
+            return h.result();
+        };
+        DisplayState shown; // what a game showed just before it was killed
+        const auto play = [&](Game_ &g, Step step) {
+            g->at += 1000;
+            const bool out = step(g);
+            steps.push_back(std::move(step));
+            states.push_back(state(*g));
+            return out;
+        };
         auto game = std::make_unique<Game>();
         int resumes = 0, asked = 0, breaks = 0, changes = 0, chipLines = 0;
         for (int step = 0; step < 100000; ++step) {
             GameClock &c = game->clock;
             TableSettings &s = game->settings;
-            game->at += 1000;
             const int action = pick(100);
             const qsizetype heard = game->log.size();
-            bool ticked = false, stayed = false; // a tick, and one that stayed in its level
+            const int round = c.state.currentRound;
+            bool ticked = false, tickStep = false;
             if (action < 2 || !c.inPlay()) {
-                s.repeat = pick(2);
-                s.every = QString::number(pick(4));
-                s.breaks = pick(4) > 0;
-                c.start(pick(3) ? std::optional<tournament::Setup>(counting()) : std::nullopt);
+                const bool repeat = pick(2), breaksOn = pick(4) > 0, count = pick(3);
+                const QString every = QString::number(pick(4));
+                play(game, [=](Game_ &g) {
+                    std::tie(g->settings.repeat, g->settings.every, g->settings.breaks) =
+                        std::tie(repeat, every, breaksOn);
+                    g->clock.start(count ? std::optional<tournament::Setup>(counting()) : std::nullopt);
+                    return false;
+                });
             } else if (action < 60) {
-                const int round = c.state.currentRound;
-                ticked = c.tick();
-                stayed = round == c.state.currentRound;
-            } else if (action < 63) {
-                c.key(DisplayKey::Space, 0);
-            } else if (action < 66) {
-                c.key(pick(2) ? DisplayKey::P : DisplayKey::Pause, 0);
+                tickStep = true;
+                ticked = play(game, [](Game_ &g) { return g->clock.tick(); });
             } else if (action < 68) {
-                c.command({pick(2)   ? GameCommand::Back
-                           : pick(2) ? GameCommand::MinuteLess
-                                     : GameCommand::MinuteMore,
-                           false,
-                           {}});
+                static const int keys[] = {DisplayKey::Space, DisplayKey::P, DisplayKey::Pause};
+                static const GameCommand::Kind kinds[] = {GameCommand::Back, GameCommand::MinuteLess,
+                                                          GameCommand::MinuteMore};
+                const int key = action < 66 ? keys[action < 63 ? 0 : 1 + pick(2)] : 0;
+                const GameCommand::Kind kind = kinds[pick(3)];
+                play(game, [=](Game_ &g) {
+                    if (key)
+                        g->clock.key(key, 0);
+                    else
+                        g->clock.command({kind, false, {}});
+                    return false;
+                });
             } else if (action < 82) {
                 static const int keys[] = {DisplayKey::E, DisplayKey::N, DisplayKey::R,        DisplayKey::A,
                                            DisplayKey::B, DisplayKey::L, DisplayKey::Backspace};
-                c.key(keys[pick(7)], 0);
+                const int key = keys[pick(7)];
+                play(game, [=](Game_ &g) {
+                    g->clock.key(key, 0);
+                    return false;
+                });
             } else if (action < 89) {
-                static const GameCommand::Kind kinds[] = {GameCommand::Entry, GameCommand::Reentry,
-                                                          GameCommand::Rebuy, GameCommand::Bust,
-                                                          GameCommand::Undo,  GameCommand::LockPayouts};
-                const qint64 records = c.ledger ? qint64(c.ledger->records().size()) : 0;
-                const GameReply r = c.command({kinds[pick(6)], pick(2) > 0, records - pick(2)});
-                asked += r.confirm;
+                static const GameCommand::Kind kinds[] = {
+                    GameCommand::Entry, GameCommand::Reentry,     GameCommand::Rebuy, GameCommand::Bust,
+                    GameCommand::Undo,  GameCommand::LockPayouts, GameCommand::Names};
+                const GameCommand::Kind kind = kinds[pick(7)];
+                const bool confirmed = pick(2) > 0;
+                const int behind = pick(2);
+                const QStringList names = QStringList{"Ann", "", "Cy", "Dee"}.mid(0, pick(5));
+                asked += play(game, [=](Game_ &g) {
+                    const qint64 records = g->clock.ledger ? qint64(g->clock.ledger->records().size()) : 0;
+                    return g->clock.command({kind, confirmed, records - behind, {}, names}).confirm;
+                });
             } else if (action < 90) {
-                c.key(DisplayKey::Escape, 0);
+                play(game, [](Game_ &g) {
+                    g->clock.key(DisplayKey::Escape, 0);
+                    return false;
+                });
             } else if (action < 96) {
                 // The settings changed mid-game: the break, the ante, the speech, the list's length,
                 // the chip case.
                 static const char *const numbers[] = {"0", "1", "2", "3", "x", "40000"};
-                switch (pick(8)) {
-                case 0: s.breaks = !s.breaks; break;
-                case 1: s.every = QLatin1String(numbers[pick(6)]); break;
-                case 2: s.repeat = !s.repeat; break;
-                case 3:
-                    s.ante = {pick(4) > 0, pick(4), pick(2) ? 25 : 2147483647, pick(2) > 0,
-                              pick(4) ? std::optional<qint64>(pick(4)) : std::nullopt};
-                    break;
-                case 4: s.speech = !s.speech; break;
-                case 7:
-                    s.plan.chips =
-                        s.plan.on() ? chips::ChipCase{} : chips::ChipCase{{5, {}, 0}, {25, {}, 0}, {100, {}, 0}};
-                    break;
-                case 5:
-                    // Never below the level in play (the window holds the round within the list).
-                    if (int(s.rows.size()) > std::max({1, s.selected + 1, c.state.currentRound}))
-                        s.rows.pop_back();
-                    break;
-                default:
-                    if (s.rows.size() < 8)
-                        s.rows.push_back({"5", "10", pick(4) ? QString::number(pick(100)) : QStringLiteral("?")});
-                }
+                const int change = pick(8);
+                const QString number = QLatin1String(numbers[pick(6)]);
+                const AnteRule ante{pick(4) > 0, pick(4), pick(2) ? 25 : 2147483647, pick(2) > 0,
+                                    pick(4) ? std::optional<qint64>(pick(4)) : std::nullopt};
+                const QString minutes = pick(4) ? QString::number(pick(100)) : QStringLiteral("?");
+                play(game, [=](Game_ &g) {
+                    TableSettings &t = g->settings;
+                    switch (change) {
+                    case 0: t.breaks = !t.breaks; break;
+                    case 1: t.every = number; break;
+                    case 2: t.repeat = !t.repeat; break;
+                    case 3: t.ante = ante; break;
+                    case 4: t.speech = !t.speech; break;
+                    case 7:
+                        t.plan.chips =
+                            t.plan.on() ? chips::ChipCase{} : chips::ChipCase{{5, {}, 0}, {25, {}, 0}, {100, {}, 0}};
+                        break;
+                    case 5:
+                        // Never below the level in play (the window holds the round within the list).
+                        if (int(t.rows.size()) > std::max({1, t.selected + 1, g->clock.state.currentRound}))
+                            t.rows.pop_back();
+                        break;
+                    default:
+                        if (t.rows.size() < 8)
+                            t.rows.push_back({"5", "10", minutes});
+                    }
+                    return false;
+                });
                 ++changes;
                 continue;
             } else {
                 // Killed: the kept file read back into a new program whose window says otherwise.
                 const tournament::SavedGame before = c.kept();
-                c.refresh(); // as the settings stand now
-                const DisplayState shown = c.view();
                 const GameClock::Countdown running = c.running();
-                const std::optional<tournament::SavedGame> file =
-                    tournament::parseSavedGame(tournament::formatSavedGame(before));
-                QVERIFY2(file, qPrintable(QStringLiteral("the kept game unreadable at step %1").arg(step)));
-                auto next = std::make_unique<Game>();
-                next->at = game->at;
-                next->settings.every = QString::number(pick(5));
-                next->settings.repeat = pick(2);
-                next->settings.breaks = pick(2);
-                next->settings.rows.pop_back();
-                next->settings.plan = s.plan; // the chip case, as the settings file keeps it
-                next->clock.resume(*file);
-                game = std::move(next);
+                const QString every = QString::number(pick(5));
+                const bool repeat = pick(2), breaksOn = pick(2);
+                play(game, [=, &shown](Game_ &g) {
+                    g->clock.refresh(); // as the settings stand now
+                    shown = g->clock.view();
+                    const std::optional<tournament::SavedGame> file =
+                        tournament::parseSavedGame(tournament::formatSavedGame(g->clock.kept()));
+                    auto next = std::make_unique<Game>();
+                    next->at = g->at;
+                    std::tie(next->settings.every, next->settings.repeat, next->settings.breaks) =
+                        std::tie(every, repeat, breaksOn);
+                    next->settings.rows.pop_back();
+                    next->settings.plan = g->settings.plan; // the chip case, as the settings file keeps it
+                    if (file)
+                        next->clock.resume(*file);
+                    g = std::move(next);
+                    return false;
+                });
                 GameClock &r = game->clock;
                 tournament::SavedGame expected = before;
                 expected.paused = true;
                 QVERIFY2(r.kept() == expected, qPrintable(QStringLiteral("resumed otherwise at step %1").arg(step)));
                 if (!before.paused)
-                    r.pauseResume();
+                    play(game, [](Game_ &g) {
+                        g->clock.pauseResume();
+                        return false;
+                    });
                 QCOMPARE(r.running(), running);
                 QCOMPARE(r.view().blinds, shown.blinds);
                 QCOMPARE(r.view().round, shown.round);
@@ -826,6 +885,7 @@ private slots:
                 ++resumes;
                 continue;
             }
+            const bool stayed = tickStep && round == c.state.currentRound; // a tick that stayed in its level
             // The game is sound after every step.
             const DisplayState &v = c.view();
             const auto at = [step](const char *what) { return QStringLiteral("%1 at step %2").arg(what).arg(step); };
@@ -870,6 +930,13 @@ private slots:
         }
         // The walk reached the states that matter.
         QVERIFY(resumes > 500 && breaks > 1000 && asked > 100 && changes > 1000 && chipLines > 1000);
+        // The log replayed on a fresh game.
+        auto replayed = std::make_unique<Game>();
+        for (size_t i = 0; i < steps.size(); ++i) {
+            replayed->at += 1000;
+            steps[i](replayed);
+            QVERIFY2(state(*replayed) == states[i], qPrintable(QStringLiteral("replayed otherwise at step %1").arg(i)));
+        }
     }
 };
 
