@@ -303,7 +303,7 @@ QString frm_Chiplark::gameFilePath() const
 // never holds up the clock, the display or the page.
 void frm_Chiplark::keepGame()
 {
-    if (gameFileKept_ || !game.inPlay())
+    if (unreadableGameFile_ || !game.inPlay())
         return;
     keptWriter_.write(gameFilePath(), tournament::formatSavedGame(game.kept()));
 }
@@ -312,7 +312,7 @@ void frm_Chiplark::keepGame()
 // game comes back after it.
 void frm_Chiplark::forgetGame()
 {
-    if (!gameFileKept_)
+    if (!unreadableGameFile_)
         keptWriter_.remove(gameFilePath());
 }
 
@@ -327,7 +327,7 @@ void frm_Chiplark::offerResume()
     const std::optional<tournament::SavedGame> kept =
         file.state == platform::FileState::Regular ? tournament::parseSavedGame(file.bytes) : std::nullopt;
     if (!kept) {
-        gameFileKept_ = true;
+        unreadableGameFile_ = true;
         services_.messageBox->show(
             QStringLiteral("A game was left running, but its file cannot be read:\n%1\n\nThe file is left as it is, "
                            "and no game is kept until it is gone.")
@@ -365,7 +365,7 @@ void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
 void frm_Chiplark::keepLeftGame(const tournament::SavedGame &kept)
 {
     leftGame_ = kept;
-    if (!gameFileKept_)
+    if (!unreadableGameFile_)
         keptWriter_.write(gameFilePath(), tournament::formatSavedGame(kept));
     showResume(true);
 }

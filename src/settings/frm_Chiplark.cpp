@@ -257,7 +257,7 @@ void frm_Chiplark::Form_Unload()
     if (game.ledger && game.inPlay())
         leftGame_ = game.kept();
     stopCountdowns();
-    if (leftGame_ && !gameFileKept_) {
+    if (leftGame_ && !unreadableGameFile_) {
         keptWriter_.write(gameFilePath(), tournament::formatSavedGame(*leftGame_));
         services_.messageBox->show(tournament::keptAtExit(*leftGame_), QStringLiteral("Chiplark"),
                                    platform::Icon::Information, platform::Buttons::Ok);

@@ -373,8 +373,8 @@ private:
     QTimer *planSoon_ = nullptr;
     QTimer *planClock_ = nullptr; // a plan that starts now moves on with the clock
     std::unique_ptr<platform::NightFilesWriter> sheetWriter_;
-    // The game file could not be read at start: it is left alone and never written.
-    bool gameFileKept_ = false;
+    // The game file could not be read at start: it is left as it is and never written.
+    bool unreadableGameFile_ = false;
     std::optional<tournament::SavedGame> leftGame_;
     // The start and exit buttons where they stand without "Resume the game".
     std::vector<std::pair<QWidget *, QRect>> placedWithoutResume_;
