@@ -6,6 +6,7 @@
 #include "display/frm_Display.h"
 #include "page/ClockServer.h"
 #include "page/ControlProof.h"
+#include "page/PageMessages.h"
 #include "settings/frm_Chiplark.h"
 #include "settings/frm_MoreOptions.h"
 #include "support/FakePlatform.h"
@@ -27,8 +28,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using platform::ClockServer;
-using platform::PinGuard;
+using page::ClockServer;
+using page::PinGuard;
 constexpr int MaxWrong = PinGuard::MaxWrongPerAddress;
 
 namespace {
@@ -86,16 +87,16 @@ struct Client {
         const qsizetype before = messages.size();
         const QByteArray v = value.toLatin1();
         if (how == "link")
-            send({{"action", "pair"}, {"link", QString(platform::proof::ofLink(v, nonce()))}});
+            send({{"action", "pair"}, {"link", QString(page::proof::ofLink(v, nonce()))}});
         else if (how == "key")
-            send({{"action", "pair"}, {"proof", QString(platform::proof::ofKey(v, nonce()))}});
+            send({{"action", "pair"}, {"proof", QString(page::proof::ofKey(v, nonce()))}});
         else
             send({{"action", "pair"}, {how == "sent" ? "key" : how, value}});
         if (!QTest::qWaitFor([&] { return messages.size() > before && last().value("type") == "paired"; }, 5000))
             return QStringLiteral("no answer");
         if (!last().value("ok").toBool())
             return "refused: " + last().value("why").toString();
-        return how == "link"  ? QString(platform::proof::linkKey(v, nonce()))
+        return how == "link"  ? QString(page::proof::linkKey(v, nonce()))
                : how == "key" ? value
                               : last().value("key").toString();
     }
@@ -330,7 +331,7 @@ private slots:
         state.moveFrom = 2;
         state.names = {"Anna", "Ben", "", "Cara"};
         state.results = {{1, 4, "Cara", {1, 1}, 200}, {2, 3, "", {}, 0}};
-        const QJsonObject o = QJsonDocument::fromJson(ClockServer::stateMessage(state)).object();
+        const QJsonObject o = QJsonDocument::fromJson(page::stateMessage(state)).object();
         const QByteArray seating =
             R"j({"move":"Table 2, the big blind moves to Table 1, Seat 2","moveFrom":2,"nameCount":4)j"
             R"j(,"names":["Anna","Ben","","Cara"],"namesPartial":false,"redrawOffered":false)j"
@@ -345,7 +346,7 @@ private slots:
         // Names alone (one table): the same fields, no seats.
         state = {};
         state.names = {"Anna"};
-        QCOMPARE(QJsonDocument::fromJson(ClockServer::stateMessage(state)).object().value("tables").toInt(-1), 0);
+        QCOMPARE(QJsonDocument::fromJson(page::stateMessage(state)).object().value("tables").toInt(-1), 0);
 
         // 1,000 names of 40 three-byte letters, 48 seats and 300 places, each named so: the push
         // stays within 32 kB, with the names the seats and the shown places use.
@@ -364,19 +365,19 @@ private slots:
             state.results.push_back({place, 301 - place, state.names[300 - place], {1, 1}, 1000000});
         for (int i = 0; i < 20; ++i)
             state.seatCalls << QStringLiteral("Entry %1 → Table 4, Seat 12").arg(i);
-        const QByteArray big = ClockServer::stateMessage(state);
+        const QByteArray big = page::stateMessage(state);
         QVERIFY2(big.size() <= 32 * 1024, qPrintable(QString::number(big.size())));
         const QJsonObject b = QJsonDocument::fromJson(big).object();
         const QJsonArray names = b.value("names").toArray();
         QCOMPARE(b.value("nameCount").toInt(), 1000);
         QCOMPARE(b.value("namesPartial").toBool(), true);
-        QCOMPARE(names.size(), ClockServer::MaxNames);
+        QCOMPARE(names.size(), page::MaxNames);
         const QJsonArray results = b.value("results").toArray();
         QVERIFY(results.size() > 10 && results.size() < 300);
         QCOMPARE(b.value("resultsCount").toInt(), 300);
         QCOMPARE(results.last().toObject().value("place").toInt(), int(results.size())); // the best places
-        QCOMPARE(b.value("seatCalls").toArray().size(), ClockServer::MaxSeatCalls);
-        for (int entry = 1; entry <= ClockServer::MaxNames; ++entry) {
+        QCOMPARE(b.value("seatCalls").toArray().size(), page::MaxSeatCalls);
+        for (int entry = 1; entry <= page::MaxNames; ++entry) {
             const bool shown = entry > 300 - results.size() && entry <= 300; // a place listed; the seats: 501 on
             QCOMPARE(names[entry - 1].toString(), shown ? state.names[entry - 1] : QString());
         }
@@ -388,7 +389,7 @@ private slots:
     {
         DisplayState state;
         state.shown = true;
-        QVERIFY(!QJsonDocument::fromJson(ClockServer::stateMessage(state)).object().contains("chips"));
+        QVERIFY(!QJsonDocument::fromJson(page::stateMessage(state)).object().contains("chips"));
         state.chipCase = true;
         state.chipWarning = "At the next break the 25s leave.";
         state.nextBreak = "Next break in 0:42";
@@ -398,9 +399,9 @@ private slots:
         state.chipValues = {{25, "white", 300}, {100, "red", 0}};
         state.raceLeaving = {25};
         state.raceTo = 100;
-        QJsonObject c = QJsonDocument::fromJson(ClockServer::stateMessage(state)).object().value("chips").toObject();
+        QJsonObject c = QJsonDocument::fromJson(page::stateMessage(state)).object().value("chips").toObject();
         const QJsonArray plan = c.take("plan").toArray();
-        QCOMPARE(plan.size(), ClockServer::MaxPlanRows);
+        QCOMPARE(plan.size(), page::MaxPlanRows);
         QCOMPARE(QJsonDocument(plan[1].toObject()).toJson(QJsonDocument::Compact),
                  QByteArray(R"j({"at":"4","blinds":"£25 / £50","level":4,"now":true})j"));
         QCOMPARE(c.value("race")["rules"].toString(), chips::RaceRules);
@@ -1108,7 +1109,7 @@ private slots:
             // The TV sees the last state, and a push each second, across the burst.
             const qint64 until = state.gameSeconds + 2;
             QTRY_VERIFY_WITH_TIMEOUT(tv.last().value("gameSeconds").toInteger() >= until, 10000);
-            QTRY_COMPARE(tv.messages.last().toUtf8(), ClockServer::stateMessage(state));
+            QTRY_COMPARE(tv.messages.last().toUtf8(), page::stateMessage(state));
             QCOMPARE(s->connectionCount(), int(phones.size()) + 1);
             qInfo("longest wait between two pushes: %lld ms", longest);
 #if !defined(__SANITIZE_ADDRESS__)
@@ -1142,8 +1143,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("chiplark-page.ini"));
-        const auto kept = [](const ClockServer &c) { return platform::PageAddress{c.token(), c.pin(), c.port()}; };
-        platform::PageAddress first;
+        const auto kept = [](const ClockServer &c) { return page::PageAddress{c.token(), c.pin(), c.port()}; };
+        page::PageAddress first;
         {
             ClockServer a;
             a.setAddressFile(file);
@@ -1170,7 +1171,7 @@ private slots:
         QCOMPARE(status(b, "/" + b.token() + "/"), 200);
         const auto saved = [&] {
             QFile f(file);
-            return f.open(QIODevice::ReadOnly) ? platform::parsePageAddress(f.readAll()) : std::nullopt;
+            return f.open(QIODevice::ReadOnly) ? page::parsePageAddress(f.readAll()) : std::nullopt;
         };
         QTRY_COMPARE(saved(), std::optional(kept(b)));
         b.stop();
@@ -1293,7 +1294,7 @@ private slots:
             c.act(action);
             QTRY_VERIFY(phone.displayState == keys.displayState);
             // The game as it changed, pushed once the pass that changed it is over.
-            QTRY_COMPARE(c.messages.last().toUtf8(), ClockServer::stateMessage(phone.displayState));
+            QTRY_COMPARE(c.messages.last().toUtf8(), page::stateMessage(phone.displayState));
             QCOMPARE(phone.tmr_rounds->isActive(), keys.tmr_rounds->isActive());
             QCOMPARE(phone.tmr_break->isActive(), keys.tmr_break->isActive());
             QCOMPARE(phone.displayWindow()->breakWasRunning, keys.displayWindow()->breakWasRunning);
