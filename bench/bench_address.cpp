@@ -18,7 +18,7 @@ int main(int argc, char **argv)
     std::vector<double> start, renew;
     for (int r = 0; r < runs; ++r) {
         QTemporaryDir dir;
-        platform::ClockServer server;
+        page::ClockServer server;
         server.setAddressFile(dir.filePath(QStringLiteral("page-address")));
         QString why;
         QElapsedTimer t;

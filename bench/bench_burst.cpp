@@ -35,7 +35,7 @@ QString text(const QJsonObject &o)
 }
 
 // A socket of the page, from the page's own origin; open once the server has told it the game.
-std::unique_ptr<QWebSocket> openPage(const platform::ClockServer &server)
+std::unique_ptr<QWebSocket> openPage(const page::ClockServer &server)
 {
     auto socket = std::make_unique<QWebSocket>(QStringLiteral("http://127.0.0.1:%1").arg(server.port()));
     bool told = false;
@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 15;
     const int actions = argc > 2 ? std::atoi(argv[2]) : 10000;
     fake::Platform fakes;
-    platform::ClockServer server;
+    page::ClockServer server;
     platform::Services services = fakes.services();
     services.publisher = &server;
     frm_Chiplark frm(services);

@@ -29,7 +29,7 @@ using Module = OneService<platform::QtSound, platform::Sound, &platform::MediaSe
 #elif defined(CHIPLARK_MODULE_SCREEN)
 using Module = OneService<platform::QtScreenSaver, platform::ScreenSaver, &platform::MediaServices::screenSaver>;
 #else
-using Module = OneService<platform::ClockServer, platform::ClockPublisher, &platform::MediaServices::publisher>;
+using Module = OneService<page::ClockServer, platform::ClockPublisher, &platform::MediaServices::publisher>;
 #endif
 
 } // namespace

@@ -51,16 +51,17 @@
 #include <memory>
 #include <vector>
 
-class QJsonObject;
 class QTcpServer;
 class QTimer;
 class QTcpSocket;
 class QWebSocket;
 class QWebSocketServer;
 
-namespace platform {
+namespace page {
 
-class ClockServer : public QObject, public ClockPublisher {
+struct PageMessage;
+
+class ClockServer : public QObject, public platform::ClockPublisher {
     Q_OBJECT
 public:
     ClockServer();
@@ -93,28 +94,17 @@ public:
     // The port tried first (unless one is kept); the next ones are taken when it is in use.
     static constexpr quint16 FirstPort = 8642;
     static constexpr int PortsTried = 20;
-    static constexpr int MaxWebSockets = 64;   // watching; those with control come on top
-    static constexpr int MaxPerAddress = 8;    // HTTP and WebSocket together
-    static constexpr int MaxConnections = 128; // the whole server, far below any descriptor limit
-    static constexpr int RequestMs = 5000;     // a request, from its first byte, arrives whole within
-    static constexpr int IdleMs = 10000;       // a connection waiting for a request is closed after
-    static constexpr int MaxMessageBytes = 4096;
+    static constexpr int MaxWebSockets = 64;              // watching; those with control come on top
+    static constexpr int MaxPerAddress = 8;               // HTTP and WebSocket together
+    static constexpr int MaxConnections = 128;            // the whole server, far below any descriptor limit
+    static constexpr int RequestMs = 5000;                // a request, from its first byte, arrives whole within
+    static constexpr int IdleMs = 10000;                  // a connection waiting for a request is closed after
     static constexpr qint64 MaxUnsentBytes = 1024 * 1024; // a socket's bytes not yet taken by the system
     static constexpr int StuckMs = 15000;                 // nor any of them, for this long: closed
     static constexpr int PingMs = 30000;                  // a socket is pinged, and closed after two missed
     static constexpr int MaxKeys = MaxControlKeys;        // the oldest gives way, told
     static constexpr int MaxTaps = 10;                    // actions in a burst from one socket,
     static constexpr int TapMs = 250;                     // then one each this often
-    // A phone's list of names: at most this many, each cut to the length the game keeps, in a
-    // message of at most this size (only from a page with control).
-    static constexpr int MaxNames = 400;
-    static constexpr int MaxNamesMessageBytes = 16 * MaxMessageBytes;
-    // What a push carries at most: the seats drawn last, the names and the results.
-    static constexpr int MaxSeatCalls = 10;
-    static constexpr int MaxNamesBytes = 8192;
-    static constexpr int MaxResultsBytes = 12288;
-    // The night's plan: from the row before the one in play, this many rows at most.
-    static constexpr int MaxPlanRows = 40;
 
     quint16 port() const { return running() ? kept_.port : 0; }
     QByteArray token() const { return kept_.token; }
@@ -122,8 +112,6 @@ public:
     int connectionCount() const { return int(clients_.size()); }
     int watchingCount() const;
     int openConnections() const { return open_; }
-    // The state as the page receives it.
-    static QByteArray stateMessage(const DisplayState &state);
     // Where the keys are kept: beside the address file.
     QString keysFile() const;
     // For tests: the steady clock the PIN's turns and the taps are counted on, and how often
@@ -142,7 +130,7 @@ private:
     void acceptWebSockets();
     void dispose(QWebSocket *socket);
     void received(QWebSocket *client, const QString &message);
-    struct Phone;
+    struct Phone; // see ServerParts.h
     Phone *phoneOf(const QWebSocket *socket);
     void drop(QWebSocket *socket);
     void send(Phone &phone, const QByteArray &message);
@@ -150,11 +138,12 @@ private:
     void pushTo(Phone &phone);
     void makeRoom();
     void cutIfStuck(Phone &phone, bool atOnce = false);
-    void pair(Phone &phone, const QJsonObject &message);
+    void pair(Phone &phone, const PageMessage &message);
     void givePinTurns();
     void trust(Phone &phone, const QByteArray &key, bool tellKey);
     void refuse(Phone &phone, const char *why);
-    void act(Phone &phone, const QString &action, const QJsonObject &message);
+    void takeControl(Phone &phone, const char *why);
+    void act(Phone &phone, const PageMessage &message);
     void pingAll();
     void evictOldestRequest();
     qint64 now() const;
@@ -171,9 +160,9 @@ private:
     QString addressFile_;
     bool addressLoaded_ = false;
     bool addressFileReadable_ = true;
-    QByteArray addressOnDisk_;                        // what the file holds, as read or last asked to be written
-    QString addressNotKept_;                          // why the last write failed; empty once it is kept
-    std::unique_ptr<LatestFileWriter> addressWriter_; // the file, written on a thread of its own
+    QByteArray addressOnDisk_; // what the file holds, as read or last asked to be written
+    QString addressNotKept_;   // why the last write failed; empty once it is kept
+    std::unique_ptr<platform::LatestFileWriter> addressWriter_; // the file, written on a thread of its own
     bool moved_ = false;
     QString host_;
     QStringList others_;
@@ -198,11 +187,12 @@ private:
     // The keys given by a run that died, until they are proved again.
     std::vector<QByteArray> keptKeys_;
     bool keysLoaded_ = false;
-    LatestFileWriter keysWriter_{QStringLiteral("the phones' control keys"), LatestFileWriter::DefaultGap,
-                                 LatestFileWriter::DefaultRetry, true};
+    platform::LatestFileWriter keysWriter_{QStringLiteral("the phones' control keys"),
+                                           platform::LatestFileWriter::DefaultGap,
+                                           platform::LatestFileWriter::DefaultRetry, true};
     QByteArray link_; // the one-time control link's code
     std::function<void()> controlChanged_;
     std::function<qint64()> clock_;
 };
 
-} // namespace platform
+} // namespace page

@@ -5,7 +5,7 @@
 #include <QCryptographicHash>
 #include <QMessageAuthenticationCode>
 
-namespace platform::proof {
+namespace page::proof {
 
 QByteArray randomCode()
 {
@@ -42,4 +42,4 @@ bool same(const QByteArray &a, const QByteArray &b)
     return differ == 0;
 }
 
-} // namespace platform::proof
+} // namespace page::proof

@@ -8,7 +8,7 @@
 
 #include <QByteArray>
 
-namespace platform::proof {
+namespace page::proof {
 
 // 128 random bits as 32 hex digits: a nonce, a key, a link's code.
 QByteArray randomCode();
@@ -22,4 +22,4 @@ QByteArray linkKey(const QByteArray &link, const QByteArray &nonce);
 // The same length and bytes, compared in the same time whatever they hold.
 bool same(const QByteArray &a, const QByteArray &b);
 
-} // namespace platform::proof
+} // namespace page::proof

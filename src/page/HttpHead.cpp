@@ -2,7 +2,7 @@
 
 #include <QList>
 
-namespace platform {
+namespace page {
 
 namespace {
 
@@ -174,4 +174,4 @@ QByteArray httpResponse(int status, const std::vector<std::pair<QByteArray, QByt
     return out;
 }
 
-} // namespace platform
+} // namespace page

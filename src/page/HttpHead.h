@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform {
+namespace page {
 
 struct HttpHead {
     // Nothing the page needs comes near these.
@@ -45,4 +45,4 @@ HttpHead parseHttpHead(const QByteArray &bytes);
 QByteArray httpResponse(int status, const std::vector<std::pair<QByteArray, QByteArray>> &headers,
                         const QByteArray &body, bool close, qint64 length = -1);
 
-} // namespace platform
+} // namespace page

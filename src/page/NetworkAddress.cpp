@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace platform {
+namespace page {
 
 namespace {
 
@@ -163,4 +163,4 @@ AddressChoice currentAddressChoice()
     return chooseAddress(addresses, defaultRouteInterfaces(readRouteTable()));
 }
 
-} // namespace platform
+} // namespace page

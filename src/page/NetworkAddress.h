@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace platform {
+namespace page {
 
 // One address of one network interface, with the interface's state.
 struct InterfaceAddress {
@@ -43,4 +43,4 @@ AddressChoice chooseAddress(const QList<InterfaceAddress> &addresses, const QStr
 // there is no /proc/net/route).
 AddressChoice currentAddressChoice();
 
-} // namespace platform
+} // namespace page

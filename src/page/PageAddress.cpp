@@ -6,7 +6,9 @@
 #include <QRandomGenerator>
 #include <cstring>
 
-namespace platform {
+namespace page {
+
+using platform::ProfileFile;
 
 namespace {
 
@@ -52,4 +54,4 @@ QByteArray formatPageAddress(const PageAddress &a)
     return "[Page]\nToken=" + a.token + "\nPort=" + QByteArray::number(a.port) + "\nPIN=" + a.pin.toLatin1() + '\n';
 }
 
-} // namespace platform
+} // namespace page

@@ -7,7 +7,7 @@
 #include <QString>
 #include <optional>
 
-namespace platform {
+namespace page {
 
 struct PageAddress {
     QByteArray token; // 128 random bits, in hex
@@ -23,4 +23,4 @@ PageAddress newPageAddress(quint16 port);
 std::optional<PageAddress> parsePageAddress(const QByteArray &text);
 QByteArray formatPageAddress(const PageAddress &address);
 
-} // namespace platform
+} // namespace page

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace platform {
+namespace page {
 
 bool PinGuard::samePin(const QString &a, const QString &b)
 {
@@ -134,4 +134,4 @@ void PinGuard::checked(const QHostAddress &from, bool right, qint64 nowMs)
         wrong_[key].push_back(nowMs);
 }
 
-} // namespace platform
+} // namespace page

@@ -19,7 +19,7 @@
 #include <optional>
 #include <vector>
 
-namespace platform {
+namespace page {
 
 class PinGuard {
 public:
@@ -65,4 +65,4 @@ private:
     std::deque<qint64> checks_;                // the server's checks within the last minute
 };
 
-} // namespace platform
+} // namespace page

@@ -25,6 +25,7 @@
 //   chips     the chip case's part of the page's push, and the display's chip line (JSON line)
 #include "display/frm_Display.h"
 #include "page/ClockServer.h"
+#include "page/PageMessages.h"
 #include "settings/frm_Chiplark.h"
 #include "support/FakePlatform.h"
 #include "support/GameDriver.h"
@@ -96,7 +97,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     fake::Platform fakes;
-    platform::ClockServer server;
+    page::ClockServer server;
     platform::Services services = fakes.services();
     services.publisher = &server;
     frm_Chiplark frm(services);
@@ -220,7 +221,7 @@ int main(int argc, char *argv[])
             say({{"round", frm.displayState.round}, {"inBreak", frm.displayState.inBreak}});
         } else if (command == "chips") {
             QJsonObject chips =
-                QJsonDocument::fromJson(server.stateMessage(frm.displayState)).object().value("chips").toObject();
+                QJsonDocument::fromJson(page::stateMessage(frm.displayState)).object().value("chips").toObject();
             chips.insert("display", d->lbl_Chips->isVisibleTo(d) ? d->lbl_Chips->caption() : QString());
             say(chips);
         } else if (command == "quit") {

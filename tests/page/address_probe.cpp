@@ -11,7 +11,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const platform::AddressChoice choice = platform::currentAddressChoice();
+    const page::AddressChoice choice = page::currentAddressChoice();
     const QJsonObject line{{QStringLiteral("host"), choice.host},
                            {QStringLiteral("others"), QJsonArray::fromStringList(choice.others)},
                            {QStringLiteral("noNetwork"), choice.noNetwork}};

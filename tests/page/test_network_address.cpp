@@ -5,7 +5,7 @@
 
 #include <QtTest>
 
-using platform::InterfaceAddress;
+using page::InterfaceAddress;
 
 Q_DECLARE_METATYPE(QList<InterfaceAddress>)
 
@@ -79,7 +79,7 @@ private slots:
     {
         QFETCH(QList<InterfaceAddress>, addresses);
         QFETCH(QStringList, defaultRoutes);
-        const platform::AddressChoice c = platform::chooseAddress(addresses, defaultRoutes);
+        const page::AddressChoice c = page::chooseAddress(addresses, defaultRoutes);
         QTEST(c.host, "host");
         QTEST(c.others, "others");
         QTEST(c.noNetwork, "noNetwork");
@@ -144,7 +144,7 @@ private slots:
     void defaultRoutes()
     {
         QFETCH(QByteArray, table);
-        QTEST(platform::defaultRouteInterfaces(table), "interfaces");
+        QTEST(page::defaultRouteInterfaces(table), "interfaces");
     }
 };
 

@@ -67,7 +67,7 @@ private slots:
             QVERIFY(frm.buildAutoBlinds());
             frm.regenList();
         }
-        platform::ClockServer server;
+        page::ClockServer server;
         if (row == "the page's address") { // an address of its own first, then a new one asked
             server.setAddressFile(path);
             QString why;
