@@ -364,15 +364,10 @@ private slots:
     // The setup is kept in its own section, each key once it is not empty; a fresh file has none.
     void setupInTheSettingsFile()
     {
-        const auto ini = [&] {
-            frm->close();
-            restart();
-            QFile f(fakes->files.folder + "/chiplark.ini");
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
-        QCOMPARE(ini().count('='), 32);
+        QCOMPARE(exitAndRestart().count('='), 32);
         frm->tournamentTexts = counting({{"Payouts", "70/30"}});
-        QVERIFY(ini().contains("[Tournament]\r\nCount=1\r\nBuyIn=20\r\nBuyInChips=10000\r\nPayouts=70/30\r\n"));
+        QVERIFY(
+            exitAndRestart().contains("[Tournament]\r\nCount=1\r\nBuyIn=20\r\nBuyInChips=10000\r\nPayouts=70/30\r\n"));
         QCOMPARE(frm->tournamentTexts, counting({{"Payouts", "70/30"}}));
         {
             // The dialog's page gives back what it was given; each caption takes its box's key.
@@ -401,7 +396,7 @@ private slots:
                      qPrintable(letters.join(' ')));
         }
         frm->tournamentTexts.clear();
-        QVERIFY(ini().contains("[Tournament]\r\nCount=0\r\nBuyIn=\r\nBuyInChips=\r\nPayouts=\r\n"));
+        QVERIFY(exitAndRestart().contains("[Tournament]\r\nCount=0\r\nBuyIn=\r\nBuyInChips=\r\nPayouts=\r\n"));
         // A setup that cannot be read stops the start with the box named.
         drive::setSchedule(*frm, {"100/200/1200"});
         frm->tournamentTexts = counting({{"Cut", "101"}});

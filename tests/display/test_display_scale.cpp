@@ -29,14 +29,6 @@ class TestDisplayScale : public WindowTest {
         frm->displayWindow()->Form_KeyDown(DisplayKey::Space, 0); // level 2, with the ante shown
         return frm->displayWindow();
     }
-    // Exits and runs the program again; returns the settings file the first run left.
-    QByteArray exitAndRestart()
-    {
-        frm->close();
-        restart();
-        QFile f(fakes->files.folder + QStringLiteral("/chiplark.ini"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
 private slots:
     void factor()
