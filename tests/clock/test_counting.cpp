@@ -76,6 +76,22 @@ private slots:
         QVERIFY(notice.bottom() < band.top() && d()->lbl_Paused->geometry().bottom() < band.top());
     }
 
+    // From the display's keys: a rebuy after its last round is recorded at the second R, the
+    // display lists the ten latest actions, and the last player standing pauses the clock.
+    void keysUnderTheGamesRules()
+    {
+        start(counting({{"RebuyUntil", "1"}}));
+        keys("EEEEEEEEEEE");
+        d()->Form_KeyDown(DisplayKey::Space, 0); // round 2
+        keys("R");
+        QCOMPARE(counts().rebuys, 0);
+        keys("R");
+        QCOMPARE(counts().rebuys, 1);
+        QCOMPARE(frm->displayState.recent.size(), 10);
+        keys("BBBBBBBBBB");
+        QVERIFY(counts().left() == 1 && d()->paused && !frm->tmr_rounds->isActive());
+    }
+
     // A game asks of speech and sound only what the evening uses: with neither, nothing at
     // all through a level change; speech ticked, or busts spoken, gets the engine started
     // before the game needs it; the sound ticked gets the sound ready. The box unticked lets
