@@ -76,19 +76,20 @@ private slots:
         QVERIFY(notice.bottom() < band.top() && d()->lbl_Paused->geometry().bottom() < band.top());
     }
 
-    // From the display's keys: a rebuy after its last round is recorded at the second R, the
-    // display lists the ten latest actions, and the last player standing pauses the clock.
+    // From the display's keys: a re-entry after its last round is recorded at the second N, and
+    // no other key confirms it; the display lists the ten latest actions; the last player
+    // standing pauses the clock.
     void keysUnderTheGamesRules()
     {
-        start(counting({{"RebuyUntil", "1"}}));
-        keys("EEEEEEEEEEE");
+        start(counting({{"Rebuy", "20"}, {"RebuyUntil", "1"}, {"Reentry", "20"}, {"ReentryUntil", "1"}}));
+        keys("EEEEEEEEEEB");
         d()->Form_KeyDown(DisplayKey::Space, 0); // round 2
-        keys("R");
-        QCOMPARE(counts().rebuys, 0);
-        keys("R");
-        QCOMPARE(counts().rebuys, 1);
+        keys("RN");
+        QCOMPARE(counts().rebuys + counts().reentries, 0);
+        keys("N");
+        QCOMPARE(counts().reentries, 1);
         QCOMPARE(frm->displayState.recent.size(), 10);
-        keys("BBBBBBBBBB");
+        keys("BBBBBBBBB");
         QVERIFY(counts().left() == 1 && d()->paused && !frm->tmr_rounds->isActive());
     }
 
