@@ -1,6 +1,6 @@
-// 20,000 seeded random steps of ticks, keys, starts, the break boxes and the list edited
-// mid-game; after each step the window's three columns stay in step with the list, the level
-// in play lies within it, and the two timers follow the game's countdown.
+// 20,000 seeded random steps of ticks, keys, the phone's moves of the clock, starts, the break
+// boxes and the list edited mid-game; after each step the window's three columns stay in step
+// with the list, the level in play lies within it, and the two timers follow the game's countdown.
 
 #include "display/frm_Display.h"
 #include "settings/frm_Chiplark.h"
@@ -54,6 +54,10 @@ private slots:
                     frm.lst_Time.addItem(pick(10) ? QString::number(pick(5)) : QStringLiteral("?"));
                     frm.regenList();
                 }
+            } else if (action < 99) {
+                // The phone's Back and a minute more or less.
+                const GameCommand::Kind kinds[] = {GameCommand::Back, GameCommand::MinuteLess, GameCommand::MinuteMore};
+                frm.remoteAction({kinds[pick(3)], false, {}});
             } else {
                 frm.lst_Blinds->setListIndex(pick(frm.lst_Blinds->listCount() + 1) - 1);
             }

@@ -13,17 +13,6 @@ const QString FourChips = QStringLiteral("25/white/300;100/red/200;500/green/50;
 
 class TestChipsPlan : public WindowTest {
     Q_OBJECT
-    QString iniPath() const { return fakes->folder.filePath(QStringLiteral("chiplark.ini")); }
-    QByteArray readIni() const
-    {
-        QFile f(iniPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void exitAndRestart()
-    {
-        frm->close();
-        restart();
-    }
     // The automatic structure 25/50 raised by 15 for six rounds of 20 minutes, a break of 5
     // minutes after round 4.
     void sixRounds()
@@ -50,13 +39,13 @@ private slots:
                                        {QStringLiteral("StartsAt"), QStringLiteral("20:00")}};
         frm->planTexts = typed;
         const std::vector<std::array<QString, 3>> kept = frm->gameSettings.snapshot();
-        exitAndRestart();
-        QVERIFY(readIni().endsWith("[Plan]\r\nChips=" + FourChips.toUtf8() + "\r\nPlayers=12\r\nStartsAt=20:00\r\n"));
+        QVERIFY(exitAndRestart().endsWith("[Plan]\r\nChips=" + FourChips.toUtf8()
+                                          + "\r\nPlayers=12\r\nStartsAt=20:00\r\n"));
         QCOMPARE(frm->planTexts, typed);
 
         frm->planTexts.remove(QStringLiteral("Players"));
-        exitAndRestart();
-        QVERIFY(readIni().endsWith("[Plan]\r\nChips=" + FourChips.toUtf8() + "\r\nPlayers=\r\nStartsAt=20:00\r\n"));
+        QVERIFY(
+            exitAndRestart().endsWith("[Plan]\r\nChips=" + FourChips.toUtf8() + "\r\nPlayers=\r\nStartsAt=20:00\r\n"));
         QVERIFY(!frm->planTexts.contains(QStringLiteral("Players")));
 
         tournament::SavedGame game;

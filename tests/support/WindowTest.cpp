@@ -1,5 +1,7 @@
 #include "support/WindowTest.h"
 
+#include <QFile>
+
 void WindowTest::init()
 {
     fakes = new fake::Platform;
@@ -18,6 +20,19 @@ void WindowTest::restart()
 {
     delete frm;
     frm = new frm_Chiplark(fakes->services());
+}
+
+QByteArray WindowTest::settingsFile() const
+{
+    QFile f(fakes->folder.filePath(QStringLiteral("chiplark.ini")));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray WindowTest::exitAndRestart()
+{
+    frm->close();
+    restart();
+    return settingsFile();
 }
 
 void WindowTest::load(const QString &name)

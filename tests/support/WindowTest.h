@@ -17,6 +17,10 @@ protected:
     // Opens a new window on the same program folder, as a new run of the program would
     // (the old one is not closed, so nothing is saved).
     void restart();
+    // The settings file as it is now.
+    QByteArray settingsFile() const;
+    // Exits (saving) and runs the program again; returns the settings file the first run left.
+    QByteArray exitAndRestart();
     // Chooses a saved structure in the load box and leaves the box, as the user does.
     void load(const QString &name);
 
