@@ -3,9 +3,9 @@
 #include "blinds/SavedStructures.h"
 #include "platform/OffThread.h"
 #include "platform/TextFile.h"
+#include "settings/frm_Chiplark.h"
 #include "text/IntCheck.h"
 #include "text/TextNumber.h"
-#include "settings/frm_Chiplark.h"
 
 #include <QApplication>
 #include <QFile>

@@ -3,8 +3,8 @@
 // automatic structure rounded to the chips, and the night's sheet.
 
 #include "clock/LevelMoves.h"
-#include "text/TextNumber.h"
 #include "settings/frm_Chiplark.h"
+#include "text/TextNumber.h"
 
 #include <QDate>
 #include <QDir>
@@ -211,13 +211,14 @@ platform::NightFilesWriter &frm_Chiplark::sheetWriter()
     if (!sheetWriter_) {
         sheetWriter_ = std::make_unique<platform::NightFilesWriter>(
             QDir(services_.files->programFolder()).filePath(QStringLiteral("sheets")));
-        connect(sheetWriter_.get(), &platform::NightFilesWriter::written, this, [this](const platform::NewFilesWritten &w) {
-            if (w.ok)
-                services_.shell->openAddress(w.paths.constFirst());
-            else
-                services_.messageBox->show(w.error, QStringLiteral("Chiplark"), platform::Icon::Warning,
-                                           platform::Buttons::Ok);
-        });
+        connect(sheetWriter_.get(), &platform::NightFilesWriter::written, this,
+                [this](const platform::NewFilesWritten &w) {
+                    if (w.ok)
+                        services_.shell->openAddress(w.paths.constFirst());
+                    else
+                        services_.messageBox->show(w.error, QStringLiteral("Chiplark"), platform::Icon::Warning,
+                                                   platform::Buttons::Ok);
+                });
     }
     return *sheetWriter_;
 }

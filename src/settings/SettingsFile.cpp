@@ -3,8 +3,8 @@
 
 #include "platform/OffThread.h"
 #include "platform/modRegistry.h"
-#include "text/TextNumber.h"
 #include "settings/frm_Chiplark.h"
+#include "text/TextNumber.h"
 
 #include <QDir>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "text/IntCheck.h"
 #include "support/GameDriver.h"
 #include "support/WindowTest.h"
+#include "text/IntCheck.h"
 
 #include <QtTest>
 
