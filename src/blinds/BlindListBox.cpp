@@ -7,7 +7,7 @@ BlindListModel::BlindListModel(const BlindColumn &small, const BlindColumn &big,
 
 int BlindListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : lines_;
+    return parent.isValid() ? 0 : lines_.count;
 }
 
 QVariant BlindListModel::data(const QModelIndex &index, int role) const
@@ -19,38 +19,31 @@ QVariant BlindListModel::data(const QModelIndex &index, int role) const
 
 QString BlindListModel::list(int index) const
 {
-    if (index < 0 || index >= lines_)
-        return QString();
-    const auto it = written_.constFind(index);
-    if (it != written_.constEnd())
-        return *it;
-    if (index >= small_.listCount() || index >= big_.listCount() || index >= time_.listCount())
-        return QString();
-    return blindLine(index + 1, prefix_, small_.list(index), big_.list(index), minutesText(time_.list(index)));
+    return lines_.line(index, small_.items(), big_.items(), time_.items());
 }
 
 void BlindListModel::clear()
 {
     beginResetModel();
-    lines_ = 0;
-    written_.clear();
+    lines_.count = 0;
+    lines_.written.clear();
     endResetModel();
 }
 
 void BlindListModel::render(const QString &prefix)
 {
     beginResetModel();
-    prefix_ = prefix;
-    written_.clear();
-    lines_ = big_.listCount();
+    lines_.prefix = prefix;
+    lines_.written.clear();
+    lines_.count = big_.listCount();
     endResetModel();
 }
 
 void BlindListModel::addItem(const QString &line)
 {
-    beginInsertRows(QModelIndex(), lines_, lines_);
-    written_.insert(lines_, line);
-    ++lines_;
+    beginInsertRows(QModelIndex(), lines_.count, lines_.count);
+    lines_.written.insert(lines_.count, line);
+    ++lines_.count;
     endInsertRows();
 }
 

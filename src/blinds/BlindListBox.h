@@ -5,7 +5,6 @@
 #include "blinds/BlindSchedule.h"
 
 #include <QAbstractListModel>
-#include <QHash>
 #include <QListView>
 
 class BlindListModel : public QAbstractListModel {
@@ -17,7 +16,8 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
-    int listCount() const { return lines_; }
+    int listCount() const { return lines_.count; }
+    const ListLines &lines() const { return lines_; }
     QString list(int index) const;
     void clear();
     // One line per row of the columns, with the given currency prefix.
@@ -29,9 +29,7 @@ private:
     const BlindColumn &small_;
     const BlindColumn &big_;
     const BlindColumn &time_;
-    int lines_ = 0;
-    QString prefix_;
-    QHash<int, QString> written_;
+    ListLines lines_;
 };
 
 class BlindListBox : public QListView {
@@ -40,6 +38,7 @@ public:
     BlindListBox(const BlindColumn &small, const BlindColumn &big, const BlindColumn &time, QWidget *parent = nullptr);
 
     int listCount() const { return model_.listCount(); }
+    const ListLines &lines() const { return model_.lines(); }
     QString list(int index) const { return model_.list(index); }
     // The selected line, or -1.
     int listIndex() const;

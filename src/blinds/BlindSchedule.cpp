@@ -15,6 +15,18 @@ void BlindColumn::removeItem(int index)
     items_.removeAt(index);
 }
 
+QString ListLines::line(int index, const QStringList &small, const QStringList &big, const QStringList &time) const
+{
+    if (index < 0 || index >= count)
+        return QString();
+    const auto it = written.constFind(index);
+    if (it != written.constEnd())
+        return *it;
+    if (index >= small.size() || index >= big.size() || index >= time.size())
+        return QString();
+    return blindLine(index + 1, prefix, small.at(index), big.at(index), minutesText(time.at(index)));
+}
+
 QString minutesText(QStringView seconds)
 {
     const std::optional<qint32> s = toInt32(seconds);

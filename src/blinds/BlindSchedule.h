@@ -2,6 +2,7 @@
 // The blind schedule: three parallel columns of texts (small blind, big blind, round
 // length in seconds) and the rendering of one round as a list line.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -20,6 +21,16 @@ public:
 
 private:
     QStringList items_;
+};
+
+// The visible list's lines: one per row of the columns, with the currency's prefix, made when
+// looked at; a line appended by Add stands as it was written.
+struct ListLines {
+    int count = 0;
+    QString prefix;
+    QHash<int, QString> written;
+
+    QString line(int index, const QStringList &small, const QStringList &big, const QStringList &time) const;
 };
 
 // The most rounds a schedule holds: row positions and round numbers are 16-bit.

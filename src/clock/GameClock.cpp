@@ -28,9 +28,13 @@ const QString GameClock::TableKeysHelp =
     + QStringLiteral("\r\nB, the table's digit and the seat: Bust · M and the seat: Move made · X Refuse the move\r\n"
                      "D Redraw the final table · S Seat the names typed");
 
-GameClock::GameClock(GameSettings &settings, QObject *parent)
-    : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }), settings_(settings)
-{}
+GameClock::GameClock(QObject *parent) : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
+
+void GameClock::selectRow(int row)
+{
+    selectedRow_ = row;
+    emit rowSelected(row);
+}
 
 GameClock::Batch::~Batch()
 {
@@ -53,13 +57,13 @@ void GameClock::stopCountdowns()
 
 bool GameClock::breakIsNext() const
 {
-    if (!settings_.breakOn())
+    if (!rules_.breakOn)
         return false;
-    const std::optional<qint64> every = wholeValue(settings_.breakEvery(), Width::Int16);
-    if (!every || !breakAfter(state.currentRound, *every, settings_.repeatBreak()))
+    const std::optional<qint64> every = wholeValue(rules_.breakEvery, Width::Int16);
+    if (!every || !breakAfter(state.currentRound, *every, rules_.repeatBreak))
         return false;
     // A break that repeats comes only between levels: never after the last one.
-    return !settings_.repeatBreak() || state.currentRound < settings_.levelCount();
+    return !rules_.repeatBreak || state.currentRound < rules_.levelCount();
 }
 
 void GameClock::start(const std::optional<tournament::Setup> &counting)
@@ -78,15 +82,15 @@ void GameClock::start(const std::optional<tournament::Setup> &counting)
     ++countChanges_;
 
     GameState &g = state;
-    const AnteRule ante = settings_.anteRule();
+    const AnteRule ante = rules_.ante;
     g.currentAnte = ante.on && ante.round == 1 ? qint32(ante.amount.value_or(0)) : 0;
-    settings_.selectRow(0);
+    selectRow(0);
     g.gameSeconds = 0;
-    g.secondsLeft = toInt32(settings_.levelTime(0)).value_or(0);
+    g.secondsLeft = toInt32(rules_.levelTime(0)).value_or(0);
     g.levelSeconds = g.secondsLeft;
     g.played = 0;
     g.currentRound = 1;
-    const std::optional<qint64> breakMinutes = wholeValue(settings_.breakMinutes(), Width::Int32);
+    const std::optional<qint64> breakMinutes = wholeValue(rules_.breakMinutes, Width::Int32);
     g.breakSeconds =
         breakMinutes && *breakMinutes >= 0 && *breakMinutes <= MaxBreakMinutes ? qint16(*breakMinutes * 60) : 0;
 
@@ -94,17 +98,16 @@ void GameClock::start(const std::optional<tournament::Setup> &counting)
     chipPlan_ = {};
     planNight();
     run(Countdown::Rounds);
-    if (settings_.speechOn())
-        emit say(
-            startAnnouncement(settings_.phrases(), settings_.smallBlind(0), settings_.bigBlind(0), g.currencySymbol));
+    if (rules_.speechOn)
+        emit say(startAnnouncement(rules_.phrases, rules_.smallBlind(0), rules_.bigBlind(0), g.currencySymbol));
     sayChips(false);
 
     DisplayState &v = view_;
-    v.blinds.text = blindsText(g.currencySymbol, settings_.smallBlind(0), settings_.bigBlind(0));
+    v.blinds.text = blindsText(g.currencySymbol, rules_.smallBlind(0), rules_.bigBlind(0));
     v.currentRound.text = roundText(g.currentRound);
-    v.nextRound.text = QStringLiteral("Next round is ") + settings_.levelLine(g.currentRound) + QStringLiteral(" in ")
-                       + settings_.longTime(g.secondsLeft);
-    v.elapsed.text = QStringLiteral("Game Timer: ") + settings_.longTime(g.gameSeconds);
+    v.nextRound.text = QStringLiteral("Next round is ") + rules_.levelLine(g.currentRound) + QStringLiteral(" in ")
+                       + rules_.longTime(g.secondsLeft);
+    v.elapsed.text = QStringLiteral("Game Timer: ") + rules_.longTime(g.gameSeconds);
     v.ante.visible = false;
     comeUp();
     emit keep();
@@ -117,10 +120,10 @@ tournament::SavedGame GameClock::kept() const
     s.currentRound = g.currentRound;
     // The row of the level in play; in the break, the one before it, within the list (an edit
     // of the list during the game may have moved the selection).
-    s.levels = settings_.levels();
+    s.levels = rules_.levels();
     const int rows = int(s.levels.size());
-    s.listIndex = g.currentRound >= 0 ? std::max(0, g.currentRound - 1)
-                                      : std::clamp(settings_.selectedRow(), 0, std::max(0, rows - 1));
+    s.listIndex =
+        g.currentRound >= 0 ? std::max(0, g.currentRound - 1) : std::clamp(selectedRow_, 0, std::max(0, rows - 1));
     s.secondsLeft = g.secondsLeft;
     s.levelSeconds = g.levelSeconds;
     s.gameSeconds = g.gameSeconds;
@@ -137,27 +140,18 @@ tournament::SavedGame GameClock::kept() const
         s.names = names;
         s.seatMap = tournament::seatMapOf(*ledger);
     }
-    s.settings = settings_.snapshot();
-    // Within what the file is read back with: a longer text (a phrase pasted in) is kept cut short
-    // rather than the game not kept at all.
-    if (s.settings.size() > size_t(tournament::SavedSettings))
-        s.settings.resize(size_t(tournament::SavedSettings));
-    for (std::array<QString, 3> &setting : s.settings)
-        for (QString &text : setting)
-            text.truncate(tournament::SavedSettingChars);
     return s;
 }
 
-// The display comes up paused where the game was kept: under the settings it was played
-// with, the levels as they were played, the level, the countdown and the game time, the ante
-// and the count.
+// The display comes up paused where the game was kept: the level, the countdown and the game
+// time, the ante and the count. The rules it was played with (its settings, the levels as they
+// were played) were handed over before.
 void GameClock::resume(const tournament::SavedGame &s)
 {
     const Batch batch(*this);
     stopCountdowns();
     pendingKey_ = 0;
-    settings_.restore(s);
-    settings_.selectRow(s.listIndex);
+    selectRow(s.listIndex);
     GameState &g = state;
     g.currentRound = s.currentRound;
     g.secondsLeft = s.secondsLeft;
@@ -181,9 +175,9 @@ void GameClock::resume(const tournament::SavedGame &s)
 
     DisplayState &v = view_;
     const bool inBreak = g.currentRound == -1;
-    v.blinds.text =
-        inBreak ? QStringLiteral("Break")
-                : blindsText(g.currencySymbol, settings_.smallBlind(s.listIndex), settings_.bigBlind(s.listIndex));
+    v.blinds.text = inBreak
+                        ? QStringLiteral("Break")
+                        : blindsText(g.currencySymbol, rules_.smallBlind(s.listIndex), rules_.bigBlind(s.listIndex));
     v.currentRound.text = inBreak ? QStringLiteral("Current Round: Break") : roundText(g.currentRound);
     v.ante.text = anteText(g.currencySymbol, g.currentAnte);
     v.ante.visible = !inBreak && g.currentAnte > 0;
@@ -198,8 +192,8 @@ void GameClock::resume(const tournament::SavedGame &s)
 void GameClock::comeUp()
 {
     DisplayState &v = view_;
-    v.title.text = settings_.title();
-    const std::array<qint32, 4> colours = settings_.colours();
+    v.title.text = rules_.title;
+    const std::array<qint32, 4> colours = rules_.colours;
     v.backColour = colours[0];
     v.textColour = colours[1];
     v.anteColour = colours[2];
@@ -211,20 +205,20 @@ void GameClock::comeUp()
 void GameClock::showCountdown()
 {
     const GameState &g = state;
-    const int levels = settings_.levelCount();
+    const int levels = rules_.levelCount();
     QString next;
     if (g.currentRound == -1)
-        next = QStringLiteral("Next round is ") + settings_.levelLine(settings_.selectedRow() + 1)
+        next = QStringLiteral("Next round is ") + rules_.levelLine(selectedRow_ + 1)
                + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
     else if (breakIsNext() && !(g.currentRound >= levels && g.secondsLeft < 0))
         next = QStringLiteral("Next round is a break\r\nStarting in ") + countdownText(g.secondsLeft);
     else if (g.currentRound >= levels)
         next = QStringLiteral("No more rounds.");
     else
-        next = QStringLiteral("Next round is ") + settings_.levelLine(g.currentRound)
-               + QStringLiteral("\r\nStarting in ") + countdownText(g.secondsLeft);
+        next = QStringLiteral("Next round is ") + rules_.levelLine(g.currentRound) + QStringLiteral("\r\nStarting in ")
+               + countdownText(g.secondsLeft);
     view_.nextRound.text = next;
-    view_.elapsed.text = QStringLiteral("Game Timer: ") + settings_.longTime(g.gameSeconds);
+    view_.elapsed.text = QStringLiteral("Game Timer: ") + rules_.longTime(g.gameSeconds);
 }
 
 // One second of the game, and one off the countdown, which past the last level runs on below
@@ -242,12 +236,12 @@ void GameClock::tickRounds()
     const Batch batch(*this);
     GameState &g = state;
     oneSecond();
-    const int levels = settings_.levelCount();
+    const int levels = rules_.levelCount();
     const bool ended = g.currentRound >= levels && g.secondsLeft < 0;
     const bool breakNext = breakIsNext() && !ended;
     showCountdown();
-    if (g.secondsLeft == 60 && settings_.speechOn()) {
-        const Phrases p = settings_.phrases();
+    if (g.secondsLeft == 60 && rules_.speechOn) {
+        const Phrases p = rules_.phrases;
         emit say(breakNext ? p.BreakSoon : p.BlindsSoon);
     }
     // A level of no length at all ends on its first tick.
@@ -264,8 +258,8 @@ void GameClock::tickBreak()
     GameState &g = state;
     oneSecond();
     showCountdown();
-    if (g.secondsLeft == 60 && settings_.speechOn())
-        emit say(settings_.phrases().BlindsSoon);
+    if (g.secondsLeft == 60 && rules_.speechOn)
+        emit say(rules_.phrases.BlindsSoon);
     if (g.secondsLeft <= 0) {
         stopCountdowns();
         advanceRound();
@@ -292,23 +286,22 @@ void GameClock::advanceRound()
 {
     const Batch batch(*this);
     GameState &g = state;
-    const int levels = settings_.levelCount();
+    const int levels = rules_.levelCount();
     if (!started_ || g.currentRound >= levels)
         return;
     const bool takeBreak = g.currentRound != -1 && breakIsNext();
     // Out of a break, the game goes on after the level played before it, even if breaks
     // were switched off meanwhile.
-    const int row = g.currentRound == -1 ? settings_.selectedRow() + 1 : g.currentRound;
+    const int row = g.currentRound == -1 ? selectedRow_ + 1 : g.currentRound;
     if (!takeBreak && row >= levels) {
         // The list was shortened below the level in play: its last level is the one in play,
         // and out of a break it shows.
         const bool fromBreak = g.currentRound == -1;
         g.currentRound = levels;
-        settings_.selectRow(levels - 1);
+        selectRow(levels - 1);
         if (fromBreak && levels > 0) {
             DisplayState &v = view_;
-            v.blinds.text =
-                blindsText(g.currencySymbol, settings_.smallBlind(levels - 1), settings_.bigBlind(levels - 1));
+            v.blinds.text = blindsText(g.currencySymbol, rules_.smallBlind(levels - 1), rules_.bigBlind(levels - 1));
             v.currentRound.text = roundText(g.currentRound);
             v.ante.text = anteText(g.currencySymbol, g.currentAnte);
             v.ante.visible = g.currentAnte > 0;
@@ -319,9 +312,9 @@ void GameClock::advanceRound()
     // The list or the break may have changed since: the colour-ups follow them.
     planNight();
     // The sound cue; with speech on it ends before the speech begins.
-    const QString wav = settings_.soundToPlay();
+    const QString wav = rules_.sound;
     if (!wav.isEmpty())
-        emit playSound(wav, settings_.speechOn());
+        emit playSound(wav, rules_.speechOn);
 
     DisplayState &v = view_;
     if (takeBreak) {
@@ -336,25 +329,25 @@ void GameClock::advanceRound()
         v.currentRound.text = QStringLiteral("Current Round: Break");
         v.ante.visible = false;
         g.secondsLeft = g.breakSeconds;
-        if (settings_.speechOn())
-            emit say(settings_.phrases().Break);
+        if (rules_.speechOn)
+            emit say(rules_.phrases.Break);
         sayChips(true);
         emit keep();
         return;
     }
 
     g.currentRound = row + 1;
-    const std::optional<qint32> length = toInt32(settings_.levelTime(row));
+    const std::optional<qint32> length = toInt32(rules_.levelTime(row));
     if (length && *length >= 0)
         g.levelSeconds = *length;
     g.secondsLeft = g.levelSeconds;
     g.played = 0;
-    settings_.selectRow(row);
+    selectRow(row);
     const QString &c = g.currencySymbol;
-    v.blinds.text = blindsText(c, settings_.smallBlind(row), settings_.bigBlind(row));
+    v.blinds.text = blindsText(c, rules_.smallBlind(row), rules_.bigBlind(row));
     v.currentRound.text = roundText(g.currentRound);
 
-    const AnteRule ante = settings_.anteRule();
+    const AnteRule ante = rules_.ante;
     if (ante.on) {
         if (ante.round && *ante.round == g.currentRound)
             g.currentAnte = qint32(ante.amount.value_or(g.currentAnte));
@@ -369,9 +362,8 @@ void GameClock::advanceRound()
         v.ante.text = anteText(c, g.currentAnte);
         v.ante.visible = true;
     }
-    if (settings_.speechOn())
-        emit say(levelAnnouncement(settings_.phrases(), settings_.smallBlind(row), settings_.bigBlind(row), c,
-                                   g.currentAnte));
+    if (rules_.speechOn)
+        emit say(levelAnnouncement(rules_.phrases, rules_.smallBlind(row), rules_.bigBlind(row), c, g.currentAnte));
     sayChips(false);
     emit keep();
 }
@@ -413,15 +405,15 @@ void GameClock::showLevel(int row)
     GameState &g = state;
     const bool wasBreak = g.currentRound == -1;
     g.currentRound = row + 1;
-    settings_.selectRow(row);
-    const std::optional<qint32> length = toInt32(settings_.levelTime(row));
+    selectRow(row);
+    const std::optional<qint32> length = toInt32(rules_.levelTime(row));
     if (length && *length >= 0)
         g.levelSeconds = *length;
     g.secondsLeft = g.levelSeconds;
     g.played = 0;
-    g.currentAnte = anteForRound(settings_.anteRule(), g.currentRound);
+    g.currentAnte = anteForRound(rules_.ante, g.currentRound);
     DisplayState &v = view_;
-    v.blinds.text = blindsText(g.currencySymbol, settings_.smallBlind(row), settings_.bigBlind(row));
+    v.blinds.text = blindsText(g.currencySymbol, rules_.smallBlind(row), rules_.bigBlind(row));
     v.currentRound.text = roundText(g.currentRound);
     v.ante.text = anteText(g.currencySymbol, g.currentAnte);
     v.ante.visible = g.currentAnte > 0;
@@ -440,8 +432,8 @@ void GameClock::back()
     const Batch batch(*this);
     GameState &g = state;
     const bool inBreak = g.currentRound == -1;
-    const BackMove move = backMove(g.currentRound, settings_.selectedRow(), g.played);
-    if (move.previous && move.row >= 0 && move.row < settings_.levelCount()) {
+    const BackMove move = backMove(g.currentRound, selectedRow_, g.played);
+    if (move.previous && move.row >= 0 && move.row < rules_.levelCount()) {
         showLevel(move.row);
     } else {
         g.secondsLeft = inBreak ? g.breakSeconds : g.levelSeconds;

@@ -1,15 +1,16 @@
 #pragma once
 // The game in play, as plain code: the two countdowns driven by the one-second ticks it is
 // given, pause and resume, the level advance, the break, the ante, Back and a minute more or
-// less, the count of players and prizes, and the game as it is kept on disk. It reads the
-// settings through GameSettings when a value is needed; it says what the players see (the
-// published DisplayState), what is to be spoken or played, and when the game is to be kept.
+// less, the count of players and prizes, and the game as it is kept on disk. It plays by the
+// rules it was handed (GameRules); it says what the players see (the published DisplayState),
+// what is to be spoken or played, which level the list is to show, and when the game is to be
+// kept.
 // The display's keys and the page's controls both come here, under one set of rules.
 
 #include "chips/ColourUp.h"
 #include "clock/DisplayState.h"
 #include "clock/GameCommand.h"
-#include "clock/GameSettings.h"
+#include "clock/GameRules.h"
 #include "clock/GameState.h"
 #include "plan/Plan.h"
 #include "tables/SeatCalls.h"
@@ -36,7 +37,15 @@ public:
     // How long a seat drawn stays up large.
     static constexpr int SeatCallMs = 6000;
 
-    explicit GameClock(GameSettings &settings, QObject *parent = nullptr);
+    explicit GameClock(QObject *parent = nullptr);
+
+    // The rules from now on; what they change shows from the next tick, key or command.
+    void setRules(GameRules rules) { rules_ = std::move(rules); }
+    const GameRules &rules() const { return rules_; }
+    // The row of the level in play; in a break, the one played before it. It is what the
+    // schedule's list shows selected, and a selection made there by hand (none: -1) counts.
+    int selectedRow() const { return selectedRow_; }
+    void listSelected(int row) { selectedRow_ = row; }
 
     // The figures of the game in play.
     GameState state;
@@ -55,15 +64,16 @@ public:
     // A game is up (running or paused); a game has been started in this run.
     bool inPlay() const { return inPlay_; }
     // Something is to be said: the blinds are announced, or a game in play speaks its busts.
-    bool speechWanted() const { return settings_.speechOn() || (inPlay_ && ledger && ledger->setup().speak); }
+    bool speechWanted() const { return rules_.speechOn || (inPlay_ && ledger && ledger->setup().speak); }
     bool started() const { return started_; }
     const DisplayState &view() const { return view_; }
 
     // Level 1 of a new game, counting players with the setup given.
     void start(const std::optional<tournament::Setup> &counting);
-    // The kept game's settings back into the settings window, then the game, paused where it was.
+    // The kept game, paused where it was, under the rules handed over before (its own).
     void resume(const tournament::SavedGame &game);
-    // The game as it is kept on disk.
+    // The game as it is kept on disk, but for the settings it is played with: those are the
+    // settings window's to add.
     tournament::SavedGame kept() const;
 
     // One tick of each countdown; tick() delivers one to the one that runs (false: none).
@@ -104,6 +114,8 @@ signals:
     void countdownChanged();
     // The game was left for good.
     void left();
+    // The schedule's list is to show this row selected (-1: none).
+    void rowSelected(int row);
 
 private:
     // Holds the publications of one call together: published once the outermost ends.
@@ -119,6 +131,7 @@ private:
     };
 
     void run(Countdown countdown);
+    void selectRow(int row);
     void oneSecond();
     void comeUp();
     void pause();
@@ -144,7 +157,8 @@ private:
     GameReply undo(std::optional<qint64> seen);
     qint64 records() const { return ledger ? qint64(ledger->records().size()) : 0; }
 
-    GameSettings &settings_;
+    GameRules rules_;
+    int selectedRow_ = -1;
     DisplayState view_;
     Countdown running_ = Countdown::None;
     bool inPlay_ = false;

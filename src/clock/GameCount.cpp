@@ -21,7 +21,7 @@ GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std
     const qint64 before = records();
     const bool confirms = confirmed && seen == before;
     // In the break, the level played before it.
-    const int round = state.currentRound == -1 ? settings_.selectedRow() + 1 : state.currentRound;
+    const int round = state.currentRound == -1 ? selectedRow_ + 1 : state.currentRound;
     ledger->setCurrency(state.currencySymbol); // the house cut's question names its amounts in it
     const Ledger::Outcome o = ledger->act(action, round, now(), confirms, seat);
     ++countChanges_;
@@ -130,14 +130,14 @@ tournament::Results GameClock::results() const
 {
     tournament::Results r;
     const QDateTime at = QDateTime::fromMSecsSinceEpoch(now());
-    r.title = settings_.title();
+    r.title = rules_.title;
     r.date = at.toString(QStringLiteral("yyyy-MM-dd"));
     r.when = at.toString(QStringLiteral("dddd d MMMM yyyy, HH:mm"));
-    for (int row = 0; row < settings_.levelCount(); ++row)
-        r.structure << settings_.levelLine(row); // the list's line names its round
-    if (settings_.breakOn())
-        r.structure << QStringLiteral("Break after every %1 levels, %2 mins.")
-                           .arg(settings_.breakEvery(), settings_.breakMinutes());
+    for (int row = 0; row < rules_.levelCount(); ++row)
+        r.structure << rules_.levelLine(row); // the list's line names its round
+    if (rules_.breakOn)
+        r.structure
+            << QStringLiteral("Break after every %1 levels, %2 mins.").arg(rules_.breakEvery, rules_.breakMinutes);
     r.currency = state.currencySymbol;
     if (ledger) {
         r.counts = ledger->counts();

@@ -12,7 +12,7 @@
 
 void GameClock::planNight()
 {
-    const plan::PlanSetup setup = settings_.planSetup();
+    const plan::PlanSetup setup = rules_.plan;
     chipsOn_ = setup.on();
     chipCase_ = setup.chips;
     // Mid-game the colour-ups of the levels played stay as they were (a new game or a resumed
@@ -27,26 +27,25 @@ void GameClock::planNight()
     // The night as the settings stand, read as the setup's plan reads it.
     plan::Night night;
     night.setup = setup;
-    const AnteRule ante = settings_.anteRule();
+    const AnteRule ante = rules_.ante;
     // A level whose length cannot be read lasts as long as the one before it, as in play.
     qint64 length = state.levelSeconds;
-    for (int row = 0; row < settings_.levelCount(); ++row) {
-        night.levels.push_back({settings_.smallBlind(row), settings_.bigBlind(row), anteForRound(ante, row + 1)});
-        const std::optional<qint32> own = toInt32(settings_.levelTime(row));
+    for (int row = 0; row < rules_.levelCount(); ++row) {
+        night.levels.push_back({rules_.smallBlind(row), rules_.bigBlind(row), anteForRound(ante, row + 1)});
+        const std::optional<qint32> own = toInt32(rules_.levelTime(row));
         if (own && *own >= 0)
             length = *own;
         night.levelSeconds.push_back(length);
     }
-    const std::optional<qint64> every =
-        settings_.breakOn() ? wholeValue(settings_.breakEvery(), Width::Int16) : std::nullopt;
+    const std::optional<qint64> every = rules_.breakOn ? wholeValue(rules_.breakEvery, Width::Int16) : std::nullopt;
     night.breakEvery = every && *every > 0 ? *every : 0;
-    night.repeat = settings_.repeatBreak();
+    night.repeat = rules_.repeatBreak;
     night.breakSeconds = state.breakSeconds;
     if (ledger)
         night.count = ledger->setup();
     const chips::Structure structure = plan::structureOf(night);
     chipPlan_ = chips::planChips(chipCase_, structure, before,
-                                 state.currentRound == -1 ? settings_.selectedRow() + 1 : state.currentRound - 1);
+                                 state.currentRound == -1 ? selectedRow_ + 1 : state.currentRound - 1);
     if (ledger && ledger->setup().addOn > 0)
         addOnAfter_ = chips::addOnBreak(structure, ledger->setup().rebuyLastRound);
     plan_ = plan::makePlan(plan::planInput(night, {}));
@@ -66,15 +65,15 @@ void GameClock::sayChips(bool atBreak)
         // The level the break follows has begun: its colour-up is said now, a level ahead.
         const int level = state.currentRound;
         const chips::ColourUp *up = chipPlan_.at(level);
-        if (up && settings_.speechOn() && breakIsNext() && level < settings_.levelCount() && once(level))
+        if (up && rules_.speechOn && breakIsNext() && level < rules_.levelCount() && once(level))
             emit say(chips::colourUpWarning(up->chips));
         return;
     }
-    const int played = settings_.selectedRow() + 1;
+    const int played = selectedRow_ + 1;
     if (!ledger || ledger->setup().addOn <= 0 || addOnAfter_ != played)
         return;
     const tournament::Setup &t = ledger->setup();
-    if ((settings_.speechOn() || t.speak) && once(-played))
+    if ((rules_.speechOn || t.speak) && once(-played))
         emit say(plan::addOnNow(state.currencySymbol, t.addOn, t.addOnChips));
 }
 
@@ -97,7 +96,7 @@ void GameClock::publishChips()
     const GameState &g = state;
     v.chipValues = chipCase_;
     // The level in play, or in the break the one it follows.
-    const int played = v.inBreak ? settings_.selectedRow() + 1 : g.currentRound;
+    const int played = v.inBreak ? selectedRow_ + 1 : g.currentRound;
     const chips::ColourUp *up = v.inBreak || v.breakNext ? chipPlan_.at(played) : nullptr;
     v.chipWarning = up && !v.inBreak ? chips::colourUpWarning(up->chips) : QString();
     v.colourUp = up && v.inBreak ? chips::colourUpLine(up->chips) : QString();
@@ -120,7 +119,7 @@ void GameClock::publishChips()
 
     // The minutes to the next break, rebuilt only when the minute shown changes.
     std::optional<qint64> toBreak;
-    if (!v.inBreak && settings_.breakOn() && settings_.repeatBreak())
+    if (!v.inBreak && rules_.breakOn && rules_.repeatBreak)
         toBreak = plan::secondsToBreak(plan_, g.currentRound, std::max<qint64>(0, g.secondsLeft));
     const qint64 minutes = toBreak ? (*toBreak + 59) / 60 : -2;
     if (minutes != nextBreakMinutes_) {
@@ -149,11 +148,11 @@ void GameClock::publishChips()
     v.plan.clear();
     for (int i = 0; i < int(rows.size()); ++i) {
         const plan::Row &r = rows[size_t(i)];
-        v.plan.push_back({r.level, plan::timeOfDay(plan_.startsAt.addSecs(r.from)),
-                          r.level > 0 ? blindsText(g.currencySymbol, settings_.smallBlind(r.level - 1),
-                                                   settings_.bigBlind(r.level - 1))
-                                      : QString(),
-                          i == now});
+        v.plan.push_back(
+            {r.level, plan::timeOfDay(plan_.startsAt.addSecs(r.from)),
+             r.level > 0 ? blindsText(g.currencySymbol, rules_.smallBlind(r.level - 1), rules_.bigBlind(r.level - 1))
+                         : QString(),
+             i == now});
     }
     v.planSummary = plan::planSummary(plan_);
 }

@@ -51,14 +51,14 @@ void GameClock::publish()
     v.shown = inPlay_;
     v.paused = paused;
     v.inBreak = g.currentRound == -1;
-    const int row = settings_.selectedRow(); // the level in play, or the one before the break
-    const int levels = settings_.levelCount();
+    const int row = selectedRow_; // the level in play, or the one before the break
+    const int levels = rules_.levelCount();
     v.round = v.inBreak ? row + 1 : g.currentRound;
     v.secondsLeft = g.secondsLeft;
     v.levelSeconds = v.inBreak ? g.breakSeconds : g.levelSeconds;
     v.gameSeconds = g.gameSeconds;
-    v.smallBlind = settings_.smallBlind(row);
-    v.bigBlind = settings_.bigBlind(row);
+    v.smallBlind = rules_.smallBlind(row);
+    v.bigBlind = rules_.bigBlind(row);
     v.anteAmount = v.ante.visible && !v.inBreak ? g.currentAnte : 0;
     v.currency = g.currencySymbol;
     v.breakNext = !v.inBreak && breakIsNext() && g.currentRound < levels;
@@ -67,14 +67,14 @@ void GameClock::publish()
     if (!v.inBreak && (v.breakNext || v.lastLevel))
         v.nextLevel.clear();
     else
-        v.nextLevel = next >= 0 && next < levels ? settings_.levelLine(next) : QString();
+        v.nextLevel = next >= 0 && next < levels ? rules_.levelLine(next) : QString();
     v.backQuestion = backQuestion(g.currentRound, row, g.played);
     v.gameTitle = v.title.text;
     v.counting = ledger.has_value();
     if (ledger) {
         // In a break the average stack is measured against the next level's big blind.
         const int bigRow = v.inBreak ? row + 1 : row;
-        const qint64 big = bigRow >= 0 ? toWhole(settings_.bigBlind(bigRow), Width::Int32).value : 0;
+        const qint64 big = bigRow >= 0 ? toWhole(rules_.bigBlind(bigRow), Width::Int32).value : 0;
         // Built again only when the count, the round, the big blind or the currency changed:
         // a tick alone leaves them as they are.
         CountShown shown{countChanges_, v.round, big, g.currencySymbol};

@@ -95,9 +95,11 @@ void frm_Chiplark::cmd_Voice_Click()
         {&phrases.Ante, "Enter the speech for announcing the ante:"},
     };
     // Cancel empties that phrase; the others still come.
-    for (const Step &s : steps)
+    for (const Step &s : steps) {
         *s.phrase = services_.inputBox->ask(QString::fromLatin1(s.prompt), QStringLiteral("Enter Speech:"), *s.phrase)
                         .value_or(QString());
+        handRules();
+    }
 }
 
 void frm_Chiplark::cmd_wavtest_Click()

@@ -27,7 +27,8 @@ void frm_Chiplark::connectGame()
 {
     connect(&game, &GameClock::say, this, [this](const QString &text) { services_.speech->speak(text); });
     connect(&game, &GameClock::playSound, this, [this](const QString &path, bool wait) {
-        services_.sound->play(path, wait ? platform::Sound::Sync : platform::Sound::Async);
+        if (FileExistsonDisk(path))
+            services_.sound->play(path, wait ? platform::Sound::Sync : platform::Sound::Async);
     });
     connect(&game, &GameClock::keep, this, &frm_Chiplark::keepGame);
     // A game file that stops being kept (a full disk) is said, and again once it is caught up.
@@ -60,7 +61,7 @@ void frm_Chiplark::connectGame()
         if (display_)
             display_->gameLeft();
         if (game.ledger)
-            keepLeftGame(game.kept());
+            keepLeftGame(keptGame());
         else
             forgetGame();
         // Back to the settings window, ready for its keys.
@@ -211,6 +212,7 @@ void frm_Chiplark::cmd_Start_Click()
     // The seats are drawn from a seed of this game's own; the names typed go with the buy-ins.
     if (counting)
         counting->seed = QRandomGenerator::system()->generate64();
+    handRules();
     game.start(counting);
     showDisplayForGame();
 }
@@ -305,7 +307,7 @@ void frm_Chiplark::keepGame()
 {
     if (unreadableGameFile_ || !game.inPlay())
         return;
-    keptWriter_.write(gameFilePath(), tournament::formatSavedGame(game.kept()));
+    keptWriter_.write(gameFilePath(), tournament::formatSavedGame(keptGame()));
 }
 
 // Done after a write under way and in place of one still waiting, so no older state of the
@@ -353,6 +355,7 @@ void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
     leftGame_.reset();
     showResume(false);
     createDisplay();
+    restoreGame(kept);
     game.resume(kept);
     screenOptionsChanged(screenOptions);
     showDisplayForGame();
@@ -380,7 +383,7 @@ void frm_Chiplark::dropLeftGame()
 bool frm_Chiplark::newGameDropsLeftGame()
 {
     const std::optional<tournament::SavedGame> kept = leftGame_                      ? leftGame_
-                                                      : game.inPlay() && game.ledger ? std::optional(game.kept())
+                                                      : game.inPlay() && game.ledger ? std::optional(keptGame())
                                                                                      : std::nullopt;
     if (!kept)
         return true;

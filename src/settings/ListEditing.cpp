@@ -73,6 +73,7 @@ void frm_Chiplark::cmd_BlindAdd_Click()
     lst_Time.addItem(QString::number(toWhole(*minutes, Width::Int32).value * 60));
     // The new round in view; the selection stays where it was.
     lst_Blinds->scrollTo(lst_Blinds->model()->index(n - 1, 0));
+    handRules();
 }
 
 // The selected round, or -1 after asking the organiser to select one first.
@@ -143,6 +144,7 @@ void frm_Chiplark::cmd_Clear_Click()
     lst_Small.clear();
     lst_Time.clear();
     scheduleShortened();
+    handRules();
     // Showing no name also keeps the box from loading it again when it loses the focus.
     cmb_BlindLoad->setCurrentIndex(-1);
 }

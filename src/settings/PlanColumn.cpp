@@ -32,7 +32,7 @@ plan::Night frm_Chiplark::night() const
     plan::Night n;
     n.title = txt_Title->text();
     n.currency = opt_currency[0]->isChecked() ? txt_currency->text() : QString();
-    const AnteRule ante = gameSettings.anteRule();
+    const AnteRule ante = anteRule();
     const int rows = std::min({lst_Small.listCount(), lst_Big.listCount(), lst_Time.listCount()});
     n.levels.reserve(size_t(std::max(0, rows)));
     for (int i = 0; i < rows; ++i) {
@@ -48,7 +48,7 @@ plan::Night frm_Chiplark::night() const
     n.repeat = screenOptions.repeatBreak;
     if (tournament::switchedOn(tournamentTexts, tournament::CountKey))
         n.count = tournament::parseSetup(tournamentTexts, nullptr);
-    n.setup = gameSettings.planSetup();
+    n.setup = planSetup();
     return n;
 }
 
@@ -80,7 +80,7 @@ void frm_Chiplark::planChanged()
 {
     if (!planSoon_) {
         // Nothing is made before the first chip case.
-        if (!gameSettings.planSetup().on())
+        if (!planSetup().on())
             return;
         buildPlanView();
     }
@@ -193,7 +193,7 @@ void frm_Chiplark::placePlanView(bool on)
 // amount the smallest chip in play at its level makes.
 void frm_Chiplark::roundAutoBlinds()
 {
-    const plan::PlanSetup setup = gameSettings.planSetup();
+    const plan::PlanSetup setup = planSetup();
     if (!setup.on() || !setup.roundToChips)
         return;
     std::vector<QString> small, big;

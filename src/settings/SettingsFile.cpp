@@ -128,6 +128,7 @@ void frm_Chiplark::applySettings(const std::function<QString(const QString &, co
             planKeysInFile_.insert(key);
     }
     planChanged();
+    handRules();
 }
 
 std::array<frm_Chiplark::OptionKey, 4> frm_Chiplark::optionKeys()

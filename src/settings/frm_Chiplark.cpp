@@ -49,6 +49,8 @@ frm_Chiplark::frm_Chiplark(const platform::Services &services, QWidget *parent)
     cmd_Start->setDefault(true);
     setTabOrder();
     nameControlsForScreenReaders();
+    // The rules first: a control's own handler finds the game under its new value.
+    connectRules();
     connectHandlers();
     connectGame();
     keepLinkReadable();
@@ -255,7 +257,7 @@ void frm_Chiplark::Form_Unload()
     // A night with its players counted stays on disk, left or still up, and is offered at the
     // next start.
     if (game.ledger && game.inPlay())
-        leftGame_ = game.kept();
+        leftGame_ = keptGame();
     stopCountdowns();
     if (leftGame_ && !unreadableGameFile_) {
         keptWriter_.write(gameFilePath(), tournament::formatSavedGame(*leftGame_));
@@ -286,6 +288,7 @@ void frm_Chiplark::regenList()
     lst_Blinds->render(gameState.currencySymbol);
     scheduleShortened();
     planChanged();
+    handRules();
 }
 
 // A game whose level lies beyond a list shortened meanwhile goes on as after its last level.
@@ -473,6 +476,7 @@ void frm_Chiplark::pickColour(ColourButton *swatch)
 {
     if (const std::optional<qint32> c = CD1.colour->choose(swatch->colour()))
         swatch->setColour(*c);
+    handRules();
 }
 
 void frm_Chiplark::cmd_back_Click()
@@ -525,6 +529,7 @@ void frm_Chiplark::cmd_Screens_Click()
     tournamentTexts = dialog.tournamentTexts();
     planTexts = dialog.planTexts();
     planChanged();
+    handRules();
     // A chip case set or changed during a game counts from now on.
     if (game.inPlay())
         game.refresh();
@@ -543,6 +548,7 @@ void frm_Chiplark::screenOptionsChanged(const ScreenOptions &options)
 {
     screenOptions = options;
     planChanged();
+    handRules();
     if (!display_)
         return;
     if (display_->showPaused != options.showPaused) {

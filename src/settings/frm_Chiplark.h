@@ -12,7 +12,6 @@
 #include "platform/NightFiles.h"
 #include "platform/Platform.h"
 #include "settings/Controls.h"
-#include "settings/WindowSettings.h"
 #include "settings/frm_MoreOptions.h"
 #include "tournament/Ledger.h"
 #include "tournament/SavedGame.h"
@@ -188,10 +187,9 @@ public:
     QTimer *tmr_break;
 
     // --- Window state ---------------------------------------------------------------------
-    // The game in play, answered by the window's controls; its figures, its count and what
+    // The game in play, under the rules the window hands it; its figures, its count and what
     // the players see.
-    WindowSettings gameSettings{*this};
-    GameClock game{gameSettings};
+    GameClock game;
     GameState &gameState = game.state;
     std::optional<tournament::Ledger> &ledger = game.ledger;
     const DisplayState &displayState = game.view();
@@ -219,6 +217,16 @@ public:
 
     // The game.
     void cmd_Start_Click();
+    // The rules as the controls stand, handed to the game (with the list's selection) at the
+    // start and whenever a control it plays by changes.
+    GameRules gameRules() const;
+    void handRules();
+    AnteRule anteRule() const;
+    plan::PlanSetup planSetup() const;
+    // The game as it is kept on disk, with the settings it is played with.
+    tournament::SavedGame keptGame();
+    // A kept game's settings and levels back into the controls, before it is taken up again.
+    void restoreGame(const tournament::SavedGame &game);
     void tmr_rounds_Timer();
     void tmr_break_Timer();
     void advanceRound();
@@ -305,7 +313,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    friend class WindowSettings;
     void buildLayout();
     void restoreApplicationFont();
     void keepLinkReadable();
@@ -319,6 +326,7 @@ private:
     bool checkRoundLengths();
     // What the game says, spoken, played, kept and shown.
     void connectGame();
+    void connectRules();
     void createDisplay();
     // The display, laid out and shown for the game in play.
     void showDisplayForGame();

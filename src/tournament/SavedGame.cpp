@@ -207,6 +207,16 @@ bool SavedGame::operator==(const SavedGame &o) const
            && seatMap == o.seatMap;
 }
 
+std::vector<std::array<QString, 3>> keptSettings(std::vector<std::array<QString, 3>> settings)
+{
+    if (settings.size() > size_t(SavedSettings))
+        settings.resize(size_t(SavedSettings));
+    for (std::array<QString, 3> &setting : settings)
+        for (QString &text : setting)
+            text.truncate(SavedSettingChars);
+    return settings;
+}
+
 QByteArray formatSavedGame(const SavedGame &g)
 {
     QJsonArray records;

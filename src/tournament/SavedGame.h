@@ -53,6 +53,9 @@ constexpr int SavedSettingChars = 4096;
 // The longest name a player is given.
 constexpr int MaxNameChars = 40;
 
+// The settings a game is played with, within what the file is read back with: a longer text
+// (a phrase pasted in) is kept cut short rather than the game not kept at all.
+std::vector<std::array<QString, 3>> keptSettings(std::vector<std::array<QString, 3>> settings);
 QByteArray formatSavedGame(const SavedGame &game);
 // None when the bytes are not a game this program wrote, or one it could not have played.
 std::optional<SavedGame> parseSavedGame(const QByteArray &bytes);

@@ -31,14 +31,18 @@ class TestChipsPlan : public WindowTest {
 
 private slots:
     // [Plan] holds only the keys typed; a key the file had is written empty once emptied; a
-    // kept game keeps them too.
+    // kept game keeps them too, and a title too long is kept cut short rather than not at all.
     void planKeys()
     {
         const plan::PlanTexts typed = {{QStringLiteral("Chips"), FourChips},
                                        {QStringLiteral("Players"), QStringLiteral("12")},
                                        {QStringLiteral("StartsAt"), QStringLiteral("20:00")}};
         frm->planTexts = typed;
-        const std::vector<std::array<QString, 3>> kept = frm->gameSettings.snapshot();
+        frm->txt_Title->setText(QString(5000, u'x'));
+        tournament::SavedGame game = frm->keptGame();
+        QVERIFY(std::find(game.settings.begin(), game.settings.end(),
+                          std::array<QString, 3>{"Config", "Title", QString(tournament::SavedSettingChars, u'x')})
+                != game.settings.end());
         QVERIFY(exitAndRestart().endsWith("[Plan]\r\nChips=" + FourChips.toUtf8()
                                           + "\r\nPlayers=12\r\nStartsAt=20:00\r\n"));
         QCOMPARE(frm->planTexts, typed);
@@ -48,9 +52,7 @@ private slots:
             exitAndRestart().endsWith("[Plan]\r\nChips=" + FourChips.toUtf8() + "\r\nPlayers=\r\nStartsAt=20:00\r\n"));
         QVERIFY(!frm->planTexts.contains(QStringLiteral("Players")));
 
-        tournament::SavedGame game;
-        game.settings = kept;
-        frm->gameSettings.restore(game);
+        frm->restoreGame(game);
         QCOMPARE(frm->planTexts, typed);
     }
 
