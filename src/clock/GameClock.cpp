@@ -30,10 +30,11 @@ const QString GameClock::TableKeysHelp =
 
 GameClock::GameClock(QObject *parent) : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
 
+// A row beyond the list selects none, as in the list itself.
 void GameClock::selectRow(int row)
 {
-    selectedRow_ = row;
-    emit rowSelected(row);
+    selectedRow_ = row >= 0 && row < rules_.levelCount() ? row : -1;
+    emit rowSelected(selectedRow_);
 }
 
 GameClock::Batch::~Batch()

@@ -5,6 +5,7 @@
 
 #include "clock/DisplayState.h"
 #include "clock/GameKeys.h"
+#include "runner/GameRunner.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -36,7 +37,7 @@ namespace DisplayKey {
 int fromQt(int qtKey);
 } // namespace DisplayKey
 
-class frm_Display : public QWidget {
+class frm_Display : public QWidget, public GameScreen {
     Q_OBJECT
 public:
     frm_Display(GameClock &game, platform::Cursor &cursor);
@@ -92,7 +93,7 @@ public:
     double scale() const { return scale_; }
     void setColours(qint32 background, qint32 main, qint32 ante, qint32 title);
     // Shows the state's texts, their visibility and its colours.
-    void render(const DisplayState &state);
+    void render(const DisplayState &state) override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -22,38 +22,14 @@ constexpr qint64 MaxBreakMinutes = 546;
 
 } // namespace
 
-// What the game says goes to the speech, the sound, the timers and the file.
+// The runner carries the game to the services; the window hears what the host must know, and
+// takes the game back when it is left.
 void frm_Chiplark::connectGame()
 {
-    connect(&game, &GameClock::say, this, [this](const QString &text) { services_.speech->speak(text); });
-    connect(&game, &GameClock::playSound, this, [this](const QString &path, bool wait) {
-        if (FileExistsonDisk(path))
-            services_.sound->play(path, wait ? platform::Sound::Sync : platform::Sound::Async);
-    });
-    connect(&game, &GameClock::keep, this, &frm_Chiplark::keepGame);
-    // A game file that stops being kept (a full disk) is said, and again once it is caught up.
-    keptWriter_.setReport([this](bool kept, const QString &line) {
-        QMetaObject::invokeMethod(
-            this, [this, kept, line] { tellHost(line, !kept, kept ? GameClock::NoticeMs : 0); }, Qt::QueuedConnection);
-    });
-    connect(&game, &GameClock::finished, this,
-            [this](const tournament::Results &results) { resultsWriter().write(results); });
-    connect(&game, &GameClock::countdownChanged, this, [this] {
-        // Never two countdowns at once; an enabled one keeps its rhythm.
-        const auto follow = [](QTimer *timer, bool on) {
-            if (!on)
-                timer->stop();
-            else if (!timer->isActive())
-                timer->start();
-        };
-        follow(tmr_rounds, game.running() == GameClock::Countdown::Rounds);
-        follow(tmr_break, game.running() == GameClock::Countdown::Break);
-    });
-    connect(&game, &GameClock::published, this, [this](const DisplayState &state) {
-        if (display_)
-            display_->render(state);
-        emit displayStateChanged(state);
-    });
+    runner.settings = [this] { return settingValues(); };
+    runner.connectServices(services_, tmr_rounds, tmr_break);
+    connect(&runner, &GameRunner::report, this, &frm_Chiplark::tellHost);
+    connect(&runner, &GameRunner::shown, this, &frm_Chiplark::displayStateChanged);
     connect(&game, &GameClock::left, this, [this] {
         keepScreenOn(false);
         if (!game.speechWanted())
@@ -61,9 +37,9 @@ void frm_Chiplark::connectGame()
         if (display_)
             display_->gameLeft();
         if (game.ledger)
-            keepLeftGame(keptGame());
+            keepLeftGame(runner.kept());
         else
-            forgetGame();
+            runner.forget();
         // Back to the settings window, ready for its keys.
         raise();
         activateWindow();
@@ -103,12 +79,6 @@ void frm_Chiplark::backLevel()
 void frm_Chiplark::shiftCountdown(qint64 seconds)
 {
     game.shiftCountdown(seconds);
-}
-
-// A phone's control, under the rules of the display's keys.
-GameReply frm_Chiplark::remoteAction(const GameCommand &command)
-{
-    return game.command(command);
 }
 
 void frm_Chiplark::keepScreenOn(bool on)
@@ -237,6 +207,7 @@ void frm_Chiplark::createDisplay()
 {
     if (!display_)
         display_ = std::make_unique<frm_Display>(game, *services_.cursor);
+    runner.screen = display_.get();
 }
 
 // The display, laid out over the screen that holds this window.
@@ -259,25 +230,6 @@ void frm_Chiplark::showDisplayForGame()
     hideCursorForGame();
 }
 
-platform::NightFilesWriter &frm_Chiplark::resultsWriter()
-{
-    if (!resultsWriter_) {
-        resultsWriter_ = std::make_unique<platform::NightFilesWriter>(
-            QDir(services_.files->programFolder()).filePath(QStringLiteral("results")));
-        // Where they are, or why they are not, once the files are whole on the disk.
-        connect(resultsWriter_.get(), &platform::NightFilesWriter::written, this,
-                [this](const platform::NewFilesWritten &w) {
-                    if (w.ok)
-                        tellHost(QStringLiteral("The results are kept in ") + QDir::toNativeSeparators(w.paths.value(1))
-                                     + QStringLiteral(" and .csv."),
-                                 false);
-                    else
-                        tellHost(w.error, true);
-                });
-    }
-    return *resultsWriter_;
-}
-
 // With players counted, the setup as typed, checked before the game starts.
 bool frm_Chiplark::countingSetup(std::optional<tournament::Setup> &setup)
 {
@@ -293,31 +245,6 @@ bool frm_Chiplark::countingSetup(std::optional<tournament::Setup> &setup)
     return false;
 }
 
-// The game in progress, kept in a file beside the settings while it runs: after every action,
-// every level change and every second the clock runs. Every normal end of a game removes it,
-// so a file found at start was left by a program that died mid-game.
-QString frm_Chiplark::gameFilePath() const
-{
-    return QDir(services_.files->programFolder()).filePath(tournament::SavedGameFile);
-}
-
-// Only the bytes are made here: the disk is the writer's, on its own thread, so a slow disk
-// never holds up the clock, the display or the page.
-void frm_Chiplark::keepGame()
-{
-    if (unreadableGameFile_ || !game.inPlay())
-        return;
-    keptWriter_.write(gameFilePath(), tournament::formatSavedGame(keptGame()));
-}
-
-// Done after a write under way and in place of one still waiting, so no older state of the
-// game comes back after it.
-void frm_Chiplark::forgetGame()
-{
-    if (!unreadableGameFile_)
-        keptWriter_.remove(gameFilePath());
-}
-
 // Read here, on this thread: at start no game ticks yet and nothing was asked of the writer,
 // so there is nothing to hold up and nothing to wait for.
 void frm_Chiplark::offerResume()
@@ -329,7 +256,7 @@ void frm_Chiplark::offerResume()
     const std::optional<tournament::SavedGame> kept =
         file.state == platform::FileState::Regular ? tournament::parseSavedGame(file.bytes) : std::nullopt;
     if (!kept) {
-        unreadableGameFile_ = true;
+        runner.unreadableGameFile = true;
         services_.messageBox->show(
             QStringLiteral("A game was left running, but its file cannot be read:\n%1\n\nThe file is left as it is, "
                            "and no game is kept until it is gone.")
@@ -342,7 +269,7 @@ void frm_Chiplark::offerResume()
         == platform::Answer::Yes)
         resumeGame(*kept);
     else {
-        forgetGame();
+        runner.forget();
         if (services_.publisher)
             services_.publisher->forgetKeptControl();
     }
@@ -368,8 +295,7 @@ void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
 void frm_Chiplark::keepLeftGame(const tournament::SavedGame &kept)
 {
     leftGame_ = kept;
-    if (!unreadableGameFile_)
-        keptWriter_.write(gameFilePath(), tournament::formatSavedGame(kept));
+    runner.write(kept);
     showResume(true);
 }
 
@@ -377,13 +303,13 @@ void frm_Chiplark::dropLeftGame()
 {
     leftGame_.reset();
     showResume(false);
-    forgetGame();
+    runner.forget();
 }
 
 bool frm_Chiplark::newGameDropsLeftGame()
 {
     const std::optional<tournament::SavedGame> kept = leftGame_                      ? leftGame_
-                                                      : game.inPlay() && game.ledger ? std::optional(keptGame())
+                                                      : game.inPlay() && game.ledger ? std::optional(runner.kept())
                                                                                      : std::nullopt;
     if (!kept)
         return true;

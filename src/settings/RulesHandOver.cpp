@@ -68,14 +68,6 @@ void frm_Chiplark::connectRules()
     connect(&game, &GameClock::rowSelected, lst_Blinds, &BlindListBox::setListIndex);
 }
 
-// With the settings it was played with, as the controls hold them, cut to what the file keeps.
-tournament::SavedGame frm_Chiplark::keptGame()
-{
-    tournament::SavedGame s = game.kept();
-    s.settings = tournament::keptSettings(settingValues());
-    return s;
-}
-
 // The settings first, then the levels as they were played, in a custom list.
 void frm_Chiplark::restoreGame(const tournament::SavedGame &game)
 {

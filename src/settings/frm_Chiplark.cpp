@@ -109,9 +109,6 @@ void frm_Chiplark::connectHandlers()
     if (services_.publisher) {
         services_.publisher->setAddressFile(
             QDir(services_.files->programFolder()).filePath(QStringLiteral("chiplark-page.ini")));
-        services_.publisher->setActionHandler([this](const GameCommand &command) { return remoteAction(command); });
-        connect(this, &frm_Chiplark::displayStateChanged, this,
-                [this](const DisplayState &state) { services_.publisher->publish(state); });
     }
     connectGroup(this, opt_Blinds, &frm_Chiplark::opt_Blinds_Click);
     connectGroup(this, opt_AutoIncrease, &frm_Chiplark::opt_AutoIncrease_Click);
@@ -257,18 +254,19 @@ void frm_Chiplark::Form_Unload()
     // A night with its players counted stays on disk, left or still up, and is offered at the
     // next start.
     if (game.ledger && game.inPlay())
-        leftGame_ = keptGame();
+        leftGame_ = runner.kept();
     stopCountdowns();
-    if (leftGame_ && !unreadableGameFile_) {
-        keptWriter_.write(gameFilePath(), tournament::formatSavedGame(*leftGame_));
+    if (leftGame_ && !runner.unreadableGameFile) {
+        runner.write(*leftGame_);
         services_.messageBox->show(tournament::keptAtExit(*leftGame_), QStringLiteral("Chiplark"),
                                    platform::Icon::Information, platform::Buttons::Ok);
     } else {
-        forgetGame();
+        runner.forget();
     }
     // The program may end as soon as this returns: the game's file is put right first.
-    keptWriter_.finish();
+    runner.keptWriter().finish();
     keepScreenOn(false);
+    runner.screen = nullptr;
     display_.reset();
 }
 

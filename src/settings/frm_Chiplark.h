@@ -11,6 +11,7 @@
 #include "platform/LatestFileWriter.h"
 #include "platform/NightFiles.h"
 #include "platform/Platform.h"
+#include "runner/GameRunner.h"
 #include "settings/Controls.h"
 #include "settings/frm_MoreOptions.h"
 #include "tournament/Ledger.h"
@@ -139,7 +140,6 @@ public:
     // The page on the network, as the options say; a phone's control, under the rules of the
     // display's keys.
     void startServing();
-    GameReply remoteAction(const GameCommand &command);
     // Players and prizes: the setup as typed in the dialog (kept in the settings file's
     // [Tournament], each key only once it is not empty).
     tournament::SetupTexts tournamentTexts;
@@ -164,14 +164,10 @@ public:
     void backLevel();
     void shiftCountdown(qint64 seconds);
     // The game in progress, kept in a file beside the settings while it runs.
-    QString gameFilePath() const;
-    void keepGame();
-    void forgetGame();
-    // The thread that writes it: keepGame and forgetGame only ask; finish() waits until the
-    // file is as they last asked (at exit, and for a test that reads it).
-    platform::LatestFileWriter &keptWriter() { return keptWriter_; }
-    // Writes the night's results once one player is left; made at the first.
-    platform::NightFilesWriter &resultsWriter();
+    QString gameFilePath() const { return runner.gameFilePath(); }
+    // The thread that writes it: finish() waits until the file is as last asked (at exit, and
+    // for a test that reads it).
+    platform::LatestFileWriter &keptWriter() { return runner.keptWriter(); }
     // A file kept, or not kept and why: on the display during a game, else (a failure only) in
     // a message.
     void tellHost(const QString &line, bool failed, int ms = 0);
@@ -187,9 +183,11 @@ public:
     QTimer *tmr_break;
 
     // --- Window state ---------------------------------------------------------------------
-    // The game in play, under the rules the window hands it; its figures, its count and what
-    // the players see.
-    GameClock game;
+    // The game in play, under the rules the window hands it, and the runner that carries it to
+    // the display, the page, the speech and the files; its figures, its count and what the
+    // players see.
+    GameRunner runner;
+    GameClock &game = runner.game;
     GameState &gameState = game.state;
     std::optional<tournament::Ledger> &ledger = game.ledger;
     const DisplayState &displayState = game.view();
@@ -223,8 +221,6 @@ public:
     void handRules();
     AnteRule anteRule() const;
     plan::PlanSetup planSetup() const;
-    // The game as it is kept on disk, with the settings it is played with.
-    tournament::SavedGame keptGame();
     // A kept game's settings and levels back into the controls, before it is taken up again.
     void restoreGame(const tournament::SavedGame &game);
     void tmr_rounds_Timer();
@@ -381,8 +377,6 @@ private:
     QTimer *planSoon_ = nullptr;
     QTimer *planClock_ = nullptr; // a plan that starts now moves on with the clock
     std::unique_ptr<platform::NightFilesWriter> sheetWriter_;
-    // The game file could not be read at start: it is left as it is and never written.
-    bool unreadableGameFile_ = false;
     std::optional<tournament::SavedGame> leftGame_;
     // The start and exit buttons where they stand without "Resume the game".
     std::vector<std::pair<QWidget *, QRect>> placedWithoutResume_;
@@ -397,9 +391,6 @@ private:
     QHash<QObject *, void (frm_Chiplark::*)(qint16 &)> keyPress_;
     // A resumed game's voice, chosen once the voices are listed.
     QString voiceToRestore_;
-    // Goes first when the window does, having written what was asked.
-    platform::LatestFileWriter keptWriter_{QStringLiteral("the game in progress")};
-    std::unique_ptr<platform::NightFilesWriter> resultsWriter_;
 };
 
 template <size_t N>

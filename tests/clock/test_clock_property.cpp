@@ -57,7 +57,7 @@ private slots:
             } else if (action < 99) {
                 // The phone's Back and a minute more or less.
                 const GameCommand::Kind kinds[] = {GameCommand::Back, GameCommand::MinuteLess, GameCommand::MinuteMore};
-                frm.remoteAction({kinds[pick(3)], false, {}});
+                frm.game.command({kinds[pick(3)], false, {}});
             } else {
                 frm.lst_Blinds->setListIndex(pick(frm.lst_Blinds->listCount() + 1) - 1);
             }

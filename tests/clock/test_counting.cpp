@@ -55,7 +55,7 @@ private slots:
         d()->Form_KeyDown(DisplayKey::Z, DisplayKey::CtrlMask);
         QVERIFY(!frm->ledger);
         QCOMPARE(frm->displayState, before);
-        QCOMPARE(frm->remoteAction({GameCommand::Entry, false, {}}).text, "This game does not count players.");
+        QCOMPARE(frm->game.command({GameCommand::Entry, false, {}}).text, "This game does not count players.");
         QVERIFY(!d()->lbl_Band->isVisible() && !d()->lbl_Notice->isVisible());
 
         start(counting({{"Rebuy", "20"}, {"RebuyChips", "5000"}, {"Rounding", "5"}}));
@@ -149,7 +149,7 @@ private slots:
         keys("EEEB");
         // Names from the phone, the second buy-in without one.
         const QStringList names{"Ann", "", "Cy"};
-        QVERIFY(frm->remoteAction({GameCommand::Names, false, std::nullopt, {}, names}).done);
+        QVERIFY(frm->game.command({GameCommand::Names, false, std::nullopt, {}, names}).done);
         drive::ticks(*frm, 70);
         const auto kept = [&] {
             frm->keptWriter().finish();

@@ -104,7 +104,7 @@ private slots:
         } else if (row == "the results") {
             tournament::Results results;
             results.date = "2026-12-10";
-            frm.resultsWriter().write(results);
+            frm.runner.resultsWriter().write(results);
             QTRY_VERIFY(!(told = messages()).isEmpty());
         } else if (row == "the sheet") {
             frm.sheetWriter().write("2026-12-10", QByteArray(8192, 'x'));

@@ -39,7 +39,7 @@ private slots:
                                        {QStringLiteral("StartsAt"), QStringLiteral("20:00")}};
         frm->planTexts = typed;
         frm->txt_Title->setText(QString(5000, u'x'));
-        tournament::SavedGame game = frm->keptGame();
+        tournament::SavedGame game = frm->runner.kept();
         QVERIFY(std::find(game.settings.begin(), game.settings.end(),
                           std::array<QString, 3>{"Config", "Title", QString(tournament::SavedSettingChars, u'x')})
                 != game.settings.end());

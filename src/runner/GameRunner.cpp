@@ -1,0 +1,104 @@
+#include "runner/GameRunner.h"
+
+#include <QDir>
+
+GameRunner::GameRunner(QObject *parent) : QObject(parent) {}
+
+void GameRunner::connectServices(const platform::Services &services, QTimer *rounds, QTimer *breaks)
+{
+    services_ = services;
+    rounds_ = rounds;
+    breaks_ = breaks;
+    connect(&game, &GameClock::say, this, [this](const QString &text) { services_.speech->speak(text); });
+    // A file that is not there when its turn comes is not played.
+    connect(&game, &GameClock::playSound, this, [this](const QString &path, bool wait) {
+        if (services_.files->fileExists(path))
+            services_.sound->play(path, wait ? platform::Sound::Sync : platform::Sound::Async);
+    });
+    connect(&game, &GameClock::keep, this, &GameRunner::keep);
+    // A game file that stops being kept (a full disk) is said, and again once it is caught up.
+    keptWriter_.setReport([this](bool kept, const QString &line) {
+        QMetaObject::invokeMethod(
+            this, [this, kept, line] { emit report(line, !kept, kept ? GameClock::NoticeMs : 0); },
+            Qt::QueuedConnection);
+    });
+    connect(&game, &GameClock::finished, this,
+            [this](const tournament::Results &results) { resultsWriter().write(results); });
+    connect(&game, &GameClock::countdownChanged, this, [this] {
+        // Never two countdowns at once; an enabled one keeps its rhythm.
+        const auto follow = [](QTimer *timer, bool on) {
+            if (!on)
+                timer->stop();
+            else if (!timer->isActive())
+                timer->start();
+        };
+        follow(rounds_, game.running() == GameClock::Countdown::Rounds);
+        follow(breaks_, game.running() == GameClock::Countdown::Break);
+    });
+    connect(&game, &GameClock::published, this, [this](const DisplayState &state) {
+        if (screen)
+            screen->render(state);
+        if (services_.publisher)
+            services_.publisher->publish(state);
+        emit shown(state);
+    });
+    if (services_.publisher)
+        services_.publisher->setActionHandler([this](const GameCommand &command) { return game.command(command); });
+}
+
+// The game in progress, kept in a file beside the settings while it runs: after every action,
+// every level change and every second the clock runs. Every normal end of a game removes it,
+// so a file found at start was left by a program that died mid-game.
+QString GameRunner::gameFilePath() const
+{
+    return QDir(services_.files->programFolder()).filePath(tournament::SavedGameFile);
+}
+
+tournament::SavedGame GameRunner::kept() const
+{
+    tournament::SavedGame s = game.kept();
+    if (settings)
+        s.settings = tournament::keptSettings(settings());
+    return s;
+}
+
+// Only the bytes are made here: the disk is the writer's, on its own thread, so a slow disk
+// never holds up the clock, the display or the page.
+void GameRunner::keep()
+{
+    if (game.inPlay())
+        write(kept());
+}
+
+void GameRunner::write(const tournament::SavedGame &game)
+{
+    if (!unreadableGameFile)
+        keptWriter_.write(gameFilePath(), tournament::formatSavedGame(game));
+}
+
+// Done after a write under way and in place of one still waiting, so no older state of the
+// game comes back after it.
+void GameRunner::forget()
+{
+    if (!unreadableGameFile)
+        keptWriter_.remove(gameFilePath());
+}
+
+platform::NightFilesWriter &GameRunner::resultsWriter()
+{
+    if (!resultsWriter_) {
+        resultsWriter_ = std::make_unique<platform::NightFilesWriter>(
+            QDir(services_.files->programFolder()).filePath(QStringLiteral("results")));
+        // Where they are, or why they are not, once the files are whole on the disk.
+        connect(resultsWriter_.get(), &platform::NightFilesWriter::written, this,
+                [this](const platform::NewFilesWritten &w) {
+                    if (w.ok)
+                        emit report(QStringLiteral("The results are kept in ")
+                                        + QDir::toNativeSeparators(w.paths.value(1)) + QStringLiteral(" and .csv."),
+                                    false, 0);
+                    else
+                        emit report(w.error, true, 0);
+                });
+    }
+    return *resultsWriter_;
+}
