@@ -26,6 +26,17 @@ def dialog():
     return named_window("More options")
 
 
+def showing(*roles):
+    return [n for n in walk(window) if n.getRole() in roles and n.getState().contains(pyatspi.STATE_SHOWING)]
+
+
+# The page of that name opened, as a click on its tab does.
+def open_page(name):
+    tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == name)
+    tab.queryAction().doAction(0)
+    until("the page %s showing" % name, lambda: tab.getState().contains(pyatspi.STATE_SHOWING))
+
+
 window = until("the dialog on the accessibility bus", dialog)
 nodes = list(walk(window))
 pages = [n.name for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB]
@@ -57,12 +68,8 @@ print("turned on, the address has the focus, described with the PIN")
 
 # "Players & prizes": every box named by its caption, never by what it holds; the rounding box's
 # text too.
-tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "Players & prizes")
-tab.queryAction().doAction(0)
-page = until("the players' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING) and tab)
-boxes = [n for n in walk(window) if n.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_CHECK_BOX,
-                                                    pyatspi.ROLE_RADIO_BUTTON)
-         and n.getState().contains(pyatspi.STATE_SHOWING)]
+open_page("Players & prizes")
+boxes = showing(pyatspi.ROLE_TEXT, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_RADIO_BUTTON)
 rounding = [n for n in boxes if n.name == "Round payouts down to"]
 if [n.getRole() for n in rounding] != [pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_TEXT] or text(rounding[1]) != "1":
     fail("the rounding box and its text: %r" % [(n.getRoleName(), n.name) for n in rounding])
@@ -87,7 +94,7 @@ problem = '"Buy-in" must be a whole number from 0 to 9,223,372,036,854,775,807.'
 told = [("object:property-change:accessible-description", pyatspi.ROLE_TEXT, "Buy-in amount", problem),
         ("object:property-change:accessible-name", pyatspi.ROLE_STATUS_BAR, problem, "")]
 until("the problem told, once each way", lambda: sorted(e for e in heard if problem in e) == told)
-bars = [n for n in walk(window) if n.getRole() == pyatspi.ROLE_STATUS_BAR and n.getState().contains(pyatspi.STATE_SHOWING)]
+bars = showing(pyatspi.ROLE_STATUS_BAR)
 if [n.name for n in bars] != [problem]:
     fail("the status bars read %r" % [n.name for n in bars])
 subprocess.run(["xdotool", "key", "BackSpace"], check=True)
@@ -95,19 +102,15 @@ until("the problem gone", lambda: buyIn.description == "" and not bars[0].name.s
 print("a letter in the buy-in: %r told as the status bar's name and the box's description, gone when fixed" % problem)
 
 # "Tables & names": its boxes named by their captions too.
-tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "Tables & names")
-tab.queryAction().doAction(0)
-until("the tables' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING))
-shown = sorted(n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_TEXT and n.getState().contains(pyatspi.STATE_SHOWING))
+open_page("Tables & names")
+shown = sorted(n.name for n in showing(pyatspi.ROLE_TEXT))
 if shown != ["Players' names", "Seats per table", "Tables", "Tables break in the order"]:
     fail("the tables' page's boxes are named %r" % shown)
 print("Tables & names: %d boxes, each named by its caption" % len(shown))
 
 # "Chips & plan": the chips' grid named by row and column, the plan's boxes by their captions.
-tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "Chips & plan")
-tab.queryAction().doAction(0)
-until("the chips' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING))
-shown = set(n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_TEXT and n.getState().contains(pyatspi.STATE_SHOWING))
+open_page("Chips & plan")
+shown = set(n.name for n in showing(pyatspi.ROLE_TEXT))
 expected = set("Chip %d %s" % (row, column) for row in range(1, 9) for column in ("value", "colour", "how many"))
 expected |= {"Starting stack", "Players expected", "Rebuys expected", "Re-entries expected", "Add-ons expected",
              "Starts at"}

@@ -12,14 +12,10 @@ source "$here/x11.sh"
 begin_test
 place_program "$1" "$work/app" '[Screens]' 'ServeOnNetwork=1'
 start_xvfb 1024x768x24 || fail "no X server"
-start_bus # and the accessibility bus on it
-"${ATSPI_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=($!)
+start_atspi
 start_openbox || fail "no window manager"
 
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
 wait_until 10 test -s "$work/app/chiplark-page.ini" || fail "the clock is not served"
-xdotool mousemove --window "$settings" 544 412 click 1 # "More options…"
-dialog=$(find_window '^More options$') || fail "no More options window"
-xdotool windowfocus --sync "$dialog"
+more_options
 APP_PID=$app KEPT="$work/app/chiplark-page.ini" /usr/bin/python3 "$here/dialog_atspi.py" || fail "the accessible tree"

@@ -14,9 +14,9 @@ source "$(dirname "$0")/x11.sh"
 begin_test
 
 id=org.chiplark.Chiplark
-export HOME="$work/home"
+own_home
 unset XDG_DATA_HOME
-mkdir -p "$HOME" "$work/elsewhere"
+mkdir -p "$work/elsewhere"
 folder="$work/Game night's \$5 \"club\" 100%/Chiplark"
 cmake --install "$build" --prefix "$folder" >"$work/install.log" || { cat "$work/install.log"; fail "the install failed"; }
 for f in chiplark chiplark-speech.so chiplark-sound.so chiplark-screen.so chiplark-page.so manual.html register-menu "$id.desktop" "$id.metainfo.xml" \
@@ -52,7 +52,7 @@ mapfile -d '' command < <("$desktop_exec" "$entry")
 [ "${command[0]}" = "$folder/chiplark" ] || fail "the entry runs ${command[*]}, not $folder/chiplark"
 [ "${#command[@]}" -eq 1 ] || fail "the entry passes arguments: ${command[*]}"
 start() { start_program env -C "$work/elsewhere" "${command[@]}"; }
-quit() { xdotool windowfocus --sync "$settings"; xdotool key Escape; program_ended "Escape"; }
+quit() { xdotool windowfocus --sync "$settings" key Escape; program_ended "Escape"; }
 
 start
 # The window belongs to the entry: its class is the one the entry names.
@@ -66,9 +66,8 @@ xdotool key Tab Tab Down Tab
 # Save it under a new name: from the list, Tab passes Clear List, Add, Remove, Up and Down
 # on to Save.
 xdotool key Tab Tab Tab Tab Tab Tab space
-save=$(find_window '^Save Name:$') || fail "Save asked for no name"
-xdotool windowfocus --sync "$save"
-xdotool key ctrl+a; xdotool type --delay 20 "Club night"; xdotool key Return
+answer '^Save Name:$' "Save asked for no name" ctrl+a
+xdotool type --delay 20 "Club night"; xdotool key Return
 window_gone '^Save Name:$' || fail "the name was not taken"
 wait_until 5 test -s "$folder/Saved Blinds/Club night.bld" || fail "the structure was not saved"
 quit

@@ -36,7 +36,7 @@ fail() {
 # that took the same display.
 end_pids() {
   local p
-  for p in "$@"; do kill "$p" 2>/dev/null || true; done
+  kill "$@" 2>/dev/null || true
   for p in "$@"; do wait "$p" 2>/dev/null || true; done
 }
 
@@ -47,8 +47,7 @@ stop_speech_server() {
   local dir="${XDG_RUNTIME_DIR:-}/speech-dispatcher" pid
   local pidfile="$dir/pid/speech-dispatcher.pid"
   [ -d "$dir" ] || return 0
-  for _ in $(seq 50); do [ -s "$pidfile" ] && break; sleep 0.1; done
-  [ -s "$pidfile" ] || return 0
+  wait_until 5 test -s "$pidfile" || return 0
   pid=$(cat "$pidfile")
   kill "$pid" 2>/dev/null || true
   # A server whose sound output is stuck (no sound server) does not end on SIGTERM.
@@ -121,8 +120,7 @@ start_pulse() {
 place_program() { # program folder [settings lines...]
   mkdir -p "$2"
   cp "$1" "${1%/*}"/chiplark-*.so "$2/"
-  [ $# -gt 2 ] && printf '%s\r\n' "${@:3}" >"$2/chiplark.ini"
-  return 0
+  [ $# -le 2 ] || printf '%s\r\n' "${@:3}" >"$2/chiplark.ini"
 }
 
 # Starts the program (command and arguments), waits for its settings window and gives it the
@@ -140,32 +138,47 @@ start_program() { # command...
 }
 
 # Waits up to 10 s for the program to end; fails naming what did not end it.
-program_ended() { # what should have ended it
-  wait_until 10 eval '! kill -0 "$app" 2>/dev/null' || fail "$1 did not end the program"
-}
+program_ended() { wait_until 10 eval '! kill -0 "$app" 2>/dev/null' || fail "$1 did not end the program"; }
 
-# Prints the first visible window whose name matches, waiting up to 10 s for it.
-find_window() {
-  local w
-  for _ in $(seq 100); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
+# Prints the first visible window whose name matches, waiting up to 10 s for it; window_gone
+# waits up to 5 s for none to match.
+find_window() { local name="$1"; wait_until 10 eval 'xdotool search --onlyvisible --name "$name" 2>/dev/null | sed -n 1p | grep .'; }
+window_gone() { local name="$1"; wait_until 5 eval '! xdotool search --onlyvisible --name "$name" >/dev/null 2>&1'; }
+
+# Steps the scripts share. answer: the window of that name answered with a key (Return unless
+# given), or the test fails saying why. start_game: Enter on the settings window with the
+# automatic structure shows the display; sets display. leave_game: Escape on the display hides
+# it. exit_kept: Alt+F4 on the settings window with a counted game kept says so, and ends the
+# program. more_options: its dialog shown with the keyboard; sets dialog.
+answer() { local w; w=$(find_window "$1") || fail "$2"; xdotool windowfocus --sync "$w" key "${3:-Return}"; }
+start_game() { xdotool key Tab Down Return; display=$(find_window '^Chiplark display$') || fail "Enter did not show the display"; }
+leave_game() { xdotool windowfocus --sync "$display" key Escape; window_gone '^Chiplark display$' || fail "Escape left the display up"; }
+exit_kept() {
+  xdotool windowfocus --sync "$settings" key alt+F4
+  answer '^Chiplark$' "Exit did not say the game is kept"
+  program_ended "Alt+F4 on the settings window"
 }
-# Waits up to 5 s for no visible window to match.
-window_gone() {
-  local name="$1"
-  wait_until 5 eval '! xdotool search --onlyvisible --name "$name" >/dev/null 2>&1'
+kill_program() { kill -KILL "$app"; wait "$app" 2>/dev/null || true; }
+more_options() {
+  xdotool mousemove --window "$settings" 544 412 click 1
+  dialog=$(find_window '^More options$') || fail "no More options window"
+  xdotool windowfocus --sync "$dialog"
 }
+# The kept game (the file at game) read back: a Python expression of g, the file, and n(kind), how
+# many records of that kind; a tuple printed space-separated.
+read_game() {
+  python3 -c 'import json, sys; g = json.load(open(sys.argv[1])); n = lambda a: sum(1 for r in g["records"] if r[0] == a)
+r = eval(sys.argv[2]); print(*(r if isinstance(r, tuple) else [r]))' "$game" "$1"
+}
+# A session bus with the accessibility bus on it; a home folder of the test's own.
+start_atspi() { start_bus; "${ATSPI_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately >"$work/atspi.log" 2>&1 & pids+=($!); }
+own_home() { export HOME="$work/home"; mkdir -p "$HOME"; }
 
 # A test that drives the page in headless Chromium: begin_test, a home of its own, and
 # puppeteer-core in the build folder (modules), installed once.
 begin_browser_test() { # build folder
   begin_test
-  export HOME="$work/home"
-  mkdir -p "$HOME"
+  own_home
   modules="$1/browser-test"
   install_puppeteer "$modules"
 }
