@@ -9,7 +9,6 @@
 //   audio_probe texts CURRENCY                the lines of a game's start announcement, not spoken
 //   audio_probe play FILE FLAGS               play the file, print how long play() took
 //   audio_probe announce [N]                  N level changes 4 s apart, each with its time
-//   audio_probe lag                           until SIGTERM: how late a 10 ms sleep wakes at worst, in ms
 // The texts are built as the program builds them; the commands that speak them print the voice,
 // each line the engine is given ("say: ...") and how many lines it finished.
 
@@ -27,12 +26,8 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
-#include <atomic>
-#include <chrono>
 #include <climits>
-#include <csignal>
 #include <cstdio>
-#include <thread>
 
 namespace {
 
@@ -77,8 +72,6 @@ QList<QStringList> textsOf(const QString &command, const QString &currency)
     return {};
 }
 
-std::atomic<bool> stopped{false};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -101,25 +94,9 @@ int main(int argc, char *argv[])
         QTimer::singleShot(std::atoi(argv[3]) == 3 ? 2500 : 300, &app, &QCoreApplication::quit);
         return app.exec();
     }
-    if (command == "lag") {
-        std::signal(SIGTERM, [](int) { stopped = true; });
-        std::printf("watching\n");
-        std::fflush(stdout);
-        using namespace std::chrono;
-        long long longest = 0;
-        auto last = steady_clock::now();
-        while (!stopped) {
-            std::this_thread::sleep_for(milliseconds(10));
-            const auto now = steady_clock::now();
-            longest = std::max<long long>(longest, duration_cast<milliseconds>(now - last).count() - 10);
-            last = now;
-        }
-        std::printf("late: %lld\n", longest);
-        return 0;
-    }
     if (parts.isEmpty() && command != "voices" && command != "announce" && !(command == "speak" && argc > 3)) {
         std::fprintf(stderr, "usage: audio_probe voices | speak SECONDS TEXT... | game CURRENCY SILENCE | count"
-                             " | seats | chips | texts CURRENCY | play FILE FLAGS | announce [N] | lag\n");
+                             " | seats | chips | texts CURRENCY | play FILE FLAGS | announce [N]\n");
         return 2;
     }
     platform::QtSpeech speech;

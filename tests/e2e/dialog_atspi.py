@@ -12,14 +12,12 @@ kept = dict(line.split("=", 1) for line in open(os.environ["KEPT"]).read().split
 
 # What the program tells a screen reader of its own accord: the changes of names and descriptions.
 heard = []
+pyatspi.Registry.registerEventListener(lambda e: heard.append((e.type, e.source.getRole(), e.source.name, e.source.description)),
+                                       "object:property-change:accessible-name", "object:property-change:accessible-description")
 
 
-def hear(event):
-    heard.append((event.type, event.source.getRole(), event.source.name, event.source.description))
-
-
-pyatspi.Registry.registerEventListener(
-    hear, "object:property-change:accessible-name", "object:property-change:accessible-description")
+def key(*keys):
+    subprocess.run(["xdotool", "key", *keys], check=True)
 
 
 def dialog():
@@ -58,9 +56,9 @@ if pin != kept["PIN"]:
 print("pages %s; Address %s; Control PIN %s" % (", ".join(pages), address.replace(kept["Token"], "<token>"), "*" * 6))
 
 # Off and on again: the address takes the focus, and with it its description, the PIN.
-subprocess.run(["xdotool", "key", "alt+s"], check=True)
+key("alt+s")
 until("the clock turned off", lambda: not dialog() or not fields["Address"].getState().contains(pyatspi.STATE_SHOWING))
-subprocess.run(["xdotool", "key", "alt+s"], check=True)
+key("alt+s")
 until("the address focused", lambda: fields["Address"].getState().contains(pyatspi.STATE_FOCUSED))
 if fields["Address"].description != "Control PIN " + kept["PIN"]:
     fail("the address is described as %r" % fields["Address"].description)
@@ -84,10 +82,10 @@ print("Players & prizes: %d boxes, each named by its caption, the rounding box's
 
 # A letter in a number: the problem reaches a screen reader as it appears, as the status bar's new
 # name and as the description of the box typed in.
-subprocess.run(["xdotool", "key", "alt+c"], check=True)
+key("alt+c")
 buyIn = next(n for n in boxes if n.name == "Buy-in amount")
 until("the count on", lambda: buyIn.getState().contains(pyatspi.STATE_ENABLED))
-subprocess.run(["xdotool", "key", "alt+b"], check=True)
+key("alt+b")
 until("the buy-in focused", lambda: buyIn.getState().contains(pyatspi.STATE_FOCUSED))
 subprocess.run(["xdotool", "type", "2x"], check=True)
 problem = '"Buy-in" must be a whole number from 0 to 9,223,372,036,854,775,807.'
@@ -97,24 +95,19 @@ until("the problem told, once each way", lambda: sorted(e for e in heard if prob
 bars = showing(pyatspi.ROLE_STATUS_BAR)
 if [n.name for n in bars] != [problem]:
     fail("the status bars read %r" % [n.name for n in bars])
-subprocess.run(["xdotool", "key", "BackSpace"], check=True)
+key("BackSpace")
 until("the problem gone", lambda: buyIn.description == "" and not bars[0].name.startswith('"Buy-in"'))
 print("a letter in the buy-in: %r told as the status bar's name and the box's description, gone when fixed" % problem)
 
-# "Tables & names": its boxes named by their captions too.
-open_page("Tables & names")
-shown = sorted(n.name for n in showing(pyatspi.ROLE_TEXT))
-if shown != ["Players' names", "Seats per table", "Tables", "Tables break in the order"]:
-    fail("the tables' page's boxes are named %r" % shown)
-print("Tables & names: %d boxes, each named by its caption" % len(shown))
-
-# "Chips & plan": the chips' grid named by row and column, the plan's boxes by their captions.
-open_page("Chips & plan")
-shown = set(n.name for n in showing(pyatspi.ROLE_TEXT))
-expected = set("Chip %d %s" % (row, column) for row in range(1, 9) for column in ("value", "colour", "how many"))
-expected |= {"Starting stack", "Players expected", "Rebuys expected", "Re-entries expected", "Add-ons expected",
-             "Starts at"}
-if shown != expected:
-    fail("the chips' page's boxes are named %r" % sorted(shown ^ expected))
-print("Chips & plan: %d boxes, each named by its caption" % len(shown))
+# "Tables & names" and "Chips & plan" (the chips' grid by row and column, the plan by captions):
+# their boxes named by their captions too.
+chips = ["Chip %d %s" % (row, column) for row in range(1, 9) for column in ("value", "colour", "how many")]
+for name, expected in (("Tables & names", ["Players' names", "Seats per table", "Tables", "Tables break in the order"]),
+                       ("Chips & plan", chips + ["Starting stack", "Players expected", "Rebuys expected",
+                                                 "Re-entries expected", "Add-ons expected", "Starts at"])):
+    open_page(name)
+    shown = sorted(n.name for n in showing(pyatspi.ROLE_TEXT))
+    if shown != sorted(expected):
+        fail("the boxes of %s are named %r, not %r" % (name, shown, sorted(expected)))
+    print("%s: %d boxes, each named by its caption" % (name, len(shown)))
 print("1 passed, 0 failed")

@@ -13,9 +13,8 @@ own_home
 place_program "$1" "$work/app" '[Config]' 'Title=Friday night' 'Currency=£' 'CurrencyOpt=0' '[Breaks]' 'Break=2' \
   'BreakTime=10' 'BreakOpt=0' 'RepeatBreak=1' '[Blinds]' 'AutoSmall=25' 'AutoBig=50' 'AutoRounds=8' 'AutoTime=20' \
   'BlindFactor=2' '[Screens]' 'ScaleDisplay=1' '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=5000'
-start_xvfb 1920x1080x24 || fail "no X server"
+start_desktop 1920x1080x24
 start_atspi
-start_openbox || fail "no window manager"
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
 APP_PID=$app SHOTS="${2:-}" /usr/bin/python3 "$here/chips_atspi.py" || fail "the chip case in the real program"
 

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# The count of players and prizes in the real program, under a real X server with a window
-# manager, driven by the display's keys: three entries, a bust, a rebuy and an undo; the band
-# at the display's bottom; then the program killed mid-level (SIGKILL) and started again:
-# it asks to resume, and the display comes up paused at the kept level and time with the
-# same count, under the settings it was played with (the settings file left by the last
-# normal exit says otherwise), with the page served again; then Escape and Exit keep it.
+# The count of players and prizes in the real program under Xvfb with a window manager, by the
+# display's keys: three entries, a bust, a rebuy and an undo; the band at the display's bottom.
+# Killed mid-level (SIGKILL) and started again, it asks to resume, and the display comes up
+# paused at the kept level and time with the same count, under the settings it was played with
+# (not those of the last normal exit), the page served again; Escape and Exit keep it.
 #   e2e_counting.sh PROGRAM [SCREENSHOT_FOLDER]
 set -euo pipefail
 source "$(dirname "$0")/x11.sh"
@@ -14,8 +13,7 @@ place_program "$1" "$work" '[Config]' 'Title=Friday night' 'Currency=£' 'Curren
   '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000' 'Rebuy=20' 'RebuyChips=10000' 'RebuyUntil=4' \
   'Rounding=5'
 game="$work/chiplark-game.json"
-start_xvfb 1920x1080x24 || fail "no X server"
-start_openbox || fail "no window manager"
+start_desktop 1920x1080x24
 start_program "$work/chiplark"
 
 # The kept game, read back: "entries busts rebuys paused secondsLeft round".
@@ -23,7 +21,6 @@ kept() { read_game 'n("entry"), n("bust"), n("rebuy"), int(g["paused"]), g["seco
 kept_is() { [ -f "$game" ] && [ "$(kept | cut -d' ' -f1-4)" = "$1" ]; }
 
 start_game
-xdotool windowfocus --sync "$display"
 wait_until 10 test -f "$game" || fail "the game is not kept while it runs"
 xdotool key e e e b r
 wait_until 10 kept_is "3 1 1 0" || fail "the keys were not counted: $(kept)"

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# The host's phone on the real program: under Xvfb with a window manager and the
-# accessibility bus, the program serves the page and counts players. "Control from a phone"
-# in "More options" shows a code that is scanned (zbarimg) as a phone's camera would; the
-# link, opened in headless Chromium, gives that page control, which it keeps across a
-# dropped socket and a reload. Then a burst of 10,000 actions from it: the display's game
-# timer (read through the accessibility bus) keeps to the wall clock, and a second page's
-# pushes keep coming a second apart. Three entries, then killed (SIGKILL) and resumed: the
-# countdown is the last push's to the second, and the phone still controls;
+# The host's phone on the real program, under Xvfb with a window manager and the accessibility
+# bus, serving the page and counting players. "Control from a phone" in "More options" shows a
+# code, scanned (zbarimg) as a phone's camera would; the link, opened in headless Chromium,
+# gives that page control, kept across a dropped socket and a reload. Then 10,000 actions from
+# it: the display's game timer (read through the accessibility bus) keeps to the wall clock,
+# and a second page's pushes keep coming a second apart. Three entries, then killed (SIGKILL)
+# and resumed: the countdown is the last push's to the second, and the phone still controls;
 # killed again and declined, its kept key goes.
 #   page_control.sh PROGRAM BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
@@ -16,9 +15,8 @@ begin_browser_test "$2"
 place_program "$1" "$work/app" '[Config]' 'Title=Remote night' '[Breaks]' 'Break=4' 'BreakTime=10' 'BreakOpt=0' \
   '[Blinds]' 'AutoSmall=100' 'AutoBig=200' 'AutoRounds=8' 'AutoTime=20' 'BlindFactor=2' '[Screens]' 'ServeOnNetwork=1' \
   '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000'
-start_xvfb 1280x1024x24 || fail "no X server"
+start_desktop 1280x1024x24
 start_atspi
-start_openbox || fail "no window manager"
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
 wait_until 10 test -s "$work/app/chiplark-page.ini" || fail "the clock is not served"
 

@@ -1,11 +1,9 @@
-// A game with speech, on the real X server and the real speech server: the settings window
-// with the desktop's own cursor and speech engine (the other services scripted). Speech is
-// ticked and the game started at once, while the voices are still being listed. Once they
-// are, the cursor the X server shows (read through XFIXES on a connection of its own) must be
-// the blank one, not a busy cursor it would animate all evening; the game left, it must be
-// again what it was before the game. Then speech unticked: the speech server must leave;
-// ticked again, it must come back and the voices be listed again. Prints what it found;
-// exits 1 on the first fault.
+// A game with speech on the real X server and speech server: the settings window with the
+// desktop's own cursor and speech engine (the other services scripted). Speech ticked and the
+// game started while the voices are still being listed, the cursor the X server shows (read
+// through XFIXES) must be the blank one, not a busy cursor animated all evening; the game
+// left, what it was before. Speech unticked, the speech server must leave; ticked again, come
+// back with the voices listed again. Prints what it found; exits 1 on the first fault.
 #include "display/frm_Display.h"
 #include "media/QtSpeech.h"
 #include "platform/QtPlatform.h"
@@ -21,6 +19,7 @@
 #include <QWindow>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -55,14 +54,12 @@ QString cursor()
     XFixesCursorImage *c = XFixesGetCursorImage(x);
     if (!c)
         fail("no cursor image");
-    bool blank = true;
-    for (long i = 0; i < long(c->width) * c->height && blank; ++i)
-        blank = (c->pixels[i] >> 24 & 0xff) == 0; // ARGB, one pixel to a long
-    QString shape = blank ? QStringLiteral("blank")
-                          : QStringLiteral("shown %1 %2x%3")
-                                .arg(QString::fromLatin1(c->name && *c->name ? c->name : "-"))
-                                .arg(c->width)
-                                .arg(c->height);
+    // ARGB, one pixel to a long
+    const bool blank = std::all_of(c->pixels, c->pixels + long(c->width) * c->height,
+                                   [](unsigned long pixel) { return (pixel >> 24 & 0xff) == 0; });
+    const QString shape =
+        blank ? QString("blank")
+              : QString("shown %1 %2x%3").arg(c->name && *c->name ? c->name : "-").arg(c->width).arg(c->height);
     XFree(c);
     return shape;
 }
@@ -83,8 +80,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     x = XOpenDisplay(nullptr);
-    int event = 0;
-    int error = 0;
+    int event = 0, error = 0;
     if (!x || !XFixesQueryExtension(x, &event, &error))
         fail("no X server with XFIXES");
     fake::Platform fakes;
