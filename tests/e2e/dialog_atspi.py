@@ -12,18 +12,27 @@ kept = dict(line.split("=", 1) for line in open(os.environ["KEPT"]).read().split
 
 # What the program tells a screen reader of its own accord: the changes of names and descriptions.
 heard = []
+pyatspi.Registry.registerEventListener(lambda e: heard.append((e.type, e.source.getRole(), e.source.name, e.source.description)),
+                                       "object:property-change:accessible-name", "object:property-change:accessible-description")
 
 
-def hear(event):
-    heard.append((event.type, event.source.getRole(), event.source.name, event.source.description))
-
-
-pyatspi.Registry.registerEventListener(
-    hear, "object:property-change:accessible-name", "object:property-change:accessible-description")
+def key(*keys):
+    subprocess.run(["xdotool", "key", *keys], check=True)
 
 
 def dialog():
     return named_window("More options")
+
+
+def showing(*roles):
+    return [n for n in walk(window) if n.getRole() in roles and n.getState().contains(pyatspi.STATE_SHOWING)]
+
+
+# The page of that name opened, as a click on its tab does.
+def open_page(name):
+    tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == name)
+    tab.queryAction().doAction(0)
+    until("the page %s showing" % name, lambda: tab.getState().contains(pyatspi.STATE_SHOWING))
 
 
 window = until("the dialog on the accessibility bus", dialog)
@@ -47,9 +56,9 @@ if pin != kept["PIN"]:
 print("pages %s; Address %s; Control PIN %s" % (", ".join(pages), address.replace(kept["Token"], "<token>"), "*" * 6))
 
 # Off and on again: the address takes the focus, and with it its description, the PIN.
-subprocess.run(["xdotool", "key", "alt+s"], check=True)
+key("alt+s")
 until("the clock turned off", lambda: not dialog() or not fields["Address"].getState().contains(pyatspi.STATE_SHOWING))
-subprocess.run(["xdotool", "key", "alt+s"], check=True)
+key("alt+s")
 until("the address focused", lambda: fields["Address"].getState().contains(pyatspi.STATE_FOCUSED))
 if fields["Address"].description != "Control PIN " + kept["PIN"]:
     fail("the address is described as %r" % fields["Address"].description)
@@ -57,12 +66,8 @@ print("turned on, the address has the focus, described with the PIN")
 
 # "Players & prizes": every box named by its caption, never by what it holds; the rounding box's
 # text too.
-tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "Players & prizes")
-tab.queryAction().doAction(0)
-page = until("the players' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING) and tab)
-boxes = [n for n in walk(window) if n.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_CHECK_BOX,
-                                                    pyatspi.ROLE_RADIO_BUTTON)
-         and n.getState().contains(pyatspi.STATE_SHOWING)]
+open_page("Players & prizes")
+boxes = showing(pyatspi.ROLE_TEXT, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_RADIO_BUTTON)
 rounding = [n for n in boxes if n.name == "Round payouts down to"]
 if [n.getRole() for n in rounding] != [pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_TEXT] or text(rounding[1]) != "1":
     fail("the rounding box and its text: %r" % [(n.getRoleName(), n.name) for n in rounding])
@@ -77,41 +82,32 @@ print("Players & prizes: %d boxes, each named by its caption, the rounding box's
 
 # A letter in a number: the problem reaches a screen reader as it appears, as the status bar's new
 # name and as the description of the box typed in.
-subprocess.run(["xdotool", "key", "alt+c"], check=True)
+key("alt+c")
 buyIn = next(n for n in boxes if n.name == "Buy-in amount")
 until("the count on", lambda: buyIn.getState().contains(pyatspi.STATE_ENABLED))
-subprocess.run(["xdotool", "key", "alt+b"], check=True)
+key("alt+b")
 until("the buy-in focused", lambda: buyIn.getState().contains(pyatspi.STATE_FOCUSED))
 subprocess.run(["xdotool", "type", "2x"], check=True)
 problem = '"Buy-in" must be a whole number from 0 to 9,223,372,036,854,775,807.'
 told = [("object:property-change:accessible-description", pyatspi.ROLE_TEXT, "Buy-in amount", problem),
         ("object:property-change:accessible-name", pyatspi.ROLE_STATUS_BAR, problem, "")]
 until("the problem told, once each way", lambda: sorted(e for e in heard if problem in e) == told)
-bars = [n for n in walk(window) if n.getRole() == pyatspi.ROLE_STATUS_BAR and n.getState().contains(pyatspi.STATE_SHOWING)]
+bars = showing(pyatspi.ROLE_STATUS_BAR)
 if [n.name for n in bars] != [problem]:
     fail("the status bars read %r" % [n.name for n in bars])
-subprocess.run(["xdotool", "key", "BackSpace"], check=True)
+key("BackSpace")
 until("the problem gone", lambda: buyIn.description == "" and not bars[0].name.startswith('"Buy-in"'))
 print("a letter in the buy-in: %r told as the status bar's name and the box's description, gone when fixed" % problem)
 
-# "Tables & names": its boxes named by their captions too.
-tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "Tables & names")
-tab.queryAction().doAction(0)
-until("the tables' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING))
-shown = sorted(n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_TEXT and n.getState().contains(pyatspi.STATE_SHOWING))
-if shown != ["Players' names", "Seats per table", "Tables", "Tables break in the order"]:
-    fail("the tables' page's boxes are named %r" % shown)
-print("Tables & names: %d boxes, each named by its caption" % len(shown))
-
-# "Chips & plan": the chips' grid named by row and column, the plan's boxes by their captions.
-tab = next(n for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB and n.name == "Chips & plan")
-tab.queryAction().doAction(0)
-until("the chips' page showing", lambda: tab.getState().contains(pyatspi.STATE_SHOWING))
-shown = set(n.name for n in walk(window) if n.getRole() == pyatspi.ROLE_TEXT and n.getState().contains(pyatspi.STATE_SHOWING))
-expected = set("Chip %d %s" % (row, column) for row in range(1, 9) for column in ("value", "colour", "how many"))
-expected |= {"Starting stack", "Players expected", "Rebuys expected", "Re-entries expected", "Add-ons expected",
-             "Starts at"}
-if shown != expected:
-    fail("the chips' page's boxes are named %r" % sorted(shown ^ expected))
-print("Chips & plan: %d boxes, each named by its caption" % len(shown))
+# "Tables & names" and "Chips & plan" (the chips' grid by row and column, the plan by captions):
+# their boxes named by their captions too.
+chips = ["Chip %d %s" % (row, column) for row in range(1, 9) for column in ("value", "colour", "how many")]
+for name, expected in (("Tables & names", ["Players' names", "Seats per table", "Tables", "Tables break in the order"]),
+                       ("Chips & plan", chips + ["Starting stack", "Players expected", "Rebuys expected",
+                                                 "Re-entries expected", "Add-ons expected", "Starts at"])):
+    open_page(name)
+    shown = sorted(n.name for n in showing(pyatspi.ROLE_TEXT))
+    if shown != sorted(expected):
+        fail("the boxes of %s are named %r, not %r" % (name, shown, sorted(expected)))
+    print("%s: %d boxes, each named by its caption" % (name, len(shown)))
 print("1 passed, 0 failed")

@@ -1,25 +1,19 @@
 #!/usr/bin/env bash
-# The "More options" dialog as a screen reader finds it, on the real accessibility bus
-# (at-spi2-core) with the real program under Xvfb and a window manager: its pages named, the
-# address and the PIN as read-only text that Tab reaches, and the address taking the focus
-# (what Orca then speaks) when the clock is turned on; on "Players & prizes" every box named
-# by its caption (the rounding box's text too), and a letter typed in a number told at once,
-# as the status bar's new name and as the description of the box typed in.
+# The "More options" dialog as a screen reader finds it on the real accessibility bus, with the
+# real program under Xvfb and a window manager: its pages named, the address and the PIN as
+# read-only text that Tab reaches, the address taking the focus (what Orca then speaks) when the
+# clock is turned on; every box named by its caption (the rounding box's text too), and a letter
+# typed in a number told at once, as the status bar's new name and the box's description.
 #   dialog_atspi.sh PROGRAM
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/x11.sh"
 begin_test
 place_program "$1" "$work/app" '[Screens]' 'ServeOnNetwork=1'
-start_xvfb 1024x768x24 || fail "no X server"
-start_bus # and the accessibility bus on it
-"${ATSPI_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=($!)
-start_openbox || fail "no window manager"
+start_desktop 1024x768x24
+start_atspi
 
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
 wait_until 10 test -s "$work/app/chiplark-page.ini" || fail "the clock is not served"
-xdotool mousemove --window "$settings" 544 412 click 1 # "More options…"
-dialog=$(find_window '^More options$') || fail "no More options window"
-xdotool windowfocus --sync "$dialog"
+more_options
 APP_PID=$app KEPT="$work/app/chiplark-page.ini" /usr/bin/python3 "$here/dialog_atspi.py" || fail "the accessible tree"

@@ -6,8 +6,7 @@
 set -euo pipefail
 source "$(dirname "$0")/x11.sh"
 begin_test
-start_xvfb 1024x768x24 || fail "no X server"
-start_openbox || fail "no window manager"
+start_desktop 1024x768x24
 start_bus quiet
 start_pulse || fail "no sound server"
 # Under AddressSanitizer: the speech server's client library reads the list of voices (some

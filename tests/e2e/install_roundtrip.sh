@@ -1,22 +1,20 @@
 #!/usr/bin/env bash
-# Installs Chiplark into a fresh folder whose path holds characters a desktop entry must
-# quote, as a user would: the install registers the menu entry in the user's own data
-# folder. The entry and the metadata pass the desktop's validators. The program is started
-# the way a launcher starts it (the registered entry's Exec line, parsed by the desktop-entry
-# rules, from another working folder) under Xvfb: it lists the ready structures, loads one,
-# saves it under a new name, keeps its settings beside itself and reads them back on the next
-# start. register-menu --remove then leaves nothing behind. An install into a folder the user
-# cannot write is refused with a clear message.
+# Installs Chiplark as a user would, into a fresh folder whose path holds characters a desktop
+# entry must quote: the menu entry is registered in the user's own data folder, and it and the
+# metadata pass the desktop's validators. Started as a launcher starts it (the entry's Exec
+# line parsed by the desktop-entry rules, from another working folder) under Xvfb, the program
+# loads a ready structure, saves it under a new name, keeps its settings beside itself and
+# reads them back. register-menu --remove leaves nothing behind; an install into a folder the
+# user cannot write is refused with a clear message.
 set -euo pipefail
 build="$1"
-desktop_exec="$2"
 source "$(dirname "$0")/x11.sh"
 begin_test
 
 id=org.chiplark.Chiplark
-export HOME="$work/home"
+own_home
 unset XDG_DATA_HOME
-mkdir -p "$HOME" "$work/elsewhere"
+mkdir -p "$work/elsewhere"
 folder="$work/Game night's \$5 \"club\" 100%/Chiplark"
 cmake --install "$build" --prefix "$folder" >"$work/install.log" || { cat "$work/install.log"; fail "the install failed"; }
 for f in chiplark chiplark-speech.so chiplark-sound.so chiplark-screen.so chiplark-page.so manual.html register-menu "$id.desktop" "$id.metainfo.xml" \
@@ -26,9 +24,7 @@ done
 
 # Start-up loads only what the windows need: sound, speech and the screen keeping come from
 # the module, after the first paint.
-if ldd "$folder/chiplark" | grep -E 'TextToSpeech|Multimedia|libpulse|libXss'; then
-  fail "the program links the media libraries at start-up"
-fi
+! ldd "$folder/chiplark" | grep -E 'TextToSpeech|Multimedia|libpulse|libXss' || fail "the program links the media libraries at start-up"
 
 # The entries and the metadata, as the desktop's own tools judge them.
 entry="$HOME/.local/share/applications/$id.desktop"
@@ -41,18 +37,18 @@ appstreamcli validate --no-net "$folder/$id.metainfo.xml" >"$work/appstream.log"
   || { cat "$work/appstream.log"; fail "appstreamcli rejects the metadata"; }
 grep -qx "Icon=$id" "$entry" || fail "the entry does not name the icon $id"
 for size in 16 22 24 32 48 64 128 256; do
-  png="$HOME/.local/share/icons/hicolor/${size}x$size/apps/$id.png"
-  [ "$(identify -format '%wx%h' "$png" 2>/dev/null)" = "${size}x$size" ] || fail "no ${size}x$size icon registered"
+  [ "$(identify -format '%wx%h' "$HOME/.local/share/icons/hicolor/${size}x$size/apps/$id.png" 2>/dev/null)" = "${size}x$size" ] ||
+    fail "no ${size}x$size icon registered"
 done
 [ -s "$HOME/.local/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "no scalable icon registered"
 
 start_xvfb 1024x768x24 || fail "no X server"
 # What a launcher runs, from its own working folder.
-mapfile -d '' command < <("$desktop_exec" "$entry")
+mapfile -d '' command < <("$2" "$entry")
 [ "${command[0]}" = "$folder/chiplark" ] || fail "the entry runs ${command[*]}, not $folder/chiplark"
 [ "${#command[@]}" -eq 1 ] || fail "the entry passes arguments: ${command[*]}"
 start() { start_program env -C "$work/elsewhere" "${command[@]}"; }
-quit() { xdotool windowfocus --sync "$settings"; xdotool key Escape; program_ended "Escape"; }
+quit() { xdotool windowfocus --sync "$settings" key Escape; program_ended "Escape"; }
 
 start
 # The window belongs to the entry: its class is the one the entry names.
@@ -66,9 +62,8 @@ xdotool key Tab Tab Down Tab
 # Save it under a new name: from the list, Tab passes Clear List, Add, Remove, Up and Down
 # on to Save.
 xdotool key Tab Tab Tab Tab Tab Tab space
-save=$(find_window '^Save Name:$') || fail "Save asked for no name"
-xdotool windowfocus --sync "$save"
-xdotool key ctrl+a; xdotool type --delay 20 "Club night"; xdotool key Return
+answer '^Save Name:$' "Save asked for no name" ctrl+a
+xdotool type --delay 20 "Club night"; xdotool key Return
 window_gone '^Save Name:$' || fail "the name was not taken"
 wait_until 5 test -s "$folder/Saved Blinds/Club night.bld" || fail "the structure was not saved"
 quit
@@ -94,15 +89,10 @@ left=$(find "$HOME" -mindepth 1)
 # A folder the user cannot write: nothing is installed and the message says why.
 mkdir "$work/locked"
 chmod 555 "$work/locked"
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-  nobody=65534
-  chmod o+rx "$work"
-  as_user=(setpriv --reuid=$nobody --regid=$nobody --clear-groups)
-fi
-if "${as_user[@]}" cmake --install "$build" --prefix "$work/locked/Chiplark" >"$work/refused.log" 2>&1; then
+as_user=() # root writes anywhere: the install is made as nobody
+[ "$(id -u)" -ne 0 ] || { chmod o+rx "$work"; as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups); }
+! "${as_user[@]}" cmake --install "$build" --prefix "$work/locked/Chiplark" >"$work/refused.log" 2>&1 ||
   fail "an install into a folder the user cannot write went ahead"
-fi
 grep -q 'You cannot write to' "$work/refused.log" || { cat "$work/refused.log"; fail "the refusal does not say why"; }
 [ -z "$(ls -A "$work/locked")" ] || fail "the refused install left files"
 echo "1 passed, 0 failed"

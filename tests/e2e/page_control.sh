@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# The host's phone on the real program: under Xvfb with a window manager and the
-# accessibility bus, the program serves the page and counts players. "Control from a phone"
-# in "More options" shows a code that is scanned (zbarimg) as a phone's camera would; the
-# link, opened in headless Chromium, gives that page control, which it keeps across a
-# dropped socket and a reload. Then a burst of 10,000 actions from it: the display's game
-# timer (read through the accessibility bus) keeps to the wall clock, and a second page's
-# pushes keep coming a second apart. Three entries, then killed (SIGKILL) and resumed: the
-# countdown is the last push's to the second, and the phone still controls;
+# The host's phone on the real program, under Xvfb with a window manager and the accessibility
+# bus, serving the page and counting players. "Control from a phone" in "More options" shows a
+# code, scanned (zbarimg) as a phone's camera would; the link, opened in headless Chromium,
+# gives that page control, kept across a dropped socket and a reload. Then 10,000 actions from
+# it: the display's game timer (read through the accessibility bus) keeps to the wall clock,
+# and a second page's pushes keep coming a second apart. Three entries, then killed (SIGKILL)
+# and resumed: the countdown is the last push's to the second, and the phone still controls;
 # killed again and declined, its kept key goes.
 #   page_control.sh PROGRAM BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
@@ -16,19 +15,14 @@ begin_browser_test "$2"
 place_program "$1" "$work/app" '[Config]' 'Title=Remote night' '[Breaks]' 'Break=4' 'BreakTime=10' 'BreakOpt=0' \
   '[Blinds]' 'AutoSmall=100' 'AutoBig=200' 'AutoRounds=8' 'AutoTime=20' 'BlindFactor=2' '[Screens]' 'ServeOnNetwork=1' \
   '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000'
-start_xvfb 1280x1024x24 || fail "no X server"
-start_bus
-"${ATSPI_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=($!)
-start_openbox || fail "no window manager"
+start_desktop 1280x1024x24
+start_atspi
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
 wait_until 10 test -s "$work/app/chiplark-page.ini" || fail "the clock is not served"
 
 xdotool key Tab Down # the automatic structure
 # The control code, scanned off the dialog as a phone's camera would.
-xdotool mousemove --window "$settings" 544 412 click 1 # "More options…"
-dialog=$(find_window '^More options$') || fail "no More options window"
-xdotool windowfocus --sync "$dialog"
+more_options
 xdotool key alt+c # "Control from a phone"
 scanned() {
   import -window "$dialog" "$work/dialog.png" 2>/dev/null &&
@@ -56,12 +50,10 @@ grep -q "^kill now$" "$work/node.log" || phone_done
 # Killed mid-game, started again and resumed (Yes, the default): the phone keeps control, and
 # the game its countdown to the second (the question's is the file's).
 [ "$(stat -c %a "$work/app/chiplark-page-control.txt")" = 600 ] || fail "the control keys are not kept owner-only"
-kill -KILL "$app"
-wait "$app" 2>/dev/null || true
-left=$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["secondsLeft"])' "$work/app/chiplark-game.json")
+kill_program
+left=$(game="$work/app/chiplark-game.json" read_game 'g["secondsLeft"]')
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
-question=$(find_window '^Chiplark$') || fail "no question to resume the game"
-xdotool windowfocus --sync "$question" key Return
+answer '^Chiplark$' "no question to resume the game"
 find_window '^Chiplark display$' >/dev/null || fail "resuming did not show the display"
 echo "resumed $left" >&3
 exec 3>&-
@@ -70,9 +62,7 @@ phone_done
 # Killed again, and this time not taken up: the phones of that game lose control, their keys go.
 keys="$work/app/chiplark-page-control.txt"
 [ -f "$keys" ] || fail "the resumed game's phone is not kept"
-kill -KILL "$app"
-wait "$app" 2>/dev/null || true
+kill_program
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
-question=$(find_window '^Chiplark$') || fail "no question to resume the game"
-xdotool windowfocus --sync "$question" key n
+answer '^Chiplark$' "no question to resume the game" n
 wait_until 10 eval '! test -e "$keys"' || fail "declining the game kept its phones' keys"

@@ -1,11 +1,9 @@
-// A game with speech, on the real X server and the real speech server: the settings window
-// with the desktop's own cursor and speech engine (the other services scripted). Speech is
-// ticked and the game started at once, while the voices are still being listed. Once they
-// are, the cursor the X server shows (read through XFIXES on a connection of its own) must be
-// the blank one, not a busy cursor it would animate all evening; the game left, it must be
-// again what it was before the game. Then speech unticked: the speech server must leave;
-// ticked again, it must come back and the voices be listed again. Prints what it found;
-// exits 1 on the first fault.
+// A game with speech on the real X server and speech server: the settings window with the
+// desktop's own cursor and speech engine (the other services scripted). Speech ticked and the
+// game started while the voices are still being listed, the cursor the X server shows (read
+// through XFIXES) must be the blank one, not a busy cursor animated all evening; the game
+// left, what it was before. Speech unticked, the speech server must leave; ticked again, come
+// back with the voices listed again. Prints what it found; exits 1 on the first fault.
 #include "display/frm_Display.h"
 #include "media/QtSpeech.h"
 #include "platform/QtPlatform.h"
@@ -21,6 +19,7 @@
 #include <QWindow>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -38,12 +37,12 @@ Display *x = nullptr;
 }
 
 // Lets the program's events run until the test holds, for up to the seconds given.
-void until(const QString &what, const std::function<bool()> &test, int seconds)
+void until(int seconds, const QString &what, const std::function<bool()> &test)
 {
     const QDeadlineTimer deadline(seconds * 1000);
     while (!test()) {
         if (deadline.hasExpired())
-            fail(QStringLiteral("timed out: ") + what);
+            fail("timed out: " + what);
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(20);
     }
@@ -54,15 +53,13 @@ QString cursor()
 {
     XFixesCursorImage *c = XFixesGetCursorImage(x);
     if (!c)
-        fail(QStringLiteral("no cursor image"));
-    bool blank = true;
-    for (long i = 0; i < long(c->width) * c->height && blank; ++i)
-        blank = (c->pixels[i] >> 24 & 0xff) == 0; // ARGB, one pixel to a long
-    QString shape = blank ? QStringLiteral("blank")
-                          : QStringLiteral("shown %1 %2x%3")
-                                .arg(QString::fromLatin1(c->name && *c->name ? c->name : "-"))
-                                .arg(c->width)
-                                .arg(c->height);
+        fail("no cursor image");
+    // ARGB, one pixel to a long
+    const bool blank = std::all_of(c->pixels, c->pixels + long(c->width) * c->height,
+                                   [](unsigned long pixel) { return (pixel >> 24 & 0xff) == 0; });
+    const QString shape =
+        blank ? QString("blank")
+              : QString("shown %1 %2x%3").arg(c->name && *c->name ? c->name : "-").arg(c->width).arg(c->height);
     XFree(c);
     return shape;
 }
@@ -83,10 +80,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     x = XOpenDisplay(nullptr);
-    int event = 0;
-    int error = 0;
+    int event = 0, error = 0;
     if (!x || !XFixesQueryExtension(x, &event, &error))
-        fail(QStringLiteral("no X server with XFIXES"));
+        fail("no X server with XFIXES");
     fake::Platform fakes;
     platform::QtCursor realCursor;
     platform::QtSpeech realSpeech;
@@ -97,56 +93,43 @@ int main(int argc, char *argv[])
     frm.show();
     drive::setSchedule(frm, {"25/50/1200", "50/100/1200"});
     if (speechServer())
-        fail(QStringLiteral("a speech server runs before speech is ticked"));
+        fail("a speech server runs before speech is ticked");
     // The pointer on the settings window's bare edge, where its own cursor is the arrow.
-    until(
-        QStringLiteral("the settings window on the screen"),
-        [&] { return frm.windowHandle() && frm.windowHandle()->isExposed(); }, 10);
+    until(10, "the settings window on the screen",
+          [&] { return frm.windowHandle() && frm.windowHandle()->isExposed(); });
     const QPoint edge = frm.mapToGlobal(QPoint(3, frm.height() - 3));
     XWarpPointer(x, None, DefaultRootWindow(x), 0, 0, 0, 0, edge.x(), edge.y());
     XSync(x, False);
     QString arrow;
-    until(
-        QStringLiteral("the settings window's cursor"),
-        [&] {
-            arrow = cursor();
-            return arrow != QLatin1String("blank");
-        },
-        10);
+    until(10, "the settings window's cursor", [&] { return (arrow = cursor()) != "blank"; });
 
     frm.Check1->setValue(1);
     frm.cmd_Start_Click();
     if (!frm.displayWindow() || !frm.displayWindow()->isVisible())
-        fail(QStringLiteral("no display"));
-    until(
-        QStringLiteral("the voices listed"), [&] { return frm.cmb_voices->count() > 0; }, 60);
+        fail("no display");
+    until(60, "the voices listed", [&] { return frm.cmb_voices->count() > 0; });
     const int listed = frm.cmb_voices->count();
     // Whatever the X server shows once the program's requests have reached it.
-    until(
-        QStringLiteral("the blank cursor over the display, not: ") + cursor(),
-        [] { return cursor() == QLatin1String("blank"); }, 10);
+    until(10, "the blank cursor over the display, not: " + cursor(), [] { return cursor() == "blank"; });
     std::printf("%d voices listed while the game ran; over the display the cursor is blank\n", listed);
 
     frm.displayWindow()->Form_KeyDown(DisplayKey::Escape, 0);
     if (frm.game.inPlay())
-        fail(QStringLiteral("Escape did not leave the game"));
-    until(
-        QStringLiteral("the cursor of before the game again (") + arrow + QStringLiteral("), not: ") + cursor(),
-        [&] { return cursor() == arrow; }, 10);
+        fail("Escape did not leave the game");
+    until(10, "the cursor of before the game again (" + arrow + "), not: " + cursor(),
+          [&] { return cursor() == arrow; });
     std::printf("the game left: %s, as before it\n", qPrintable(arrow));
 
     const qint64 server = speechServer();
     if (!server)
-        fail(QStringLiteral("no speech server while speech is ticked"));
+        fail("no speech server while speech is ticked");
     frm.Check1->setValue(0);
-    until(
-        QStringLiteral("the speech server gone once unticked"), [] { return speechServer() == 0; }, 30);
+    until(30, "the speech server gone once unticked", [] { return speechServer() == 0; });
     frm.Check1->setValue(1);
-    until(
-        QStringLiteral("the voices listed again"), [&] { return frm.cmb_voices->count() > listed; }, 60);
+    until(60, "the voices listed again", [&] { return frm.cmb_voices->count() > listed; });
     const qint64 again = speechServer();
     if (!again)
-        fail(QStringLiteral("no speech server once ticked again"));
+        fail("no speech server once ticked again");
     std::printf("speech server %lld left once unticked; %lld came when ticked again\n", server, again);
     XCloseDisplay(x);
     return 0;

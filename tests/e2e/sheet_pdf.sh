@@ -8,8 +8,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/x11.sh"
 begin_test
-export HOME="$work/home"
-mkdir -p "$HOME"
+own_home
 
 page=$("$1" "$work/sheets") || fail "the probe wrote no sheet"
 [ -f "$page" ] || fail "no page at $page"

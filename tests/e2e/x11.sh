@@ -1,9 +1,7 @@
-# What the tests that run the real program need, sourced, not run: a work folder with a
-# runtime folder of the test's own, an X server, a window manager, a session bus, a sound
-# server, and the program itself. Everything started here is ended by its pid at exit.
-
-# A work folder and runtime folders of the test's own: the speech server the program starts
-# in the background lives there, not beside the user's. Sets work and pids.
+# What the tests that run the real program share, sourced: a work folder and runtime folders of
+# the test's own (where the speech server the program starts lives, not beside the user's), an
+# X server, a window manager, session buses, a sound server, the program itself and the steps
+# that drive it. Everything started here is ended by its pid at exit. begin_test sets work and pids.
 begin_test() {
   work=$(mktemp -d)
   pids=()
@@ -31,24 +29,21 @@ fail() {
   exit 1
 }
 
-# Ends the processes the test started, by pid, and waits for its own children to be gone:
-# an X server still ending would otherwise delete the socket of the next test's server
-# that took the same display.
+# Ends the processes the test started, by pid, and waits for its own children to be gone: an X
+# server still ending would otherwise delete the socket of the next test's on the same display.
 end_pids() {
   local p
-  for p in "$@"; do kill "$p" 2>/dev/null || true; done
+  kill "$@" 2>/dev/null || true
   for p in "$@"; do wait "$p" 2>/dev/null || true; done
 }
 
-# Ends the speech server started under the test's runtime folder, through its pid file, and
-# waits until it is gone. A server still coming up when the program ended writes its pid
-# file a moment later.
+# Ends the speech server under the test's runtime folder through its pid file (which a server
+# still coming up writes a moment later), and waits until it is gone.
 stop_speech_server() {
   local dir="${XDG_RUNTIME_DIR:-}/speech-dispatcher" pid
   local pidfile="$dir/pid/speech-dispatcher.pid"
   [ -d "$dir" ] || return 0
-  for _ in $(seq 50); do [ -s "$pidfile" ] && break; sleep 0.1; done
-  [ -s "$pidfile" ] || return 0
+  wait_until 5 test -s "$pidfile" || return 0
   pid=$(cat "$pidfile")
   kill "$pid" 2>/dev/null || true
   # A server whose sound output is stuck (no sound server) does not end on SIGTERM.
@@ -64,10 +59,9 @@ wait_until() { # seconds command...
   "$@"
 }
 
-# Starts Xvfb on a display it picks itself among the free ones (so a server still ending
-# from an earlier test is never mistaken for ours) and waits until it answers; sets DISPLAY.
-# -noreset: by default the server resets when its last client leaves, and a program that
-# connects during that reset (just after the readiness probe below has left) is refused.
+# Starts Xvfb on a free display it picks itself (a server still ending from an earlier test is
+# never mistaken for ours) and waits until it answers; sets DISPLAY. -noreset: a server resets
+# when its last client leaves, refusing a program that connects meanwhile (after the probe).
 start_xvfb() { # geometry [more Xvfb options]
   local said; said=$(mktemp)
   Xvfb -displayfd 1 -screen 0 "$1" -nolisten tcp -noreset "${@:2}" >"$said" 2>/dev/null &
@@ -86,6 +80,8 @@ start_openbox() {
   pids+=($!)
   wait_until 10 eval "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'"
 }
+# Xvfb of that geometry with openbox on it, or the test fails.
+start_desktop() { start_xvfb "$1" || fail "no X server"; start_openbox || fail "no window manager"; }
 
 # A session bus of the test's own; with "quiet", one that starts no service on demand, so
 # nothing answers as a screensaver and no accessibility bus or settings daemon comes up.
@@ -102,9 +98,8 @@ start_bus() { # [quiet]
   pids+=("${said##*$'\n'}")
 }
 
-# A PulseAudio server of the test's own with a null sink as the default, kept running by a
-# silent stream: a null sink's monitor delivers nothing while the sink is idle, and after a
-# long silence the start of what is played next could be missing from a recording.
+# A PulseAudio server of the test's own, a null sink the default, kept running by a silent stream:
+# an idle null sink's monitor delivers nothing, and a recording could miss what follows a silence.
 start_pulse() {
   pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
     -L "module-null-sink sink_name=null" -L module-native-protocol-unix >"$work/pa.log" 2>&1 &
@@ -116,21 +111,19 @@ start_pulse() {
   pids+=($!)
 }
 
-# The program and its modules copied into a folder of their own (the program keeps its
-# settings beside itself), with the given lines as its settings file.
+# The program and its modules copied into a folder of their own, with the given lines as the
+# settings file it keeps beside itself.
 place_program() { # program folder [settings lines...]
   mkdir -p "$2"
   cp "$1" "${1%/*}"/chiplark-*.so "$2/"
-  [ $# -gt 2 ] && printf '%s\r\n' "${@:3}" >"$2/chiplark.ini"
-  return 0
+  [ $# -le 2 ] || printf '%s\r\n' "${@:3}" >"$2/chiplark.ini"
 }
 
-# Starts the program (command and arguments), waits for its settings window and gives it the
-# keyboard; sets app and settings. The program's output goes to out.log.
-# Under AddressSanitizer the program's leaks are traced in full: Qt is built without frame
-# pointers, so the fast unwinder loses a stack in the first Qt frame, where no suppression can
-# see whose it is (the D-Bus manager's thread, still leaving as the process ends, is counted
-# as a leak one run in many). Only here, on the real X server: everywhere it is too slow.
+# Starts the program (command and arguments), its output to out.log, and gives its settings
+# window the keyboard; sets app and settings. Under AddressSanitizer its leaks are traced in
+# full: Qt has no frame pointers, so the fast unwinder loses a stack in the first Qt frame,
+# where no suppression sees whose it is (the D-Bus manager's thread, still leaving at exit, is
+# a leak one run in many). Only here, on the real X server: everywhere it is too slow.
 start_program() { # command...
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:fast_unwind_on_malloc=0}" "$@" >"$work/out.log" 2>&1 &
   app=$!
@@ -139,38 +132,55 @@ start_program() { # command...
   xdotool windowfocus --sync "$settings"
 }
 
-# Waits up to 10 s for the program to end; fails naming what did not end it.
-program_ended() { # what should have ended it
-  wait_until 10 eval '! kill -0 "$app" 2>/dev/null' || fail "$1 did not end the program"
-}
+# Waits up to 10 s for the program to end, or fails naming what did not end it.
+program_ended() { wait_until 10 eval '! kill -0 "$app" 2>/dev/null' || fail "$1 did not end the program"; }
 
-# Prints the first visible window whose name matches, waiting up to 10 s for it.
-find_window() {
-  local w
-  for _ in $(seq 100); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
+# Prints the first visible window whose name matches, waiting up to 10 s for it; window_gone
+# waits up to 5 s for none to match.
+find_window() { local name="$1"; wait_until 10 eval 'xdotool search --onlyvisible --name "$name" 2>/dev/null | sed -n 1p | grep .'; }
+window_gone() { local name="$1"; wait_until 5 eval '! xdotool search --onlyvisible --name "$name" >/dev/null 2>&1'; }
+
+# Steps the scripts share. answer: the window of that name answered with a key (Return unless
+# given), or the test fails saying why. start_game: Enter on the settings window with the
+# automatic structure shows the display, given the keyboard; sets display. leave_game: Escape
+# on the display hides it. exit_kept: Alt+F4 on the settings window with a counted game kept
+# says so, and ends the program. more_options: its dialog, given the keyboard; sets dialog.
+answer() { local w; w=$(find_window "$1") || fail "$2"; xdotool windowfocus --sync "$w" key "${3:-Return}"; }
+start_game() {
+  xdotool key Tab Down Return
+  display=$(find_window '^Chiplark display$') || fail "Enter did not show the display"
+  xdotool windowfocus --sync "$display"
 }
-# Waits up to 5 s for no visible window to match.
-window_gone() {
-  local name="$1"
-  wait_until 5 eval '! xdotool search --onlyvisible --name "$name" >/dev/null 2>&1'
+leave_game() { xdotool windowfocus --sync "$display" key Escape; window_gone '^Chiplark display$' || fail "Escape left the display up"; }
+exit_kept() {
+  xdotool windowfocus --sync "$settings" key alt+F4
+  answer '^Chiplark$' "Exit did not say the game is kept"
+  program_ended "Alt+F4 on the settings window"
 }
+kill_program() { kill -KILL "$app"; wait "$app" 2>/dev/null || true; }
+more_options() {
+  xdotool mousemove --window "$settings" 544 412 click 1
+  dialog=$(find_window '^More options$') || fail "no More options window"
+  xdotool windowfocus --sync "$dialog"
+}
+# The kept game (the file at game) read back: a Python expression of g, the file, and n(kind), how
+# many records of that kind; a tuple printed space-separated.
+read_game() {
+  python3 -c 'import json, sys; g = json.load(open(sys.argv[1])); n = lambda a: sum(1 for r in g["records"] if r[0] == a)
+r = eval(sys.argv[2]); print(*(r if isinstance(r, tuple) else [r]))' "$game" "$1"
+}
+# A session bus with the accessibility bus on it; a home folder of the test's own.
+start_atspi() { start_bus; "${ATSPI_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately >"$work/atspi.log" 2>&1 & pids+=($!); }
+own_home() { export HOME="$work/home"; mkdir -p "$HOME"; }
 
 # A test that drives the page in headless Chromium: begin_test, a home of its own, and
-# puppeteer-core in the build folder (modules), installed once.
+# puppeteer-core in the build folder (modules), installed once, never downloading a browser.
 begin_browser_test() { # build folder
   begin_test
-  export HOME="$work/home"
-  mkdir -p "$HOME"
+  own_home
   modules="$1/browser-test"
   install_puppeteer "$modules"
 }
-
-# puppeteer-core from npm into the build folder, once; it never downloads a browser.
 install_puppeteer() { # folder
   [ -d "$1/node_modules/puppeteer-core" ] && return 0
   mkdir -p "$1"
@@ -178,8 +188,7 @@ install_puppeteer() { # folder
     --loglevel=error --cache "$1/npm-cache" puppeteer-core@24.43.1 >/dev/null
 }
 
-# Chromium, headless, with a profile of the test's own, ended by its pid if it does not end by
-# itself.
+# Chromium, headless, with a profile of the test's own, ended by its pid if it does not end.
 chromium_run() { # flags...
   chromium --headless --no-sandbox --disable-gpu --no-first-run --no-default-browser-check \
     --user-data-dir="$work/chromium" "$@" >>"$work/out.log" 2>&1 &
