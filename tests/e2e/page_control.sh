@@ -2,14 +2,14 @@
 # The host's phone on the real program: under Xvfb with a window manager and the
 # accessibility bus, the program serves the page (its open-file limit raised) and counts
 # players. In "More options", serving off and on keeps the address, "New address and PIN"
-# refuses the old one, and "Control from a phone" shows a code that is scanned (zbarimg) as a phone's camera would; the
-# link, opened in headless Chromium, gives that page control, which it keeps across a
-# dropped socket and a reload. Then a burst of 10,000 actions from it: the display's game
-# timer (read through the accessibility bus) keeps to the wall clock, and a second page's
-# pushes keep coming a second apart. Three entries, then killed (SIGKILL) and resumed: the
-# countdown is the last push's to the second, and the phone, back within 4 s of the program
-# serving again, still controls;
-# killed again and declined, its kept key goes.
+# refuses the old one, and "Control from a phone" shows a code that is scanned (zbarimg) as
+# a phone's camera would; the link, opened in headless Chromium, gives that page control,
+# which it keeps across a dropped socket and a reload. Then a burst of 10,000 actions from
+# it: the display's game timer (read through the accessibility bus) keeps to the wall clock,
+# and a second page's pushes keep coming a second apart. Three entries, then killed
+# (SIGKILL) and resumed: the countdown is the last push's to the second, and the phone, back
+# within 4 s of the program serving again, still controls; killed again and declined, its
+# kept key goes.
 #   page_control.sh PROGRAM BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -33,6 +33,7 @@ xdotool key Tab Down # the automatic structure
 xdotool mousemove --window "$settings" 544 412 click 1 # "More options…"
 dialog=$(find_window '^More options$') || fail "no More options window"
 xdotool windowfocus --sync "$dialog"
+# Serving off and on keeps the address; a new one refuses the old (the pages told: browser_page).
 field() { sed -n "s/^$1=//p" "$work/app/chiplark-page.ini"; }
 answers() { [ "$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:$(field Port)/$1/" || true)" = "$2" ]; }
 first="$(field Token) $(field Port) $(field PIN)"
