@@ -1,10 +1,11 @@
 // The host's phone paired by the scanned control link, on the real program, and after the
 // program is killed and the game resumed; see page_control.sh.
 "use strict";
-const { fail, until, text, launch } = require("./browser.cjs");
+const { fail, until, text, launch, waitFor } = require("./browser.cjs");
 const { spawn } = require("child_process");
 const readline = require("readline");
 const path = require("path");
+const net = require("net");
 
 // The display's game timer, in seconds, read through the accessibility bus.
 // Debian's own Python, which has the accessibility bus's client.
@@ -30,7 +31,6 @@ async function tick() {
     if (now !== from) return { game: now, wall: Date.now() };
   }
 }
-const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000, polling: "mutation" }, arg);
 
 (async () => {
   const browser = await launch();
@@ -111,12 +111,28 @@ const waitFor = (page, test, arg) => page.waitForFunction(test, { timeout: 10000
     // The program killed and the game resumed (page_control.sh): the phone controls it
     // again without the PIN, from the key it kept.
     console.log("kill now");
+    // The phone finds the program again by itself, within 4 s of it serving again.
+    const listening = () => new Promise((resolve) => {
+      const probe = net.connect({ host: "127.0.0.1", port: Number(new URL(address).port) }, () => { probe.destroy(); resolve(true); });
+      probe.on("error", () => resolve(false));
+    });
+    const back = (async () => {
+      await until("the phone noticing the program gone", async () => (await text(host, "offline")) !== null, 30000);
+      await until("the program serving again", listening, 60000);
+      const serving = Date.now();
+      await until("the phone back", async () => (await text(host, "offline")) === null, 30000);
+      return Date.now() - serving;
+    })();
+    back.catch(() => {});
     // The kept game's countdown (what the resume question said), against the last push.
     const kept = Number(String(await new Promise((resolve) => process.stdin.once("data", resolve))).split(" ")[1]);
     process.stdin.destroy();
     const lastLeft = await tv.evaluate(() => window.lastLeft);
     console.log(`resumed at ${kept} s left; the last push before the kill said ${lastLeft} s`);
     if (!(Math.abs(kept - lastLeft) <= 1)) fail(`the resumed countdown ${kept} s is not the last push's ${lastLeft} s`);
+    const backAfter = await back;
+    console.log(`the phone was back ${backAfter} ms after the program served again`);
+    if (backAfter > 4000) fail("the phone took more than 4 s to come back");
     await until("the phone back on the resumed game", async () => (await text(host, "offline")) === null &&
       (await host.evaluate(() => socket !== null && socket.readyState === 1)), 30000);
     await waitFor(host, () => !document.getElementById("buttons").hidden);

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# The host's phone on the real program, under Xvfb with a window manager and the accessibility
-# bus, serving the page and counting players. "Control from a phone" in "More options" shows a
-# code, scanned (zbarimg) as a phone's camera would; the link, opened in headless Chromium,
-# gives that page control, kept across a dropped socket and a reload. Then 10,000 actions from
+# The host's phone on the real program: under Xvfb with a window manager and the
+# accessibility bus, the program serves the page (its open-file limit raised) and counts
+# players. In "More options", serving off and on keeps the address, "New address and PIN"
+# refuses the old one, and "Control from a phone" shows a code that is scanned (zbarimg) as
+# a phone's camera would; the link, opened in headless Chromium, gives that page control,
+# which it keeps across a dropped socket and a reload. Then a burst of 10,000 actions from
 # it: the display's game timer (read through the accessibility bus) keeps to the wall clock,
-# and a second page's pushes keep coming a second apart. Three entries, then killed (SIGKILL)
-# and resumed: the countdown is the last push's to the second, and the phone still controls;
-# killed again and declined, its kept key goes.
+# and a second page's pushes keep coming a second apart. Three entries, then killed
+# (SIGKILL) and resumed: the countdown is the last push's to the second, and the phone, back
+# within 4 s of the program serving again, still controls; killed again and declined, its
+# kept key goes.
 #   page_control.sh PROGRAM BUILD_FOLDER [SCREENSHOT_FOLDER]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -19,10 +22,26 @@ start_desktop 1280x1024x24
 start_atspi
 start_program env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/app/chiplark"
 wait_until 10 test -s "$work/app/chiplark-page.ini" || fail "the clock is not served"
+limits=$(grep '^Max open files' "/proc/$app/limits")
+[ "$(awk '{ print $4 == $5 }' <<<"$limits")" = 1 ] || fail "the open-file limit was not raised: $limits"
 
 xdotool key Tab Down # the automatic structure
-# The control code, scanned off the dialog as a phone's camera would.
 more_options
+# Serving off and on keeps the address; a new one refuses the old (the pages told: browser_page).
+field() { sed -n "s/^$1=//p" "$work/app/chiplark-page.ini"; }
+answers() { [ "$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:$(field Port)/$1/" || true)" = "$2" ]; }
+first="$(field Token) $(field Port) $(field PIN)"
+answers "$(field Token)" 200 || fail "the page is not served"
+xdotool key alt+s # serving off
+wait_until 10 answers "$(field Token)" 000 || fail "still served after serving off"
+xdotool key alt+s # and on
+wait_until 10 answers "$(field Token)" 200 || fail "not served after serving on"
+[ "$(field Token) $(field Port) $(field PIN)" = "$first" ] || fail "serving off and on changed the address"
+xdotool key alt+n # "New address and PIN"
+wait_until 10 eval '[ "$(field Token)" != "${first%% *}" ]' || fail "no new address"
+[ "$(field PIN)" != "${first##* }" ] || fail "no new PIN"
+answers "${first%% *}" 403 && answers "$(field Token)" 200 || fail "the old address not refused, or the new one not served"
+# The control code, scanned off the dialog as a phone's camera would.
 xdotool key alt+c # "Control from a phone"
 scanned() {
   import -window "$dialog" "$work/dialog.png" 2>/dev/null &&

@@ -3,7 +3,6 @@
 // page's address and the PIN as one JSON line, then answers lines on its standard input:
 //   display   the display as the players see it, with the players' band, every place paid and the
 //             count (JSON line)
-//   restart   the server stops, and starts again (same address) 1.5 s later
 //   renew     a new address and PIN on the same port, the open pages told; prints them (JSON line)
 //   newtoken  the same with the server stopped first, as when the program starts again with a
 //             new address: the pages find the old one refused (403)
@@ -39,7 +38,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSocketNotifier>
-#include <QTimer>
 #include <cstdio>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -172,12 +170,6 @@ int main(int argc, char *argv[])
                  {"counts", frm.ledger ? QJsonObject{{"entries", frm.ledger->counts().entries},
                                                      {"busts", frm.ledger->counts().busts}}
                                        : QJsonObject()}});
-        } else if (command == "restart") {
-            server.stop();
-            QTimer::singleShot(1500, &app, [&] {
-                server.start(nullptr);
-                say({{"restarted", server.address()}});
-            });
         } else if (command == "renew" || command == "newtoken") {
             if (command == "newtoken")
                 server.stop();
