@@ -6,6 +6,7 @@
 #include "page/ClockServer.h"
 #include "page/ControlProof.h"
 #include "page/PageMessages.h"
+#include "runner/GameRunner.h"
 #include "settings/frm_Chiplark.h"
 #include "settings/frm_MoreOptions.h"
 #include "support/FakePlatform.h"
@@ -954,18 +955,26 @@ private slots:
     // Two windows with the same game: one driven by the display's keys, one by a phone.
     void remoteControlIsTheKeys()
     {
-        fake::Platform keysFakes, phoneFakes;
-        platform::Services phoneServices = phoneFakes.services();
+        // Two games on their runners, one keyed, one driven from the phone through the server.
+        struct Side {
+            fake::Platform fakes;
+            GameRunner runner;
+            QTimer rounds, breaks;
+        } keys, phone;
+        platform::Services phoneServices = phone.fakes.services();
         phoneServices.publisher = s.get();
-        frm_Chiplark keys(keysFakes.services());
-        frm_Chiplark phone(phoneServices);
-        phone.screenOptions.showPaused = true; // PAUSED on the phone-driven display only
-        for (frm_Chiplark *f : {&keys, &phone}) {
-            drive::setSchedule(*f, {"25/50/600", "50/100/600", "100/200/600"});
-            f->txt_Break->setText("2");
-            f->txt_breakTime->setText("5");
-            f->opt_Break[0]->setChecked(true);
+        keys.runner.connectServices(keys.fakes.services(), &keys.rounds, &keys.breaks);
+        phone.runner.connectServices(phoneServices, &phone.rounds, &phone.breaks);
+        GameRules rules;
+        std::tie(rules.small, rules.big, rules.time) = std::tuple(QStringList{"25", "50", "100"},
+                                                                  QStringList{"50", "100", "200"},
+                                                                  QStringList{"600", "600", "600"});
+        std::tie(rules.lines.count, rules.breakOn, rules.breakEvery, rules.breakMinutes) = std::tuple(3, true, "2", "5");
+        for (Side *side : {&keys, &phone}) {
+            side->rounds.setInterval(1000), side->breaks.setInterval(1000);
+            side->runner.game.setRules(rules);
         }
+        GameClock &key = keys.runner.game, &tapped = phone.runner.game;
         qint64 clock = 0; // a tap a second: a hand's pace
         s->setClock([&] { return clock += 1000; });
         Client c(*s);
@@ -974,36 +983,34 @@ private slots:
         c.act("next"); // nothing happens while no game runs
         c.socket.ping();
         QVERIFY(QSignalSpy(&c.socket, &QWebSocket::pong).wait(5000));
-        QVERIFY(!phone.displayWindow());
+        QVERIFY(!tapped.started());
 
-        keys.cmd_Start_Click();
-        phone.cmd_Start_Click();
-        const auto step = [&](int key, const QString &action) {
-            keys.displayWindow()->Form_KeyDown(key, 0);
+        key.start({});
+        tapped.start({});
+        const auto step = [&](int code, const QString &action) {
+            key.key(code, 0);
             c.act(action);
-            QTRY_VERIFY(phone.displayState == keys.displayState);
+            QTRY_VERIFY(tapped.view() == key.view());
             // The game as it changed, pushed once the pass that changed it is over.
-            QTRY_COMPARE(c.messages.last().toUtf8(), page::stateMessage(phone.displayState));
-            QCOMPARE(phone.tmr_rounds->isActive(), keys.tmr_rounds->isActive());
-            QCOMPARE(phone.tmr_break->isActive(), keys.tmr_break->isActive());
-            QCOMPARE(phone.displayWindow()->breakWasRunning, keys.displayWindow()->breakWasRunning);
-            QCOMPARE(c.last().value("paused").toBool(), keys.displayState.paused);
-            QCOMPARE(phone.displayWindow()->lbl_Paused->isVisibleTo(phone.displayWindow()), phone.displayState.paused);
-            QVERIFY(!keys.displayWindow()->lbl_Paused->isVisibleTo(keys.displayWindow()));
+            QTRY_COMPARE(c.messages.last().toUtf8(), page::stateMessage(tapped.view()));
+            QCOMPARE(phone.rounds.isActive(), keys.rounds.isActive());
+            QCOMPARE(phone.breaks.isActive(), keys.breaks.isActive());
+            QCOMPARE(tapped.breakWasRunning, key.breakWasRunning);
+            QCOMPARE(c.last().value("paused").toBool(), key.view().paused);
         };
         step(DisplayKey::P, "pause"); // paused in a level
-        QVERIFY(phone.displayState.paused && !phone.tmr_rounds->isActive());
+        QVERIFY(tapped.view().paused && !phone.rounds.isActive());
         step(DisplayKey::P, "pause"); // running again
-        QVERIFY(phone.tmr_rounds->isActive());
+        QVERIFY(phone.rounds.isActive());
         step(DisplayKey::Space, "next"); // level 2
         step(DisplayKey::Space, "next"); // the break
-        QVERIFY(phone.displayState.inBreak && phone.tmr_break->isActive());
+        QVERIFY(tapped.view().inBreak && phone.breaks.isActive());
         step(DisplayKey::P, "pause"); // paused in the break
-        QVERIFY(!phone.tmr_break->isActive() && phone.displayWindow()->breakWasRunning);
+        QVERIFY(!phone.breaks.isActive() && tapped.breakWasRunning);
         step(DisplayKey::Space, "next"); // skipped while paused: level 3, still paused
-        QVERIFY(phone.displayState.paused && !phone.tmr_rounds->isActive() && !phone.tmr_break->isActive());
+        QVERIFY(tapped.view().paused && !phone.rounds.isActive() && !phone.breaks.isActive());
         step(DisplayKey::P, "pause"); // resumed: the countdown the pause remembered, as the key does
-        QVERIFY(phone.tmr_rounds->isActive() != phone.tmr_break->isActive()); // never two at once
+        QVERIFY(phone.rounds.isActive() != phone.breaks.isActive()); // never two at once
     }
 };
 
