@@ -283,11 +283,13 @@ private slots:
 
         frm->txt_Break->clear(); // unreadable: no break
         frm->lst_Time.setItems({"120", "x", "300", "300"});
+        frm->regenList(); // as every edit of the list ends
         ticks(*frm, 120);
         QCOMPARE(frm->gameState.currentAnte, 1073741824);
         QCOMPARE(frm->gameState.secondsLeft, 120); // as long as the level before it
         ticks(*frm, 120);
         QCOMPARE(frm->gameState.currentRound, 3); // no break after level 2
+        QCOMPARE(frm->gameState.secondsLeft, 300);
         ticks(*frm, 300);
         QVERIFY(fakes->messageBox.calls.empty()); // nothing pops up over the display
 
