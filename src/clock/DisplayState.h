@@ -68,11 +68,11 @@ struct DisplayState {
     bool breakNext = false; // the break follows the level in play
     QString gameTitle;
 
-    // While the game counts players: the band at the bottom (hidden otherwise), its parts,
-    // whether the payouts are locked, and the last ten actions, newest first ("21:04 Bust").
+    // While the game counts players: the band at the bottom (hidden otherwise; its lines are
+    // band.lines()), whether the payouts are locked, and the last ten actions, newest first
+    // ("21:04 Bust").
     bool counting = false;
-    DisplayText band{QString(), false};
-    tournament::Band bandParts;
+    tournament::Band band;
     bool payoutsLocked = false;
     qint64 records = 0; // the number of actions recorded (a phone's Undo names it)
     QStringList recent;
@@ -96,7 +96,7 @@ struct DisplayState {
     // level ahead ("At the next break the 25s leave."), the colour-up during that break
     // ("Colour up: the 25s"), the add-on sold at this break, the time to the next break while
     // breaks repeat, and the night's plan with the time of day of each level and the end
-    // expected. The band's first line (chipLine) carries the first four. In the colour-up's
+    // expected. The line over the band (chipLine) carries the first four. In the colour-up's
     // break, the chip race: the chips that leave, raced for the smallest chip that stays.
     bool chipCase = false;
     QString chipLine;

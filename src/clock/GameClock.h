@@ -192,7 +192,6 @@ private:
     std::optional<CountShown> countShown_;
     struct CountTexts {
         tournament::Band band;
-        QString lines;
         QStringList recent;
     } countTexts_;
 };

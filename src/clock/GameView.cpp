@@ -81,7 +81,6 @@ void GameClock::publish()
         if (shown != countShown_) {
             countShown_ = std::move(shown);
             countTexts_.band = tournament::band(*ledger, v.round, big, g.currencySymbol);
-            countTexts_.lines = countTexts_.band.lines();
             countTexts_.recent.clear();
             const std::vector<tournament::Record> &records = ledger->records();
             for (auto r = records.rbegin(); r != records.rend() && countTexts_.recent.size() < 10; ++r)
@@ -91,29 +90,25 @@ void GameClock::publish()
                                                  ? QStringLiteral("Unlock payouts")
                                                  : tournament::actionName(r->action));
         }
-        v.bandParts = countTexts_.band;
-        v.band = {countTexts_.lines, true};
+        v.band = countTexts_.band;
         v.payoutsLocked = ledger->locked();
         v.records = records();
         v.recent = countTexts_.recent;
     } else {
         countShown_.reset();
-        v.bandParts = {};
-        v.band = {QString(), false};
+        v.band = {};
         v.payoutsLocked = false;
         v.records = 0;
         v.recent.clear();
     }
     publishChips();
-    // With a chip case the band carries its line first, counted or not.
+    // With a chip case its line stands over the band, counted or not.
     QStringList chipLines;
     if (chipsOn_)
         for (const QString *line : {v.inBreak ? &v.colourUp : &v.chipWarning, &v.addOnNow, &v.nextBreak})
             if (!line->isEmpty())
                 chipLines << *line;
     v.chipLine = chipLines.join(QStringLiteral(" · "));
-    if (!v.chipLine.isEmpty())
-        v.band = {v.chipLine + (v.band.text.isEmpty() ? QString() : QStringLiteral("\r\n") + v.band.text), true};
     publishSeats();
     emit published(v);
 }

@@ -308,10 +308,10 @@ void frm_Display::render(const DisplayState &state)
         if (label->isVisibleTo(this) != text->visible)
             label->setVisible(text->visible);
     }
-    // The band's first line, with a chip case, is the chip case's own.
-    const bool chipLine = !state.chipLine.isEmpty() && state.band.text.startsWith(state.chipLine);
-    const QString band = chipLine ? state.band.text.mid(state.chipLine.size() + 2) : state.band.text;
-    const bool bandShown = state.band.visible && (!chipLine || !band.isEmpty());
+    // The count's band, under the chip case's own line when it has one.
+    const bool chipLine = !state.chipLine.isEmpty();
+    const QString band = state.counting ? state.band.lines() : QString();
+    const bool bandShown = state.counting && (!chipLine || !band.isEmpty());
     const QString chips = chipLine ? state.chipLine : QString();
     if (lbl_Band->caption() != band)
         lbl_Band->setCaption(band);

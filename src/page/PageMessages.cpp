@@ -160,7 +160,7 @@ QByteArray stateMessage(const DisplayState &s)
                   {QStringLiteral("colours"), colours}};
     // The count, only while the game counts players.
     if (s.counting) {
-        const tournament::Band &b = s.bandParts;
+        const tournament::Band &b = s.band;
         o.insert(QStringLiteral("count"),
                  QJsonObject{{QStringLiteral("players"), b.players},
                              {QStringLiteral("average"), b.average},

@@ -330,9 +330,10 @@ private slots:
                 QStringList rows;
                 for (const PlanRow &r : v.plan)
                     rows << r.at + ' ' + (r.level ? QString::number(r.level) : "B") + (r.now ? "*" : "");
-                game->log << (step == "plan"   ? rows.join(", ")
-                              : v.band.visible ? v.band.text.section("\r\n", 0, 0)
-                                               : "-");
+                game->log << (step == "plan"               ? rows.join(", ")
+                              : !v.chipLine.isEmpty()      ? v.chipLine
+                              : v.counting                 ? v.band.lines().section("\r\n", 0, 0)
+                                                           : "-");
                 events = 0;
             } else if (step == "start") {
                 c.start(setup);
@@ -709,7 +710,7 @@ private slots:
                                    qint64(c.running()), qint64(c.paused), records, qint64(g.log.size())})
                 h.addData(QByteArray::number(x) + ' ');
             for (const QString &t : QStringList{c.names.join('|'), g.log.value(g.log.size() - 1), v.currentRound.text,
-                                                v.nextRound.text, v.blinds.text, v.ante.text, v.band.text,
+                                                v.nextRound.text, v.blinds.text, v.ante.text, v.band.lines(),
                                                 v.recent.join('|'), v.chipLine, v.nextBreak, v.backQuestion})
                 h.addData(t.toUtf8() + '\0');
             return h.result();
@@ -866,7 +867,7 @@ private slots:
             // Without a chip case none of it shows; with one, each line only where it belongs.
             if (!v.chipCase)
                 QVERIFY2(v.chipWarning.isEmpty() && v.colourUp.isEmpty() && v.addOnNow.isEmpty()
-                             && v.nextBreak.isEmpty() && v.plan.empty() && v.band.visible == v.counting,
+                             && v.nextBreak.isEmpty() && v.plan.empty() && v.chipLine.isEmpty(),
                          qPrintable(at("a chip line without a chip case")));
             QVERIFY2(v.chipWarning.isEmpty() || (!v.inBreak && v.breakNext),
                      qPrintable(at("a colour-up warned, no break next")));

@@ -166,7 +166,7 @@ int main(int argc, char *argv[])
                  {"paused", d->paused},
                  {"ante", d->lbl_ante->isVisibleTo(d) ? d->lbl_ante->caption() : QString()},
                  {"band", d->lbl_Band->isVisibleTo(d) ? d->lbl_Band->caption() : QString()},
-                 {"places", QJsonArray::fromStringList(frm.displayState.bandParts.payouts)},
+                 {"places", QJsonArray::fromStringList(frm.displayState.band.payouts)},
                  {"counts", frm.ledger ? QJsonObject{{"entries", frm.ledger->counts().entries},
                                                      {"busts", frm.ledger->counts().busts}}
                                        : QJsonObject()}});
