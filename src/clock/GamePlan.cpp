@@ -3,7 +3,7 @@
 
 #include "clock/GameClock.h"
 
-#include "plan/Sheet.h"
+#include "plan/Night.h"
 #include "text/ClockText.h"
 #include "text/TextNumber.h"
 

@@ -3,6 +3,7 @@
 // automatic structure rounded to the chips, and the night's sheet.
 
 #include "clock/LevelMoves.h"
+#include "plan/Sheet.h"
 #include "settings/frm_Chiplark.h"
 #include "text/TextNumber.h"
 
@@ -11,19 +12,20 @@
 #include <QScrollBar>
 #include <QStringListModel>
 
-namespace {
-
-// Where the column goes and how much the window grows for it and for the label, in pixels.
-constexpr int ColumnWidth = 58;
-constexpr int Gap = 2;
-constexpr int Wider = ColumnWidth + Gap;
-constexpr int LeastLabelHeight = 44;
-
-// When the night starts: at the time typed, tonight, else now.
-QDateTime startsAt(const plan::PlanSetup &setup)
+    namespace
 {
-    return setup.startsAt ? plan::startOn(QDate::currentDate(), *setup.startsAt) : QDateTime::currentDateTime();
-}
+
+    // Where the column goes and how much the window grows for it and for the label, in pixels.
+    constexpr int ColumnWidth = 58;
+    constexpr int Gap = 2;
+    constexpr int Wider = ColumnWidth + Gap;
+    constexpr int LeastLabelHeight = 44;
+
+    // When the night starts: at the time typed, tonight, else now.
+    QDateTime startsAt(const plan::PlanSetup &setup)
+    {
+        return setup.startsAt ? plan::startOn(QDate::currentDate(), *setup.startsAt) : QDateTime::currentDateTime();
+    }
 
 } // namespace
 

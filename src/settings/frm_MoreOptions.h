@@ -5,8 +5,8 @@
 // with the night's plan. The options are the organiser's and kept with the settings; all are
 // off unless turned on here.
 
+#include "plan/Night.h"
 #include "plan/PlanSetup.h"
-#include "plan/Sheet.h"
 #include "tournament/SetupTexts.h"
 
 #include <QDialog>

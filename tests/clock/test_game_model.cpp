@@ -330,10 +330,10 @@ private slots:
                 QStringList rows;
                 for (const PlanRow &r : v.plan)
                     rows << r.at + ' ' + (r.level ? QString::number(r.level) : "B") + (r.now ? "*" : "");
-                game->log << (step == "plan"               ? rows.join(", ")
-                              : !v.chipLine.isEmpty()      ? v.chipLine
-                              : v.counting                 ? v.band.lines().section("\r\n", 0, 0)
-                                                           : "-");
+                game->log << (step == "plan"          ? rows.join(", ")
+                              : !v.chipLine.isEmpty() ? v.chipLine
+                              : v.counting            ? v.band.lines().section("\r\n", 0, 0)
+                                                      : "-");
                 events = 0;
             } else if (step == "start") {
                 c.start(setup);
