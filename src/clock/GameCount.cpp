@@ -1,15 +1,14 @@
 // The count's desk: the ledger's actions, undo, the seats and the names, the results, and the
 // host's commands from the phone, under the one rule that asks before a change is recorded.
 
-#include "clock/GameClock.h"
+#include "clock/Game.h"
 
 #include "tournament/SetupTexts.h"
 #include "tournament/Standings.h"
 
 #include <QDateTime>
 
-GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
-                                  tables::Seat seat)
+GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen, tables::Seat seat)
 {
     using tournament::Ledger;
     if (!inPlay_)
@@ -51,7 +50,7 @@ GameReply GameClock::ledgerAction(tournament::Action action, bool confirmed, std
     return reply;
 }
 
-void GameClock::callSeats(tournament::Action action, const tournament::Ledger::Outcome &o)
+void Game::callSeats(tournament::Action action, const tournament::Ledger::Outcome &o)
 {
     using tournament::Action;
     if (!tablesInPlay())
@@ -95,7 +94,7 @@ void GameClock::callSeats(tournament::Action action, const tournament::Ledger::O
     }
 }
 
-GameReply GameClock::drawSeats()
+GameReply Game::drawSeats()
 {
     if (!inPlay_ || !ledger)
         return ledgerAction(tournament::Action::Entry, false, std::nullopt, {}); // says why not
@@ -126,7 +125,7 @@ GameReply GameClock::drawSeats()
     return last.text.isEmpty() ? GameReply{true, false, QStringLiteral("Seats drawn"), records()} : last;
 }
 
-tournament::Results GameClock::results() const
+tournament::Results Game::results() const
 {
     tournament::Results r;
     const QDateTime at = QDateTime::fromMSecsSinceEpoch(now());
@@ -151,7 +150,7 @@ tournament::Results GameClock::results() const
     return r;
 }
 
-GameReply GameClock::undo(std::optional<qint64> seen)
+GameReply Game::undo(std::optional<qint64> seen)
 {
     using tournament::Ledger;
     if (!inPlay_ || !ledger)
@@ -166,7 +165,7 @@ GameReply GameClock::undo(std::optional<qint64> seen)
     return {o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, records()};
 }
 
-GameReply GameClock::command(const GameCommand &c)
+GameReply Game::command(const GameCommand &c)
 {
     using A = tournament::Action;
     if (!inPlay_)

@@ -1,7 +1,7 @@
 // The chip case and the night's plan in a game: the colour-ups, what is said of them, and the
 // times of the levels, as the display and the page show them.
 
-#include "clock/GameClock.h"
+#include "clock/Game.h"
 
 #include "plan/Night.h"
 #include "text/ClockText.h"
@@ -10,7 +10,7 @@
 #include <QDateTime>
 #include <algorithm>
 
-void GameClock::planNight()
+void Game::planNight()
 {
     const plan::PlanSetup setup = rules_.plan;
     chipsOn_ = setup.on();
@@ -51,7 +51,7 @@ void GameClock::planNight()
     plan_ = plan::makePlan(plan::planInput(night, {}));
 }
 
-void GameClock::sayChips(bool atBreak)
+void Game::sayChips(bool atBreak)
 {
     if (!chipsOn_)
         return;
@@ -77,7 +77,7 @@ void GameClock::sayChips(bool atBreak)
         emit say(plan::addOnNow(state.currencySymbol, t.addOn, t.addOnChips));
 }
 
-void GameClock::publishChips()
+void Game::publishChips()
 {
     DisplayState &v = view_;
     v.chipCase = chipsOn_;

@@ -1,6 +1,6 @@
 // What the players see: the published state, built from the game and its settings.
 
-#include "clock/GameClock.h"
+#include "clock/Game.h"
 
 #include "text/TextNumber.h"
 
@@ -8,7 +8,7 @@
 
 #include <QDateTime>
 
-void GameClock::publishSeats()
+void Game::publishSeats()
 {
     DisplayState &v = view_;
     v.seatMap.clear();
@@ -42,7 +42,7 @@ void GameClock::publishSeats()
         v.results = tournament::standings(*ledger, names);
 }
 
-void GameClock::publish()
+void Game::publish()
 {
     if (!started_)
         return;

@@ -1,10 +1,10 @@
 // The display's keys and the seat input, turned into the game's commands.
 
-#include "clock/GameClock.h"
+#include "clock/Game.h"
 
 #include "clock/GameKeys.h"
 
-bool GameClock::seatKey(int KeyCode)
+bool Game::seatKey(int KeyCode)
 {
     const tables::SeatInput::Step step = seatInput_.key(KeyCode);
     const bool consumed = KeyCode == DisplayKey::Escape || KeyCode == DisplayKey::Enter
@@ -26,7 +26,7 @@ bool GameClock::seatKey(int KeyCode)
     return consumed;
 }
 
-void GameClock::key(int KeyCode, int Shift)
+void Game::key(int KeyCode, int Shift)
 {
     const Batch batch(*this);
     // While a seat is being named, the digits, Enter and Escape are its own; any other key ends it.

@@ -1,6 +1,6 @@
 #include "display/frm_Display.h"
 
-#include "clock/GameClock.h"
+#include "clock/Game.h"
 #include "platform/Colour.h"
 #include "platform/Platform.h"
 #include "text/TextNumber.h"
@@ -66,7 +66,7 @@ DisplayLabel *displayLabel(QWidget *parent, double points, bool bold, Qt::Alignm
 
 } // namespace
 
-frm_Display::frm_Display(GameClock &game, platform::Cursor &cursor)
+frm_Display::frm_Display(Game &game, platform::Cursor &cursor)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), paused(game.paused),
       breakWasRunning(game.breakWasRunning), game_(game), cursor_(cursor)
 {
@@ -108,7 +108,7 @@ frm_Display::frm_Display(GameClock &game, platform::Cursor &cursor)
     lbl_Notice->hide();
     noticeTimer_.setSingleShot(true);
     connect(&noticeTimer_, &QTimer::timeout, lbl_Notice, &QWidget::hide);
-    connect(&game, &GameClock::notice, this, &frm_Display::showNotice);
+    connect(&game, &Game::notice, this, &frm_Display::showNotice);
     for (DisplayLabel **l : {&lbl_Seat, &lbl_Results}) {
         *l = displayLabel(this, 20.25, true, Qt::AlignHCenter);
         (*l)->setCaption(QString());
@@ -120,7 +120,7 @@ frm_Display::frm_Display(GameClock &game, platform::Cursor &cursor)
     lbl_Results->setAccessibleName(QStringLiteral("Results"));
     seatTimer_.setSingleShot(true);
     connect(&seatTimer_, &QTimer::timeout, lbl_Seat, &QWidget::hide);
-    connect(&game, &GameClock::seatCall, this, &frm_Display::showSeatCall);
+    connect(&game, &Game::seatCall, this, &frm_Display::showSeatCall);
     applyScale(1.0);
 }
 

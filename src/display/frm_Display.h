@@ -13,7 +13,7 @@
 #include <QWidget>
 #include <array>
 
-class GameClock;
+class Game;
 
 namespace platform {
 class Cursor;
@@ -40,7 +40,7 @@ int fromQt(int qtKey);
 class frm_Display : public QWidget, public GameScreen {
     Q_OBJECT
 public:
-    frm_Display(GameClock &game, platform::Cursor &cursor);
+    frm_Display(Game &game, platform::Cursor &cursor);
 
     DisplayLabel *lbl_title;
     DisplayLabel *lbl_currentRound;
@@ -101,7 +101,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    GameClock &game_;
+    Game &game_;
     struct Design {
         DisplayLabel *label;
         QRect twips;   // position and size in the design's window

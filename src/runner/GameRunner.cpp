@@ -9,22 +9,21 @@ void GameRunner::connectServices(const platform::Services &services, QTimer *rou
     services_ = services;
     rounds_ = rounds;
     breaks_ = breaks;
-    connect(&game, &GameClock::say, this, [this](const QString &text) { services_.speech->speak(text); });
+    connect(&game, &Game::say, this, [this](const QString &text) { services_.speech->speak(text); });
     // A file that is not there when its turn comes is not played.
-    connect(&game, &GameClock::playSound, this, [this](const QString &path, bool wait) {
+    connect(&game, &Game::playSound, this, [this](const QString &path, bool wait) {
         if (services_.files->fileExists(path))
             services_.sound->play(path, wait ? platform::Sound::Sync : platform::Sound::Async);
     });
-    connect(&game, &GameClock::keep, this, &GameRunner::keep);
+    connect(&game, &Game::keep, this, &GameRunner::keep);
     // A game file that stops being kept (a full disk) is said, and again once it is caught up.
     keptWriter_.setReport([this](bool kept, const QString &line) {
         QMetaObject::invokeMethod(
-            this, [this, kept, line] { emit report(line, !kept, kept ? GameClock::NoticeMs : 0); },
-            Qt::QueuedConnection);
+            this, [this, kept, line] { emit report(line, !kept, kept ? Game::NoticeMs : 0); }, Qt::QueuedConnection);
     });
-    connect(&game, &GameClock::finished, this,
+    connect(&game, &Game::finished, this,
             [this](const tournament::Results &results) { resultsWriter().write(results); });
-    connect(&game, &GameClock::countdownChanged, this, [this] {
+    connect(&game, &Game::countdownChanged, this, [this] {
         // Never two countdowns at once; an enabled one keeps its rhythm.
         const auto follow = [](QTimer *timer, bool on) {
             if (!on)
@@ -32,10 +31,10 @@ void GameRunner::connectServices(const platform::Services &services, QTimer *rou
             else if (!timer->isActive())
                 timer->start();
         };
-        follow(rounds_, game.running() == GameClock::Countdown::Rounds);
-        follow(breaks_, game.running() == GameClock::Countdown::Break);
+        follow(rounds_, game.running() == Game::Countdown::Rounds);
+        follow(breaks_, game.running() == Game::Countdown::Break);
     });
-    connect(&game, &GameClock::published, this, [this](const DisplayState &state) {
+    connect(&game, &Game::published, this, [this](const DisplayState &state) {
         if (screen)
             screen->render(state);
         if (services_.publisher)

@@ -5,7 +5,7 @@
 // on disk while it runs, the night's results at its end). Phones' commands reach the game
 // through it. The settings window only starts, resumes and edits.
 
-#include "clock/GameClock.h"
+#include "clock/Game.h"
 #include "platform/LatestFileWriter.h"
 #include "platform/NightFiles.h"
 #include "platform/Platform.h"
@@ -29,7 +29,7 @@ class GameRunner : public QObject {
 public:
     explicit GameRunner(QObject *parent = nullptr);
 
-    GameClock game;
+    Game game;
 
     // The services it carries the game to, and the two timers that follow its countdowns.
     void connectServices(const platform::Services &services, QTimer *rounds, QTimer *breaks);

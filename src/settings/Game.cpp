@@ -30,7 +30,7 @@ void frm_Chiplark::connectGame()
     runner.connectServices(services_, tmr_rounds, tmr_break);
     connect(&runner, &GameRunner::report, this, &frm_Chiplark::tellHost);
     connect(&runner, &GameRunner::shown, this, &frm_Chiplark::displayStateChanged);
-    connect(&game, &GameClock::left, this, [this] {
+    connect(&game, &Game::left, this, [this] {
         keepScreenOn(false);
         if (!game.speechWanted())
             services_.speech->release();
@@ -215,8 +215,8 @@ void frm_Chiplark::showDisplayForGame()
 {
     createDisplay();
     frm_Display &d = *display_;
-    d.scaleToScreen = screenOptions.scaleDisplay;
-    d.showPaused = screenOptions.showPaused;
+    d.scaleToScreen = moreOptions.scaleDisplay;
+    d.showPaused = moreOptions.showPaused;
     d.layOut(screen()->geometry());
     d.render(game.view());
     keepScreenOn(true);
@@ -284,9 +284,9 @@ void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
     createDisplay();
     restoreGame(kept);
     game.resume(kept);
-    screenOptionsChanged(screenOptions);
+    moreOptionsChanged(moreOptions);
     showDisplayForGame();
-    if (screenOptions.serveOnNetwork)
+    if (moreOptions.serveOnNetwork)
         startServing();
 }
 

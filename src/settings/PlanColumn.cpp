@@ -12,20 +12,19 @@
 #include <QScrollBar>
 #include <QStringListModel>
 
-    namespace
+namespace {
+
+// Where the column goes and how much the window grows for it and for the label, in pixels.
+constexpr int ColumnWidth = 58;
+constexpr int Gap = 2;
+constexpr int Wider = ColumnWidth + Gap;
+constexpr int LeastLabelHeight = 44;
+
+// When the night starts: at the time typed, tonight, else now.
+QDateTime startsAt(const plan::PlanSetup &setup)
 {
-
-    // Where the column goes and how much the window grows for it and for the label, in pixels.
-    constexpr int ColumnWidth = 58;
-    constexpr int Gap = 2;
-    constexpr int Wider = ColumnWidth + Gap;
-    constexpr int LeastLabelHeight = 44;
-
-    // When the night starts: at the time typed, tonight, else now.
-    QDateTime startsAt(const plan::PlanSetup &setup)
-    {
-        return setup.startsAt ? plan::startOn(QDate::currentDate(), *setup.startsAt) : QDateTime::currentDateTime();
-    }
+    return setup.startsAt ? plan::startOn(QDate::currentDate(), *setup.startsAt) : QDateTime::currentDateTime();
+}
 
 } // namespace
 
@@ -47,7 +46,7 @@ plan::Night frm_Chiplark::night() const
         n.breakEvery = every.ok() && every.value > 0 ? every.value : 0;
         n.breakSeconds = minutes.ok() && minutes.value > 0 ? minutes.value * 60 : 0;
     }
-    n.repeat = screenOptions.repeatBreak;
+    n.repeat = moreOptions.repeatBreak;
     if (tournament::switchedOn(tournamentTexts, tournament::CountKey))
         n.count = tournament::parseSetup(tournamentTexts, nullptr);
     n.setup = planSetup();

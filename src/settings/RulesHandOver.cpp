@@ -31,7 +31,7 @@ GameRules frm_Chiplark::gameRules() const
     r.breakOn = opt_Break[0]->isChecked();
     r.breakEvery = txt_Break->text();
     r.breakMinutes = txt_breakTime->text();
-    r.repeatBreak = screenOptions.repeatBreak;
+    r.repeatBreak = moreOptions.repeatBreak;
     r.ante = anteRule();
     r.plan = planSetup();
     r.speechOn = Check1->value() == 1;
@@ -65,7 +65,7 @@ void frm_Chiplark::connectRules()
         connect(box, &QCheckBox::stateChanged, this, &frm_Chiplark::handRules);
     connect(lst_Blinds->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { game.listSelected(lst_Blinds->listIndex()); });
-    connect(&game, &GameClock::rowSelected, lst_Blinds, &BlindListBox::setListIndex);
+    connect(&game, &Game::rowSelected, lst_Blinds, &BlindListBox::setListIndex);
 }
 
 // The settings first, then the levels as they were played, in a custom list.

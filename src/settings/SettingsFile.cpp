@@ -20,7 +20,7 @@ const QString Screens = QStringLiteral("Screens");
 const QString Tournament = QStringLiteral("Tournament");
 const QString Plan = QStringLiteral("Plan");
 // Kept with a game only.
-const QString Game = QStringLiteral("Game");
+const QString GameSection = QStringLiteral("Game");
 
 } // namespace
 
@@ -133,10 +133,10 @@ void frm_Chiplark::applySettings(const std::function<QString(const QString &, co
 
 std::array<frm_Chiplark::OptionKey, 4> frm_Chiplark::optionKeys()
 {
-    return {{{Screens, "ServeOnNetwork", &screenOptions.serveOnNetwork, &serveKeyInFile_},
-             {Screens, "ScaleDisplay", &screenOptions.scaleDisplay, &scaleKeyInFile_},
-             {Screens, "ShowPaused", &screenOptions.showPaused, &pausedKeyInFile_},
-             {Breaks, "RepeatBreak", &screenOptions.repeatBreak, &repeatKeyInFile_}}};
+    return {{{Screens, "ServeOnNetwork", &moreOptions.serveOnNetwork, &serveKeyInFile_},
+             {Screens, "ScaleDisplay", &moreOptions.scaleDisplay, &scaleKeyInFile_},
+             {Screens, "ShowPaused", &moreOptions.showPaused, &pausedKeyInFile_},
+             {Breaks, "RepeatBreak", &moreOptions.repeatBreak, &repeatKeyInFile_}}};
 }
 
 void frm_Chiplark::saveSettings()
@@ -154,7 +154,7 @@ void frm_Chiplark::saveSettings()
         // them stays the 32 keys. The count's setup likewise: a box left empty (a switch off)
         // is written only to undo what the file said. The speech box and the voice are kept
         // with a game, never in the file.
-        if (section == Game)
+        if (section == GameSection)
             continue;
         if (const std::optional<OptionKey> o = optionKey(section, key); o && !*o->on && !*o->inFile)
             continue;
@@ -268,8 +268,8 @@ std::vector<std::array<QString, 3>> frm_Chiplark::settingValues()
         put(Tournament, k.key, tournamentTexts.value(QLatin1String(k.key)));
     for (const QString &key : plan::PlanKeys)
         values.push_back({Plan, key, planTexts.value(key)});
-    put(Game, "Speech", QString::number(Check1->value()));
-    put(Game, "Voice", cmb_voices->currentText());
+    put(GameSection, "Speech", QString::number(Check1->value()));
+    put(GameSection, "Voice", cmb_voices->currentText());
     return values;
 }
 
@@ -286,10 +286,10 @@ void frm_Chiplark::restoreSettings(const std::vector<std::array<QString, 3>> &va
         return QString();
     };
     applySettings(get, false);
-    const int speech = get(Game, "Speech").toInt();
+    const int speech = get(GameSection, "Speech").toInt();
     if (speech >= 0 && speech <= 2)
         Check1->setValue(speech); // its handler lists the voices
-    voiceToRestore_ = get(Game, "Voice");
+    voiceToRestore_ = get(GameSection, "Voice");
     selectRestoredVoice();
 }
 

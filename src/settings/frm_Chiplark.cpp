@@ -176,7 +176,7 @@ void frm_Chiplark::paintEvent(QPaintEvent *event)
     // switcher shows.
     QTimer::singleShot(0, this, [this] {
         restoreApplicationFont();
-        if (screenOptions.serveOnNetwork)
+        if (moreOptions.serveOnNetwork)
             startServing();
         Q_INIT_RESOURCE(chiplark);
         QIcon icon;
@@ -515,15 +515,14 @@ void frm_Chiplark::chk_playWav_Click()
 // Opens the manual that comes with the program.
 void frm_Chiplark::cmd_Screens_Click()
 {
-    frm_MoreOptions dialog(screenOptions, services_.publisher, this, tournamentTexts, planTexts);
+    frm_MoreOptions dialog(moreOptions, services_.publisher, this, tournamentTexts, planTexts);
     dialog.setNames(game.names);
     dialog.windowNight = [this] { return night(); };
     dialog.checkChips();
-    connect(&dialog, &frm_MoreOptions::optionsChanged, this,
-            [&dialog, this] { screenOptionsChanged(dialog.options()); });
+    connect(&dialog, &frm_MoreOptions::optionsChanged, this, [&dialog, this] { moreOptionsChanged(dialog.options()); });
     connect(&dialog, &frm_MoreOptions::sheetAsked, this, [&dialog, this] { printSheet(dialog.night()); });
     dialog.exec();
-    screenOptionsChanged(dialog.options());
+    moreOptionsChanged(dialog.options());
     tournamentTexts = dialog.tournamentTexts();
     planTexts = dialog.planTexts();
     planChanged();
@@ -538,13 +537,13 @@ void frm_Chiplark::cmd_Screens_Click()
         else
             game.names = names;
     }
-    if (screenOptions.serveOnNetwork && services_.publisher)
+    if (moreOptions.serveOnNetwork && services_.publisher)
         services_.publisher->publish(displayState);
 }
 
-void frm_Chiplark::screenOptionsChanged(const ScreenOptions &options)
+void frm_Chiplark::moreOptionsChanged(const MoreOptions &options)
 {
-    screenOptions = options;
+    moreOptions = options;
     planChanged();
     handRules();
     if (!display_)

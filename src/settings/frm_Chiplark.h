@@ -5,7 +5,7 @@
 #include "announce/Phrases.h"
 #include "blinds/BlindListBox.h"
 #include "blinds/BlindSchedule.h"
-#include "clock/GameClock.h"
+#include "clock/Game.h"
 #include "plan/Night.h"
 #include "plan/PlanSetup.h"
 #include "platform/LatestFileWriter.h"
@@ -133,10 +133,10 @@ public:
     // "More options…" and the options it sets (kept in the settings file's [Screens], and
     // the repeated break in [Breaks], each only once turned on).
     QPushButton *cmd_Screens;
-    ScreenOptions screenOptions;
+    MoreOptions moreOptions;
     void cmd_Screens_Click();
     // The dialog's options as they change: the display, when up, follows at once.
-    void screenOptionsChanged(const ScreenOptions &options);
+    void moreOptionsChanged(const MoreOptions &options);
     // The page on the network, as the options say; a phone's control, under the rules of the
     // display's keys.
     void startServing();
@@ -187,7 +187,7 @@ public:
     // the display, the page, the speech and the files; its figures, its count and what the
     // players see.
     GameRunner runner;
-    GameClock &game = runner.game;
+    Game &game = runner.game;
     GameState &gameState = game.state;
     std::optional<tournament::Ledger> &ledger = game.ledger;
     const DisplayState &displayState = game.view();

@@ -16,7 +16,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-frm_MoreOptions::frm_MoreOptions(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
+frm_MoreOptions::frm_MoreOptions(const MoreOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
                                  const tournament::SetupTexts &tournament, const plan::PlanTexts &planTexts)
     : QDialog(parent), publisher_(publisher)
 {
@@ -305,9 +305,9 @@ void frm_MoreOptions::fitContents()
     resize(sizeHint().expandedTo(minimumSizeHint()));
 }
 
-ScreenOptions frm_MoreOptions::options() const
+MoreOptions frm_MoreOptions::options() const
 {
-    ScreenOptions o;
+    MoreOptions o;
     o.serveOnNetwork = chk_Serve->isChecked();
     o.scaleDisplay = chk_Scale->isChecked();
     o.showPaused = chk_Paused->isChecked();

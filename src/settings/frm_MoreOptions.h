@@ -30,8 +30,9 @@ namespace platform {
 class ClockPublisher;
 }
 
-// The options of the dialog, as the settings window keeps them.
-struct ScreenOptions {
+// The options of "More options…" that the settings window keeps: the page, the players'
+// display and the break that repeats.
+struct MoreOptions {
     bool serveOnNetwork = false; // the clock's page on the local network
     bool scaleDisplay = false;   // the players' display grows with the screen
     bool showPaused = false;     // the players' display says PAUSED while paused
@@ -43,7 +44,7 @@ class frm_MoreOptions : public QDialog {
 public:
     // publisher: the page's server, started and stopped as the box is ticked; none: the box
     // cannot be ticked.
-    frm_MoreOptions(const ScreenOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
+    frm_MoreOptions(const MoreOptions &options, platform::ClockPublisher *publisher, QWidget *parent,
                     const tournament::SetupTexts &tournament = {}, const plan::PlanTexts &planTexts = {});
     ~frm_MoreOptions() override;
 
@@ -111,7 +112,7 @@ public:
     QDialogButtonBox *cmd_Close;
 
     // The options as the dialog shows them now.
-    ScreenOptions options() const;
+    MoreOptions options() const;
     // The count's setup as the boxes hold it: a switch off and a box left empty are not there.
     tournament::SetupTexts tournamentTexts() const;
     // The names as typed, one a line, blank lines left out.

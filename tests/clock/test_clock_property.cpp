@@ -65,8 +65,8 @@ private slots:
             const bool rounds = frm.tmr_rounds->isActive(), breakTimer = frm.tmr_break->isActive();
             const int round = frm.gameState.currentRound, rows = frm.lst_Big.listCount();
             const auto at = [step](const QString &what) { return QStringLiteral("%1 at step %2").arg(what).arg(step); };
-            QVERIFY2(rounds == (frm.game.running() == GameClock::Countdown::Rounds)
-                         && breakTimer == (frm.game.running() == GameClock::Countdown::Break),
+            QVERIFY2(rounds == (frm.game.running() == Game::Countdown::Rounds)
+                         && breakTimer == (frm.game.running() == Game::Countdown::Break),
                      qPrintable(at("the timers apart from the game")));
             QVERIFY2(!(frm.game.paused && (rounds || breakTimer)), qPrintable(at("a timer runs while paused")));
             QVERIFY2(round == -1 || (round >= 0 && round <= rows),

@@ -145,7 +145,7 @@ private slots:
         start(counting({{"Speak", "1"}}));
         // What the game is played with, never written to the settings file before the kill.
         frm->txt_Title->setText("Friday");
-        frm->screenOptions.showPaused = frm->screenOptions.repeatBreak = true;
+        frm->moreOptions.showPaused = frm->moreOptions.repeatBreak = true;
         keys("EEEB");
         // Names from the phone, the second buy-in without one.
         const QStringList names{"Ann", "", "Cy"};
@@ -169,7 +169,7 @@ private slots:
         // Under its own rules: the break, the options, the setup and the title as they were played.
         QCOMPARE(frm->txt_Break->text() + " " + frm->txt_breakTime->text() + " " + frm->txt_Title->text(),
                  "2 5 Friday");
-        QVERIFY(frm->opt_Break[0]->isChecked() && frm->screenOptions.repeatBreak && frm->screenOptions.showPaused);
+        QVERIFY(frm->opt_Break[0]->isChecked() && frm->moreOptions.repeatBreak && frm->moreOptions.showPaused);
         QCOMPARE(frm->tournamentTexts, counting({{"Speak", "1"}}));
         QVERIFY(d()->lbl_Paused->isVisible());
         // "More options…" opened and closed leaves every name with its buy-in.
@@ -229,7 +229,7 @@ private slots:
                     {"100 % with the count off", {{"Cut", "100"}}, QMessageBox::No, false},
                     {"99 %", counting({{"Cut", "99"}}), QMessageBox::No, false}};
         for (const auto &r : rows) {
-            frm_MoreOptions dialog(frm->screenOptions, nullptr, frm, r.texts);
+            frm_MoreOptions dialog(frm->moreOptions, nullptr, frm, r.texts);
             dialog.show();
             QString asked;
             QTimer::singleShot(0, &dialog, [&] {
@@ -267,7 +267,7 @@ private slots:
                                                           {"Rounding", "25"},
                                                           {"Payouts", "60/40"},
                                                           {"Speak", "1"}});
-            frm_MoreOptions dialog(frm->screenOptions, nullptr, frm, full);
+            frm_MoreOptions dialog(frm->moreOptions, nullptr, frm, full);
             QCOMPARE(dialog.tournamentTexts(), full);
             // Each letter underlined once on the page.
             QStringList letters;

@@ -220,7 +220,7 @@ private slots:
         QFETCH(bool, blinks);
         levels(3, 600);
         frm->show();
-        frm_MoreOptions dialog(frm->screenOptions, nullptr, frm, frm->tournamentTexts);
+        frm_MoreOptions dialog(frm->moreOptions, nullptr, frm, frm->tournamentTexts);
         dialog.txt_Address->setText(QStringLiteral("http://192.0.2.2:8642/"));
         dialog.lbl_Others->setText(QStringLiteral("http://10.0.0.2:8642/"));
         dialog.chk_Count->setChecked(true);

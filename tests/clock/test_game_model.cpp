@@ -4,7 +4,7 @@
 // kill-and-resume must keep it sound.
 
 #include "announce/Announcements.h"
-#include "clock/GameClock.h"
+#include "clock/Game.h"
 #include "clock/GameKeys.h"
 #include "text/ClockText.h"
 #include "tournament/Standings.h"
@@ -43,25 +43,25 @@ struct Table {
     }
 };
 
-struct Game {
+struct Played {
     Table settings;
-    GameClock clock;
+    Game clock;
     void hand() { clock.setRules(settings.rules()); }
     // What was said and played, each at the second of the game it came.
     QStringList log;
     int published = 0;
     qint64 at = 1700000000000;
-    Game()
+    Played()
     {
         clock.now = [this] { return at; };
         clock.state.currencySymbol = QStringLiteral("£");
         const auto heard = [this](const QString &what) {
             log << QStringLiteral("%1: %2").arg(clock.state.gameSeconds).arg(what);
         };
-        QObject::connect(&clock, &GameClock::say, heard);
-        QObject::connect(&clock, &GameClock::playSound,
+        QObject::connect(&clock, &Game::say, heard);
+        QObject::connect(&clock, &Game::playSound,
                          [heard](const QString &path, bool wait) { heard(wait ? path : path + " in the background"); });
-        QObject::connect(&clock, &GameClock::published, [this] { ++published; });
+        QObject::connect(&clock, &Game::published, [this] { ++published; });
         hand();
     }
     // n levels of the given length: 25/50, 50/100, 75/150, …
@@ -87,7 +87,7 @@ tournament::Setup counting()
 }
 
 // The figures the game publishes, and the countdown that runs, in one line.
-QString figures(const GameClock &c)
+QString figures(const Game &c)
 {
     const DisplayState &v = c.view();
     QString s = (v.inBreak ? QStringLiteral("break after %1: ") : QStringLiteral("round %1: ")).arg(v.round)
@@ -271,14 +271,14 @@ private slots:
     {
         QFETCH(QString, script);
         QFETCH(QStringList, expected);
-        auto game = std::make_unique<Game>();
+        auto game = std::make_unique<Played>();
         qint64 askedAt = 0;
         qputenv("TZ", "UTC"); // the plan's times of day
         tzset();
         std::optional<tournament::Setup> setup = counting();
         for (const QString &step : script.split(' ')) {
             game->hand(); // what the step before changed
-            GameClock &c = game->clock;
+            Game &c = game->clock;
             Table &s = game->settings;
             const QString value = step.section('=', 1);
             const int before = game->published;
@@ -357,7 +357,7 @@ private slots:
                 const std::optional<tournament::SavedGame> file =
                     tournament::parseSavedGame(tournament::formatSavedGame(c.kept()));
                 QVERIFY2(file, "the kept game cannot be read");
-                auto next = std::make_unique<Game>();
+                auto next = std::make_unique<Played>();
                 next->settings = game->settings; // the window puts back what the game was played with
                 next->hand();
                 next->log = game->log;
@@ -413,7 +413,7 @@ private slots:
                            "notice: Bust: which table? 1, 2 (Escape cancels)",
                            "notice: Bust: cancelled",
                            "shown",
-                           "notice: " + GameClock::TableKeysHelp};
+                           "notice: " + Game::TableKeysHelp};
         const QString move = QStringLiteral(
             "notice: Table 1, the big blind moves to Table 2, Seat #. M and the seat it left confirms, X refuses.");
         QTest::newRow("two busts at one table: the move, refused, asked again, made")
@@ -525,16 +525,16 @@ private slots:
     {
         QFETCH(QString, script);
         QFETCH(QStringList, expected);
-        auto game = std::make_unique<Game>();
+        auto game = std::make_unique<Played>();
         tournament::Setup setup = counting();
         setup.seed = 20261210;
         QStringList names;
         QStringList log;
-        const auto listen = [&log](GameClock &c) {
-            QObject::connect(&c, &GameClock::notice, [&log](const QString &t) { log << "notice: " + t; });
-            QObject::connect(&c, &GameClock::seatCall, [&log](const QString &t) { log << "seat: " + t; });
-            QObject::connect(&c, &GameClock::say, [&log](const QString &t) { log << "say: " + t; });
-            QObject::connect(&c, &GameClock::finished, [&log](const tournament::Results &r) {
+        const auto listen = [&log](Game &c) {
+            QObject::connect(&c, &Game::notice, [&log](const QString &t) { log << "notice: " + t; });
+            QObject::connect(&c, &Game::seatCall, [&log](const QString &t) { log << "seat: " + t; });
+            QObject::connect(&c, &Game::say, [&log](const QString &t) { log << "say: " + t; });
+            QObject::connect(&c, &Game::finished, [&log](const tournament::Results &r) {
                 log << QStringLiteral("finished: %1 places, pool %2, %3")
                            .arg(r.places.size())
                            .arg(r.pool)
@@ -543,7 +543,7 @@ private slots:
         };
         listen(game->clock);
         // The seat digits of the first taken seat at a table.
-        const auto seatKeys = [](GameClock &c, int table) {
+        const auto seatKeys = [](Game &c, int table) {
             const QList<int> seats = c.view().seatMap.value(table - 1);
             const int seat =
                 int(std::find_if(seats.begin(), seats.end(), [](int e) { return e != 0; }) - seats.begin()) + 1;
@@ -553,7 +553,7 @@ private slots:
                 c.key(DisplayKey::Enter, 0);
         };
         for (const QString &step : script.split(' ')) {
-            GameClock &c = game->clock;
+            Game &c = game->clock;
             const QString value = step.section('=', 1);
             if (step.startsWith("layout=")) {
                 setup.layout = {value.section('x', 0, 0).toInt(), value.section('x', 1).toInt(), {}};
@@ -591,7 +591,7 @@ private slots:
                 const std::optional<tournament::SavedGame> file =
                     tournament::parseSavedGame(tournament::formatSavedGame(c.kept()));
                 QVERIFY2(file, "the kept game cannot be read");
-                auto next = std::make_unique<Game>();
+                auto next = std::make_unique<Played>();
                 next->clock.resume(*file);
                 listen(next->clock);
                 QCOMPARE(next->clock.view().seatMap, c.view().seatMap);
@@ -649,7 +649,7 @@ private slots:
         QFETCH(QString, every);
         QFETCH(bool, repeat);
         QFETCH(QList<int>, breaksAfter);
-        Game g;
+        Played g;
         g.levels(levels, 120);
         g.settings.every = every;
         g.settings.repeat = repeat;
@@ -690,15 +690,15 @@ private slots:
     {
         QRandomGenerator rng(20261209);
         const auto pick = [&](int n) { return int(rng.bounded(n)); };
-        using Game_ = std::unique_ptr<Game>;
+        using Played_ = std::unique_ptr<Played>;
         // A step returns a tick's "ticked" or a command's "asked first".
-        using Step = std::function<bool(Game_ &)>;
+        using Step = std::function<bool(Played_ &)>;
         std::vector<Step> steps;
         std::vector<QByteArray> states;
         // The game's figures, what was said and shown at every step; the whole kept game every
         // 1,000th step (written out, it would be most of the walk's time).
-        const auto state = [](const Game &g, bool whole) {
-            const GameClock &c = g.clock;
+        const auto state = [](const Played &g, bool whole) {
+            const Game &c = g.clock;
             const GameState &n = c.state;
             const DisplayState &v = c.view();
             QCryptographicHash h(QCryptographicHash::Sha1);
@@ -716,17 +716,17 @@ private slots:
             return h.result();
         };
         DisplayState shown; // what a game showed just before it was killed
-        const auto play = [&](Game_ &g, Step step) {
+        const auto play = [&](Played_ &g, Step step) {
             g->at += 1000;
             const bool out = step(g);
             steps.push_back(std::move(step));
             states.push_back(state(*g, steps.size() % 1000 == 0));
             return out;
         };
-        auto game = std::make_unique<Game>();
+        auto game = std::make_unique<Played>();
         int resumes = 0, asked = 0, breaks = 0, changes = 0, chipLines = 0;
         for (int step = 0; step < 100000; ++step) {
-            GameClock &c = game->clock;
+            Game &c = game->clock;
             Table &s = game->settings;
             const int action = pick(100);
             const qsizetype heard = game->log.size();
@@ -735,7 +735,7 @@ private slots:
             if (action < 2 || !c.inPlay()) {
                 const bool repeat = pick(2), breaksOn = pick(4) > 0, count = pick(3);
                 const QString every = QString::number(pick(4));
-                play(game, [=](Game_ &g) {
+                play(game, [=](Played_ &g) {
                     std::tie(g->settings.repeat, g->settings.every, g->settings.breaks) =
                         std::tie(repeat, every, breaksOn);
                     g->hand();
@@ -744,14 +744,14 @@ private slots:
                 });
             } else if (action < 60) {
                 tickStep = true;
-                ticked = play(game, [](Game_ &g) { return g->clock.tick(); });
+                ticked = play(game, [](Played_ &g) { return g->clock.tick(); });
             } else if (action < 68) {
                 static const int keys[] = {DisplayKey::Space, DisplayKey::P, DisplayKey::Pause};
                 static const GameCommand::Kind kinds[] = {GameCommand::Back, GameCommand::MinuteLess,
                                                           GameCommand::MinuteMore};
                 const int key = action < 66 ? keys[action < 63 ? 0 : 1 + pick(2)] : 0;
                 const GameCommand::Kind kind = kinds[pick(3)];
-                play(game, [=](Game_ &g) {
+                play(game, [=](Played_ &g) {
                     if (key)
                         g->clock.key(key, 0);
                     else
@@ -762,7 +762,7 @@ private slots:
                 static const int keys[] = {DisplayKey::E, DisplayKey::N, DisplayKey::R,        DisplayKey::A,
                                            DisplayKey::B, DisplayKey::L, DisplayKey::Backspace};
                 const int key = keys[pick(7)];
-                play(game, [=](Game_ &g) {
+                play(game, [=](Played_ &g) {
                     g->clock.key(key, 0);
                     return false;
                 });
@@ -774,12 +774,12 @@ private slots:
                 const bool confirmed = pick(2) > 0;
                 const int behind = pick(2);
                 const QStringList names = QStringList{"Ann", "", "Cy", "Dee"}.mid(0, pick(5));
-                asked += play(game, [=](Game_ &g) {
+                asked += play(game, [=](Played_ &g) {
                     const qint64 records = g->clock.ledger ? qint64(g->clock.ledger->records().size()) : 0;
                     return g->clock.command({kind, confirmed, records - behind, {}, names}).confirm;
                 });
             } else if (action < 90) {
-                play(game, [](Game_ &g) {
+                play(game, [](Played_ &g) {
                     g->clock.key(DisplayKey::Escape, 0);
                     return false;
                 });
@@ -792,7 +792,7 @@ private slots:
                 const AnteRule ante{pick(4) > 0, pick(4), pick(2) ? 25 : 2147483647, pick(2) > 0,
                                     pick(4) ? std::optional<qint64>(pick(4)) : std::nullopt};
                 const QString minutes = pick(4) ? QString::number(pick(100)) : QStringLiteral("?");
-                play(game, [=](Game_ &g) {
+                play(game, [=](Played_ &g) {
                     Table &t = g->settings;
                     switch (change) {
                     case 0: t.breaks = !t.breaks; break;
@@ -821,13 +821,13 @@ private slots:
             } else {
                 // Killed: the kept file read back into a new program, its window set as the game was.
                 const tournament::SavedGame before = c.kept();
-                const GameClock::Countdown running = c.running();
-                play(game, [=, &shown](Game_ &g) {
+                const Game::Countdown running = c.running();
+                play(game, [=, &shown](Played_ &g) {
                     g->clock.refresh(); // as the settings stand now
                     shown = g->clock.view();
                     const std::optional<tournament::SavedGame> file =
                         tournament::parseSavedGame(tournament::formatSavedGame(g->clock.kept()));
-                    auto next = std::make_unique<Game>();
+                    auto next = std::make_unique<Played>();
                     next->at = g->at;
                     next->settings = g->settings;
                     next->hand();
@@ -836,12 +836,12 @@ private slots:
                     g = std::move(next);
                     return false;
                 });
-                GameClock &r = game->clock;
+                Game &r = game->clock;
                 tournament::SavedGame expected = before;
                 expected.paused = true;
                 QVERIFY2(r.kept() == expected, qPrintable(QStringLiteral("resumed otherwise at step %1").arg(step)));
                 if (!before.paused)
-                    play(game, [](Game_ &g) {
+                    play(game, [](Played_ &g) {
                         g->clock.pauseResume();
                         return false;
                     });
@@ -856,7 +856,7 @@ private slots:
             // The game is sound after every step.
             const DisplayState &v = c.view();
             const auto at = [step](const char *what) { return QStringLiteral("%1 at step %2").arg(what).arg(step); };
-            QVERIFY2(!(c.paused && c.running() != GameClock::Countdown::None), qPrintable(at("runs while paused")));
+            QVERIFY2(!(c.paused && c.running() != Game::Countdown::None), qPrintable(at("runs while paused")));
             QVERIFY2(c.state.currentRound == -1 || c.state.currentRound >= 1, qPrintable(at("no level in play")));
             QVERIFY2(v.elapsed.text == "Game Timer: " + QString::number(v.gameSeconds), qPrintable(at("game timer")));
             QVERIFY2(v.title.text == s.gameTitle && v.gameTitle == s.gameTitle && v.backColour == 1
@@ -878,7 +878,7 @@ private slots:
                 QVERIFY2(!v.anteAmount || (v.ante.visible && v.ante.text == anteText(v.currency, v.anteAmount)),
                          qPrintable(at("ante")));
             }
-            if (stayed && !v.inBreak && c.running() == GameClock::Countdown::Rounds) {
+            if (stayed && !v.inBreak && c.running() == Game::Countdown::Rounds) {
                 // Just ticked: the display's next-round line and the page's figures agree.
                 const bool saysBreak = v.nextRound.text.startsWith(QLatin1String("Next round is a break"));
                 QVERIFY2(!v.breakNext || saysBreak, qPrintable(at("break next not shown")));
@@ -898,7 +898,7 @@ private slots:
         // The walk reached the states that matter.
         QVERIFY(resumes > 500 && breaks > 1000 && asked > 100 && changes > 1000 && chipLines > 1000);
         // The log replayed on a fresh game.
-        auto replayed = std::make_unique<Game>();
+        auto replayed = std::make_unique<Played>();
         for (size_t i = 0; i < steps.size(); ++i) {
             replayed->at += 1000;
             steps[i](replayed);

@@ -20,7 +20,7 @@ class TestDisplayScale : public WindowTest {
     Q_OBJECT
     frm_Display *startGame(bool scaled)
     {
-        frm->screenOptions.scaleDisplay = scaled;
+        frm->moreOptions.scaleDisplay = scaled;
         drive::setSchedule(*frm, {"25/50/600", "50/100/600"});
         frm->opt_Ante[1]->setChecked(true);
         frm->txt_ante->setText("10");
@@ -99,29 +99,29 @@ private slots:
         QByteArray ini = exitAndRestart();
         QVERIFY(!ini.contains("Screens"));
 
-        frm->screenOptions.scaleDisplay = true;
+        frm->moreOptions.scaleDisplay = true;
         ini = exitAndRestart();
         QVERIFY(ini.contains("[Screens]\r\nScaleDisplay=1\r\n"));
-        QVERIFY(frm->screenOptions.scaleDisplay);
+        QVERIFY(frm->moreOptions.scaleDisplay);
 
         QVERIFY(!ini.contains("ShowPaused") && !ini.contains("RepeatBreak"));
-        frm->screenOptions.showPaused = true;
-        frm->screenOptions.repeatBreak = true;
+        frm->moreOptions.showPaused = true;
+        frm->moreOptions.repeatBreak = true;
         ini = exitAndRestart();
         QVERIFY(ini.contains("ScaleDisplay=1\r\nShowPaused=1\r\n"));
         QVERIFY(ini.contains("BreakOpt=0\r\nRepeatBreak=1\r\n")); // with the break's own keys
-        QVERIFY(frm->screenOptions.showPaused && frm->screenOptions.repeatBreak);
+        QVERIFY(frm->moreOptions.showPaused && frm->moreOptions.repeatBreak);
 
         // Turned off again: written as off, so they stay off.
-        frm->screenOptions.scaleDisplay = false;
-        frm->screenOptions.showPaused = false;
+        frm->moreOptions.scaleDisplay = false;
+        frm->moreOptions.showPaused = false;
         QVERIFY(exitAndRestart().contains("ScaleDisplay=0\r\nShowPaused=0\r\n"));
-        QVERIFY(!frm->screenOptions.scaleDisplay && !frm->screenOptions.showPaused);
+        QVERIFY(!frm->moreOptions.scaleDisplay && !frm->moreOptions.showPaused);
     }
 
     void dialogSetsTheOption()
     {
-        frm_MoreOptions dialog(frm->screenOptions, nullptr, frm);
+        frm_MoreOptions dialog(frm->moreOptions, nullptr, frm);
         QVERIFY(!dialog.chk_Serve->isEnabled()); // no server: the page cannot be turned on
         QVERIFY(!dialog.chk_Scale->isChecked());
         dialog.chk_Scale->setChecked(true);
@@ -162,7 +162,7 @@ private slots:
         frm->cmd_Screens_Click();
         QCOMPARE(seen, (std::vector<double>{frm_Display::scaleFor(d->size()), 1.0}));
         QCOMPARE(d->scale(), frm_Display::scaleFor(d->size()));
-        QVERIFY(frm->screenOptions.scaleDisplay);
+        QVERIFY(frm->moreOptions.scaleDisplay);
         QCOMPARE(d->lbl_ante->y(), d->lbl_Blinds->y() + d->lbl_Blinds->height());
     }
 
@@ -196,9 +196,9 @@ private slots:
         const QList<QRect> before = places();
         d->Form_KeyDown(DisplayKey::P, 0);
         QVERIFY(!shown()); // off
-        ScreenOptions on = frm->screenOptions;
+        MoreOptions on = frm->moreOptions;
         on.showPaused = true;
-        frm->screenOptionsChanged(on);
+        frm->moreOptionsChanged(on);
         QVERIFY(shown());
         QCOMPARE(d->lbl_Paused->text(), QStringLiteral("PAUSED"));
         QCOMPARE(d->lbl_Paused->palette().color(QPalette::WindowText), QColor(0, 255, 0));

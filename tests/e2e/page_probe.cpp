@@ -115,8 +115,8 @@ int main(int argc, char *argv[])
         frm.opt_Break[0]->setChecked(true);
         frm.txt_Break->setText("1");
         frm.txt_breakTime->setText("10");
-        frm.screenOptions.repeatBreak = true;
-        frm.screenOptions.scaleDisplay = true;
+        frm.moreOptions.repeatBreak = true;
+        frm.moreOptions.scaleDisplay = true;
         frm.planTexts = {{"Chips", "25/white/0;100/black/0;500/purple/0"}, {"Players", "18"}, {"Stack", "10000"}};
     }
     if (argc > 1 && QByteArray(argv[1]) == "count")

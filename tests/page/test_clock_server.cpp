@@ -400,7 +400,7 @@ private slots:
     // once it is used) and takes control back from all.
     void dialogControl()
     {
-        frm_MoreOptions dialog(ScreenOptions{true}, s.get(), nullptr);
+        frm_MoreOptions dialog(MoreOptions{true}, s.get(), nullptr);
         dialog.show();
         QCOMPARE(dialog.lbl_Control->text(), QStringLiteral("Phones with control: 0"));
         QVERIFY(!dialog.cmd_Revoke->isEnabled() && !dialog.lbl_ControlQR->isVisible());
@@ -818,7 +818,7 @@ private slots:
             QCOMPARE(seventeenth.pair("pin", s->pin()).size(), 32);
             // The phone paired first is told why, and the dialog says the cap.
             QTRY_COMPARE(host->last().value("why").toString(), QStringLiteral("full"));
-            frm_MoreOptions dialog(ScreenOptions{true}, s.get(), nullptr);
+            frm_MoreOptions dialog(MoreOptions{true}, s.get(), nullptr);
             QVERIFY(dialog.lbl_Control->text().contains(QStringLiteral("16, the most")));
             QCOMPARE(host->pair("key", key), QStringLiteral("refused: key")); // taken back by the PIN only
             QCOMPARE(host->pair("pin", s->pin()).size(), 32);
@@ -966,15 +966,15 @@ private slots:
         keys.runner.connectServices(keys.fakes.services(), &keys.rounds, &keys.breaks);
         phone.runner.connectServices(phoneServices, &phone.rounds, &phone.breaks);
         GameRules rules;
-        std::tie(rules.small, rules.big, rules.time) = std::tuple(QStringList{"25", "50", "100"},
-                                                                  QStringList{"50", "100", "200"},
-                                                                  QStringList{"600", "600", "600"});
-        std::tie(rules.lines.count, rules.breakOn, rules.breakEvery, rules.breakMinutes) = std::tuple(3, true, "2", "5");
+        std::tie(rules.small, rules.big, rules.time) = std::tuple(
+            QStringList{"25", "50", "100"}, QStringList{"50", "100", "200"}, QStringList{"600", "600", "600"});
+        std::tie(rules.lines.count, rules.breakOn, rules.breakEvery, rules.breakMinutes) =
+            std::tuple(3, true, "2", "5");
         for (Side *side : {&keys, &phone}) {
             side->rounds.setInterval(1000), side->breaks.setInterval(1000);
             side->runner.game.setRules(rules);
         }
-        GameClock &key = keys.runner.game, &tapped = phone.runner.game;
+        Game &key = keys.runner.game, &tapped = phone.runner.game;
         qint64 clock = 0; // a tap a second: a hand's pace
         s->setClock([&] { return clock += 1000; });
         Client c(*s);

@@ -74,7 +74,7 @@ private slots:
         QFETCH(QStringList, rows);
         QFETCH(QString, chips);
         QFETCH(bool, printable);
-        frm_MoreOptions dialog(frm->screenOptions, nullptr, frm);
+        frm_MoreOptions dialog(frm->moreOptions, nullptr, frm);
         for (int i = 0; i < rows.size(); ++i) {
             const std::array<QLineEdit *, 8> *column[] = {&dialog.txt_ChipValue, &dialog.txt_ChipColour,
                                                           &dialog.txt_ChipCount};
@@ -92,7 +92,7 @@ private slots:
         QCOMPARE(dialog.cmd_PrintSheet->isEnabled(), printable);
         QVERIFY(!dialog.lbl_ChipsSay->text().isEmpty());
 
-        frm_MoreOptions again(frm->screenOptions, nullptr, frm, {}, expected);
+        frm_MoreOptions again(frm->moreOptions, nullptr, frm, {}, expected);
         QCOMPARE(again.planTexts(), expected);
         // Every box is named for a screen reader, each name once.
         QSet<QString> names;
@@ -106,7 +106,7 @@ private slots:
     // Every box in error says so itself, and the page lists them all.
     void everyError()
     {
-        frm_MoreOptions dialog(frm->screenOptions, nullptr, frm);
+        frm_MoreOptions dialog(frm->moreOptions, nullptr, frm);
         dialog.txt_ChipValue[0]->setText(QStringLiteral("0"));
         dialog.txt_ChipCount[0]->setText(QStringLiteral("many"));
         dialog.txt_ExpectedReentries->setText(QStringLiteral("two"));

@@ -1,7 +1,7 @@
 // The game in play. During a game nothing pops up over the display: a value that cannot be
 // read counts as the choice that changes nothing.
 
-#include "clock/GameClock.h"
+#include "clock/Game.h"
 
 #include "announce/Announcements.h"
 
@@ -19,31 +19,31 @@ constexpr qint64 MaxBreakMinutes = 546;
 
 } // namespace
 
-const QString GameClock::KeysHelp = QStringLiteral("E Entry · N Re-entry · R Rebuy · A Add-on · B Bust\r\n"
-                                                   "L Lock payouts · Backspace Undo · H These keys\r\n"
-                                                   "P Pause · Space Next level · Escape Leave the game");
+const QString Game::KeysHelp = QStringLiteral("E Entry · N Re-entry · R Rebuy · A Add-on · B Bust\r\n"
+                                              "L Lock payouts · Backspace Undo · H These keys\r\n"
+                                              "P Pause · Space Next level · Escape Leave the game");
 
-const QString GameClock::TableKeysHelp =
-    GameClock::KeysHelp
+const QString Game::TableKeysHelp =
+    Game::KeysHelp
     + QStringLiteral("\r\nB, the table's digit and the seat: Bust · M and the seat: Move made · X Refuse the move\r\n"
                      "D Redraw the final table · S Seat the names typed");
 
-GameClock::GameClock(QObject *parent) : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
+Game::Game(QObject *parent) : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
 
 // A row beyond the list selects none, as in the list itself.
-void GameClock::selectRow(int row)
+void Game::selectRow(int row)
 {
     selectedRow_ = row >= 0 && row < rules_.levelCount() ? row : -1;
     emit rowSelected(selectedRow_);
 }
 
-GameClock::Batch::~Batch()
+Game::Batch::~Batch()
 {
     if (--game_.batchDepth_ == 0)
         game_.publish();
 }
 
-void GameClock::run(Countdown countdown)
+void Game::run(Countdown countdown)
 {
     if (running_ == countdown)
         return;
@@ -51,12 +51,12 @@ void GameClock::run(Countdown countdown)
     emit countdownChanged();
 }
 
-void GameClock::stopCountdowns()
+void Game::stopCountdowns()
 {
     run(Countdown::None);
 }
 
-bool GameClock::breakIsNext() const
+bool Game::breakIsNext() const
 {
     if (!rules_.breakOn)
         return false;
@@ -67,7 +67,7 @@ bool GameClock::breakIsNext() const
     return !rules_.repeatBreak || state.currentRound < rules_.levelCount();
 }
 
-void GameClock::start(const std::optional<tournament::Setup> &counting)
+void Game::start(const std::optional<tournament::Setup> &counting)
 {
     const Batch batch(*this);
     // A start during a game begins it anew.
@@ -114,7 +114,7 @@ void GameClock::start(const std::optional<tournament::Setup> &counting)
     emit keep();
 }
 
-tournament::SavedGame GameClock::kept() const
+tournament::SavedGame Game::kept() const
 {
     const GameState &g = state;
     tournament::SavedGame s;
@@ -147,7 +147,7 @@ tournament::SavedGame GameClock::kept() const
 // The display comes up paused where the game was kept: the level, the countdown and the game
 // time, the ante and the count. The rules it was played with (its settings, the levels as they
 // were played) were handed over before.
-void GameClock::resume(const tournament::SavedGame &s)
+void Game::resume(const tournament::SavedGame &s)
 {
     const Batch batch(*this);
     stopCountdowns();
@@ -190,7 +190,7 @@ void GameClock::resume(const tournament::SavedGame &s)
 }
 
 // The game on the display, in the title and colours the settings give now.
-void GameClock::comeUp()
+void Game::comeUp()
 {
     DisplayState &v = view_;
     v.title.text = rules_.title;
@@ -203,7 +203,7 @@ void GameClock::comeUp()
     started_ = true;
 }
 
-void GameClock::showCountdown()
+void Game::showCountdown()
 {
     const GameState &g = state;
     const int levels = rules_.levelCount();
@@ -224,7 +224,7 @@ void GameClock::showCountdown()
 
 // One second of the game, and one off the countdown, which past the last level runs on below
 // zero but never wraps.
-void GameClock::oneSecond()
+void Game::oneSecond()
 {
     ++state.gameSeconds;
     ++state.played;
@@ -232,7 +232,7 @@ void GameClock::oneSecond()
         --state.secondsLeft;
 }
 
-void GameClock::tickRounds()
+void Game::tickRounds()
 {
     const Batch batch(*this);
     GameState &g = state;
@@ -253,7 +253,7 @@ void GameClock::tickRounds()
         emit keep();
 }
 
-void GameClock::tickBreak()
+void Game::tickBreak()
 {
     const Batch batch(*this);
     GameState &g = state;
@@ -272,7 +272,7 @@ void GameClock::tickBreak()
     }
 }
 
-bool GameClock::tick()
+bool Game::tick()
 {
     if (running_ == Countdown::Break)
         tickBreak();
@@ -283,7 +283,7 @@ bool GameClock::tick()
     return true;
 }
 
-void GameClock::advanceRound()
+void Game::advanceRound()
 {
     const Batch batch(*this);
     GameState &g = state;
@@ -369,14 +369,14 @@ void GameClock::advanceRound()
     emit keep();
 }
 
-void GameClock::pause()
+void Game::pause()
 {
     breakWasRunning = running_ == Countdown::Break;
     stopCountdowns();
     paused = true;
 }
 
-void GameClock::pauseResume()
+void Game::pauseResume()
 {
     const Batch batch(*this);
     if (!paused) {
@@ -388,7 +388,7 @@ void GameClock::pauseResume()
     emit keep();
 }
 
-void GameClock::leave()
+void Game::leave()
 {
     const Batch batch(*this);
     pendingKey_ = 0;
@@ -401,7 +401,7 @@ void GameClock::leave()
 }
 
 // Level `row` in play from its start, out of the break if the game was in it.
-void GameClock::showLevel(int row)
+void Game::showLevel(int row)
 {
     GameState &g = state;
     const bool wasBreak = g.currentRound == -1;
@@ -426,7 +426,7 @@ void GameClock::showLevel(int row)
         run(Countdown::Rounds);
 }
 
-void GameClock::back()
+void Game::back()
 {
     if (!inPlay_)
         return;
@@ -444,7 +444,7 @@ void GameClock::back()
     emit keep();
 }
 
-void GameClock::shiftCountdown(qint64 seconds)
+void Game::shiftCountdown(qint64 seconds)
 {
     if (!inPlay_)
         return;
@@ -454,7 +454,7 @@ void GameClock::shiftCountdown(qint64 seconds)
     emit keep();
 }
 
-void GameClock::refresh()
+void Game::refresh()
 {
     const Batch batch(*this);
     planNight();

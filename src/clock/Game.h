@@ -23,7 +23,7 @@
 #include <optional>
 #include <tuple>
 
-class GameClock : public QObject {
+class Game : public QObject {
     Q_OBJECT
 public:
     enum class Countdown { None, Rounds, Break };
@@ -37,7 +37,7 @@ public:
     // How long a seat drawn stays up large.
     static constexpr int SeatCallMs = 6000;
 
-    explicit GameClock(QObject *parent = nullptr);
+    explicit Game(QObject *parent = nullptr);
 
     // The rules from now on; what they change shows from the next tick, key or command.
     void setRules(GameRules rules) { rules_ = std::move(rules); }
@@ -121,13 +121,13 @@ private:
     // Holds the publications of one call together: published once the outermost ends.
     class Batch {
     public:
-        explicit Batch(GameClock &game) : game_(game) { ++game_.batchDepth_; }
+        explicit Batch(Game &game) : game_(game) { ++game_.batchDepth_; }
         ~Batch();
         Batch(const Batch &) = delete;
         Batch &operator=(const Batch &) = delete;
 
     private:
-        GameClock &game_;
+        Game &game_;
     };
 
     void run(Countdown countdown);
