@@ -23,14 +23,11 @@ private slots:
     // A typed text is empty, digits, letters or a mix, once the ignored characters are dropped.
     void textTypes()
     {
-        QCOMPARE(TextTypeCheck("", ""), QStringLiteral("Empty"));
-        QCOMPARE(TextTypeCheck("025", ""), QStringLiteral("Number"));
-        QCOMPARE(TextTypeCheck("abC", ""), QStringLiteral("Letter"));
-        QCOMPARE(TextTypeCheck("20m", ""), QStringLiteral("Mixed"));
-        QCOMPARE(TextTypeCheck("12.5", ""), QStringLiteral("Mixed"));
-        QCOMPARE(TextTypeCheck("\u00E9", ""), QStringLiteral("Mixed"));
-        QCOMPARE(TextTypeCheck("20M", "m"), QStringLiteral("Number"));
-        QCOMPARE(TextTypeCheck("..", "."), QStringLiteral("Empty"));
+        const char *const rows[][3] = {{"", "", "Empty"},      {"025", "", "Number"}, {"abC", "", "Letter"},
+                                       {"20m", "", "Mixed"},   {"12.5", "", "Mixed"}, {"\u00E9", "", "Mixed"},
+                                       {"20M", "m", "Number"}, {"..", ".", "Empty"}};
+        for (const auto &[text, ignored, type] : rows)
+            QCOMPARE(TextTypeCheck(QString::fromUtf8(text), ignored), QString(type));
     }
 
     // A new round goes to the end, shown as typed until the list is rendered again; the selection stays.

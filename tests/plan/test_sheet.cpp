@@ -3,59 +3,39 @@
 #include "plan/Sheet.h"
 
 #include <QtTest>
+#include <array>
 
 class TestSheet : public QObject {
     Q_OBJECT
     static plan::Night night(qint64 stack, qint64 players, qint64 rebuys, qint64 addOns)
     {
         plan::Night n;
-        n.setup.stack = stack;
-        n.setup.players = players;
-        n.setup.rebuys = rebuys;
-        n.setup.addOns = addOns;
+        n.setup.stack = stack, n.setup.players = players, n.setup.rebuys = rebuys, n.setup.addOns = addOns;
         tournament::Setup count;
-        count.buyIn = 20;
-        count.buyInChips = 10000;
-        count.rebuy = 10;
-        count.rebuyChips = 5000;
-        count.addOn = 10;
-        count.addOnChips = 3;
-        count.cut = 10;
-        count.shares = {50000, 30000, 20000};
+        count.buyIn = 20, count.buyInChips = 10000, count.rebuy = 10, count.rebuyChips = 5000;
+        count.addOn = 10, count.addOnChips = 3, count.cut = 10, count.shares = {50000, 30000, 20000};
         n.count = count;
         return n;
     }
 
 private slots:
-    void averageStack_data()
-    {
-        QTest::addColumn<qint64>("stack");
-        QTest::addColumn<qint64>("players");
-        QTest::addColumn<qint64>("rebuys");
-        QTest::addColumn<qint64>("addOns");
-        QTest::addColumn<qint64>("average");
-        QTest::newRow("the buy-in's chips") << qint64(0) << qint64(10) << qint64(0) << qint64(0) << qint64(10000);
-        QTest::newRow("with rebuys and add-ons")
-            << qint64(4000) << qint64(10) << qint64(5) << qint64(10) << qint64(6503);
-        QTest::newRow("a half, up to even") << qint64(10) << qint64(4) << qint64(0) << qint64(2) << qint64(12);
-        QTest::newRow("a half, down to even") << qint64(10) << qint64(4) << qint64(0) << qint64(6) << qint64(14);
-        QTest::newRow("no players") << qint64(4000) << qint64(0) << qint64(5) << qint64(0) << qint64(0);
-        QTest::newRow("too many chips") << qint64(1) << qint64(3) << std::numeric_limits<qint64>::max() / 4000
-                                        << qint64(0) << qint64(0);
-    }
-
     // (players × stack + rebuys × rebuy chips + add-ons × add-on chips) ÷ players.
     void averageStack()
     {
-        QFETCH(qint64, stack);
-        QFETCH(qint64, players);
-        QFETCH(qint64, rebuys);
-        QFETCH(qint64, addOns);
-        QFETCH(qint64, average);
-        QCOMPARE(plan::averageStack(night(stack, players, rebuys, addOns)), average);
-        plan::Night uncounted = night(stack, players, rebuys, addOns);
-        uncounted.count.reset();
-        QCOMPARE(plan::averageStack(uncounted) > 0, stack > 0 && players > 0);
+        // Stack, players, rebuys, add-ons, the average.
+        const std::pair<const char *, std::array<qint64, 5>> rows[] = {
+            {"the buy-in's chips", {0, 10, 0, 0, 10000}},
+            {"with rebuys and add-ons", {4000, 10, 5, 10, 6503}},
+            {"a half, up to even", {10, 4, 0, 2, 12}},
+            {"a half, down to even", {10, 4, 0, 6, 14}},
+            {"no players", {4000, 0, 5, 0, 0}},
+            {"too many chips", {1, 3, std::numeric_limits<qint64>::max() / 4000, 0, 0}}};
+        for (const auto &[name, r] : rows) {
+            plan::Night n = night(r[0], r[1], r[2], r[3]);
+            QVERIFY2(plan::averageStack(n) == r[4], name);
+            n.count.reset();
+            QVERIFY2((plan::averageStack(n) > 0) == (r[0] > 0 && r[1] > 0), name);
+        }
     }
 
     void stackLines_data()
@@ -89,9 +69,7 @@ private slots:
         QFETCH(qint64, addOns);
         QFETCH(QStringList, lines);
         plan::Night n = night(5000, players, rebuys, addOns);
-        n.count->buyInChips = 5000;
-        n.count->rebuyChips = 0;
-        n.count->addOnChips = 1000;
+        n.count->buyInChips = 5000, n.count->rebuyChips = 0, n.count->addOnChips = 1000;
         n.setup.reentries = reentries;
         n.setup.chips = {{25, {}, 300}, {100, {}, 300}, {500, {}, 100}, {1000, {}, 40}};
         QCOMPARE(plan::stackLines(n), lines);
@@ -117,9 +95,7 @@ private slots:
         for (const char *blinds : {"25/50", "50/100", "100/200"})
             n.levels.push_back(
                 {QString::fromLatin1(blinds).section('/', 0, 0), QString::fromLatin1(blinds).section('/', 1, 1), 0});
-        n.levelSeconds = {1200, 1200, 1200};
-        n.breakEvery = 2;
-        n.breakSeconds = 300;
+        n.levelSeconds = {1200, 1200, 1200}, n.breakEvery = 2, n.breakSeconds = 300;
         const QString page = QString::fromUtf8(plan::sheetHtml(n, QDateTime(QDate(2026, 12, 10), QTime(20, 0))));
         QVERIFY(
             page.contains(QStringLiteral("<h1>&lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;friends&quot;</h1>")));

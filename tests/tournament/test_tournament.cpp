@@ -386,6 +386,7 @@ private slots:
     void band()
     {
         // Name, setup, actions, round, big blind, the first line and the second.
+        const char *three = "Players 3 / 3 · Average stack 10,000 · Prize pool £300";
         const char *const rows[][7] = {
             {"empty ledger", "", "", "1", "400", "", ""},
             {"players, average, BB, pool, payouts; no rebuys after round 4", "", "10E3B", "5", "400",
@@ -410,24 +411,21 @@ private slots:
              "1st £600 · 2nd £360 · 3rd £240 · Payouts locked · £400 not in the payouts — unlock to share it"},
             {"unlocked again", "", "12EL4EL", "5", "0", "Players 16 / 16 · Average stack 10,000 · Prize pool £1,600",
              "1st £640 · 2nd £480 · 3rd £320 · 4th £160"},
-            {"re-entries' own last round beside the rebuys'", "re-entries until round 6", "3E", "4", "0",
-             "Players 3 / 3 · Average stack 10,000 · Prize pool £300",
+            {"re-entries' own last round beside the rebuys'", "re-entries until round 6", "3E", "4", "0", three,
              "1st £300 · Rebuys until round 4, re-entries until round 6"},
-            {"re-entries alone after the rebuys' last round", "re-entries until round 6", "3E", "5", "0",
-             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300 · Re-entries until round 6"},
-            {"re-entries through their last round's break", "re-entries until round 6", "3E", "6", "0",
-             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300 · Re-entries until round 6"},
-            {"both over", "re-entries until round 6", "3E", "7", "0",
-             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300"},
-            {"the same last round said once", "re-entries until round 4", "3E", "4", "0",
-             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300 · Rebuys until round 4"},
-            {"rebuys limited, re-entries not", "re-entries with no limit", "3E", "4", "0",
-             "Players 3 / 3 · Average stack 10,000 · Prize pool £300",
+            {"re-entries alone after the rebuys' last round", "re-entries until round 6", "3E", "5", "0", three,
+             "1st £300 · Re-entries until round 6"},
+            {"re-entries through their last round's break", "re-entries until round 6", "3E", "6", "0", three,
+             "1st £300 · Re-entries until round 6"},
+            {"both over", "re-entries until round 6", "3E", "7", "0", three, "1st £300"},
+            {"the same last round said once", "re-entries until round 4", "3E", "4", "0", three,
+             "1st £300 · Rebuys until round 4"},
+            {"rebuys limited, re-entries not", "re-entries with no limit", "3E", "4", "0", three,
              "1st £300 · Rebuys until round 4, re-entries with no limit"},
-            {"re-entries with no limit, after the rebuys'", "re-entries with no limit", "3E", "5", "0",
-             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300"},
-            {"re-entries limited, rebuys not", "no rebuy limit, re-entries until round 2", "3E", "1", "0",
-             "Players 3 / 3 · Average stack 10,000 · Prize pool £300", "1st £300 · Re-entries until round 2"}};
+            {"re-entries with no limit, after the rebuys'", "re-entries with no limit", "3E", "5", "0", three,
+             "1st £300"},
+            {"re-entries limited, rebuys not", "no rebuy limit, re-entries until round 2", "3E", "1", "0", three,
+             "1st £300 · Re-entries until round 2"}};
         for (const auto &r : rows) {
             Ledger ledger(setupNamed(r[1]));
             play(ledger, r[2]);
