@@ -30,11 +30,10 @@ const QString Game::TableKeysHelp =
 
 Game::Game(QObject *parent) : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
 
-// A row beyond the list selects none, as in the list itself.
 void Game::selectRow(int row)
 {
-    selectedRow_ = row >= 0 && row < rules_.levelCount() ? row : -1;
-    emit rowSelected(selectedRow_);
+    selectedRow_ = row;
+    emit rowSelected(row);
 }
 
 Game::Batch::~Batch()

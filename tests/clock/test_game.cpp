@@ -271,33 +271,42 @@ private slots:
         QCOMPARE(!timersIn(focus).isEmpty(), blinks);
     }
 
-    // The boxes and the list edited during a game reach it as they are read, and nothing pops up.
+    // The boxes, the options and the list edited during a game reach it, and nothing pops up.
     void editsDuringAGame()
     {
-        levels(4, 120);
+        levels(5, 60);
         frm->opt_Ante[1]->setChecked(true);
-        frm->txt_ante->setText("1073741824");
+        frm->txt_ante->setText("5");
         frm->txt_AnteRound->setText("2");
         frm->txt_Break->setText("2");
+        frm->txt_breakTime->setText("1");
         frm->cmd_Start_Click();
 
-        frm->txt_Break->clear(); // unreadable: no break
-        frm->lst_Time.setItems({"120", "x", "300", "300"});
+        frm->txt_ante->setText("1073741824");
+        frm->moreOptionsChanged({false, false, false, true}); // the break repeats
+        frm->lst_Time.setItems({"60", "x", "60", "60", "60"});
         frm->regenList(); // as every edit of the list ends
-        ticks(*frm, 120);
+        ticks(*frm, 60);
         QCOMPARE(frm->gameState.currentAnte, 1073741824);
-        QCOMPARE(frm->gameState.secondsLeft, 120); // as long as the level before it
+        QCOMPARE(frm->gameState.secondsLeft, 60); // as long as the level before it
+        ticks(*frm, 120); // the break after level 2, then level 3
+        QCOMPARE(frm->gameState.currentRound, 3);
         ticks(*frm, 120);
-        QCOMPARE(frm->gameState.currentRound, 3); // no break after level 2
-        QCOMPARE(frm->gameState.secondsLeft, 300);
-        ticks(*frm, 300);
+        QCOMPARE(frm->gameState.currentRound, -1); // again after level 4
+        // The list rendered again in the break: gone with its selection is the level before it.
+        frm->regenList();
+        ticks(*frm, 60);
+        QCOMPARE(frm->gameState.currentRound, 1);
+        frm->opt_Break[1]->setChecked(true); // breaks off
+        ticks(*frm, 120);
+        QCOMPARE(frm->gameState.currentRound, 3);
         QVERIFY(fakes->messageBox.calls.empty()); // nothing pops up over the display
 
         // A list shortened below the level in play: as after the last level.
-        frm->lst_Blinds->setListIndex(0);
-        frm->cmd_BlindRem_Click();
-        frm->lst_Blinds->setListIndex(0);
-        frm->cmd_BlindRem_Click();
+        for (int removed = 0; removed < 3; ++removed) {
+            frm->lst_Blinds->setListIndex(0);
+            frm->cmd_BlindRem_Click();
+        }
         QCOMPARE(frm->gameState.currentRound, 2);
         tick(*frm);
         QCOMPARE(next(), QStringLiteral("No more rounds."));
