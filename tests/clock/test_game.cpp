@@ -282,10 +282,10 @@ private slots:
         frm->txt_breakTime->setText("1");
         frm->cmd_Start_Click();
 
-        frm->txt_ante->setText("1073741824");
         frm->moreOptionsChanged({false, false, false, true}); // the break repeats
         frm->lst_Time.setItems({"60", "x", "60", "60", "60"});
         frm->regenList(); // as every edit of the list ends
+        frm->txt_ante->setText("1073741824");
         ticks(*frm, 60);
         QCOMPARE(frm->gameState.currentAnte, 1073741824);
         QCOMPARE(frm->gameState.secondsLeft, 60); // as long as the level before it
