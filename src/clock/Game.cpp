@@ -94,8 +94,7 @@ void Game::start(const std::optional<tournament::Setup> &counting)
     g.breakSeconds =
         breakMinutes && *breakMinutes >= 0 && *breakMinutes <= MaxBreakMinutes ? qint16(*breakMinutes * 60) : 0;
 
-    spoken_.clear();
-    chipPlan_ = {};
+    night_.forget();
     planNight();
     run(Countdown::Rounds);
     if (rules_.speechOn)
@@ -169,8 +168,7 @@ void Game::resume(const tournament::SavedGame &s)
         ledger.reset();
     }
     ++countChanges_;
-    spoken_.clear();
-    chipPlan_ = {};
+    night_.forget();
     planNight();
 
     DisplayState &v = view_;
@@ -451,6 +449,12 @@ void Game::shiftCountdown(qint64 seconds)
     state.secondsLeft = shiftedSeconds(state.secondsLeft, seconds);
     showCountdown();
     emit keep();
+}
+
+void Game::sayChips(bool atBreak)
+{
+    for (const QString &line : night_.toSay(nightAt(), atBreak, !atBreak && breakIsNext()))
+        emit say(line);
 }
 
 void Game::refresh()

@@ -12,6 +12,7 @@
 #include "clock/GameCommand.h"
 #include "clock/GameRules.h"
 #include "clock/GameState.h"
+#include "clock/NightPlan.h"
 #include "plan/Plan.h"
 #include "tables/SeatCalls.h"
 #include "tournament/Ledger.h"
@@ -140,9 +141,9 @@ private:
     void showLevel(int row);
     void publish();
     void publishSeats();
-    // The chip case's colour-ups and the night's plan, from the settings as they stand.
-    void planNight();
-    void publishChips();
+    // The chip case's colour-ups and the night's plan, from the rules as they stand.
+    NightPlan::At nightAt() const { return {rules_, state, ledger ? &ledger->setup() : nullptr, selectedRow_}; }
+    void planNight() { night_.make(nightAt()); }
     // The lines said once per game: the colour-up a level ahead, the add-on at its break.
     void sayChips(bool atBreak);
     GameReply ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
@@ -173,18 +174,8 @@ private:
     tables::Seat seatFor_; // Move's seat input: the table it is from
     QStringList seatCalls_;
 
-    // With a chip case: its colour-ups, the break the add-on is sold at, and the plan.
-    bool chipsOn_ = false;
-    chips::ChipCase chipCase_;
-    chips::ChipPlan chipPlan_;
-    std::optional<int> addOnAfter_;
-    plan::Plan plan_;
-    std::vector<int> spoken_; // the breaks (after level k) warned of, and -k for the add-on's
-    // Rebuilt when what they show changes, not at every tick: the minutes to the next break,
-    // the minute the plan's times count from and the row in play.
-    qint64 nextBreakMinutes_ = -1;
-    qint64 planMinute_ = -1;
-    int planRow_ = -1;
+    // With a chip case: its colour-ups, what is said of them, and the plan.
+    NightPlan night_;
     // The count's texts for the band and the page, with what they were built from: the
     // count's changes so far, the round, the big blind they are measured against, the currency.
     using CountShown = std::tuple<qint64, int, qint64, QString>;

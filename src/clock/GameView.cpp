@@ -101,10 +101,10 @@ void Game::publish()
         v.records = 0;
         v.recent.clear();
     }
-    publishChips();
+    night_.show(v, nightAt(), now());
     // With a chip case its line stands over the band, counted or not.
     QStringList chipLines;
-    if (chipsOn_)
+    if (night_.on())
         for (const QString *line : {v.inBreak ? &v.colourUp : &v.chipWarning, &v.addOnNow, &v.nextBreak})
             if (!line->isEmpty())
                 chipLines << *line;

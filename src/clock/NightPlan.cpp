@@ -1,7 +1,4 @@
-// The chip case and the night's plan in a game: the colour-ups, what is said of them, and the
-// times of the levels, as the display and the page show them.
-
-#include "clock/Game.h"
+#include "clock/NightPlan.h"
 
 #include "plan/Night.h"
 #include "text/ClockText.h"
@@ -10,10 +7,18 @@
 #include <QDateTime>
 #include <algorithm>
 
-void Game::planNight()
+void NightPlan::forget()
 {
+    spoken_.clear();
+    chipPlan_ = {};
+}
+
+void NightPlan::make(const At &at)
+{
+    const GameRules &rules_ = at.rules;
+    const GameState &state = at.state;
     const plan::PlanSetup setup = rules_.plan;
-    chipsOn_ = setup.on();
+    on_ = setup.on();
     chipCase_ = setup.chips;
     // Mid-game the colour-ups of the levels played stay as they were (a new game or a resumed
     // one has none yet).
@@ -22,7 +27,7 @@ void Game::planNight()
     addOnAfter_.reset();
     nextBreakMinutes_ = planMinute_ = -1;
     planRow_ = -1;
-    if (!chipsOn_)
+    if (!on_)
         return;
     // The night as the settings stand, read as the setup's plan reads it.
     plan::Night night;
@@ -41,20 +46,21 @@ void Game::planNight()
     night.breakEvery = every && *every > 0 ? *every : 0;
     night.repeat = rules_.repeatBreak;
     night.breakSeconds = state.breakSeconds;
-    if (ledger)
-        night.count = ledger->setup();
+    if (at.count)
+        night.count = *at.count;
     const chips::Structure structure = plan::structureOf(night);
-    chipPlan_ = chips::planChips(chipCase_, structure, before,
-                                 state.currentRound == -1 ? selectedRow_ + 1 : state.currentRound - 1);
-    if (ledger && ledger->setup().addOn > 0)
-        addOnAfter_ = chips::addOnBreak(structure, ledger->setup().rebuyLastRound);
+    chipPlan_ =
+        chips::planChips(chipCase_, structure, before, state.currentRound == -1 ? at.row + 1 : state.currentRound - 1);
+    if (at.count && at.count->addOn > 0)
+        addOnAfter_ = chips::addOnBreak(structure, at.count->rebuyLastRound);
     plan_ = plan::makePlan(plan::planInput(night, {}));
 }
 
-void Game::sayChips(bool atBreak)
+QStringList NightPlan::toSay(const At &at, bool atBreak, bool breakNext)
 {
-    if (!chipsOn_)
-        return;
+    QStringList said;
+    if (!on_)
+        return said;
     const auto once = [this](int key) {
         if (std::find(spoken_.begin(), spoken_.end(), key) != spoken_.end())
             return false;
@@ -63,25 +69,26 @@ void Game::sayChips(bool atBreak)
     };
     if (!atBreak) {
         // The level the break follows has begun: its colour-up is said now, a level ahead.
-        const int level = state.currentRound;
+        const int level = at.state.currentRound;
         const chips::ColourUp *up = chipPlan_.at(level);
-        if (up && rules_.speechOn && breakIsNext() && level < rules_.levelCount() && once(level))
-            emit say(chips::colourUpWarning(up->chips));
-        return;
+        if (up && at.rules.speechOn && breakNext && level < at.rules.levelCount() && once(level))
+            said << chips::colourUpWarning(up->chips);
+        return said;
     }
-    const int played = selectedRow_ + 1;
-    if (!ledger || ledger->setup().addOn <= 0 || addOnAfter_ != played)
-        return;
-    const tournament::Setup &t = ledger->setup();
-    if ((rules_.speechOn || t.speak) && once(-played))
-        emit say(plan::addOnNow(state.currencySymbol, t.addOn, t.addOnChips));
+    const int played = at.row + 1;
+    if (!at.count || at.count->addOn <= 0 || addOnAfter_ != played)
+        return said;
+    const tournament::Setup &t = *at.count;
+    if ((at.rules.speechOn || t.speak) && once(-played))
+        said << plan::addOnNow(at.state.currencySymbol, t.addOn, t.addOnChips);
+    return said;
 }
 
-void Game::publishChips()
+void NightPlan::show(DisplayState &v, const At &at, qint64 nowMs)
 {
-    DisplayState &v = view_;
-    v.chipCase = chipsOn_;
-    if (!chipsOn_) {
+    const GameRules &rules_ = at.rules;
+    v.chipCase = on_;
+    if (!on_) {
         v.chipWarning.clear();
         v.colourUp.clear();
         v.addOnNow.clear();
@@ -93,10 +100,10 @@ void Game::publishChips()
         v.raceTo = 0;
         return;
     }
-    const GameState &g = state;
+    const GameState &g = at.state;
     v.chipValues = chipCase_;
     // The level in play, or in the break the one it follows.
-    const int played = v.inBreak ? selectedRow_ + 1 : g.currentRound;
+    const int played = v.inBreak ? at.row + 1 : g.currentRound;
     const chips::ColourUp *up = v.inBreak || v.breakNext ? chipPlan_.at(played) : nullptr;
     v.chipWarning = up && !v.inBreak ? chips::colourUpWarning(up->chips) : QString();
     v.colourUp = up && v.inBreak ? chips::colourUpLine(up->chips) : QString();
@@ -112,7 +119,7 @@ void Game::publishChips()
                 break;
             }
     }
-    const tournament::Setup *counted = ledger ? &ledger->setup() : nullptr;
+    const tournament::Setup *counted = at.count;
     v.addOnNow = v.inBreak && counted && counted->addOn > 0 && addOnAfter_ == played
                      ? plan::addOnNow(g.currencySymbol, counted->addOn, counted->addOnChips)
                      : QString();
@@ -138,7 +145,7 @@ void Game::publishChips()
     const qint64 elapsed =
         now >= 0 ? rows[size_t(now)].from + rows[size_t(now)].seconds - g.secondsLeft : g.gameSeconds;
     // The minute it began, counted on the calendar: a night the clocks change reads as they do.
-    const qint64 began = this->now() - elapsed * 1000;
+    const qint64 began = nowMs - elapsed * 1000;
     const qint64 minute = began / 60000 - (began % 60000 < 0 ? 1 : 0);
     if (minute == planMinute_ && now == planRow_)
         return;
