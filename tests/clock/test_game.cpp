@@ -289,7 +289,7 @@ private slots:
         ticks(*frm, 60);
         QCOMPARE(frm->gameState.currentAnte, 1073741824);
         QCOMPARE(frm->gameState.secondsLeft, 60); // as long as the level before it
-        ticks(*frm, 120); // the break after level 2, then level 3
+        ticks(*frm, 120);                         // the break after level 2, then level 3
         QCOMPARE(frm->gameState.currentRound, 3);
         ticks(*frm, 120);
         QCOMPARE(frm->gameState.currentRound, -1); // again after level 4
