@@ -26,8 +26,7 @@ void TestSpeechEngine::tickNeverFreezes()
 
     // A 50 ms timer, and the longest wait between two of its ticks.
     QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
+    qint64 last = 0, longest = 0;
     QTimer beat;
     beat.setInterval(50);
     QObject::connect(&beat, &QTimer::timeout, [&] {

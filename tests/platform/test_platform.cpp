@@ -25,17 +25,15 @@ private slots:
         QCOMPARE(longTimeFormatWithoutZone(QStringLiteral("h:mm:ss AP t")), QStringLiteral("h:mm:ss AP"));
         QCOMPARE(longTimeFormatWithoutZone(QStringLiteral("HH 'at' mm")), QStringLiteral("HH 'at' mm"));
         platform::QtTimeFormat f;
-        const QString t = f.longTime(20 * 60);
-        QVERIFY2(t.contains(QStringLiteral("20")), qPrintable(t));
-        QVERIFY2(!t.contains(QStringLiteral("UTC")) && !t.contains(QStringLiteral("GMT")), qPrintable(t));
         // Past one day the hours go on in the same form.
         using platform::hoursBeyondOneDay;
         QCOMPARE(hoursBeyondOneDay(QStringLiteral("HH:mm:ss"), 25), QStringLiteral("'25':mm:ss"));
         QCOMPARE(hoursBeyondOneDay(QStringLiteral("h:mm:ss AP"), 7), QStringLiteral("'7':mm:ss"));
         QCOMPARE(hoursBeyondOneDay(QStringLiteral("HH 'h' mm"), 30), QStringLiteral("'30' 'h' mm"));
-        if (QLocale::system().name() == QLatin1String("C")) { // the tests run with LC_ALL=C
+        if (QLocale::system().name() == QLatin1String("C")) { // the tests run with LC_ALL=C; no zone shown
             QCOMPARE(f.longTime(32767), QStringLiteral("09:06:07"));
             QCOMPARE(f.longTime(32768), QStringLiteral("09:06:08"));
+            QCOMPARE(f.longTime(86461), QStringLiteral("24:01:01"));
             QCOMPARE(f.longTime(90061), QStringLiteral("25:01:01"));
         }
     }
