@@ -849,6 +849,7 @@ private slots:
                 QCOMPARE(r.view().blinds, shown.blinds);
                 QCOMPARE(r.view().round, shown.round);
                 QCOMPARE(r.view().band, shown.band);
+                QCOMPARE(r.view().chipLine, shown.chipLine);
                 ++resumes;
                 continue;
             }
