@@ -57,7 +57,7 @@ QString cursor()
     // ARGB, one pixel to a long
     const bool blank = std::all_of(c->pixels, c->pixels + long(c->width) * c->height,
                                    [](unsigned long pixel) { return (pixel >> 24 & 0xff) == 0; });
-    const QString shape =
+    QString shape =
         blank ? QString("blank")
               : QString("shown %1 %2x%3").arg(c->name && *c->name ? c->name : "-").arg(c->width).arg(c->height);
     XFree(c);
