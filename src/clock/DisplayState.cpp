@@ -10,9 +10,9 @@ auto fields(const DisplayState &s)
                     s.anteColour, s.titleColour, s.shown, s.paused, s.inBreak, s.round, s.secondsLeft, s.levelSeconds,
                     s.gameSeconds, s.smallBlind, s.bigBlind, s.anteAmount, s.currency, s.nextLevel, s.lastLevel,
                     s.backQuestion, s.breakNext, s.gameTitle, s.counting, s.band, s.payoutsLocked, s.records, s.recent,
-                    s.tables, s.seats, s.seatMap, s.seatCalls, s.move, s.moveFrom, s.redrawOffered, s.names, s.results,
-                    s.chipCase, s.chipLine, s.chipWarning, s.colourUp, s.addOnNow, s.nextBreak, s.planSummary, s.plan,
-                    s.chipValues, s.raceLeaving, s.raceTo);
+                    s.tables, s.seats, s.seatMap, s.seatCalls, s.move, s.moveFrom, s.redrawOffered, s.names, s.players,
+                    s.out, s.results, s.chipCase, s.chipLine, s.chipWarning, s.colourUp, s.addOnNow, s.nextBreak,
+                    s.planSummary, s.plan, s.chipValues, s.raceLeaving, s.raceTo);
 }
 
 } // namespace

@@ -87,8 +87,11 @@ struct DisplayState {
     QString move;
     int moveFrom = 0; // the table the move is from (0: none)
     bool redrawOffered = false;
-    // The players' names, in the order of the buy-ins.
+    // The names typed, for the buy-ins to come; and each player's name by number from 1 (empty:
+    // not named, "Entry 7"), with the players out, the last out first.
     QStringList names;
+    QStringList players;
+    QList<int> out;
     // Once one player is left, with tables or names: every place, 1st first.
     std::vector<tournament::Place> results;
 

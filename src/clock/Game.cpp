@@ -75,10 +75,16 @@ void Game::start(const std::optional<tournament::Setup> &counting)
     breakWasRunning = false;
     pendingKey_ = 0;
     seatInput_.cancel();
+    whose_.clear();
     seatCalls_.clear();
     ledger.reset();
-    if (counting)
-        ledger.emplace(*counting);
+    if (counting) {
+        // Names typed before the start seat the players at one table too, so a bust names its player.
+        tournament::Setup setup = *counting;
+        setup.seated = setup.layout.tables <= 1
+                       && std::any_of(names.begin(), names.end(), [](const QString &n) { return !n.isEmpty(); });
+        ledger.emplace(setup);
+    }
     ++countChanges_;
 
     GameState &g = state;
@@ -160,6 +166,7 @@ void Game::resume(const tournament::SavedGame &s)
     g.currentAnte = s.currentAnte;
     g.breakSeconds = s.breakSeconds;
     seatInput_.cancel();
+    whose_.clear();
     seatCalls_.clear();
     if (s.counting) {
         ledger = tournament::Ledger::replay(s.setup, s.records);

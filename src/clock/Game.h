@@ -57,9 +57,11 @@ public:
     bool breakWasRunning = false;
     // The time now, in milliseconds since the epoch (the count's records, a key's second press).
     std::function<qint64()> now;
-    // The players' names, in the order of the buy-ins they go with (none or blank: "Entry 12"):
-    // kept here alone, typed in the window or sent from a phone.
+    // The names typed, in the window or on a phone: each buy-in that comes takes the next one
+    // no player has yet, and keeps it (the count holds each player's name).
     QStringList names;
+    // The next typed name no player has; empty when none is left.
+    QString nextName() const;
 
     Countdown running() const { return running_; }
     // A game is up (running or paused); a game has been started in this run.
@@ -147,14 +149,25 @@ private:
     // The lines said once per game: the colour-up a level ahead, the add-on at its break.
     void sayChips(bool atBreak);
     GameReply ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
-                           tables::Seat seat = {});
+                           tables::Seat seat = {}, int player = 0);
+    // Who a re-entry is for, asked on the display: the digits and Enter pick one of these.
+    std::vector<int> whose_;
+    int pendingPlayer_ = 0;
+    bool whoseKey(int KeyCode);
     // What a done action tells the room about the seats.
-    void callSeats(tournament::Action action, const tournament::Ledger::Outcome &o);
+    void callSeats(tournament::Action action, const tournament::Ledger::Outcome &o, tables::Seat from);
+    // Lines about the seats, large on the display under a head and, when the count speaks, said.
+    void callLines(const QString &head, const QStringList &lines);
     GameReply drawSeats();
     // The seats' keys: a bust's or a move's seat, named with digits.
     bool seatKey(int KeyCode);
     bool tablesInPlay() const { return ledger && ledger->seating(); }
-    QString nameOf(qint64 entry) const { return entry > 0 ? names.value(int(entry - 1)) : QString(); }
+    QString nameAt(tables::Seat seat) const { return ledger->playerName(ledger->seating()->at(seat)); }
+    QString nameOf(int player) const
+    {
+        return player > 0 && player <= int(ledger->players().size()) ? ledger->players()[size_t(player - 1)].name
+                                                                     : QString();
+    }
     GameReply undo(std::optional<qint64> seen);
     qint64 records() const { return ledger ? qint64(ledger->records().size()) : 0; }
 

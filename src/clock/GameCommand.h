@@ -29,12 +29,14 @@ struct GameCommand {
         RefuseMove,
         Redraw,
         DrawSeats,
-        // The players' names, in the order of the buy-ins.
-        Names
+        // The names typed, one a player, taken by the buy-ins in their order.
+        Names,
+        // A player given a name (names' first), or their own back ("Entry 7") when blank.
+        Rename
     };
     GameCommand(Kind k = PauseResume, bool confirm = false, std::optional<qint64> seenAt = std::nullopt,
-                tables::Seat at = {}, QStringList typed = {})
-        : kind(k), confirmed(confirm), seen(seenAt), seat(at), names(std::move(typed))
+                tables::Seat at = {}, QStringList typed = {}, int who = 0)
+        : kind(k), confirmed(confirm), seen(seenAt), seat(at), names(std::move(typed)), player(who)
     {}
     Kind kind = PauseResume;
     // A second press, or a phone's "Record it": taken only while the count has not moved since
@@ -45,6 +47,9 @@ struct GameCommand {
     // A bust's seat, or the seat a move left.
     tables::Seat seat;
     QStringList names;
+    // The player a re-entry is for (0: the last out), a rebuy or an add-on is for (0: not
+    // said), or a rename names.
+    int player = 0;
 };
 
 // What came of a command: done, refused, or to be sent again confirmed; text says. `seen` is

@@ -7,8 +7,25 @@
 #include "tournament/Standings.h"
 
 #include <QDateTime>
+#include <QHash>
 
-GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen, tables::Seat seat)
+QString Game::nextName() const
+{
+    if (!ledger)
+        return {};
+    // Each typed name once for every player who has it: a name typed twice goes to two players.
+    QHash<QString, int> held;
+    for (const tournament::Player &p : ledger->players())
+        if (!p.name.isEmpty())
+            ++held[p.name];
+    for (const QString &name : names)
+        if (!name.isEmpty() && held[name]-- <= 0)
+            return name;
+    return {};
+}
+
+GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen, tables::Seat seat,
+                             int player)
 {
     using tournament::Ledger;
     if (!inPlay_)
@@ -22,7 +39,8 @@ GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::opt
     // In the break, the level played before it.
     const int round = state.currentRound == -1 ? selectedRow_ + 1 : state.currentRound;
     ledger->setCurrency(state.currencySymbol); // the house cut's question names its amounts in it
-    const Ledger::Outcome o = ledger->act(action, round, now(), confirms, seat);
+    const Ledger::Outcome o = ledger->act(action, round, now(), confirms, seat, player,
+                                          action == tournament::Action::Entry ? nextName() : QString());
     ++countChanges_;
     GameReply reply{o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, before};
     if (o.verdict == Ledger::Verdict::Refused)
@@ -32,7 +50,7 @@ GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::opt
 
     const tournament::Counts &c = ledger->counts();
     if (action == tournament::Action::Bust && ledger->setup().speak) {
-        emit say(tournament::bustAnnouncement(c.left()));
+        emit say(tournament::bustAnnouncement(c.left(), ledger->playerName(o.player)));
         if (o.inTheMoney)
             emit say(tournament::InTheMoney);
     }
@@ -45,43 +63,45 @@ GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::opt
     } else {
         emit notice(o.text + QStringLiteral(". Backspace undoes it."), NoticeMs);
     }
-    callSeats(action, o);
+    callSeats(action, o, seat);
     emit keep();
     return reply;
 }
 
-void Game::callSeats(tournament::Action action, const tournament::Ledger::Outcome &o)
+void Game::callLines(const QString &head, const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    emit seatCall((head.isEmpty() ? QString() : head + QStringLiteral("\r\n")) + lines.join(QStringLiteral("\r\n")),
+                  SeatCallMs + 2000 * int(lines.size()));
+    if (ledger->setup().speak)
+        for (const QString &line : lines)
+            emit say(tables::spoken(line));
+}
+
+void Game::callSeats(tournament::Action action, const tournament::Ledger::Outcome &o, tables::Seat from)
 {
     using tournament::Action;
     if (!tablesInPlay())
         return;
     const bool speak = ledger->setup().speak;
     const tables::Seating &seating = *ledger->seating();
+    const tables::NameAt nameAt = [this](tables::Seat s) { return this->nameAt(s); };
     if (action == Action::Entry || action == Action::Reentry) {
-        const qint64 entry = ledger->counts().buyIns();
-        const QString call = tables::seatCall(entry, nameOf(entry), o.seat);
+        const QString call = tables::seatCall(o.player, nameOf(o.player), o.seat);
         seatCalls_.prepend(call);
         while (seatCalls_.size() > 10)
             seatCalls_.removeLast();
         emit seatCall(call, SeatCallMs);
         if (speak)
-            emit say(tables::spokenSeat(entry, nameOf(entry), o.seat));
+            emit say(tables::spokenSeat(o.player, nameOf(o.player), o.seat));
     }
-    if (o.broken.table != 0) {
-        const QStringList lines = tables::breakCalls(o.broken);
-        emit seatCall(lines.join(QStringLiteral("\r\n")), SeatCallMs + 2000 * int(o.broken.moves.size()));
-        if (speak)
-            for (const QString &line : lines)
-                emit say(line);
-    }
-    if (action == Action::Redraw) {
-        const QStringList lines = tables::redrawCalls(o.moves);
-        emit seatCall(QStringLiteral("Final table\r\n") + lines.join(QStringLiteral("\r\n")),
-                      SeatCallMs + 2000 * int(o.moves.size()));
-        if (speak)
-            for (const QString &line : lines)
-                emit say(line);
-    }
+    if (action == Action::Move && speak)
+        emit say(tables::spoken(tables::movedCall({from, o.seat}, nameAt)));
+    if (o.broken.table != 0)
+        callLines({}, tables::breakCalls(o.broken, nameAt));
+    if (action == Action::Redraw)
+        callLines(QStringLiteral("Final table"), tables::redrawCalls(o.moves, nameAt));
     // The move the tables need now, after a bust or a move made.
     if (action == Action::Bust || action == Action::Move) {
         if (const std::optional<tables::Move> m = seating.suggestion()) {
@@ -99,13 +119,12 @@ GameReply Game::drawSeats()
     if (!inPlay_ || !ledger)
         return ledgerAction(tournament::Action::Entry, false, std::nullopt, {}); // says why not
     const Batch batch(*this);
-    const qint64 first = ledger->counts().buyIns();
-    if (first >= names.size())
+    if (nextName().isEmpty())
         return {false, false, QStringLiteral("Every name typed has a seat.")};
     GameReply last;
-    QStringList calls;
-    for (qint64 entry = first + 1; entry <= names.size(); ++entry) {
-        const tournament::Ledger::Outcome o = ledger->act(tournament::Action::Entry, 1, now(), true);
+    QStringList calls, said;
+    for (QString name = nextName(); !name.isEmpty(); name = nextName()) {
+        const tournament::Ledger::Outcome o = ledger->act(tournament::Action::Entry, 1, now(), true, {}, 0, name);
         ++countChanges_;
         if (o.verdict != tournament::Ledger::Verdict::Done) {
             emit notice(o.text, NoticeMs);
@@ -113,14 +132,19 @@ GameReply Game::drawSeats()
             break;
         }
         if (o.seat.valid()) {
-            calls << tables::seatCall(entry, nameOf(entry), o.seat);
+            calls << tables::seatCall(o.player, name, o.seat);
+            said << tables::spokenSeat(o.player, name, o.seat);
             seatCalls_.prepend(calls.back());
         }
     }
     while (seatCalls_.size() > 10)
         seatCalls_.removeLast();
-    if (!calls.isEmpty())
+    if (!calls.isEmpty()) {
         emit seatCall(calls.join(QStringLiteral("\r\n")), SeatCallMs + 1000 * int(calls.size()));
+        if (ledger->setup().speak)
+            for (const QString &line : said)
+                emit say(line);
+    }
     emit keep();
     return last.text.isEmpty() ? GameReply{true, false, QStringLiteral("Seats drawn"), records()} : last;
 }
@@ -145,7 +169,7 @@ tournament::Results Game::results() const
         r.added = ledger->setup().added;
         r.pool = ledger->pool();
         r.guaranteed = ledger->guaranteed();
-        r.places = tournament::standings(*ledger, names);
+        r.places = tournament::standings(*ledger);
     }
     return r;
 }
@@ -156,10 +180,15 @@ GameReply Game::undo(std::optional<qint64> seen)
     if (!inPlay_ || !ledger)
         return ledgerAction(tournament::Action::Entry, false, std::nullopt); // says why nothing can be undone
     const Batch batch(*this);
+    const std::optional<tables::Seating> before = ledger->seating();
     const Ledger::Outcome o = ledger->undo(seen);
     ++countChanges_;
     if (o.verdict != Ledger::Verdict::Confirm)
         emit notice(o.text + QLatin1Char('.'), NoticeMs);
+    // The players the undo moved are told where they go back to.
+    if (o.verdict == Ledger::Verdict::Done && before && ledger->seating())
+        callLines(QStringLiteral("Back to their seats"),
+                  tables::seatsBack(*before, *ledger->seating(), [this](int p) { return ledger->playerName(p); }));
     if (o.verdict == Ledger::Verdict::Done)
         emit keep();
     return {o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, records()};
@@ -181,9 +210,9 @@ GameReply Game::command(const GameCommand &c)
     case GameCommand::MinuteMore: shiftCountdown(60); return {};
     case GameCommand::Undo: return undo(c.seen);
     case GameCommand::Entry: return ledgerAction(A::Entry, c.confirmed, c.seen);
-    case GameCommand::Reentry: return ledgerAction(A::Reentry, c.confirmed, c.seen);
-    case GameCommand::Rebuy: return ledgerAction(A::Rebuy, c.confirmed, c.seen);
-    case GameCommand::AddOn: return ledgerAction(A::AddOn, c.confirmed, c.seen);
+    case GameCommand::Reentry: return ledgerAction(A::Reentry, c.confirmed, c.seen, {}, c.player);
+    case GameCommand::Rebuy: return ledgerAction(A::Rebuy, c.confirmed, c.seen, {}, c.player);
+    case GameCommand::AddOn: return ledgerAction(A::AddOn, c.confirmed, c.seen, {}, c.player);
     case GameCommand::Bust: return ledgerAction(A::Bust, c.confirmed, c.seen, c.seat);
     case GameCommand::LockPayouts: return ledgerAction(A::LockPayouts, c.confirmed, c.seen);
     case GameCommand::Move: return ledgerAction(A::Move, c.confirmed, c.seen, c.seat);
@@ -199,6 +228,19 @@ GameReply Game::command(const GameCommand &c)
             emit notice(QStringLiteral("Move refused: asked again at the next bust."), NoticeMs);
         }
         return {true, false, QStringLiteral("Move refused"), records()};
+    case GameCommand::Rename: {
+        if (!ledger)
+            return ledgerAction(A::Rename, false, std::nullopt);
+        const Batch batch(*this);
+        const QString name = tournament::keptName(c.names.value(0));
+        const tournament::Ledger::Outcome o = ledger->act(A::Rename, 0, now(), true, {}, c.player, name);
+        ++countChanges_;
+        const bool done = o.verdict == tournament::Ledger::Verdict::Done;
+        emit notice(o.text + (done ? QStringLiteral(". Backspace undoes it.") : QString()), NoticeMs);
+        if (done)
+            emit keep();
+        return {done, false, o.text, records()};
+    }
     case GameCommand::Names: {
         const Batch batch(*this);
         names = c.names;

@@ -17,6 +17,14 @@ void Game::publishSeats()
     v.redrawOffered = false;
     v.results.clear();
     v.names = ledger ? names : QStringList();
+    v.players.clear();
+    v.out.clear();
+    if (ledger) {
+        for (const tournament::Player &p : ledger->players())
+            v.players << p.name;
+        for (const int p : ledger->out())
+            v.out << p;
+    }
     v.seatCalls = tablesInPlay() ? seatCalls_ : QStringList();
     if (tablesInPlay()) {
         const tables::Seating &seating = *ledger->seating();
@@ -38,8 +46,11 @@ void Game::publishSeats()
         v.tables = 0;
         v.seats = 0;
     }
-    if (ledger && ledger->counts().left() == 1 && ledger->counts().busts > 0 && (tablesInPlay() || !names.isEmpty()))
-        v.results = tournament::standings(*ledger, names);
+    const bool named = ledger
+                       && std::any_of(ledger->players().begin(), ledger->players().end(),
+                                      [](const tournament::Player &p) { return !p.name.isEmpty(); });
+    if (ledger && ledger->counts().left() == 1 && ledger->counts().busts > 0 && (tablesInPlay() || named))
+        v.results = tournament::standings(*ledger);
 }
 
 void Game::publish()

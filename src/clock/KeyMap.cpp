@@ -26,11 +26,39 @@ bool Game::seatKey(int KeyCode)
     return consumed;
 }
 
+// The re-entry's question: Enter for the last out, a digit for another of those listed.
+bool Game::whoseKey(int KeyCode)
+{
+    const std::vector<int> whose = std::exchange(whose_, {});
+    int pick = -1;
+    if (KeyCode == DisplayKey::Enter)
+        pick = 0;
+    else if (KeyCode >= DisplayKey::Digit0 + 1 && KeyCode <= DisplayKey::Digit9)
+        pick = KeyCode - DisplayKey::Digit0 - 1;
+    if (KeyCode == DisplayKey::Escape)
+        emit notice(QStringLiteral("Re-entry: cancelled"), NoticeMs);
+    if (pick < 0 || pick >= int(whose.size()))
+        return KeyCode == DisplayKey::Escape || KeyCode == DisplayKey::Enter
+               || (KeyCode >= DisplayKey::Digit0 && KeyCode <= DisplayKey::Digit9);
+    const int player = whose[size_t(pick)];
+    const GameReply r = command({GameCommand::Reentry, false, std::nullopt, {}, {}, player});
+    if (r.confirm) {
+        pendingKey_ = DisplayKey::N;
+        pendingAt_ = now();
+        pendingSeen_ = r.seen;
+        pendingPlayer_ = player;
+        emit notice(r.text + QStringLiteral(" Press N again to record it."), int(ConfirmMs));
+    }
+    return true;
+}
+
 void Game::key(int KeyCode, int Shift)
 {
     const Batch batch(*this);
     // While a seat is being named, the digits, Enter and Escape are its own; any other key ends it.
     if (seatInput_.active() && seatKey(KeyCode))
+        return;
+    if (!whose_.empty() && whoseKey(KeyCode))
         return;
     switch (KeyCode) {
     case DisplayKey::Escape: leave(); return;
@@ -66,7 +94,10 @@ void Game::key(int KeyCode, int Shift)
         switch (KeyCode) {
         case DisplayKey::B:
             seatFor_ = {};
-            emit notice(seatInput_.begin(QStringLiteral("Bust"), open, seating.layout().seats).prompt, int(ConfirmMs));
+            emit notice(
+                seatInput_.begin(QStringLiteral("Bust"), open, seating.layout().seats, 0, seating.layout().tables)
+                    .prompt,
+                int(ConfirmMs));
             return;
         case DisplayKey::M:
             if (const std::optional<tables::Move> m = seating.suggestion()) {
@@ -80,6 +111,27 @@ void Game::key(int KeyCode, int Shift)
             }
             return;
         case DisplayKey::X: command({GameCommand::RefuseMove}); return;
+        case DisplayKey::N: {
+            // Whose re-entry: those out, the last out first (a second press of a re-entry asked
+            // about records it for the same player).
+            const qint64 at = now();
+            if (pending == KeyCode && at >= pendingAt_ && at - pendingAt_ < ConfirmMs) {
+                command({GameCommand::Reentry, true, pendingSeen_, {}, {}, pendingPlayer_});
+                return;
+            }
+            std::vector<int> out = ledger->out();
+            if (out.empty())
+                break; // says why not
+            out.resize(std::min<size_t>(out.size(), 9));
+            QStringList choices{QStringLiteral("Enter: ") + ledger->playerName(out.front())};
+            for (size_t i = 1; i < out.size(); ++i)
+                choices << QStringLiteral("%1: ").arg(i + 1) + ledger->playerName(out[i]);
+            whose_ = out;
+            emit notice(QStringLiteral("Re-entry — whose? ") + choices.join(QStringLiteral(" · "))
+                            + QStringLiteral(" (Escape cancels)"),
+                        int(ConfirmMs));
+            return;
+        }
         case DisplayKey::S: {
             const GameReply r = command({GameCommand::DrawSeats});
             if (!r.done)

@@ -72,6 +72,17 @@ void addSeating(QJsonObject &o, const DisplayState &s)
         for (qsizetype i = 0; i < names.size(); ++i)
             if (!seated.contains(int(i + 1)))
                 names[i] = QString();
+    // The players' names: those seated, placed or out when the whole list is too long.
+    QJsonArray out;
+    for (const int p : s.out.mid(0, MaxNames)) {
+        out.append(p);
+        seated.insert(p);
+    }
+    QJsonArray players = QJsonArray::fromStringList(s.players.mid(0, MaxNames));
+    if (s.players.size() > MaxNames || QJsonDocument(players).toJson(QJsonDocument::Compact).size() > MaxNamesBytes)
+        for (qsizetype i = 0; i < players.size(); ++i)
+            if (!seated.contains(int(i + 1)))
+                players[i] = QString();
     o.insert(QStringLiteral("tables"), tableCount);
     o.insert(QStringLiteral("seats"), std::clamp(s.seats, 0, tables::MaxSeats));
     o.insert(QStringLiteral("seatMap"), seatMap);
@@ -82,6 +93,10 @@ void addSeating(QJsonObject &o, const DisplayState &s)
     o.insert(QStringLiteral("names"), names);
     o.insert(QStringLiteral("nameCount"), int(s.names.size()));
     o.insert(QStringLiteral("namesPartial"), partial);
+    if (!s.players.isEmpty()) {
+        o.insert(QStringLiteral("players"), players);
+        o.insert(QStringLiteral("out"), out);
+    }
     o.insert(QStringLiteral("results"), results);
     o.insert(QStringLiteral("resultsCount"), double(s.results.size()));
 }
@@ -161,18 +176,20 @@ QByteArray stateMessage(const DisplayState &s)
     // The count, only while the game counts players.
     if (s.counting) {
         const tournament::Band &b = s.band;
-        o.insert(QStringLiteral("count"),
-                 QJsonObject{{QStringLiteral("players"), b.players},
-                             {QStringLiteral("average"), b.average},
-                             {QStringLiteral("pool"), b.pool},
-                             {QStringLiteral("payouts"), QJsonArray::fromStringList(b.payouts)},
-                             {QStringLiteral("rounding"), b.rounding},
-                             {QStringLiteral("rebuysUntil"), b.rebuysUntil},
-                             {QStringLiteral("locked"), s.payoutsLocked},
-                             {QStringLiteral("lockNote"), b.locked},
-                             {QStringLiteral("unshared"), b.unshared},
-                             {QStringLiteral("records"), double(s.records)},
-                             {QStringLiteral("recent"), QJsonArray::fromStringList(s.recent)}});
+        QJsonObject count{{QStringLiteral("players"), b.players},
+                          {QStringLiteral("average"), b.average},
+                          {QStringLiteral("pool"), b.pool},
+                          {QStringLiteral("payouts"), QJsonArray::fromStringList(b.payouts)},
+                          {QStringLiteral("rounding"), b.rounding},
+                          {QStringLiteral("rebuysUntil"), b.rebuysUntil},
+                          {QStringLiteral("locked"), s.payoutsLocked},
+                          {QStringLiteral("lockNote"), b.locked},
+                          {QStringLiteral("unshared"), b.unshared},
+                          {QStringLiteral("records"), double(s.records)},
+                          {QStringLiteral("recent"), QJsonArray::fromStringList(s.recent)}};
+        if (!b.folded.isEmpty())
+            count.insert(QStringLiteral("folded"), b.folded);
+        o.insert(QStringLiteral("count"), count);
     }
     // The tables, the seats and the names, only in a game that has them.
     if (s.tables > 0 || !s.names.isEmpty())
@@ -195,6 +212,20 @@ std::optional<GameCommand> pageCommand(GameCommand::Kind kind, const QJsonObject
             return std::nullopt;
         if (table && seat)
             c.seat = {int(*table), int(*seat)};
+    }
+    // Whose re-entry, rebuy or add-on (none: the last out, or not said); who a new name is for.
+    const bool whose = kind == GameCommand::Reentry || kind == GameCommand::Rebuy || kind == GameCommand::AddOn;
+    if (whose || kind == GameCommand::Rename) {
+        const std::optional<qint64> player = wholeIn(o.value(QStringLiteral("player")), 1, tournament::MaxRecords);
+        if ((o.contains(QStringLiteral("player")) || kind == GameCommand::Rename) && !player)
+            return std::nullopt;
+        c.player = int(player.value_or(0));
+    }
+    if (kind == GameCommand::Rename) {
+        const QJsonValue name = o.value(QStringLiteral("name"));
+        if (!name.isString())
+            return std::nullopt;
+        c.names << tournament::keptName(name.toString());
     }
     if (kind == GameCommand::Names) {
         const QJsonValue value = o.value(QStringLiteral("names"));
@@ -241,7 +272,7 @@ PageMessage readPageMessage(const QByteArray &bytes, bool withControl)
         {"undo", GameCommand::Undo},         {"lock", GameCommand::LockPayouts},
         {"move", GameCommand::Move},         {"refusemove", GameCommand::RefuseMove},
         {"redraw", GameCommand::Redraw},     {"drawseats", GameCommand::DrawSeats},
-        {"names", GameCommand::Names}};
+        {"names", GameCommand::Names},       {"rename", GameCommand::Rename}};
     const auto *control = std::find_if(std::begin(controls), std::end(controls),
                                        [&](const auto &c) { return m.action == QLatin1String(c.first); });
     if (control == std::end(controls))

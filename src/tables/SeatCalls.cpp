@@ -31,28 +31,64 @@ QString moveCall(const Move &move)
     return QStringLiteral("Table %1, the big blind moves to ").arg(move.from.table) + seatText(move.to);
 }
 
-QStringList breakCalls(const Broken &broken)
+QString seatShort(Seat seat)
+{
+    return QStringLiteral("Table %1 Seat %2").arg(seat.table).arg(seat.seat);
+}
+
+QString movedCall(const Move &move, const NameAt &nameAt)
+{
+    return nameAt(move.to) + QStringLiteral(", ") + seatShort(move.from) + QStringLiteral(" → ") + seatShort(move.to);
+}
+
+QStringList breakCalls(const Broken &broken, const NameAt &nameAt)
 {
     QStringList lines{QStringLiteral("Table %1 breaks").arg(broken.table)};
     for (const Move &m : broken.moves)
-        lines << seatText(m.from) + QStringLiteral(" goes to ") + seatText(m.to);
+        lines << movedCall(m, nameAt);
     return lines;
 }
 
-QStringList redrawCalls(const std::vector<Move> &moves)
+QStringList redrawCalls(const std::vector<Move> &moves, const NameAt &nameAt)
 {
     QStringList lines;
     for (const Move &m : moves)
-        lines << seatText(m.from) + QStringLiteral(" goes to Seat %1").arg(m.to.seat);
+        lines << nameAt(m.to) + QStringLiteral(", ") + seatShort(m.from) + QStringLiteral(" → Seat %1").arg(m.to.seat);
     return lines;
 }
 
-SeatInput::Step SeatInput::begin(const QString &what, const std::vector<int> &tables, int seats, int table)
+QString spoken(const QString &line)
+{
+    return QString(line).replace(QStringLiteral(" → "), QStringLiteral(", to "));
+}
+
+QStringList seatsBack(const Seating &before, const Seating &after, const std::function<QString(int)> &name)
+{
+    QStringList lines;
+    const Layout &l = after.layout();
+    for (int t = 1; t <= l.tables; ++t)
+        for (int seat = 1; seat <= l.seats; ++seat) {
+            const int player = after.at({t, seat});
+            if (player == 0)
+                continue;
+            const std::optional<Seat> was = before.seatOf(player);
+            if (!was)
+                lines << name(player) + QStringLiteral(" → ") + seatShort({t, seat});
+            else if (*was != Seat{t, seat})
+                lines << name(player) + QStringLiteral(", ") + seatShort(*was) + QStringLiteral(" → ")
+                             + seatShort({t, seat});
+        }
+    return lines;
+}
+
+SeatInput::Step SeatInput::begin(const QString &what, const std::vector<int> &tables, int seats, int table, int all)
 {
     what_ = what;
     tables_ = tables;
+    all_ = all;
+    refused_.clear();
     seats_ = seats;
-    table_ = table != 0 ? table : (tables.size() == 1 ? tables.front() : 0);
+    table_ = table != 0 ? table : (all <= 1 && tables.size() == 1 ? tables.front() : 0);
     first_ = 0;
     active_ = true;
     return prompt();
@@ -66,7 +102,7 @@ SeatInput::Step SeatInput::prompt() const
         QStringList numbers;
         for (const int t : tables_)
             numbers << QString::number(t);
-        s.prompt = what_ + QStringLiteral(": which table? ") + numbers.join(QStringLiteral(", ")) + cancel;
+        s.prompt = refused_ + what_ + QStringLiteral(": which table? ") + numbers.join(QStringLiteral(", ")) + cancel;
     } else if (first_ != 0) {
         s.prompt =
             what_ + QStringLiteral(" at Table %1: seat 1… Enter for Seat 1, or its second digit").arg(table_) + cancel;
@@ -96,8 +132,12 @@ SeatInput::Step SeatInput::key(int code)
         return stop(QString());
     const int digit = code - '0';
     if (table_ == 0) {
-        if (std::find(tables_.begin(), tables_.end(), digit) == tables_.end())
+        if (std::find(tables_.begin(), tables_.end(), digit) == tables_.end()) {
+            if (digit >= 1 && digit <= all_)
+                refused_ = QStringLiteral("Table %1 is broken. ").arg(digit);
             return prompt();
+        }
+        refused_.clear();
         table_ = digit;
         return prompt();
     }

@@ -1,5 +1,7 @@
 #include "tournament/Ledger.h"
 
+#include "tables/SeatCalls.h"
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -56,7 +58,7 @@ bool Setup::operator==(const Setup &o) const
            && rebuy == o.rebuy && rebuyChips == o.rebuyChips && rebuyLastRound == o.rebuyLastRound && addOn == o.addOn
            && addOnChips == o.addOnChips && cut == o.cut && cutFixed == o.cutFixed && added == o.added
            && guarantee == o.guarantee && unit == o.unit && shares == o.shares && speak == o.speak
-           && reentryLastRound == o.reentryLastRound && layout == o.layout && seed == o.seed;
+           && reentryLastRound == o.reentryLastRound && layout == o.layout && seated == o.seated && seed == o.seed;
 }
 
 std::optional<qint64> Ledger::money(const Counts &c) const
@@ -117,7 +119,19 @@ std::vector<qint64> Ledger::payouts() const
 {
     if (locked())
         return locked_;
-    std::vector<qint64> amounts = splitPool(pool(), shares(), setup_.unit);
+    std::vector<qint32> paid = shares();
+    // No more places than players can finish: the shares beyond go to the places paid, in
+    // proportion (the rounding's rest to the first).
+    const size_t finishers = size_t(std::max<qint64>(1, counts_.entries));
+    if (paid.size() > finishers) {
+        paid.resize(finishers);
+        const qint64 kept = std::accumulate(paid.begin(), paid.end(), qint64(0));
+        qint64 given = 0;
+        for (size_t i = 1; i < paid.size(); ++i)
+            given += paid[i] = qint32(qint64(paid[i]) * 100000 / kept);
+        paid[0] = qint32(100000 - given);
+    }
+    std::vector<qint64> amounts = splitPool(pool(), paid, setup_.unit);
     amounts.erase(std::remove(amounts.begin(), amounts.end(), 0), amounts.end());
     return amounts;
 }
@@ -138,8 +152,104 @@ QString Ledger::leftText() const
 
 Ledger::Ledger(Setup setup) : setup_(std::move(setup))
 {
-    if (setup_.layout.tables > 1)
+    if (setup_.seats())
         seating_.emplace(setup_.layout, setup_.seed);
+}
+
+QString Ledger::playerName(int player) const
+{
+    if (player < 1 || player > int(players_.size()))
+        return {};
+    const QString &name = players_[size_t(player - 1)].name;
+    return name.isEmpty() ? QStringLiteral("Entry %1").arg(player) : name;
+}
+
+std::vector<int> Ledger::out() const
+{
+    std::vector<int> out;
+    for (auto f = finishes_.rbegin(); f != finishes_.rend(); ++f)
+        if (!f->reentered && f->player > 0)
+            out.push_back(f->player);
+    return out;
+}
+
+std::vector<qint64> Ledger::places() const
+{
+    std::vector<qint64> places(finishes_.size(), 0);
+    qint64 place = counts_.left();
+    for (size_t i = finishes_.size(); i-- > 0;)
+        if (!finishes_[i].reentered)
+            places[i] = ++place;
+    return places;
+}
+
+std::optional<QString> Ledger::who(Action action, Record &record) const
+{
+    const int count = int(players_.size());
+    const int p = record.player;
+    switch (action) {
+    case Action::Entry: record.player = 0; return std::nullopt;
+    case Action::Reentry: {
+        if (p == 0) {
+            // The last out: the latest bust nobody came back from.
+            const auto last =
+                std::find_if(finishes_.rbegin(), finishes_.rend(), [](const Finish &f) { return !f.reentered; });
+            if (last == finishes_.rend())
+                return QStringLiteral("No busted player to re-enter.");
+            record.player = last->player;
+            return std::nullopt;
+        }
+        if (p > count)
+            return QStringLiteral("No such player.");
+        if (!players_[size_t(p - 1)].out)
+            return playerName(p) + QStringLiteral(" is still in the game.");
+        return std::nullopt;
+    }
+    case Action::Rebuy:
+    case Action::AddOn:
+        if (p > count || (p > 0 && players_[size_t(p - 1)].out))
+            return p > count ? QStringLiteral("No such player.") : playerName(p) + QStringLiteral(" is out.");
+        return std::nullopt;
+    case Action::Rename:
+        if (p < 1 || p > count)
+            return QStringLiteral("No such player.");
+        return std::nullopt;
+    default: record.player = 0; return std::nullopt;
+    }
+}
+
+void Ledger::apply(const Record &record, const Outcome &done)
+{
+    const auto player = [this](int p) -> Player * { return p > 0 ? &players_[size_t(p - 1)] : nullptr; };
+    switch (record.action) {
+    case Action::Entry: players_.push_back({record.name, 1, 0, 0, false}); break;
+    case Action::Reentry: {
+        const auto from = std::find_if(finishes_.rbegin(), finishes_.rend(),
+                                       [&](const Finish &f) { return !f.reentered && f.player == record.player; });
+        if (from != finishes_.rend())
+            from->reentered = true;
+        if (Player *back = player(record.player)) {
+            ++back->buyIns;
+            back->out = false;
+        }
+        break;
+    }
+    case Action::Rebuy:
+        if (Player *buyer = player(record.player))
+            ++buyer->rebuys;
+        break;
+    case Action::AddOn:
+        if (Player *buyer = player(record.player))
+            ++buyer->addOns;
+        break;
+    case Action::Bust:
+        finishes_.push_back({done.player, record.seat, false});
+        if (Player *gone = player(done.player))
+            gone->out = true;
+        break;
+    case Action::Rename: player(record.player)->name = record.name; break;
+    default: break;
+    }
 }
 
 void Ledger::refuseMove()
@@ -155,7 +265,8 @@ std::optional<QString> Ledger::seat(Action action, tables::Seat seat, Record &re
     switch (action) {
     case Action::Entry:
     case Action::Reentry: {
-        const std::optional<tables::Seat> drawn = s.sit(int(counts_.buyIns() + 1));
+        done.player = action == Action::Entry ? int(players_.size()) + 1 : record.player;
+        const std::optional<tables::Seat> drawn = s.sit(done.player);
         if (!drawn)
             return QStringLiteral("Every seat at the tables is taken.");
         record.seat = done.seat = *drawn;
@@ -165,8 +276,7 @@ std::optional<QString> Ledger::seat(Action action, tables::Seat seat, Record &re
         if (s.at(seat) == 0)
             return seat.valid() ? seatText(seat) + QStringLiteral(" is empty.")
                                 : QStringLiteral("Name the seat of the player who is out.");
-        const qint64 place = counts_.left();
-        finishes_.push_back({place, s.bust(seat), seat});
+        done.player = s.bust(seat);
         record.seat = seat;
         done.broken = s.broken();
         return std::nullopt;
@@ -175,6 +285,7 @@ std::optional<QString> Ledger::seat(Action action, tables::Seat seat, Record &re
         const std::optional<tables::Move> m = s.suggestion();
         if (!m)
             return QStringLiteral("The tables need no move now.");
+        done.player = s.at(seat);
         if (!s.move(seat))
             return seat.table == m->from.table ? seatText(seat) + QStringLiteral(" is empty.")
                                                : QStringLiteral("The move is from Table %1.").arg(m->from.table);
@@ -191,14 +302,32 @@ std::optional<QString> Ledger::seat(Action action, tables::Seat seat, Record &re
     }
 }
 
-Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed, tables::Seat seat)
+Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed, tables::Seat seat, int player,
+                            const QString &name)
 {
     const auto refuse = [](const QString &why) { return Outcome{Verdict::Refused, why, false}; };
     if (records_.size() >= size_t(MaxRecords))
         return refuse(QStringLiteral("This game holds as many actions as can be kept."));
     Counts next = counts_;
-    Record record{action, at, {}, {}};
+    Record record{action,
+                  at,
+                  {},
+                  {},
+                  std::max(0, player),
+                  action == Action::Entry || action == Action::Rename ? name : QString()};
     switch (action) {
+    case Action::Rename:
+        if (const std::optional<QString> why = who(action, record))
+            return refuse(*why);
+        {
+            const QString was = playerName(record.player);
+            records_.push_back(record);
+            apply(record, {});
+            Outcome done{Verdict::Done,
+                         QStringLiteral("Renamed: ") + was + QStringLiteral(" is now ") + playerName(record.player)};
+            done.player = record.player;
+            return done;
+        }
     case Action::Move:
     case Action::Redraw:
         if (!seating_)
@@ -208,12 +337,16 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
     case Action::Reentry:
         if (counts_.busts - counts_.reentries <= 0)
             return refuse(QStringLiteral("No busted player to re-enter."));
+        if (const std::optional<QString> why = who(action, record))
+            return refuse(*why);
         ++next.reentries;
         break;
     case Action::Rebuy:
     case Action::AddOn:
         if (counts_.left() <= 0)
             return refuse(QStringLiteral("No player is in the game."));
+        if (const std::optional<QString> why = who(action, record))
+            return refuse(*why);
         ++(action == Action::Rebuy ? next.rebuys : next.addOns);
         break;
     case Action::Bust:
@@ -264,12 +397,17 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
     const qint64 paidBefore = qint64(payouts().size());
     const qint64 leftBefore = counts_.left();
     Outcome done{Verdict::Done, {}, false};
+    if (action != Action::Reentry && action != Action::Rebuy && action != Action::AddOn)
+        record.player = 0;
+    if (action == Action::Entry)
+        done.player = int(players_.size()) + 1;
+    else if (action == Action::Reentry)
+        done.player = record.player;
     if (seating_) {
         if (const std::optional<QString> why = this->seat(action, seat, record, done))
             return refuse(*why);
-    } else if (action == Action::Bust) {
-        finishes_.push_back({leftBefore, 0, {}});
     }
+    apply(record, done);
     records_.push_back(std::move(record));
     counts_ = next;
     if (action == Action::LockPayouts)
@@ -278,8 +416,14 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
         done.text = locked() ? QStringLiteral("Payouts locked: they stay as announced")
                              : QStringLiteral("Payouts unlocked: they follow the entries again");
     else if (action == Action::Move)
-        done.text =
-            QStringLiteral("Moved: ") + tables::seatText(seat) + QStringLiteral(" to ") + tables::seatText(done.seat);
+        done.text = QStringLiteral("Moved: ") + playerName(done.player) + QStringLiteral(", ") + tables::seatShort(seat)
+                    + QStringLiteral(" → ") + tables::seatShort(done.seat);
+    else if (action == Action::Bust && done.player > 0)
+        done.text = playerName(done.player) + QStringLiteral(" is out — %1 left").arg(grouped(counts_.left()));
+    else if (action == Action::Reentry && done.player > 0)
+        done.text = playerName(done.player) + QStringLiteral(" re-enters — ") + leftText();
+    else if (action == Action::Entry && !records_.back().name.isEmpty())
+        done.text = QStringLiteral("Entry: ") + records_.back().name + QStringLiteral(" — ") + leftText();
     else if (action == Action::Redraw)
         done.text = QStringLiteral("Final table: the seats are drawn afresh");
     else
@@ -301,6 +445,7 @@ Ledger::Outcome Ledger::undo(std::optional<qint64> seen)
                 false};
     const Record last = records_.back();
     std::vector<Record> earlier(records_.begin(), records_.end() - 1);
+    const QString whose = last.action == Action::Rename ? QString() : playerName(last.player);
     // The seats and places follow the records from the start: the same seed deals them again.
     std::optional<Ledger> before = replay(setup_, earlier);
     if (!before)
@@ -308,7 +453,10 @@ Ledger::Outcome Ledger::undo(std::optional<qint64> seen)
     const QString currency = currency_;
     *this = std::move(*before);
     currency_ = currency;
-    return {Verdict::Done, QStringLiteral("Undone: ") + recordName(last) + QStringLiteral(" — ") + leftText(), false};
+    return {Verdict::Done,
+            QStringLiteral("Undone: ") + recordName(last)
+                + (whose.isEmpty() ? QString() : QStringLiteral(" of ") + whose) + QStringLiteral(" — ") + leftText(),
+            false};
 }
 
 void Ledger::recount()
@@ -324,7 +472,8 @@ void Ledger::recount()
         case Action::Bust: ++counts_.busts; break;
         case Action::LockPayouts: locked_ = r.locked; break;
         case Action::Move:
-        case Action::Redraw: break;
+        case Action::Redraw:
+        case Action::Rename: break;
         }
     }
 }
@@ -344,9 +493,13 @@ std::optional<Ledger> Ledger::replay(const Setup &setup, const std::vector<Recor
             ledger.recount();
             continue;
         }
-        const Outcome o = ledger.act(r.action, 0, r.at, true, r.seat);
+        const Outcome o = ledger.act(r.action, 0, r.at, true, r.seat, r.player, r.name);
         // A buy-in's seat is drawn again: a file whose seats the draw does not give is not this game.
-        if (o.verdict != Verdict::Done || ledger.records_.back() != r)
+        // A re-entry kept without its player (an older file) is the last out's.
+        Record expected = r;
+        if (o.verdict == Verdict::Done && r.action == Action::Reentry && r.player == 0)
+            expected.player = ledger.records_.back().player;
+        if (o.verdict != Verdict::Done || ledger.records_.back() != expected)
             return std::nullopt;
     }
     return ledger;
@@ -355,7 +508,8 @@ std::optional<Ledger> Ledger::replay(const Setup &setup, const std::vector<Recor
 bool Band::operator==(const Band &o) const
 {
     return players == o.players && average == o.average && pool == o.pool && payouts == o.payouts
-           && rounding == o.rounding && locked == o.locked && unshared == o.unshared && rebuysUntil == o.rebuysUntil;
+           && rounding == o.rounding && locked == o.locked && unshared == o.unshared && rebuysUntil == o.rebuysUntil
+           && folded == o.folded;
 }
 
 QString Band::lines() const
@@ -376,7 +530,7 @@ QString Band::lines() const
     if (!second.isEmpty() && !rounding.isEmpty())
         second += QStringLiteral(" (") + rounding + QLatin1Char(')');
     const QString first = join({players, average, pool});
-    const QString rest = join({second, locked, unshared, rebuysUntil});
+    const QString rest = join({second, folded, locked, unshared, rebuysUntil});
     return rest.isEmpty() ? first : first + QStringLiteral("\r\n") + rest;
 }
 
@@ -402,6 +556,10 @@ Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &curre
             b.payouts << ordinal(qint64(i) + 1) + QLatin1Char(' ') + currency + grouped(amounts[i]);
         if (ledger.setup().unit > 1)
             b.rounding = QStringLiteral("rounded to ") + currency + grouped(ledger.setup().unit);
+        // More places typed than the players can finish in: the band says how many are paid.
+        const qint64 typed = ledger.placesTyped();
+        if (!ledger.locked() && !ledger.setup().shares.empty() && typed > c.entries)
+            b.folded = QStringLiteral("%1 places typed, %2 can be paid").arg(typed).arg(c.entries);
     }
     if (ledger.locked())
         b.locked = QStringLiteral("Payouts locked");

@@ -1,6 +1,7 @@
 #pragma once
-// The tournament's count, without names: entries, re-entries, rebuys, add-ons and busts, the
-// money and chips they bring, the prize pool and its payouts. Plain values and calls: the
+// The tournament's count: the players, each with their name, buy-ins and finish; entries,
+// re-entries, rebuys, add-ons and busts, the money and chips they bring, the prize pool and its
+// payouts. Plain values and calls: the
 // display, the settings and the page only show it and send it actions.
 
 #include "tables/Seating.h"
@@ -34,47 +35,71 @@ struct Setup {
     // table by the number of buy-ins.
     std::vector<qint32> shares;
     bool speak = false; // busts and the money announced
-    // The tables the players sit at; with one table no seat is drawn.
+    // The tables the players sit at; with one table no seat is drawn unless seated (the names
+    // were typed before the start, and a bust then names its player).
     tables::Layout layout;
+    bool seated = false;
     // The seat draw's seed, chosen when the game starts.
     quint64 seed = 0;
 
     qint64 reentryAmount() const { return reentry.value_or(buyIn); }
     qint64 reentryChipCount() const { return reentryChips.value_or(buyInChips); }
     qint64 reentryUntil() const { return reentryLastRound.value_or(rebuyLastRound); }
+    bool seats() const { return layout.tables > 1 || seated; }
     bool operator==(const Setup &o) const;
     bool operator!=(const Setup &o) const { return !(*this == o); }
 };
 
-// Move: a player moved to even the tables; Redraw: the final table's seats drawn afresh.
-enum class Action { Entry, Reentry, Rebuy, AddOn, Bust, LockPayouts, Move, Redraw };
+// Move: a player moved to even the tables; Redraw: the final table's seats drawn afresh;
+// Rename: a player given a name (or another one).
+enum class Action { Entry, Reentry, Rebuy, AddOn, Bust, LockPayouts, Move, Redraw, Rename };
 QString actionName(Action action);
 
 // One action as recorded: when (milliseconds since the epoch), for a lock the amounts announced
-// then, and with more than one table the seat: drawn for a buy-in, freed by a bust, left by a
-// move.
+// then, and with seats the seat: drawn for a buy-in, freed by a bust, left by a move. The
+// player it is for (numbered from 1 in the order they came in): a re-entry's, a rename's, a
+// rebuy's or an add-on's when said; and the name an entry or a rename gives.
 struct Record {
-    Record(Action a = Action::Entry, qint64 time = 0, std::vector<qint64> amounts = {}, tables::Seat at = {})
-        : action(a), at(time), locked(std::move(amounts)), seat(at)
+    Record(Action a = Action::Entry, qint64 time = 0, std::vector<qint64> amounts = {}, tables::Seat at = {},
+           int who = 0, QString called = {})
+        : action(a), at(time), locked(std::move(amounts)), seat(at), player(who), name(std::move(called))
     {}
     Action action = Action::Entry;
     qint64 at = 0;
     std::vector<qint64> locked;
     tables::Seat seat;
+    int player = 0;
+    QString name;
     bool operator==(const Record &o) const
     {
-        return action == o.action && at == o.at && locked == o.locked && seat == o.seat;
+        return action == o.action && at == o.at && locked == o.locked && seat == o.seat && player == o.player
+               && name == o.name;
     }
     bool operator!=(const Record &o) const { return !(*this == o); }
 };
 
-// A bust as the results keep it: the place finished (the players left before it), the buy-in
-// (numbered from 1 in their order) and its seat.
+// A bust as the count keeps it: the player (0: not known, at one table without seats), the seat
+// it freed, and whether the player came back from it with a re-entry (then it is no place).
 struct Finish {
-    qint64 place = 0;
-    qint64 entry = 0;
+    int player = 0;
     tables::Seat seat;
-    bool operator==(const Finish &o) const { return place == o.place && entry == o.entry && seat == o.seat; }
+    bool reentered = false;
+    bool operator==(const Finish &o) const { return player == o.player && seat == o.seat && reentered == o.reentered; }
+};
+
+// A player of the night, from their entry: the name given (empty: "Entry 7" until named), the
+// buy-ins (the entry and its re-entries), the rebuys and add-ons said to be theirs, and whether
+// they are out (busted, and not back).
+struct Player {
+    QString name;
+    qint64 buyIns = 0;
+    qint64 rebuys = 0;
+    qint64 addOns = 0;
+    bool out = false;
+    bool operator==(const Player &o) const
+    {
+        return name == o.name && buyIns == o.buyIns && rebuys == o.rebuys && addOns == o.addOns && out == o.out;
+    }
 };
 
 struct Counts {
@@ -121,6 +146,7 @@ public:
         Verdict verdict = Verdict::Done;
         QString text;
         bool inTheMoney = false;         // this bust brought the players left to the places paid
+        int player = 0;                  // who it was for: the new player, the one out, moved, back
         tables::Seat seat;               // the seat a buy-in drew
         tables::Broken broken;           // the table a bust broke
         std::vector<tables::Move> moves; // the seats a redraw dealt
@@ -129,11 +155,13 @@ public:
     explicit Ledger(Setup setup = {});
     const Setup &setup() const { return setup_; }
 
-    // round: the level in play (in a break, the one played before it); seat: with more than one
-    // table, the seat a bust frees or a move leaves. Asked first (Confirm): a rebuy or re-entry
-    // after its last round, and the bust that ends the game when a fixed house cut takes all
-    // the money in, leaving the prize pool empty.
-    Outcome act(Action action, int round, qint64 at, bool confirmed = false, tables::Seat seat = {});
+    // round: the level in play (in a break, the one played before it); seat: with seats, the
+    // seat a bust frees or a move leaves; player: whose re-entry (0: the last out), rebuy,
+    // add-on or new name; name: an entry's or a rename's. Asked first (Confirm): a rebuy or
+    // re-entry after its last round, and the bust that ends the game when a fixed house cut
+    // takes all the money in, leaving the prize pool empty.
+    Outcome act(Action action, int round, qint64 at, bool confirmed = false, tables::Seat seat = {}, int player = 0,
+                const QString &name = {});
     // Takes back the last action: "Undone: Bust — 8 players left". seen: the number of records
     // the asker saw; when others came since, nothing is undone and the last one is named instead.
     Outcome undo(std::optional<qint64> seen = std::nullopt);
@@ -154,15 +182,25 @@ public:
     std::optional<qint64> averageStack() const;
     std::vector<qint32> shares() const;
     // What each place is paid now: the locked amounts once locked, else the pool split; a place
-    // whose share rounds to nothing is not paid.
+    // whose share rounds to nothing is not paid, and no more places than players are paid:
+    // the shares beyond them go to the places paid, in proportion.
     std::vector<qint64> payouts() const;
+    // The places the shares name, paid or not ("6 places typed, 5 can be paid").
+    qint64 placesTyped() const { return qint64(shares().size()); }
     bool locked() const { return !locked_.empty(); }
     // The money in the pool beyond the locked amounts, come in since the lock; 0 when unlocked.
     qint64 unshared() const;
     // The seats, with more than one table.
     const std::optional<tables::Seating> &seating() const { return seating_; }
-    // The busts, in order; and the places as they stand: the busts, then the players left.
+    // The busts, in order, and each one's place as it stands (0: re-entered from): the players
+    // still in hold the best places, the last bust the next one.
     const std::vector<Finish> &finishes() const { return finishes_; }
+    std::vector<qint64> places() const;
+    // The players, numbered from 1 in the order they came in; a player's name, or "Entry 7".
+    const std::vector<Player> &players() const { return players_; }
+    QString playerName(int player) const;
+    // The players out, the last out first: those a re-entry may be for.
+    std::vector<int> out() const;
     // The seat refused moves wait for; kept only while the count runs.
     void refuseMove();
     bool rebuysOpen(qint64 round) const { return setup_.rebuyLastRound <= 0 || round <= setup_.rebuyLastRound; }
@@ -180,6 +218,9 @@ private:
     void recount();
     // The seat part of an action, once the count allows it: none when done, else why not.
     std::optional<QString> seat(Action action, tables::Seat seat, Record &record, Outcome &done);
+    // Who an action is for, once the count allows it: none when fine, else why not.
+    std::optional<QString> who(Action action, Record &record) const;
+    void apply(const Record &record, const Outcome &done);
 
     Setup setup_;
     Counts counts_;
@@ -187,6 +228,7 @@ private:
     std::vector<qint64> locked_;
     std::optional<tables::Seating> seating_;
     std::vector<Finish> finishes_;
+    std::vector<Player> players_;
     QString currency_;
 };
 
@@ -200,6 +242,7 @@ struct Band {
     QString locked;        // "Payouts locked"
     QString unshared;      // "£38 not in the payouts — unlock to share it"
     QString rebuysUntil;   // "Rebuys until round 4", "Rebuys until round 4, re-entries until round 6"
+    QString folded;        // "6 places typed, 5 can be paid"
     QString lines() const; // the band's two lines, CR LF between them; parts without text left out
     bool operator==(const Band &o) const;
 };
@@ -208,8 +251,9 @@ struct Band {
 Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &currency);
 // "7 players left", "1 player left"
 QString playersLeft(qint64 n);
-// Spoken after a bust: "Seven players left".
-QString bustAnnouncement(qint64 left);
+// Spoken after a bust: "Seven players left"; with the player's name, "Ned is out. Seven players
+// left."
+QString bustAnnouncement(qint64 left, const QString &name = {});
 extern const QString InTheMoney; // "We are in the money"
 
 } // namespace tournament

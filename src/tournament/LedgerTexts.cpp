@@ -36,6 +36,7 @@ QString actionName(Action action)
     case Action::LockPayouts: return QStringLiteral("Lock payouts");
     case Action::Move: return QStringLiteral("Move");
     case Action::Redraw: return QStringLiteral("Seat redraw");
+    case Action::Rename: return QStringLiteral("Name");
     }
     return {};
 }
@@ -196,9 +197,11 @@ QString playersLeft(qint64 n)
     return grouped(n) + (n == 1 ? QStringLiteral(" player left") : QStringLiteral(" players left"));
 }
 
-QString bustAnnouncement(qint64 left)
+QString bustAnnouncement(qint64 left, const QString &name)
 {
-    return numberWords(left) + (left == 1 ? QStringLiteral(" player left") : QStringLiteral(" players left"));
+    const QString count =
+        numberWords(left) + (left == 1 ? QStringLiteral(" player left") : QStringLiteral(" players left"));
+    return name.isEmpty() ? count : name + QStringLiteral(" is out. ") + count;
 }
 
 const QString InTheMoney = QStringLiteral("We are in the money");

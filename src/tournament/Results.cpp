@@ -71,15 +71,33 @@ QString entryName(const Place &place)
     return QStringLiteral("Entry %1").arg(place.entry);
 }
 
+QString buyInsText(const Place &place)
+{
+    if (place.buyIns <= 0)
+        return {};
+    QString text = QString::number(place.buyIns);
+    if (place.buyIns > 1)
+        text += place.buyIns == 2 ? QStringLiteral(" (1 re-entry)")
+                                  : QStringLiteral(" (%1 re-entries)").arg(place.buyIns - 1);
+    if (place.rebuys > 0)
+        text += place.rebuys == 1 ? QStringLiteral(" · 1 rebuy") : QStringLiteral(" · %1 rebuys").arg(place.rebuys);
+    if (place.addOns > 0)
+        text += place.addOns == 1 ? QStringLiteral(" · 1 add-on") : QStringLiteral(" · %1 add-ons").arg(place.addOns);
+    return text;
+}
+
 QByteArray resultsCsv(const Results &results)
 {
     QString out = csvLine({QStringLiteral("Place"), QStringLiteral("Name"), QStringLiteral("Entry"),
-                           QStringLiteral("Table"), QStringLiteral("Seat"), QStringLiteral("Prize")});
+                           QStringLiteral("Table"), QStringLiteral("Seat"), QStringLiteral("Prize"),
+                           QStringLiteral("Buy-ins"), QStringLiteral("Rebuys"), QStringLiteral("Add-ons")});
+    const auto known = [](qint64 v, bool is) { return is ? QString::number(v) : QString(); };
     for (const Place &p : results.places) {
         const bool seated = p.seat.valid();
-        out += csvLine({QString::number(p.place), csvText(p.name), p.entry > 0 ? QString::number(p.entry) : QString(),
-                        seated ? QString::number(p.seat.table) : QString(),
-                        seated ? QString::number(p.seat.seat) : QString(), QString::number(p.prize)});
+        const bool bought = p.buyIns > 0;
+        out += csvLine({QString::number(p.place), csvText(p.name), known(p.entry, p.entry > 0),
+                        known(p.seat.table, seated), known(p.seat.seat, seated), QString::number(p.prize),
+                        known(p.buyIns, bought), known(p.rebuys, bought), known(p.addOns, bought)});
     }
     out += QStringLiteral("\r\n");
     out += csvLine({QStringLiteral("Title"), csvText(results.title)});
@@ -151,14 +169,19 @@ QByteArray resultsHtml(const Results &results)
     out += fact("Prize pool", money(results.pool) + (results.guaranteed ? QStringLiteral(" GTD") : QString()));
     out += QStringLiteral("</ul>\n<div class=\"sheet\">\n");
 
+    // The buy-ins' column only when a player bought more than their entry.
+    const bool more = std::any_of(results.places.begin(), results.places.end(),
+                                  [](const Place &p) { return p.buyIns > 1 || p.rebuys > 0 || p.addOns > 0; });
     out += QStringLiteral("<section class=\"places\">\n<h2>Places</h2>\n<table>\n<thead><tr><th>Place</th>"
-                          "<th>Name</th><th>Seat</th><th class=\"prize\">Prize</th></tr></thead>\n<tbody>\n");
+                          "<th>Name</th><th>Seat</th>%1<th class=\"prize\">Prize</th></tr></thead>\n<tbody>\n")
+               .arg(more ? QStringLiteral("<th>Buy-ins</th>") : QString());
     for (const Place &p : results.places)
         out +=
             QStringLiteral("<tr><td class=\"place\">%1</td><td class=\"name\">%2</td><td class=\"seat\">%3</td>"
-                           "<td class=\"prize\">%4</td></tr>\n")
+                           "%5<td class=\"prize\">%4</td></tr>\n")
                 .arg(ordinal(p.place), html(entryName(p)), html(p.seat.valid() ? tables::seatText(p.seat) : QString()),
-                     p.prize > 0 ? money(p.prize) : QString());
+                     p.prize > 0 ? money(p.prize) : QString(),
+                     more ? QStringLiteral("<td class=\"buyins\">%1</td>").arg(html(buyInsText(p))) : QString());
     out += QStringLiteral("</tbody>\n</table>\n</section>\n");
 
     if (!results.structure.isEmpty()) {

@@ -12,17 +12,21 @@
 
 namespace tournament {
 
-// One line of the results: a buy-in and where it finished. A re-entered player's earlier
-// buy-in is a line of its own.
+// One line of the results: a player and where they finished, with what they bought. A bust a
+// player re-entered from is no line of its own.
 struct Place {
     qint64 place = 0;  // 1: the winner
-    qint64 entry = 0;  // the buy-in's number, from 1 in the order of the buy-ins; 0: not known
+    qint64 entry = 0;  // the player's number, from 1 in the order they came in; 0: not known
     QString name;      // empty: no name given
-    tables::Seat seat; // the seat it had last; none with one table
+    tables::Seat seat; // the seat they had last; none without seats
     qint64 prize = 0;  // 0: not paid
+    qint64 buyIns = 0; // the entry and its re-entries; 0: not known
+    qint64 rebuys = 0;
+    qint64 addOns = 0;
     bool operator==(const Place &o) const
     {
-        return place == o.place && entry == o.entry && name == o.name && seat == o.seat && prize == o.prize;
+        return place == o.place && entry == o.entry && name == o.name && seat == o.seat && prize == o.prize
+               && buyIns == o.buyIns && rebuys == o.rebuys && addOns == o.addOns;
     }
 };
 
@@ -43,6 +47,8 @@ struct Results {
 
 // "Entry 12", the name when there is one.
 QString entryName(const Place &place);
+// What a player bought: "1", "2 (1 re-entry)", "1 · 2 rebuys · 1 add-on"; empty when not known.
+QString buyInsText(const Place &place);
 // The results as a spreadsheet reads them, and as a page that prints on one sheet.
 QByteArray resultsCsv(const Results &results);
 QByteArray resultsHtml(const Results &results);

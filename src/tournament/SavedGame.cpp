@@ -13,10 +13,12 @@ const QString SavedGameFile = QStringLiteral("chiplark-game.json");
 
 namespace {
 
-constexpr int Version = 1;
+// 2: the players' names are kept with the records that give them; in 1, the k-th name went with
+// the k-th buy-in.
+constexpr int Version = 2;
 constexpr int MaxLevels = 100000;
 
-const char *const ActionKeys[] = {"entry", "reentry", "rebuy", "addon", "bust", "lock", "move", "redraw"};
+const char *const ActionKeys[] = {"entry", "reentry", "rebuy", "addon", "bust", "lock", "move", "redraw", "rename"};
 
 // 64-bit amounts as text: a JSON number holds 53 bits exactly.
 QJsonValue amount(qint64 v)
@@ -126,10 +128,10 @@ QJsonObject setupObject(const Setup &s)
             {QStringLiteral("speak"), s.speak}};
 }
 
-// The tables, only when there is more than one.
+// The tables, only when there is more than one or the players are seated at one.
 void putLayout(QJsonObject &o, const Setup &s)
 {
-    if (s.layout.tables <= 1)
+    if (!s.seats())
         return;
     QJsonArray order;
     for (const int t : s.layout.breakOrder)
@@ -171,7 +173,8 @@ Setup readSetup(Reader &r, const QJsonObject &o)
         r.ok = false;
     s.speak = r.flag(o, "speak");
     if (o.contains(QStringLiteral("tables"))) {
-        s.layout.tables = int(r.get(o, "tables", 2, tables::MaxTables));
+        s.layout.tables = int(r.get(o, "tables", 1, tables::MaxTables));
+        s.seated = s.layout.tables == 1;
         s.layout.seats = int(r.get(o, "seats", tables::MinSeats, tables::MaxSeats));
         for (const auto &v : o.value(QStringLiteral("breakOrder")).toArray())
             s.layout.breakOrder.push_back(int(r.number(v, 1, s.layout.tables).value_or(0)));
@@ -230,6 +233,14 @@ QByteArray formatSavedGame(const SavedGame &g)
         }
         if (r.seat.valid())
             record.append(QJsonArray{r.seat.table, r.seat.seat});
+        if (r.player > 0 || !r.name.isEmpty()) {
+            QJsonObject who;
+            if (r.player > 0)
+                who.insert(QStringLiteral("player"), r.player);
+            if (!r.name.isEmpty())
+                who.insert(QStringLiteral("name"), r.name);
+            record.append(who);
+        }
         records.append(record);
     }
     QJsonObject setup = setupObject(g.setup);
@@ -274,7 +285,8 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
         return std::nullopt;
     const QJsonObject o = doc.object();
     Reader r;
-    if (r.get(o, "chiplarkGame", Version, Version) != Version)
+    const qint64 version = r.get(o, "chiplarkGame", 1, Version);
+    if (!r.ok)
         return std::nullopt;
     SavedGame g;
     const QJsonArray levels = o.value(QStringLiteral("levels")).toArray();
@@ -316,17 +328,29 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
         Record record;
         const auto *key = std::find_if(std::begin(ActionKeys), std::end(ActionKeys),
                                        [&](const char *k) { return a.at(0).toString() == QLatin1String(k); });
-        if (a.size() < 2 || a.size() > 3 || key == std::end(ActionKeys))
+        // The player and the name, last when there are any.
+        const bool hasWho = a.size() >= 3 && a.last().isObject();
+        const qsizetype size = a.size() - (hasWho ? 1 : 0);
+        if (size < 2 || size > 3 || key == std::end(ActionKeys))
             return std::nullopt;
         record.action = Action(key - std::begin(ActionKeys));
         record.at = r.number(a.at(1), 0, Max64).value_or(0);
+        if (hasWho) {
+            const QJsonObject who = a.last().toObject();
+            const QJsonValue name = who.value(QStringLiteral("name"));
+            if (who.contains(QStringLiteral("player")))
+                record.player = int(r.get(who, "player", 1, MaxRecords));
+            if (!name.isUndefined() && (!name.isString() || name.toString().size() > MaxNameChars))
+                return std::nullopt;
+            record.name = name.toString();
+        }
         if (record.action == Action::LockPayouts) {
             for (const auto &amountValue : a.at(2).toArray())
                 record.locked.push_back(r.number(amountValue, 0, Max64).value_or(0));
             // A lock without amounts is the unlock.
-            if (a.size() == 3 && record.locked.empty())
+            if (size == 3 && record.locked.empty())
                 return std::nullopt;
-        } else if (a.size() == 3) {
+        } else if (size == 3) {
             // Any other action carries only a seat.
             const QJsonArray seat = a.at(2).toArray();
             if (seat.size() != 2)
@@ -346,13 +370,22 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
     }
     if (!r.ok)
         return std::nullopt;
+    // An older file's names went with the buy-ins in their order: each entry's is now its own.
+    if (version == 1) {
+        qsizetype buyIn = 0;
+        for (Record &record : g.records) {
+            if (record.action == Action::Entry)
+                record.name = g.names.value(buyIn);
+            buyIn += record.action == Action::Entry || record.action == Action::Reentry ? 1 : 0;
+        }
+    }
     const std::optional<Ledger> ledger = Ledger::replay(g.setup, g.records);
     if (!ledger)
         return std::nullopt;
-    // The seats written must be the ones the records deal.
+    // The seats written must be the ones the records deal (an older file numbered them by buy-in).
     g.seatMap = seatMapOf(*ledger);
     const QJsonValue map = o.value(QStringLiteral("seatMap"));
-    if (!map.isUndefined()) {
+    if (!map.isUndefined() && version > 1) {
         std::vector<std::vector<int>> written;
         for (const auto &table : map.toArray()) {
             written.emplace_back();

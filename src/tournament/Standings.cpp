@@ -29,33 +29,37 @@ qint64 lastStanding(const Ledger &ledger)
     return 0;
 }
 
-std::vector<Place> standings(const Ledger &ledger, const QStringList &names)
+std::vector<Place> standings(const Ledger &ledger)
 {
-    const auto nameOf = [&](qint64 entry) { return entry > 0 ? names.value(int(entry - 1)) : QString(); };
     const std::vector<Finish> &finishes = ledger.finishes();
+    const std::vector<qint64> places = ledger.places();
     const std::vector<qint64> payouts = ledger.payouts();
-    std::vector<Place> places;
-    places.reserve(finishes.size() + 1);
+    const auto line = [&](qint64 place, int player, tables::Seat seat) {
+        Place p{place, player, {}, seat, 0};
+        if (player > 0) {
+            const Player &who = ledger.players()[size_t(player - 1)];
+            p.name = who.name;
+            p.buyIns = who.buyIns;
+            p.rebuys = who.rebuys;
+            p.addOns = who.addOns;
+        }
+        if (place >= 1 && place <= qint64(payouts.size()))
+            p.prize = payouts[size_t(place - 1)];
+        return p;
+    };
+    std::vector<Place> lines;
+    lines.reserve(finishes.size() + 1);
     if (ledger.counts().left() == 1) {
         const qint64 winner = lastStanding(ledger);
         tables::Seat seat;
         if (const std::optional<tables::Seating> &s = ledger.seating(); s && winner > 0)
             seat = s->seatOf(int(winner)).value_or(tables::Seat{});
-        places.push_back({1, winner, nameOf(winner), seat, payouts.empty() ? 0 : payouts.front()});
+        lines.push_back(line(1, int(winner), seat));
     }
-    // The latest busts first: they hold the better places, and a place that came twice is paid
-    // to the later one.
-    std::vector<bool> paid(payouts.size() + 1, false);
-    for (auto f = finishes.rbegin(); f != finishes.rend(); ++f) {
-        Place p{f->place, f->entry, nameOf(f->entry), f->seat, 0};
-        if (f->place >= 2 && f->place <= qint64(payouts.size()) && !paid[size_t(f->place)]) {
-            p.prize = payouts[size_t(f->place - 1)];
-            paid[size_t(f->place)] = true;
-        }
-        places.push_back(p);
-    }
-    std::stable_sort(places.begin(), places.end(), [](const Place &a, const Place &b) { return a.place < b.place; });
-    return places;
+    for (size_t i = finishes.size(); i-- > 0;)
+        if (places[i] > 0)
+            lines.push_back(line(places[i], finishes[i].player, finishes[i].seat));
+    return lines;
 }
 
 } // namespace tournament

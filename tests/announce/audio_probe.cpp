@@ -63,10 +63,13 @@ QList<QStringList> textsOf(const QString &command, const QString &currency)
         return {{startAnnouncement(phrases, QStringLiteral("25"), QStringLiteral("50"), currency)},
                 {levelAnnouncement(phrases, QStringLiteral("50"), QStringLiteral("100"), currency, 0)}};
     if (command == "count")
-        return {{tournament::bustAnnouncement(7), tournament::InTheMoney}};
-    if (command == "seats")
-        return {QStringList{tables::spokenSeat(12, QString(), {2, 3}), tables::moveCall({{1, 0}, {2, 4}})}
-                + tables::breakCalls({2, {{{2, 3}, {1, 5}}}})};
+        return {{tournament::bustAnnouncement(7, QStringLiteral("Anna")), tournament::InTheMoney}};
+    if (command == "seats") {
+        QStringList said{tables::spokenSeat(12, QString(), {2, 3}), tables::moveCall({{1, 0}, {2, 4}})};
+        for (const QString &line : tables::breakCalls({2, {{{2, 3}, {1, 5}}}}, [](tables::Seat) { return "Anna"; }))
+            said << tables::spoken(line);
+        return {said};
+    }
     if (command == "chips")
         return {{chips::colourUpWarning({25})}};
     return {};

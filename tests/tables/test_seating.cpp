@@ -1,6 +1,7 @@
 // The seat map under the count: the draw, busts and undo, the moves that even the tables, the
 // tables that break, and the places with their prizes.
 
+#include "tables/SeatCalls.h"
 #include "tables/Seating.h"
 #include "tournament/Ledger.h"
 #include "tournament/Standings.h"
@@ -55,6 +56,9 @@ tournament::Setup setupFor(const Layout &layout, quint64 seed)
     setup.buyInChips = 5000;
     setup.layout = layout;
     setup.seed = seed;
+    // Every other night ten places typed: more than a small field can finish.
+    if (seed % 2 != 0)
+        setup.shares = {20000, 15000, 12000, 10000, 9000, 8000, 7000, 7000, 6000, 6000};
     return setup;
 }
 
@@ -160,8 +164,8 @@ void TestSeating::randomNights()
     int field = 0;
     bool filling = true;
     for (int step = 0; step < 10000; ++step) {
-        if (field == 0)
-            field = 2 + pick.below(capacity - 1);
+        if (field == 0) // small fields as often as any other, where re-entries are many
+            field = 2 + pick.below(pick.below(2) == 0 ? 4 : capacity - 1);
         const int roll = pick.below(100);
         const qint64 left = l.counts().left();
         if (left >= field)
@@ -177,14 +181,17 @@ void TestSeating::randomNights()
             QCOMPARE(l.finishes(), earlier.finishes());
         } else if (left < capacity && (filling ? roll < 80 : roll < 10)) {
             const Action a = reentry && roll % 2 == 0 ? Action::Reentry : Action::Entry;
-            const Ledger::Outcome o = l.act(a, 1, ++at);
+            const std::vector<int> out = l.out();
+            const int who = a == Action::Reentry ? out[size_t(pick.below(int(out.size())))] : 0;
+            const Ledger::Outcome o = l.act(a, 1, ++at, false, {}, who);
             QCOMPARE(o.verdict, Ledger::Verdict::Done);
-            QCOMPARE(l.seating()->at(o.seat), int(l.counts().buyIns()));
+            QCOMPARE(o.player, a == Action::Entry ? int(l.players().size()) : who);
+            QCOMPARE(l.seating()->at(o.seat), o.player);
         } else if (left >= 2) {
             const int open = l.seating()->openTables();
             const Ledger::Outcome o = l.act(Action::Bust, 1, ++at, false, anyPlayer(*l.seating(), pick));
             QCOMPARE(o.verdict, Ledger::Verdict::Done);
-            QCOMPARE(l.finishes().back().place, left);
+            QVERIFY(l.players()[size_t(l.finishes().back().player - 1)].out);
             const bool fits = open > 1 && left - 1 <= layout.seats * (open - 1);
             QCOMPARE(o.broken.table != 0, fits);
             QCOMPARE(l.seating()->openTables(), open - (fits ? 1 : 0));
@@ -211,15 +218,23 @@ void TestSeating::randomNights()
             }
             if (l.counts().left() == 1) {
                 ++games;
-                const std::vector<tournament::Place> places = tournament::standings(l, {});
-                QCOMPARE(places.front().place, qint64(1));
+                // One line per player, the places 1 to the number of players, the pool paid whole.
+                const std::vector<tournament::Place> places = tournament::standings(l);
                 qint64 seated = 0;
-                for (int e = 1; e <= l.counts().buyIns(); ++e)
-                    if (l.seating()->seatOf(e))
-                        seated = e;
+                for (int p = 1; p <= int(l.players().size()); ++p)
+                    if (l.seating()->seatOf(p))
+                        seated = p;
                 QCOMPARE(tournament::lastStanding(l), seated);
                 QCOMPARE(places.front().entry, seated);
-                QCOMPARE(qint64(places.size()), l.counts().buyIns());
+                std::set<qint64> numbers, players;
+                for (const tournament::Place &p : places) {
+                    numbers.insert(p.place);
+                    players.insert(p.entry);
+                }
+                QCOMPARE(qint64(places.size()), qint64(l.players().size()));
+                QCOMPARE(qint64(numbers.size()), qint64(places.size()));
+                QCOMPARE(*numbers.rbegin(), qint64(places.size()));
+                QCOMPARE(players.size(), numbers.size());
                 QCOMPARE(std::accumulate(places.begin(), places.end(), qint64(0),
                                          [](qint64 sum, const tournament::Place &p) { return sum + p.prize; }),
                          l.pool());
@@ -268,7 +283,8 @@ void TestSeating::movesAndBreaks()
     QCOMPARE(l.act(Action::Move, 1, 23, false, table2[2]).text, QString("The move is from Table 1."));
     const Seat mover = firstAt(s, 1);
     const int entry = s.at(mover);
-    QCOMPARE(l.act(Action::Move, 1, 24, false, mover).text, "Moved: " + seatText(mover) + " to " + seatText(table2[1]));
+    QCOMPARE(l.act(Action::Move, 1, 24, false, mover).text,
+             QString("Moved: Entry %1, %2 → %3").arg(entry).arg(seatShort(mover), seatShort(table2[1])));
     QCOMPARE(s.at(table2[1]), entry);
     // Down to 9: table 2 breaks, its players dealt into table 1's free seats.
     while (l.counts().left() > 10)
@@ -289,9 +305,20 @@ void TestSeating::movesAndBreaks()
     QCOMPARE(int(r.moves.size()), 9);
     QVERIFY(s.redrawn());
     QCOMPARE(l.undo().verdict, Ledger::Verdict::Done);
+    // Undoing the bust that broke Table 2: each player dealt from it is told their seat there
+    // again, and the player out theirs.
+    const Seating broken = *l.seating();
+    const int out = l.finishes().back().player;
     QCOMPARE(l.undo().verdict, Ledger::Verdict::Done);
     QCOMPARE(l.seating()->openTables(), 2);
-    QVERIFY(l.seating()->at(last) != 0);
+    QCOMPARE(l.seating()->at(last), out);
+    QStringList expected{QString("Entry %1 → %2").arg(out).arg(seatShort(last))};
+    for (const Move &mv : o.broken.moves)
+        expected << QString("Entry %1, %2 → %3").arg(broken.at(mv.to)).arg(seatShort(mv.to), seatShort(mv.from));
+    QStringList back = seatsBack(broken, *l.seating(), [&](int p) { return l.playerName(p); });
+    back.sort();
+    expected.sort();
+    QCOMPARE(back, expected);
 }
 
 QTEST_GUILESS_MAIN(TestSeating)

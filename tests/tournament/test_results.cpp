@@ -27,7 +27,7 @@ Results night(const QString &name = QStringLiteral("Zoë"))
     r.currency = QStringLiteral("£");
     r.counts.entries = 25, r.counts.reentries = 3, r.counts.rebuys = 7, r.counts.addOns = 12;
     r.collected = 4100, r.cut = 410, r.added = 10, r.pool = 3700;
-    r.places = {{1, 7, name, {2, 3}, 2600}, {2, 12, QString(), {}, 0}};
+    r.places = {{1, 7, name, {2, 3}, 2600, 2, 1, 0}, {2, 12, QString(), {}, 0}};
     return r;
 }
 
@@ -84,7 +84,8 @@ private slots:
         Results r = night(text);
         r.title = text;
         QCOMPARE(QString::fromUtf8(resultsCsv(r)),
-                 "Place,Name,Entry,Table,Seat,Prize\r\n1," + cell + ",7,2,3,2600\r\n2,,12,,,0\r\n\r\nTitle," + cell
+                 "Place,Name,Entry,Table,Seat,Prize,Buy-ins,Rebuys,Add-ons\r\n1," + cell
+                     + ",7,2,3,2600,2,1,0\r\n2,,12,,,0,,,\r\n\r\nTitle," + cell
                      + "\r\nDate,\"Thursday 10 December 2026, 23:41\"\r\nEntries,25\r\nRe-entries,3\r\nRebuys,7\r\n"
                        "Add-ons,12\r\nMoney in,4100\r\nHouse cut,410\r\nAdded,10\r\nPrize pool,3700\r\n");
     }
@@ -97,14 +98,16 @@ private slots:
             {"plain", "",
              "Friday night — results Friday night Thursday 10 December 2026, 23:41 Entries 25 Re-entries "
              "3 Rebuys 7 Add-ons 12 Money in £4,100 House cut £410 Added £10 Prize pool £3,700 Places Place "
-             "Name Seat Prize 1st Zoë Table 2, Seat 3 £2,600 2nd Entry 12 Structure Round 1: £25/£50 "
+             "Name Seat Buy-ins Prize 1st Zoë Table 2, Seat 3 2 (1 re-entry) · 1 rebuy £2,600 2nd Entry 12 Structure "
+             "Round 1: £25/£50 "
              "for 20 mins. Break every 4 levels."},
             {"guaranteed", "guaranteed", "Prize pool £3,700 GTD Places"},
             {"no name, no entry", "unknown", "2nd — Structure"},
             {"no title", "untitled", "Results Results Thursday"},
             {"markup typed", "markup",
-             "Prize pool &lt;€3,700 Places Place Name Seat Prize 1st &lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; "
-             "Table 2, Seat 3 &lt;€2,600 2nd"}};
+             "Prize pool &lt;€3,700 Places Place Name Seat Buy-ins Prize 1st "
+             "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; "
+             "Table 2, Seat 3 2 (1 re-entry) · 1 rebuy &lt;€2,600 2nd"}};
         for (const auto &row : rows)
             QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
     }

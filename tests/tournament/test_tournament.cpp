@@ -46,6 +46,8 @@ Setup setupNamed(const QString &name = {})
         s.guarantee = 1234, s.unit = 5;
     if (name == "in 250s")
         s.unit = 250;
+    if (name == "six places typed")
+        s.shares = {30000, 20000, 15000, 15000, 10000, 10000};
     return s;
 }
 
@@ -404,6 +406,9 @@ private slots:
             {"3.5 BB to 4", "freeroll of 3 chips", "7E4B", "1", "2", "Players 3 / 7 · Average stack 7 (4 BB)", ""},
             {"a place rounded to nothing is not paid", "in 250s", "10E", "5", "0",
              "Players 10 / 10 · Average stack 10,000 · Prize pool £1,000", "1st £750 · 2nd £250 (rounded to £250)"},
+            {"more places typed than players: folded into the places paid", "six places typed", "5E", "5", "0",
+             "Players 5 / 5 · Average stack 10,000 · Prize pool £500",
+             "1st £168 · 2nd £111 · 3rd £83 · 4th £83 · 5th £55 · 6 places typed, 5 can be paid"},
             {"locked", "", "12EL", "5", "0", "Players 12 / 12 · Average stack 10,000 · Prize pool £1,200",
              "1st £600 · 2nd £360 · 3rd £240 · Payouts locked"},
             {"locked, then 4 more in", "", "12EL4E", "5", "0",
@@ -568,7 +573,7 @@ private slots:
         // The base game's bytes with one text replaced.
         const char *const hostile[][3] = {
             {"not JSON", "}", ""},
-            {"version 2", R"("chiplarkGame": 1)", R"("chiplarkGame": 2)"},
+            {"version 3", R"("chiplarkGame": 2)", R"("chiplarkGame": 3)"},
             {"seconds left past 32 bits", R"("secondsLeft": 754)", R"("secondsLeft": 3000000000)"},
             {"a round with a fraction", R"("currentRound": 5)", R"("currentRound": 5.5)"},
             {"row past the levels", R"("listIndex": 4)", R"("listIndex": 13)"},
