@@ -533,6 +533,28 @@ private slots:
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
                    "notice: Only one player is left: no bust to record.",
                    "7 places: 1st  # · Table 1, Seat # · £85 | 2nd  # · Table 1, Seat # · £55"};
+        QTest::newRow("one table with names: each bound at its buy-in, the list edited, a re-entry by name, undone, kept")
+            << "layout=1x9 names=Ann,Bob,Cy start E E list=Cy,Ann,Bob E E P b1 P N #13 P #8 P k P"
+            << QStringList{"notice: Entry: Ann — 1 player left. Backspace undoes it.",
+                           "seat: Ann → Table #, Seat #",
+                           "notice: Entry: Bob — 2 players left. Backspace undoes it.",
+                           "seat: Bob → Table #, Seat #",
+                           "notice: Entry: Cy — 3 players left. Backspace undoes it.",
+                           "seat: Cy → Table #, Seat #",
+                           "notice: Entry — 4 players left. Backspace undoes it.",
+                           "seat: Entry 4 → Table #, Seat #",
+                           "players: Ann, Bob, Cy, Entry 4",
+                           "notice: Bust at Table 1: which seat? 1–9 (Escape cancels)",
+                           "notice: # is out — 3 left. Backspace undoes it.",
+                           "players: Ann, Bob, Cy, Entry 4 out",
+                           "notice: Re-entry — whose? Enter: Entry 4 (Escape cancels)",
+                           "notice: # re-enters — 4 players left. Backspace undoes it.",
+                           "seat: Entry 4 → Table #, Seat #",
+                           "players: Ann, Bob, Cy, Entry 4",
+                           "notice: Undone: Re-entry of Entry 4 — 3 players left.",
+                           "players: Ann, Bob, Cy, Entry 4 out",
+                           "resumed 3",
+                           "players: Ann, Bob, Cy, Entry 4 out"};
     }
     void tables()
     {
@@ -572,6 +594,13 @@ private slots:
                 setup.layout = {value.section('x', 0, 0).toInt(), value.section('x', 1).toInt(), {}};
             } else if (step.startsWith("names=")) {
                 names = value.split(',');
+            } else if (step.startsWith("list=")) {
+                c.command({GameCommand::Names, false, std::nullopt, {}, value.split(',')});
+            } else if (step == "P") {
+                QStringList players;
+                for (int p = 1; p <= int(c.ledger->players().size()); ++p)
+                    players << c.ledger->playerName(p) + (c.ledger->players()[size_t(p - 1)].out ? " out" : "");
+                log << "players: " + players.join(", ");
             } else if (step.startsWith("fixedcut=")) {
                 setup.cutFixed = true;
                 setup.cut = value.toLongLong();

@@ -505,6 +505,22 @@ private slots:
             g.seatMap = seatMapOf(l);
             g.names = QStringList{"Ann", "Bob, \"the rock\""};
         };
+        // Seated at one table: named at the buy-in, a re-entry by its player, and a rename.
+        const auto named = [](bool rename) {
+            return [rename](SavedGame &g) {
+                g.setup.layout = {1, 9, {}};
+                g.setup.seated = true;
+                Ledger l(g.setup);
+                for (const char *name : {"Ann", "", "Bob"})
+                    l.act(Action::Entry, 1, 1700000000000, false, {}, 0, name);
+                l.act(Action::Bust, 1, 1700000000001, false, *l.seating()->seatOf(1));
+                l.act(Action::Reentry, 1, 1700000000002, false, {}, 1);
+                if (rename)
+                    l.act(Action::Rename, 1, 1700000000003, false, {}, 2, "Dee");
+                g.records = l.records();
+                g.seatMap = seatMapOf(l);
+            };
+        };
         const std::pair<const char *, std::function<void(SavedGame &)>> changes[] = {
             {"as it is", [](SavedGame &) {}},
             {"round", [](SavedGame &g) { g.currentRound = 6, g.listIndex = 5; }},
@@ -533,7 +549,8 @@ private slots:
             {"a lock with its amounts", lock(0, {700, 300})},
             {"a lock past 53 bits", lock(Max64, {Max64 - 300, 300})},
             {"an action's time past 53 bits", [](SavedGame &g) { g.records[0].at = Max64; }},
-            {"two tables, their seats and names", seated}};
+            {"two tables, their seats and names", seated},
+            {"one table seated, named at the buy-in, a re-entry, a rename", named(true)}};
         const SavedGame base = savedBase();
         for (const auto &[name, change] : changes) {
             SavedGame game = base;
@@ -555,7 +572,11 @@ private slots:
              [=](SavedGame &g) { seated(g), std::swap(g.seatMap[0], g.seatMap[1]); }},
             {"an entry at a seat the draw did not give", [=](SavedGame &g) { seated(g), g.records[0].seat.seat ^= 1; }},
             {"a bust at an empty seat", [=](SavedGame &g) { seated(g), g.records.push_back(g.records[5]); }},
-            {"a name too long", [=](SavedGame &g) { seated(g), g.names << QString(MaxNameChars + 1, 'x'); }}};
+            {"a name too long", [=](SavedGame &g) { seated(g), g.names << QString(MaxNameChars + 1, 'x'); }},
+            {"a re-entry by a player still in", [=](SavedGame &g) { named(false)(g), g.records[4].player = 2; }},
+            {"a rename of nobody", [=](SavedGame &g) { named(true)(g), g.records[5].player = 4; }},
+            {"an entry's name too long",
+             [=](SavedGame &g) { named(false)(g), g.records[0].name = QString(MaxNameChars + 1, 'x'); }}};
         for (const auto &[name, change] : unwritten) {
             SavedGame game = base;
             change(game);
@@ -570,6 +591,28 @@ private slots:
         SavedGame withoutSettings = base;
         withoutSettings.settings.clear();
         QVERIFY(parseSavedGame(QJsonDocument(old).toJson()) == withoutSettings);
+        // A file of the first version: the k-th name went with the k-th buy-in, a re-entry was
+        // the last out's, and the seats were numbered by buy-in.
+        SavedGame first = base;
+        named(false)(first);
+        QJsonObject v1 = QJsonDocument::fromJson(formatSavedGame(first)).object();
+        QJsonArray records;
+        for (const auto &r : v1.value("records").toArray()) {
+            QJsonArray a = r.toArray();
+            if (a.last().isObject())
+                a.removeLast();
+            records.append(a);
+        }
+        v1.insert("records", records), v1.insert("chiplarkGame", 1), v1.insert("names", QJsonArray{"Ann", "Dee", "Bob"});
+        v1.insert("seatMap", QJsonArray{QJsonArray{4, 2, 3}});
+        const std::optional<SavedGame> read = parseSavedGame(QJsonDocument(v1).toJson());
+        QVERIFY(read);
+        QCOMPARE(read->records[1].name, QString("Dee"));
+        QCOMPARE(read->records[4].player, 0);
+        const std::optional<Ledger> replayed = Ledger::replay(read->setup, read->records);
+        QVERIFY(replayed);
+        QCOMPARE(replayed->playerName(1), QString("Ann"));
+        QVERIFY(!replayed->players()[0].out);
         // The base game's bytes with one text replaced.
         const char *const hostile[][3] = {
             {"not JSON", "}", ""},
