@@ -154,6 +154,9 @@ private:
     std::vector<int> whose_;
     int pendingPlayer_ = 0;
     bool whoseKey(int KeyCode);
+    // The seat map, up on the display until the next key (empty: not up).
+    QString seatMapShown_;
+    void showSeatMap();
     // What a done action tells the room about the seats.
     void callSeats(tournament::Action action, const tournament::Ledger::Outcome &o, tables::Seat from);
     // Lines about the seats, large on the display under a head and, when the count speaks, said.

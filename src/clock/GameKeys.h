@@ -19,13 +19,15 @@ constexpr int R = 82;
 constexpr int Z = 90;
 constexpr int F1 = 112;
 // With more than one table: the digits and Enter name a seat, M confirms a move and X refuses
-// it, D redraws the final table's seats, S seats the names typed.
+// it, D redraws the final table's seats, S seats the names typed, T shows every table's seats
+// until the next key.
 constexpr int Enter = 13;
 constexpr int Digit0 = 48;
 constexpr int Digit9 = 57;
 constexpr int D = 68;
 constexpr int M = 77;
 constexpr int S = 83;
+constexpr int T = 84;
 constexpr int X = 88;
 // The Shift argument's bits.
 constexpr int ShiftMask = 1;

@@ -10,6 +10,7 @@
 
 void Game::publishSeats()
 {
+    showSeatMap(); // kept up to date through busts, moves and breaks while it is up
     DisplayState &v = view_;
     v.seatMap.clear();
     v.move.clear();

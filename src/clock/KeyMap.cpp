@@ -52,9 +52,27 @@ bool Game::whoseKey(int KeyCode)
     return true;
 }
 
+void Game::showSeatMap()
+{
+    if (seatMapShown_.isEmpty() || !tablesInPlay())
+        return;
+    const QString text =
+        QStringLiteral("Seats\r\n")
+        + tables::seatMapLines(*ledger->seating(), [this](tables::Seat s) { return nameAt(s); }).join(QStringLiteral("\r\n"));
+    if (text != seatMapShown_)
+        emit seatCall(seatMapShown_ = text, 0);
+}
+
 void Game::key(int KeyCode, int Shift)
 {
     const Batch batch(*this);
+    // The seat map stays up until a key: that key takes it down (T only that).
+    if (!seatMapShown_.isEmpty()) {
+        seatMapShown_.clear();
+        emit seatCall(QString(), 0);
+        if (KeyCode == DisplayKey::T)
+            return;
+    }
     // While a seat is being named, the digits, Enter and Escape are its own; any other key ends it.
     if (seatInput_.active() && seatKey(KeyCode))
         return;
@@ -111,6 +129,10 @@ void Game::key(int KeyCode, int Shift)
             }
             return;
         case DisplayKey::X: command({GameCommand::RefuseMove}); return;
+        case DisplayKey::T:
+            seatMapShown_ = QStringLiteral("up");
+            showSeatMap();
+            return;
         case DisplayKey::N: {
             // Whose re-entry: those out, the last out first (a second press of a re-entry asked
             // about records it for the same player).

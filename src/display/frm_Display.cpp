@@ -214,7 +214,7 @@ void frm_Display::placeBottom()
     const int width = std::min(W * 9 / 10, longest + 2 * lbl_Notice->margin() + line / 2);
     const int height = lbl_Notice->heightForWidth(width);
     lbl_Notice->setGeometry((W - width) / 2, std::max(0, bottom - height - line / 2), width, height);
-    placeBox(lbl_Seat, SeatPoints, H / 20, H * 19 / 20);
+    placeSeats();
     // The results between the title and the notice over the band.
     placeBox(lbl_Results, ResultsPoints, lbl_title->height(), lbl_Notice->isVisible() ? lbl_Notice->y() : bottom, true);
 }
@@ -244,16 +244,31 @@ void frm_Display::placeBox(DisplayLabel *label, double points, int top, int bott
     }
 }
 
+void frm_Display::placeSeats()
+{
+    // Above the notice, so that a question asked meanwhile never covers the seats.
+    const int bottom = lbl_Notice->isVisible() ? std::min(height() * 19 / 20, lbl_Notice->y()) : height() * 19 / 20;
+    placeBox(lbl_Seat, SeatPoints, height() / 20, std::max(height() / 20 + 1, bottom));
+}
+
 void frm_Display::showSeatCall(const QString &text, int ms)
 {
-    // The results, once up, stay in front.
+    // The results, once up, stay in front; an empty text takes the seats down.
     if (lbl_Results->isVisible())
         return;
+    if (text.isEmpty()) {
+        seatTimer_.stop();
+        lbl_Seat->hide();
+        return;
+    }
     lbl_Seat->setCaption(text);
-    placeBox(lbl_Seat, SeatPoints, height() / 20, height() * 19 / 20);
+    placeSeats();
     lbl_Seat->show();
     lbl_Seat->raise();
-    seatTimer_.start(ms);
+    if (ms > 0)
+        seatTimer_.start(ms);
+    else
+        seatTimer_.stop();
 }
 
 void frm_Display::showNotice(const QString &text, int ms)
@@ -262,6 +277,8 @@ void frm_Display::showNotice(const QString &text, int ms)
     lbl_Notice->show();
     placeBottom();
     lbl_Notice->raise();
+    if (lbl_Seat->isVisible())
+        placeSeats();
     if (ms > 0)
         noticeTimer_.start(ms);
     else

@@ -66,6 +66,8 @@ public:
     DisplayLabel *lbl_Seat;
     DisplayLabel *lbl_Results;
     void showSeatCall(const QString &text, int ms);
+    // The seats' box between the title and the notice.
+    void placeSeats();
 
     // Pause state, the game's; it outlives a game, but every start clears it.
     bool &paused;

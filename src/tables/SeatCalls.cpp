@@ -57,6 +57,22 @@ QStringList redrawCalls(const std::vector<Move> &moves, const NameAt &nameAt)
     return lines;
 }
 
+QStringList seatMapLines(const Seating &seating, const NameAt &nameAt)
+{
+    QStringList lines;
+    const Layout &l = seating.layout();
+    for (int t = 1; t <= l.tables; ++t) {
+        if (!seating.open(t))
+            continue;
+        QStringList seats;
+        for (int seat = 1; seat <= l.seats; ++seat)
+            if (seating.at({t, seat}) != 0)
+                seats << QString::number(seat) + QLatin1Char(' ') + nameAt({t, seat});
+        lines << QStringLiteral("Table %1: ").arg(t) + (seats.isEmpty() ? QStringLiteral("empty") : seats.join(QStringLiteral(" · ")));
+    }
+    return lines;
+}
+
 QString spoken(const QString &line)
 {
     return QString(line).replace(QStringLiteral(" → "), QStringLiteral(", to "));

@@ -533,8 +533,8 @@ private slots:
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
                    "notice: Only one player is left: no bust to record.",
                    "7 places: 1st  # · Table 1, Seat # · £85 | 2nd  # · Table 1, Seat # · £55"};
-        QTest::newRow("one table with names: each bound at its buy-in, the list edited, a re-entry by name, undone, kept")
-            << "layout=1x9 names=Ann,Bob,Cy start E E list=Cy,Ann,Bob E E P b1 P N #13 P #8 P k P"
+        QTest::newRow("one table with names: each bound at its buy-in, the list edited, the seat map, a re-entry by name, undone, kept")
+            << "layout=1x9 names=Ann,Bob,Cy start E E list=Cy,Ann,Bob E E P T T b1 P N #13 P #8 P k P"
             << QStringList{"notice: Entry: Ann — 1 player left. Backspace undoes it.",
                            "seat: Ann → Table #, Seat #",
                            "notice: Entry: Bob — 2 players left. Backspace undoes it.",
@@ -544,6 +544,8 @@ private slots:
                            "notice: Entry — 4 players left. Backspace undoes it.",
                            "seat: Entry 4 → Table #, Seat #",
                            "players: Ann, Bob, Cy, Entry 4",
+                           "seat: Seats\r\nTable #: 4 Entry 4 · 5 Cy · 6 Bob · 7 Ann",
+                           "seat: ",
                            "notice: Bust at Table 1: which seat? 1–9 (Escape cancels)",
                            "notice: # is out — 3 left. Backspace undoes it.",
                            "players: Ann, Bob, Cy, Entry 4 out",

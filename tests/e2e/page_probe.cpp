@@ -12,7 +12,8 @@
 //   enter N   N entries, as the laptop's E key records them (JSON line: the seats, as below)
 //   bust N    N busts, each at the first seat taken, from the last table (JSON line: the seats)
 //   seats     the tables as the game publishes them: the seat map, the seats drawn last, the
-//             move, the redraw offered, the names, the count and the results' lines (JSON line)
+//             move, the redraw offered, the names typed and the players', the count and the
+//             results' lines (JSON line)
 //   quit
 // Started as "page_probe count", the game counts players: £20 buy-ins and rebuys until round 2,
 // places rounded to £5. Started as "page_probe seats", it counts £20 buy-ins at two tables of
@@ -74,6 +75,7 @@ QJsonObject seats(const frm_Chiplark &frm)
             {"moveFrom", s.moveFrom},
             {"redrawOffered", s.redrawOffered},
             {"names", QJsonArray::fromStringList(s.names)},
+            {"players", QJsonArray::fromStringList(s.players)},
             {"entries", c.buyIns()},
             {"busts", c.busts},
             {"results", QJsonArray::fromStringList(results)}};

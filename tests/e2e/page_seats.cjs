@@ -1,7 +1,8 @@
 // The clock's page with two tables of nine, in headless Chromium against page_probe: the host's
 // phone busts a player by tapping the seat in the tables drawn (asked first, by click and by
 // key), refuses a move and then makes one by tapping the seat it left, seats a name typed, and
-// redraws the final table; a TV shows the seats drawn, the move, and at the end every place.
+// redraws the final table; a TV shows every table's seats by name, live, the move, and at the end
+// every place.
 "use strict";
 const { fail, startProbe, waitFor, shot: shotOf, runPages } = require("./browser.cjs");
 
@@ -11,6 +12,15 @@ const texts = (page, selector) => page.$$eval(selector, (all) => all.map((e) => 
 // A screenshot, then the phone in sight again.
 let inSight = null;
 const shot = (page, name) => shotOf(page, name, inSight);
+const nameOf = (game, player) => game.players[player - 1] || `Entry ${player}`;
+// Every table's seats as the TV lists them: "Table 1: 2 Anna Berg · 5 Entry 7".
+const mapLines = (game) => game.seatMap.map((row, t) => row.length ? `Table ${t + 1}: ` +
+  (row.map((p, s) => p ? `${s + 1} ${nameOf(game, p)}` : "").filter((x) => x).join(" · ") || "empty") : "").filter((x) => x).join("\n");
+// "Table 2, Seat 4": where a player sits.
+const seatText = (game, player) => {
+  for (const [t, row] of game.seatMap.entries()) if (row.includes(player)) return `Table ${t + 1}, Seat ${row.indexOf(player) + 1}`;
+  return "nowhere";
+};
 const seatOf = (text) => { const m = /Table (\d+), Seat (\d+)$/.exec(text); return m ? [Number(m[1]), Number(m[2])] : null; };
 
 // The seats drawn on the phone, as a screen reader names them and as they are placed.
@@ -28,9 +38,9 @@ function checkDrawn(drawn, game, enabledAt) {
   const wanted = [];
   game.seatMap.forEach((row, t) => row.forEach((entry, s) => {
     const where = `Table ${t + 1}, Seat ${s + 1}`;
-    const name = game.names[entry - 1] || `Entry ${entry}`;
+    const name = nameOf(game, entry);
     wanted.push({ id: `${t + 1}-${s + 1}`, label: entry ? `${where}: ${name}` : `${where}, empty`,
-      text: entry ? (game.names[entry - 1] ? initials(name) : String(entry)) : "", enabled: entry > 0 && enabledAt(t + 1) });
+      text: entry ? (game.players[entry - 1] ? initials(name) : String(entry)) : "", enabled: entry > 0 && enabledAt(t + 1) });
   }));
   const got = drawn.map(({ id, label, text, enabled }) => ({ id, label, text, enabled }));
   if (JSON.stringify(got) !== JSON.stringify(wanted)) fail(`the seats drawn: ${JSON.stringify(got)}, not ${JSON.stringify(wanted)}`);
@@ -48,13 +58,12 @@ function checkDrawn(drawn, game, enabledAt) {
 
 runPages(probe, async ({ pin, open }) => {
   let passed = 0;
-  // Sixteen entries, seated by the game: the TV lists the last ten seats drawn, the latest first.
+  // Sixteen entries, seated by the game: the TV lists every table's seats by name.
   const tv = await open("TV", 1920, 1080);
   const phone = inSight = await open("phone", 390, 844); // last: the tab in sight, as its clicks need
   let game = await ask("enter 16");
   if (game.entries !== 16 || game.seatMap.length !== 2 || game.seatCalls.length !== 10) fail("sixteen entries: " + JSON.stringify(game));
-  await waitFor(tv, (calls) => Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n") === calls &&
-    !document.getElementById("seating").hidden, game.seatCalls.join("\n"));
+  await waitFor(tv, (lines) => Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n") === lines && !document.getElementById("seating").hidden, mapLines(game));
 
   // The host's phone: a bust opens the tables, every taken seat a button; the seat tapped is
   // asked about by its table, seat and name, and busted once confirmed.
@@ -71,16 +80,17 @@ runPages(probe, async ({ pin, open }) => {
     checkDrawn(drawn, game, () => true);
     const seat = game.seatMap[table - 1].findIndex((entry) => entry > 0) + 1;
     const entry = game.seatMap[table - 1][seat - 1];
-    const question = `Bust Table ${table}, Seat ${seat} (${game.names[entry - 1] || "Entry " + entry})?`;
+    const question = `Bust Table ${table}, Seat ${seat} (${nameOf(game, entry)})?`;
     await tap(`[data-seat="${table}-${seat}"]`);
     await waitFor(phone, (q) => document.getElementById("question").textContent === q && !document.getElementById("ask").hidden &&
       document.getElementById("diagram").hidden && document.activeElement.id === "yes", question);
     await tap("#yes");
     const left = game.entries - game.busts - 1;
     await waitFor(phone, (said) => document.getElementById("said").textContent.startsWith(said) &&
-      !document.getElementById("acts").hidden, `Bust — ${left} players left`);
+      !document.getElementById("acts").hidden, `${nameOf(game, entry)} is out — ${left} left`);
     const before = game;
     game = await ask("seats");
+    await waitFor(tv, (lines) => Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n") === lines, mapLines(game)); // live on the TV
     if (game.busts !== before.busts + 1 || game.seatMap[table - 1][seat - 1] !== 0) fail(`Table ${table}, Seat ${seat} not busted: ${JSON.stringify(game)}`);
     return drawn;
   };
@@ -129,7 +139,8 @@ runPages(probe, async ({ pin, open }) => {
     fail(`the move from Table ${game.moveFrom}, Seat ${from}: ${JSON.stringify(moved)}`);
   game = moved;
   passed++;
-  console.log(`a move refused, then made: ${game.names[mover - 1]} from Table ${fromTable}, Seat ${from} to Table ${toTable}, Seat ${toSeat}`);
+  await waitFor(tv, (lines) => Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n") === lines, mapLines(game));
+  console.log(`a move refused, then made: ${nameOf(game, mover)} from Table ${fromTable}, Seat ${from} to Table ${toTable}, Seat ${toSeat}`);
 
   // A name typed on the phone and seated: the list comes filled in, the new line is kept and
   // drawn a seat, and the TV calls it first.
@@ -141,13 +152,15 @@ runPages(probe, async ({ pin, open }) => {
   await phone.keyboard.up("Control");
   await phone.keyboard.type("\n  Zoe Quinn  ");
   await phone.click("#drawSeats");
-  await waitFor(tv, () => /^Zoe Quinn → Table \d, Seat \d$/.test(document.querySelector("#seatList li").textContent));
+  await waitFor(tv, () => / Zoe Quinn( ·|$)/m.test(Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n")));
   game = await ask("seats");
-  if (game.entries !== 17 || game.names[16] !== "Zoe Quinn" || game.seatCalls[0] !== (await texts(tv, "#seatList li"))[0])
+  if (game.entries !== 17 || game.players[16] !== "Zoe Quinn" || game.seatCalls[0] !== `Zoe Quinn → ${seatText(game, 17)}`)
     fail("the name typed was not seated: " + JSON.stringify(game));
 
-  // Nine players left (five busts more): a table breaks, and the phone offers the final table's redraw, asked first.
+  // Nine players left (five busts more): a table breaks, the TV's seats follow, and the phone offers the final
+  // table's redraw, asked first.
   game = await ask("bust 5");
+  await waitFor(tv, (lines) => Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n") === lines && !lines.includes("Table 2"), mapLines(game));
   if (!game.redrawOffered || game.seatMap.filter((row) => row.length).length !== 1) fail("no final table: " + JSON.stringify(game));
   await waitFor(phone, () => !document.getElementById("redraw").hidden);
   await phone.click("#redraw");
