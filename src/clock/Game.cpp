@@ -26,7 +26,7 @@ const QString Game::KeysHelp = QStringLiteral("E Entry · N Re-entry · R Rebuy 
 const QString Game::TableKeysHelp =
     Game::KeysHelp
     + QStringLiteral("\r\nB, the table's digit and the seat: Bust · M and the seat: Move made · X Refuse the move\r\n"
-                     "D Redraw the final table · S Seat the names typed · T Every table's seats");
+                     "D Redraw the final table · S Seat the names typed · T Every table's seats · C Table cards");
 
 Game::Game(QObject *parent) : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
 

@@ -108,6 +108,8 @@ signals:
     void seatCall(const QString &text, int ms);
     // One player is left in a game that counts players: the results to keep.
     void finished(const tournament::Results &results);
+    // The table cards asked for (C on the display): the page to keep, for the day given.
+    void tableCards(const QString &date, const QByteArray &page);
     void say(const QString &text);
     // The sound cue; with wait it ends before anything is spoken.
     void playSound(const QString &path, bool wait);

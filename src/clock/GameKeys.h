@@ -11,6 +11,7 @@ constexpr int P = 80;
 constexpr int Backspace = 8;
 constexpr int A = 65;
 constexpr int B = 66;
+constexpr int C = 67;
 constexpr int E = 69;
 constexpr int H = 72;
 constexpr int L = 76;
@@ -20,7 +21,7 @@ constexpr int Z = 90;
 constexpr int F1 = 112;
 // With more than one table: the digits and Enter name a seat, M confirms a move and X refuses
 // it, D redraws the final table's seats, S seats the names typed, T shows every table's seats
-// until the next key.
+// until the next key, C prints the table cards.
 constexpr int Enter = 13;
 constexpr int Digit0 = 48;
 constexpr int Digit9 = 57;

@@ -3,6 +3,9 @@
 #include "clock/Game.h"
 
 #include "clock/GameKeys.h"
+#include "tables/TableCards.h"
+
+#include <QDateTime>
 
 bool Game::seatKey(int KeyCode)
 {
@@ -56,9 +59,9 @@ void Game::showSeatMap()
 {
     if (seatMapShown_.isEmpty() || !tablesInPlay())
         return;
-    const QString text =
-        QStringLiteral("Seats\r\n")
-        + tables::seatMapLines(*ledger->seating(), [this](tables::Seat s) { return nameAt(s); }).join(QStringLiteral("\r\n"));
+    const QString text = QStringLiteral("Seats\r\n") + tables::seatMapLines(*ledger->seating(), [this](tables::Seat s) {
+                                                           return nameAt(s);
+                                                       }).join(QStringLiteral("\r\n"));
     if (text != seatMapShown_)
         emit seatCall(seatMapShown_ = text, 0);
 }
@@ -133,6 +136,15 @@ void Game::key(int KeyCode, int Shift)
             seatMapShown_ = QStringLiteral("up");
             showSeatMap();
             return;
+        case DisplayKey::C: {
+            const QDateTime at = QDateTime::fromMSecsSinceEpoch(now());
+            emit tableCards(at.toString(QStringLiteral("yyyy-MM-dd")),
+                            tables::tableCardsHtml(
+                                seating, [this](tables::Seat s) { return nameAt(s); }, rules_.title,
+                                at.toString(QStringLiteral("dddd d MMMM yyyy, HH:mm"))));
+            emit notice(QStringLiteral("The table cards are being printed to a page beside the program."), NoticeMs);
+            return;
+        }
         case DisplayKey::N: {
             // Whose re-entry: those out, the last out first (a second press of a re-entry asked
             // about records it for the same player).

@@ -40,6 +40,8 @@ int DisplayKey::fromQt(int qtKey)
     case Qt::Key_D: return D;
     case Qt::Key_M: return M;
     case Qt::Key_S: return S;
+    case Qt::Key_T: return T;
+    case Qt::Key_C: return C;
     case Qt::Key_X: return X;
     default: return qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9 ? Digit0 + (qtKey - Qt::Key_0) : 0;
     }

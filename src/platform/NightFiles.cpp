@@ -26,8 +26,14 @@ NewFilesWritten writeResults(const QString &folder, const tournament::Results &r
 
 NewFilesWritten writeSheet(const QString &folder, const QString &date, const QByteArray &page)
 {
-    return writeNewFiles(folder, QStringLiteral("chiplark-sheet-") + nameDate(date), {{QStringLiteral(".html"), page}},
-                         QStringLiteral("sheet"));
+    return writePage(folder, QStringLiteral("sheet"), QStringLiteral("sheet"), date, page);
+}
+
+NewFilesWritten writePage(const QString &folder, const QString &kind, const QString &what, const QString &date,
+                          const QByteArray &page)
+{
+    return writeNewFiles(folder, QStringLiteral("chiplark-%1-").arg(kind) + nameDate(date),
+                         {{QStringLiteral(".html"), page}}, what);
 }
 
 NightFilesWriter::NightFilesWriter(QString folder, QObject *parent)
@@ -54,6 +60,13 @@ void NightFilesWriter::write(const tournament::Results &results)
 void NightFilesWriter::write(const QString &date, const QByteArray &page)
 {
     write([date, page](const QString &folder) { return writeSheet(folder, date, page); });
+}
+
+void NightFilesWriter::writeCards(const QString &date, const QByteArray &page)
+{
+    write([date, page](const QString &folder) {
+        return writePage(folder, QStringLiteral("tables"), QStringLiteral("table cards"), date, page);
+    });
 }
 
 void NightFilesWriter::write(std::function<NewFilesWritten(const QString &folder)> files)

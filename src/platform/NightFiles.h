@@ -1,8 +1,8 @@
 #pragma once
 // The night's files kept beside the program: its results in "results", as
-// chiplark-results-2026-12-10.csv and .html, and its sheet in "sheets", as
-// chiplark-sheet-2026-12-10.html; under a name of their own each time (-2, -3, ... after the
-// first of a day), so no earlier file is ever replaced.
+// chiplark-results-2026-12-10.csv and .html, with the table cards as chiplark-tables-2026-12-10.html,
+// and its sheet in "sheets", as chiplark-sheet-2026-12-10.html; under a name of their own each time (-2, -3, ... after
+// the first of a day), so no earlier file is ever replaced.
 
 #include "platform/NewFiles.h"
 #include "tournament/Results.h"
@@ -24,6 +24,9 @@ QString sheetsFolder();
 // thread.
 NewFilesWritten writeResults(const QString &folder, const tournament::Results &results);
 NewFilesWritten writeSheet(const QString &folder, const QString &date, const QByteArray &page);
+// A page of its own kind ("tables", said as "table cards"), the same way.
+NewFilesWritten writePage(const QString &folder, const QString &kind, const QString &what, const QString &date,
+                          const QByteArray &page);
 
 // Writes on a thread of its own: write() returns at once and written() follows on the asker's
 // thread, once per write, in the order asked.
@@ -38,6 +41,7 @@ public:
 
     void write(const tournament::Results &results);
     void write(const QString &date, const QByteArray &page);
+    void writeCards(const QString &date, const QByteArray &page);
 
 signals:
     void written(const platform::NewFilesWritten &result);

@@ -23,6 +23,8 @@ void GameRunner::connectServices(const platform::Services &services, QTimer *rou
     });
     connect(&game, &Game::finished, this,
             [this](const tournament::Results &results) { resultsWriter().write(results); });
+    connect(&game, &Game::tableCards, this,
+            [this](const QString &date, const QByteArray &page) { resultsWriter().writeCards(date, page); });
     connect(&game, &Game::countdownChanged, this, [this] {
         // Never two countdowns at once; an enabled one keeps its rhythm.
         const auto follow = [](QTimer *timer, bool on) {
@@ -91,12 +93,16 @@ platform::NightFilesWriter &GameRunner::resultsWriter()
         // Where they are, or why they are not, once the files are whole on the disk.
         connect(resultsWriter_.get(), &platform::NightFilesWriter::written, this,
                 [this](const platform::NewFilesWritten &w) {
-                    if (w.ok)
+                    if (!w.ok)
+                        emit report(w.error, true, 0);
+                    else if (w.paths.size() == 1) // the table cards
+                        emit report(QStringLiteral("The table cards are kept in ")
+                                        + QDir::toNativeSeparators(w.paths.value(0)) + QLatin1Char('.'),
+                                    false, Game::NoticeMs * 2);
+                    else
                         emit report(QStringLiteral("The results are kept in ")
                                         + QDir::toNativeSeparators(w.paths.value(1)) + QStringLiteral(" and .csv."),
                                     false, 0);
-                    else
-                        emit report(w.error, true, 0);
                 });
     }
     return *resultsWriter_;

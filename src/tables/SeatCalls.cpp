@@ -66,9 +66,12 @@ QStringList seatMapLines(const Seating &seating, const NameAt &nameAt)
             continue;
         QStringList seats;
         for (int seat = 1; seat <= l.seats; ++seat)
-            if (seating.at({t, seat}) != 0)
-                seats << QString::number(seat) + QLatin1Char(' ') + nameAt({t, seat});
-        lines << QStringLiteral("Table %1: ").arg(t) + (seats.isEmpty() ? QStringLiteral("empty") : seats.join(QStringLiteral(" · ")));
+            if (seating.at({t, seat}) != 0) { // a seat and its player never broken over two lines
+                QString entry = QString::number(seat) + QLatin1Char(' ') + nameAt({t, seat});
+                seats << entry.replace(QLatin1Char(' '), QChar::Nbsp);
+            }
+        lines << QStringLiteral("Table %1: ").arg(t)
+                     + (seats.isEmpty() ? QStringLiteral("empty") : seats.join(QStringLiteral(" · ")));
     }
     return lines;
 }

@@ -26,7 +26,8 @@ QString movedCall(const Move &move, const NameAt &nameAt);
 QStringList breakCalls(const Broken &broken, const NameAt &nameAt);
 // One line per player of the final table's redraw: "Quinn, Table 1 Seat 4 → Seat 2".
 QStringList redrawCalls(const std::vector<Move> &moves, const NameAt &nameAt);
-// The seat map, a line per open table: "Table 1: 1 Ann · 3 Bob · 5 Entry 7".
+// The seat map, a line per open table: "Table 1: 1 Ann · 3 Bob · 5 Entry 7", each seat with
+// its player held together by no-break spaces.
 QStringList seatMapLines(const Seating &seating, const NameAt &nameAt);
 // A line as it is spoken: the arrow read as "to".
 QString spoken(const QString &line);

@@ -533,7 +533,8 @@ private slots:
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
                    "notice: Only one player is left: no bust to record.",
                    "7 places: 1st  # · Table 1, Seat # · £85 | 2nd  # · Table 1, Seat # · £55"};
-        QTest::newRow("one table with names: each bound at its buy-in, the list edited, the seat map, a re-entry by name, undone, kept")
+        QTest::newRow("one table with names: each bound at its buy-in, the list edited, the seat map, a re-entry by "
+                      "name, undone, kept")
             << "layout=1x9 names=Ann,Bob,Cy start E E list=Cy,Ann,Bob E E P T T b1 P N #13 P #8 P k P"
             << QStringList{"notice: Entry: Ann — 1 player left. Backspace undoes it.",
                            "seat: Ann → Table #, Seat #",
@@ -667,6 +668,7 @@ private slots:
         static const QRegularExpression who(
             QStringLiteral("(Entry \\d+|Ann|Bob|Cy|Di|Ed|Flo|Gus)(?=, Table \\d Seat| is out| re-enters)"));
         for (QString &line : log) {
+            line.replace(QChar::Nbsp, QLatin1Char(' '));
             line.replace(who, QStringLiteral("#"));
             line.replace(QRegularExpression(QStringLiteral("(?<!for )Seat \\d+")), QStringLiteral("Seat #"));
             if (line.contains(QLatin1String("Entry ")) || line.contains(QStringLiteral(" → ")))

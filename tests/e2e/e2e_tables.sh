@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# A night at two tables of nine in the real program, under a real X server with a window
-# manager, played with the display's keys: fourteen entries dealt 7 + 7, two busts at one
-# table and the move that evens them, busts until table 2 breaks into table 1, the final
-# table's redraw, and busts down to the winner. The results screen comes up, and the results
-# files beside the program hold the game's own figures; the page prints on one sheet.
+# A named night at two tables of nine in the real program, under a real X server with a window
+# manager, played with the display's keys: fourteen names typed in "More options…", fourteen
+# entries dealt 7 + 7, each with its name, the seat map (T), the table cards (C) printed by
+# Chromium on one A4 sheet a table, two busts at one table and the move that evens them, busts
+# until table 2 breaks into table 1, the final table's redraw, and busts down to the winner.
+# The results screen comes up, and the results files beside the program hold the game's own
+# figures, a line a player by name; the page prints on one sheet.
 #   e2e_tables.sh PROGRAM [SCREENSHOT_FOLDER]
 set -euo pipefail
 source "$(dirname "$0")/x11.sh"
@@ -27,10 +29,35 @@ bust() { # table expected-after
   wait_until 10 kept_is "$2" || fail "the bust at table $1 was not counted: $(kept), not $2"
 }
 
-start_game
+# The names, typed on "Tables & names" (the fifth page) before the start.
+names=(Ann Bob Cara Dev Eve Finn Gus Hana Ivo Jo Kai Lea Max Ned)
+xdotool key Tab Down # the automatic structure
+more_options
+xdotool key ctrl+Tab ctrl+Tab ctrl+Tab ctrl+Tab alt+w
+for n in "${names[@]}"; do xdotool type "$n"; xdotool key Return; done
+xdotool key Escape
+window_gone '^More options$' || fail "More options did not close"
+xdotool windowfocus --sync "$settings"
+xdotool mousemove --window "$settings" 544 448 click 1 # "Start the game!"
+display=$(find_window '^Chiplark display$') || fail "Start did not show the display"
+xdotool windowfocus --sync "$display"
 for _ in $(seq 14); do xdotool key e; done
 wait_until 10 kept_is "14 0 0 0 | 7+7" || fail "fourteen entries are not dealt 7 + 7: $(kept)"
+[ "$(read_game '",".join(r[-1]["name"] for r in g["records"] if r[0] == "entry")')" = "$(IFS=,; echo "${names[*]}")" ] ||
+  fail "the entries did not take the names in their order: $(read_game 'g["records"]')"
 import -window root "$work/seat.png"
+# Every table's seats by name, until a key.
+xdotool key t
+import -window root "$work/seatmap.png"
+xdotool key t
+# The table cards: a page beside the program, one A4 sheet a table, every name on it.
+xdotool key c
+results="$work/results"
+wait_until 10 eval 'ls "$results"/chiplark-tables-*.html >/dev/null 2>&1' || fail "no table cards were written"
+cards=$(ls "$results"/chiplark-tables-*.html)
+for n in "${names[@]}"; do grep -q "<td>$n</td>" "$cards" || fail "$n is not on the table cards"; done
+[ "$(printed_pages "$cards" "the table cards")" = 2 ] || fail "the table cards do not print on two sheets"
+[ -z "${2:-}" ] || chromium_run --screenshot="$2/table-cards.png" --window-size=1240,1754 --hide-scrollbars "file://$cards"
 
 for left in 6 5; do bust 2 "14 $((7 - left)) 0 0 | 7+$left"; done
 import -window root "$work/move.png"
@@ -45,10 +72,9 @@ wait_until 10 kept_is "14 5 1 1 | 9" || fail "the final table was not redrawn: $
 for left in 8 7 6 5 4 3 2 1; do bust 1 "14 $((14 - left)) 1 1 | $left"; done
 
 # The results: on the display, and in the files beside the program.
-results="$work/results"
 wait_until 10 eval 'ls "$results"/chiplark-results-*.csv >/dev/null 2>&1' || fail "no results were written"
 import -window root "$work/results.png"
-python3 - "$game" "$results" <<'PY' || fail "the results files do not hold the game's figures"
+python3 - "$game" "$results" "${names[*]}" <<'PY' || fail "the results files do not hold the game's figures"
 import csv, glob, json, sys
 g = json.load(open(sys.argv[1]))
 [path] = glob.glob(sys.argv[2] + "/chiplark-results-*.csv")
@@ -57,6 +83,7 @@ header, places = rows[0], [r for r in rows[1:15]]
 assert header == ["Place", "Name", "Entry", "Table", "Seat", "Prize", "Buy-ins", "Rebuys", "Add-ons"], header
 assert [int(r[0]) for r in places] == list(range(1, 15)), places
 assert sorted(int(r[2]) for r in places) == list(range(1, 15)), places
+assert sorted(r[1] for r in places) == sorted(sys.argv[3].split()), places
 winner = next(e for t in g["seatMap"] for e in t if e)
 assert int(places[0][2]) == winner, (places[0], winner)
 # 14 buy-ins of £20, paid 40/30/20/10.
@@ -70,7 +97,7 @@ PY
 
 one_sheet "$(ls "$results"/chiplark-results-*.html)" "the results"
 
-for shot in seat move results; do [ -z "${2:-}" ] || cp "$work/$shot.png" "$2/display-$shot-1920x1080.png"; done
+for shot in seat seatmap move results; do [ -z "${2:-}" ] || cp "$work/$shot.png" "$2/display-$shot-1920x1080.png"; done
 # The counted game left with Escape is kept, and said so.
 leave_game
 exit_kept

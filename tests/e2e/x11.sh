@@ -199,11 +199,17 @@ chromium_run() { # flags...
 }
 # A page printed to A4 by Chromium must fill exactly one sheet; with PNG, the page is also shown
 # at A4's size at 150 dpi (1240x1754) and saved there.
-one_sheet() { # page what [png]
-  local pdf="$work/printed.pdf" pages
+# printed_pages: the number of A4 sheets a page prints on.
+printed_pages() { # page what
+  local pdf="$work/printed.pdf"
+  rm -f "$pdf"
   chromium_run --print-to-pdf="$pdf" --no-pdf-header-footer "file://$1"
   [ -s "$pdf" ] || fail "chromium printed no PDF of $2"
-  pages=$(python3 -c 'import re, sys; print(len(re.findall(rb"/Type\s*/Page(?![a-zA-Z])", open(sys.argv[1], "rb").read())))' "$pdf")
+  python3 -c 'import re, sys; print(len(re.findall(rb"/Type\s*/Page(?![a-zA-Z])", open(sys.argv[1], "rb").read())))' "$pdf"
+}
+one_sheet() { # page what [png]
+  local pages
+  pages=$(printed_pages "$1" "$2")
   [ "$pages" = 1 ] || fail "$2 print on $pages pages, not one"
   echo "$2 print on one page"
   [ -n "${3:-}" ] || return 0
