@@ -95,12 +95,9 @@ void Game::publish()
             countTexts_.band = tournament::band(*ledger, v.round, big, g.currencySymbol);
             countTexts_.recent.clear();
             const std::vector<tournament::Record> &records = ledger->records();
-            for (auto r = records.rbegin(); r != records.rend() && countTexts_.recent.size() < 10; ++r)
-                countTexts_.recent << QDateTime::fromMSecsSinceEpoch(r->at).toString(QStringLiteral("HH:mm"))
-                                          + QLatin1Char(' ')
-                                          + (r->action == tournament::Action::LockPayouts && r->locked.empty()
-                                                 ? QStringLiteral("Unlock payouts")
-                                                 : tournament::actionName(r->action));
+            for (size_t i = records.size(); i-- > 0 && countTexts_.recent.size() < 10;)
+                countTexts_.recent << QDateTime::fromMSecsSinceEpoch(records[i].at).toString(QStringLiteral("HH:mm"))
+                                          + QLatin1Char(' ') + ledger->actionText(i);
         }
         v.band = countTexts_.band;
         v.payoutsLocked = ledger->locked();

@@ -64,6 +64,17 @@ frm_MoreOptions::frm_MoreOptions(const MoreOptions &options, platform::ClockPubl
     addressRow->addSpacing(20);
     addressRow->addWidget(txt_Address);
     screens->addLayout(addressRow);
+    // Each code says what it is for: the one anyone may scan, and the host's own.
+    const auto codeCaption = [this](const QString &text) {
+        auto *c = new QLabel(text, this);
+        c->setAlignment(Qt::AlignHCenter);
+        QFont f = c->font();
+        f.setBold(true);
+        c->setFont(f);
+        return c;
+    };
+    watchCaption_ = codeCaption(QStringLiteral("Watch"));
+    screens->addWidget(watchCaption_);
     lbl_QR = new QLabel(this);
     lbl_QR->setAlignment(Qt::AlignHCenter);
     lbl_QR->setAccessibleName(QStringLiteral("The address as a QR code"));
@@ -105,6 +116,8 @@ frm_MoreOptions::frm_MoreOptions(const MoreOptions &options, platform::ClockPubl
     screens->addWidget(controlRow_);
     // The one-time link, as a code for the host's phone alone: shown while the button is down,
     // and replaced as soon as a phone has used it.
+    controlCaption_ = codeCaption(QStringLiteral("Control — your own phone only"));
+    screens->addWidget(controlCaption_);
     lbl_ControlQR = new QLabel(this);
     lbl_ControlQR->setAlignment(Qt::AlignHCenter);
     lbl_ControlQR->setAccessibleName(QStringLiteral("The control link as a QR code: scan it with your own phone"));
@@ -250,6 +263,7 @@ void frm_MoreOptions::showControl()
     cmd_Revoke->setEnabled(phones > 0);
     const bool shown = on && cmd_ControlCode->isChecked();
     lbl_ControlQR->setVisible(shown);
+    controlCaption_->setVisible(shown);
     if (!shown)
         return;
     const QImage code = publisher_->controlCode();
@@ -261,7 +275,8 @@ void frm_MoreOptions::showControl()
 void frm_MoreOptions::showAddress()
 {
     const bool on = publisher_ && publisher_->running();
-    for (QWidget *w : std::initializer_list<QWidget *>{lbl_Address, txt_Address, lbl_QR, pinRow_, lbl_PIN})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{lbl_Address, txt_Address, watchCaption_, lbl_QR, pinRow_, lbl_PIN})
         w->setVisible(on);
     showControl();
     cmd_NewAddress->setVisible(on);

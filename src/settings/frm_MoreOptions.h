@@ -132,6 +132,8 @@ signals:
     void sheetAsked();
 
 private:
+    QLabel *watchCaption_ = nullptr;   // "Watch", over the address's code
+    QLabel *controlCaption_ = nullptr; // over the control link's code
     void chk_Serve_Click();
     void cmd_NewAddress_Click();
     void cmd_ControlCode_Click();

@@ -173,6 +173,20 @@ std::vector<int> Ledger::out() const
     return out;
 }
 
+QString Ledger::actionText(size_t index) const
+{
+    if (index >= records_.size())
+        return {};
+    const Record &r = records_[index];
+    const int p = index < whom_.size() ? whom_[index] : 0;
+    const bool named = p > 0 && !players_[size_t(p - 1)].name.isEmpty();
+    // An entry by its name alone ("Entry: Ann"); any other action of a player named or seated.
+    if (r.action == Action::Entry)
+        return named ? QStringLiteral("Entry: ") + playerName(p) : recordName(r);
+    const bool known = p > 0 && (seating_ || named);
+    return recordName(r) + (known && r.action != Action::Rename ? QStringLiteral(" of ") + playerName(p) : QString());
+}
+
 std::vector<qint64> Ledger::places() const
 {
     std::vector<qint64> places(finishes_.size(), 0);
@@ -322,6 +336,7 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
         {
             const QString was = playerName(record.player);
             records_.push_back(record);
+            whom_.push_back(record.player);
             apply(record, {});
             Outcome done{Verdict::Done,
                          QStringLiteral("Renamed: ") + was + QStringLiteral(" is now ") + playerName(record.player)};
@@ -408,6 +423,7 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
             return refuse(*why);
     }
     apply(record, done);
+    whom_.push_back(done.player > 0 ? done.player : record.player);
     records_.push_back(std::move(record));
     counts_ = next;
     if (action == Action::LockPayouts)
@@ -440,12 +456,11 @@ Ledger::Outcome Ledger::undo(std::optional<qint64> seen)
     // Another action came (or went) since the asker looked: it may not be the one meant.
     if (seen && *seen != qint64(records_.size()))
         return {Verdict::Confirm,
-                QStringLiteral("The last action is now ") + recordName(records_.back())
+                QStringLiteral("The last action is now ") + actionText(records_.size() - 1)
                     + QStringLiteral(" — undo that?"),
                 false};
-    const Record last = records_.back();
+    const QString last = actionText(records_.size() - 1);
     std::vector<Record> earlier(records_.begin(), records_.end() - 1);
-    const QString whose = last.action == Action::Rename ? QString() : playerName(last.player);
     // The seats and places follow the records from the start: the same seed deals them again.
     std::optional<Ledger> before = replay(setup_, earlier);
     if (!before)
@@ -453,10 +468,7 @@ Ledger::Outcome Ledger::undo(std::optional<qint64> seen)
     const QString currency = currency_;
     *this = std::move(*before);
     currency_ = currency;
-    return {Verdict::Done,
-            QStringLiteral("Undone: ") + recordName(last)
-                + (whose.isEmpty() ? QString() : QStringLiteral(" of ") + whose) + QStringLiteral(" — ") + leftText(),
-            false};
+    return {Verdict::Done, QStringLiteral("Undone: ") + last + QStringLiteral(" — ") + leftText(), false};
 }
 
 void Ledger::recount()

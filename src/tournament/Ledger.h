@@ -201,6 +201,9 @@ public:
     QString playerName(int player) const;
     // The players out, the last out first: those a re-entry may be for.
     std::vector<int> out() const;
+    // An action as the host reads it, with its player when known and named or seated: "Bust
+    // of Ned", "Entry: Ann", "Lock payouts"; index into records().
+    QString actionText(size_t index) const;
     // The seat refused moves wait for; kept only while the count runs.
     void refuseMove();
     bool rebuysOpen(qint64 round) const { return setup_.rebuyLastRound <= 0 || round <= setup_.rebuyLastRound; }
@@ -229,6 +232,7 @@ private:
     std::optional<tables::Seating> seating_;
     std::vector<Finish> finishes_;
     std::vector<Player> players_;
+    std::vector<int> whom_; // the player each record was for (0: none, or not known)
     QString currency_;
 };
 

@@ -222,7 +222,7 @@ async function roomy(page, ids) {
     if ((await display()).counts.busts !== 1) fail("the bust is not on the display's count");
     // While the phone asks, an entry at the laptop: the undo names what the phone saw, so the
     // clock asks again about what is now last instead of taking back the entry unseen.
-    await asked("#undo", "Undo the last action?", async () => {
+    await asked("#undo", "Undo Bust?", async () => {
       probe.stdin.write("key E\n");
       await nextLine();
       await until("the laptop's entry on the phone", async () => ((await band(phone)) || "").startsWith("Players 3 / 4 · "));
@@ -234,7 +234,7 @@ async function roomy(page, ids) {
     if ((await display()).counts.entries !== 4) fail("the stale undo took something back");
     await phone.keyboard.press("Enter");
     await waitFor(phone, () => /^Undone: Entry/.test(document.getElementById("said").textContent) && !document.getElementById("acts").hidden);
-    await asked("#undo", "Undo the last action?", () => phone.keyboard.press("Enter"));
+    await asked("#undo", "Undo Bust?", () => phone.keyboard.press("Enter"));
     await waitFor(phone, () => /^Undone: Bust/.test(document.getElementById("said").textContent) && !document.getElementById("acts").hidden);
     await phone.click("#minus");
     await until("a minute less on the display", async () => (await display()).secondsLeft <= 540);

@@ -10,7 +10,7 @@ const probe = startProbe(["chips"]);
 async function tvShows(tv, line, more) {
   const c = await probe.ask("chips");
   if (c[line] === "" || c.display !== c[line] + " · " + c[more]) fail("the display: " + JSON.stringify(c));
-  const plan = c.plan.map((r) => (r.now ? "*" : "") + r.at + " " + (r.level > 0 ? "Round " + r.level + " " + r.blinds : "Break"));
+  const plan = c.plan.map((r) => (r.now ? "*" : "") + "at " + r.at + " " + (r.level > 0 ? "Round " + r.level + " " + r.blinds : "Break"));
   await waitFor(tv, (want) => [document.getElementById("chipLine").textContent, document.getElementById("chipMore").textContent]
     .concat(Array.from(document.querySelectorAll("#plan li"), (li) => (li.className === "now" ? "*" : "") + li.textContent))
     .join("\n") === want, [c[line], c[more]].concat(plan).join("\n"));
@@ -22,12 +22,12 @@ runPages(probe, async ({ pin, open }) => {
   const phone = await open("phone", 390, 844);
   await probe.ask("enter 12");
   let plan = await tvShows(tv, "warning", "nextBreak");
-  if (!/^\*\d\d:\d\d Round 1 /.test(plan[0])) fail("round 1 not marked first in the plan: " + plan.join(" | "));
+  if (!/^\*at \d\d:\d\d Round 1 /.test(plan[0])) fail("round 1 not marked first in the plan: " + plan.join(" | "));
   console.log(`round 1: the colour-up warned, the next break and the plan on the TV: ${plan.slice(0, 3).join(", ")}…`);
 
   await probe.ask("next");
   plan = await tvShows(tv, "colourUp", "addOnNow");
-  if (!/^\*\d\d:\d\d Break$/.test(plan[1])) fail("the break not marked in the plan: " + plan.join(" | "));
+  if (!/^\*at \d\d:\d\d Break$/.test(plan[1])) fail("the break not marked in the plan: " + plan.join(" | "));
   await shot(tv, "page-tv-plan-1920x1080.png");
   console.log("the break: the colour-up and the add-on on the display and the TV, the break marked in the plan");
 

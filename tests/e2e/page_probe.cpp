@@ -67,6 +67,9 @@ QJsonObject seats(const frm_Chiplark &frm)
     for (const tournament::Place &p : s.results)
         results << tournament::placeLine(p, s.currency);
     const tournament::Counts c = frm.ledger ? frm.ledger->counts() : tournament::Counts{};
+    QJsonArray out;
+    for (const int p : s.out)
+        out.append(p);
     return {{"tables", s.tables},
             {"seats", s.seats},
             {"seatMap", map},
@@ -76,6 +79,7 @@ QJsonObject seats(const frm_Chiplark &frm)
             {"redrawOffered", s.redrawOffered},
             {"names", QJsonArray::fromStringList(s.names)},
             {"players", QJsonArray::fromStringList(s.players)},
+            {"out", out},
             {"entries", c.buyIns()},
             {"busts", c.busts},
             {"results", QJsonArray::fromStringList(results)}};

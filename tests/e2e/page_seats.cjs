@@ -142,8 +142,26 @@ runPages(probe, async ({ pin, open }) => {
   await waitFor(tv, (lines) => Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n") === lines, mapLines(game));
   console.log(`a move refused, then made: ${nameOf(game, mover)} from Table ${fromTable}, Seat ${from} to Table ${toTable}, Seat ${toSeat}`);
 
+  // A re-entry from the phone is a player's who is out: those out listed, the last out first;
+  // the first out comes back, seated, and is no longer out.
+  await phone.click("#reentry");
+  await waitFor(phone, (n) => !document.getElementById("whose").hidden && document.querySelectorAll("#whoseList button").length === n &&
+    document.activeElement.parentNode.id === "whoseList", game.out.length);
+  const listed = await texts(phone, "#whoseList button");
+  const wanted = game.out.map((p, i) => nameOf(game, p) + (i === 0 ? " (last out)" : ""));
+  if (JSON.stringify(listed) !== JSON.stringify(wanted)) fail(`those out: ${listed.join(", ")}, not ${wanted.join(", ")}`);
+  const back = game.out[game.out.length - 1];
+  await shot(phone, "page-phone-whose-390x844.png");
+  await phone.click(`#whoseList button:nth-child(${game.out.length})`);
+  await waitFor(phone, (said) => document.getElementById("said").textContent.startsWith(said) && document.getElementById("whose").hidden,
+    `${nameOf(game, back)} re-enters`);
+  game = await ask("seats");
+  if (game.out.includes(back) || !game.seatMap.some((row) => row.includes(back))) fail("the re-entry was not the player picked: " + JSON.stringify(game));
+  passed++;
+  console.log(`a re-entry picked by name from ${listed.length} out: ${nameOf(game, back)}`);
+
   // A name typed on the phone and seated: the list comes filled in, the new line is kept and
-  // drawn a seat, and the TV calls it first.
+  // drawn a seat, and the TV lists it; then a player renamed.
   await phone.click("#namesOpen");
   await waitFor(phone, (names) => !document.getElementById("namesPanel").hidden && document.getElementById("namesText").value === names &&
     document.activeElement.id === "namesText", game.names.join("\n"));
@@ -154,12 +172,19 @@ runPages(probe, async ({ pin, open }) => {
   await phone.click("#drawSeats");
   await waitFor(tv, () => / Zoe Quinn( ·|$)/m.test(Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n")));
   game = await ask("seats");
-  if (game.entries !== 17 || game.players[16] !== "Zoe Quinn" || game.seatCalls[0] !== `Zoe Quinn → ${seatText(game, 17)}`)
+  if (game.entries !== 18 || game.players[16] !== "Zoe Quinn" || game.seatCalls[0] !== `Zoe Quinn → ${seatText(game, 17)}`)
     fail("the name typed was not seated: " + JSON.stringify(game));
+  await phone.select("#renameWho", "1");
+  await phone.type("#renameTo", "Anna Bee");
+  await phone.click("#renameSave");
+  await waitFor(phone, (said) => document.getElementById("said").textContent === said, `Renamed: ${nameOf(game, 1)} is now Anna Bee`);
+  await waitFor(tv, () => / Anna Bee( ·|$)/m.test(Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n")));
+  game = await ask("seats");
+  if (game.players[0] !== "Anna Bee") fail("the rename did not take: " + JSON.stringify(game.players));
 
-  // Nine players left (five busts more): a table breaks, the TV's seats follow, and the phone offers the final
+  // Nine players left (six busts more): a table breaks, the TV's seats follow, and the phone offers the final
   // table's redraw, asked first.
-  game = await ask("bust 5");
+  game = await ask("bust 6");
   await waitFor(tv, (lines) => Array.from(document.querySelectorAll("#seatList li"), (li) => li.textContent).join("\n") === lines && !lines.includes("Table 2"), mapLines(game));
   if (!game.redrawOffered || game.seatMap.filter((row) => row.length).length !== 1) fail("no final table: " + JSON.stringify(game));
   await waitFor(phone, () => !document.getElementById("redraw").hidden);
