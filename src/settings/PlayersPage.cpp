@@ -183,8 +183,10 @@ void frm_MoreOptions::buildTablesPage(const tournament::SetupTexts &texts)
     txt_BreakOrder->setMaximumWidth(QWIDGETSIZE_MAX);
     grid->setColumnStretch(2, 1);
     page->addWidget(tablesFields_);
-    auto *namesCaption = new QLabel(QStringLiteral("Players' names, one a line, in the order they buy in (optional; "
-                                                   "&with a game on, S on the display seats them all):"),
+    auto *namesCaption = new QLabel(QStringLiteral("Players' names, one a line (optional): each entry takes the next "
+                                                   "name not yet taken and keeps it. Typed before the start, they seat "
+                                                   "the players at one table too; &with a game on, S on the display "
+                                                   "seats them all:"),
                                     w);
     namesCaption->setWordWrap(true);
     txt_Names = new QPlainTextEdit(w);
@@ -202,7 +204,7 @@ void frm_MoreOptions::buildTablesPage(const tournament::SetupTexts &texts)
 
 QStringList frm_MoreOptions::names() const
 {
-    // A blank line is a buy-in without a name; those after the last name go with none.
+    // Blank lines are passed over; those after the last name are dropped.
     QStringList names;
     for (const QString &line : txt_Names->toPlainText().split(QLatin1Char('\n')))
         names << tournament::keptName(line);
