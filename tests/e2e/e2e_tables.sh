@@ -29,18 +29,9 @@ bust() { # table expected-after
   wait_until 10 kept_is "$2" || fail "the bust at table $1 was not counted: $(kept), not $2"
 }
 
-# The names, typed on "Tables & names" (the fifth page) before the start.
+# The names, typed in "More options…" before the start.
 names=(Ann Bob Cara Dev Eve Finn Gus Hana Ivo Jo Kai Lea Max Ned)
-xdotool key Tab Down # the automatic structure
-more_options
-xdotool key ctrl+Tab ctrl+Tab ctrl+Tab ctrl+Tab alt+w
-for n in "${names[@]}"; do xdotool type "$n"; xdotool key Return; done
-xdotool key Escape
-window_gone '^More options$' || fail "More options did not close"
-xdotool windowfocus --sync "$settings"
-xdotool mousemove --window "$settings" 544 448 click 1 # "Start the game!"
-display=$(find_window '^Chiplark display$') || fail "Start did not show the display"
-xdotool windowfocus --sync "$display"
+start_named "${names[@]}"
 for _ in $(seq 14); do xdotool key e; done
 wait_until 10 kept_is "14 0 0 0 | 7+7" || fail "fourteen entries are not dealt 7 + 7: $(kept)"
 [ "$(read_game '",".join(r[-1]["name"] for r in g["records"] if r[0] == "entry")')" = "$(IFS=,; echo "${names[*]}")" ] ||

@@ -163,6 +163,20 @@ more_options() {
   dialog=$(find_window '^More options$') || fail "no More options window"
   xdotool windowfocus --sync "$dialog"
 }
+# The players' names typed on "More options…" → "Tables & names" (its fifth page) before the
+# start, then "Start the game!" clicked: the display up, given the keyboard; sets display.
+start_named() { # name...
+  xdotool key Tab Down # the automatic structure
+  more_options
+  xdotool key ctrl+Tab ctrl+Tab ctrl+Tab ctrl+Tab alt+w
+  for n in "$@"; do xdotool type "$n"; xdotool key Return; done
+  xdotool key Escape
+  window_gone '^More options$' || fail "More options did not close"
+  xdotool windowfocus --sync "$settings"
+  xdotool mousemove --window "$settings" 544 448 click 1 # "Start the game!"
+  display=$(find_window '^Chiplark display$') || fail "Start did not show the display"
+  xdotool windowfocus --sync "$display"
+}
 # The kept game (the file at game) read back: a Python expression of g, the file, and n(kind), how
 # many records of that kind; a tuple printed space-separated.
 read_game() {
