@@ -603,7 +603,8 @@ private slots:
                 a.removeLast();
             records.append(a);
         }
-        v1.insert("records", records), v1.insert("chiplarkGame", 1), v1.insert("names", QJsonArray{"Ann", "Dee", "Bob"});
+        v1.insert("records", records), v1.insert("chiplarkGame", 1),
+            v1.insert("names", QJsonArray{"Ann", "Dee", "Bob"});
         v1.insert("seatMap", QJsonArray{QJsonArray{4, 2, 3}});
         const std::optional<SavedGame> read = parseSavedGame(QJsonDocument(v1).toJson());
         QVERIFY(read);
