@@ -19,8 +19,7 @@ start_program "$work/chiplark"
 # The kept game: "entries busts re-entries | players seated".
 kept() { read_game 'n("entry"), n("bust"), n("reentry"), "|", sum(1 for t in g.get("seatMap", []) for e in t if e)'; }
 kept_is() { [ -f "$game" ] && [ "$(kept)" = "$1" ]; }
-seat() { read_game "next(i + 1 for i, e in enumerate(g['seatMap'][0]) if e)"; }
-bust() { xdotool key b "$(seat)"; wait_until 10 kept_is "$1" || fail "the bust was not counted: $(kept), not $1"; }
+bust() { xdotool key b "$(first_seat 1)"; wait_until 10 kept_is "$1" || fail "the bust was not counted: $(kept), not $1"; }
 
 names=(Ann Bob Cara)
 start_named "${names[@]}"

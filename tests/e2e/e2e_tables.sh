@@ -21,8 +21,7 @@ start_program "$work/chiplark"
 # The kept game, read back: "entries busts moves redraws | players per open table".
 kept() { read_game 'n("entry"), n("bust"), n("move"), n("redraw"), "|", "+".join(str(sum(1 for e in t if e)) for t in g["seatMap"] if t)'; }
 kept_is() { [ -f "$game" ] && [ "$(kept)" = "$1" ]; }
-# The first taken seat of a table, as the kept game says.
-seat() { read_game "next(i + 1 for i, e in enumerate(g['seatMap'][$1 - 1]) if e)"; }
+seat() { first_seat "$1"; }
 # B, the table's digit (the final table's too) and the seat; then the count is waited for.
 bust() { # table expected-after
   xdotool key b "$1" "$(seat "$1")"

@@ -183,6 +183,8 @@ read_game() {
   python3 -c 'import json, sys; g = json.load(open(sys.argv[1])); n = lambda a: sum(1 for r in g["records"] if r[0] == a)
 r = eval(sys.argv[2]); print(*(r if isinstance(r, tuple) else [r]))' "$game" "$1"
 }
+# The first taken seat of a table, as the kept game says.
+first_seat() { read_game "next(i + 1 for i, e in enumerate(g['seatMap'][$1 - 1]) if e)"; }
 # A session bus with the accessibility bus on it; a home folder of the test's own.
 start_atspi() { start_bus; "${ATSPI_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately >"$work/atspi.log" 2>&1 & pids+=($!); }
 own_home() { export HOME="$work/home"; mkdir -p "$HOME"; }
