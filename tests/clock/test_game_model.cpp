@@ -535,7 +535,7 @@ private slots:
                    "7 places: 1st  # · Table 1, Seat # · £85 | 2nd  # · Table 1, Seat # · £55"};
         QTest::newRow("one table with names: each bound at its buy-in, the list edited, the seat map, a re-entry by "
                       "name, undone, kept")
-            << "layout=1x9 names=Ann,Bob,Cy start E E list=Cy,Ann,Bob E E P T T b1 P N #13 P #8 P k P"
+            << "layout=1x9 names=Ann,Bob,Cy start E E list=Cy,Ann,Bob E E P T T b1 P N esc shown N #13 P #8 P k P"
             << QStringList{"notice: Entry: Ann — 1 player left. Backspace undoes it.",
                            "seat: Ann → Table #, Seat #",
                            "notice: Entry: Bob — 2 players left. Backspace undoes it.",
@@ -550,6 +550,9 @@ private slots:
                            "notice: Bust at Table 1: which seat? 1–9 (Escape cancels)",
                            "notice: # is out — 3 left. Backspace undoes it.",
                            "players: Ann, Bob, Cy, Entry 4 out",
+                           "notice: Re-entry — whose? Enter: Entry 4 (Escape cancels)",
+                           "notice: Re-entry: cancelled",
+                           "shown",
                            "notice: Re-entry — whose? Enter: Entry 4 (Escape cancels)",
                            "notice: # re-enters — 4 players left. Backspace undoes it.",
                            "seat: Entry 4 → Table #, Seat #",

@@ -91,12 +91,15 @@ private slots:
         seats.move = QStringLiteral("Table 2, the big blind moves to Table 1, Seat 2");
         seats.moveFrom = 2;
         seats.names = {"Anna", "Ben", "", "Cara"};
+        seats.players = {"Anna", "Ben", "", "Cara"};
+        seats.out = {3, 1};
         seats.results = {{1, 4, "Cara", {1, 1}, 200}, {2, 3, "", {}, 0}};
         QTest::newRow("the seats, the names and the results")
             << seats
             << QByteArray(
                    R"j({"count":null,"move":"Table 2, the big blind moves to Table 1, Seat 2","moveFrom":2,"nameCount":4)j"
-                   R"j(,"names":["Anna","Ben","","Cara"],"namesPartial":false,"redrawOffered":false)j"
+                   R"j(,"names":["Anna","Ben","","Cara"],"namesPartial":false,"out":[3,1],"players":["Anna","Ben","","Cara"])j"
+                   R"j(,"redrawOffered":false)j"
                    R"j(,"results":[{"entry":4,"line":"1st  Cara · Table 1, Seat 1 · £200","name":"Cara","place":1)j"
                    R"j(,"prize":200,"seat":1,"table":1},{"entry":3,"line":"2nd  Entry 3","name":"","place":2,"prize":0)j"
                    R"j(,"seat":0,"table":0}],"resultsCount":2,"seatCalls":["Cara → Table 1, Seat 1"])j"
