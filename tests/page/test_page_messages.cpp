@@ -33,7 +33,8 @@ QString described(const PageMessage &m)
                        QString::number(c.confirmed),
                        c.seen ? QString::number(*c.seen) : QStringLiteral("-"),
                        QStringLiteral("%1.%2").arg(c.seat.table).arg(c.seat.seat),
-                       c.names.join(QLatin1Char('|'))}
+                       c.names.join(QLatin1Char('|')),
+                       QString::number(c.player)}
         .join(QStringLiteral(", "));
 }
 
@@ -221,6 +222,14 @@ private slots:
         row("the move refused", "{'action':'refusemove','table':1,'seat':1}", act("refusemove", C(C::RefuseMove)));
         row("the final table redrawn", "{'action':'redraw'}", act("redraw", C(C::Redraw)));
         row("the names seated", "{'action':'drawseats'}", act("drawseats", C(C::DrawSeats)));
+        row("a re-entry of player 3", "{'action':'reentry','player':3}",
+            act("reentry", C(C::Reentry, false, {}, {}, {}, 3)));
+        row("a re-entry of the last out", "{'action':'reentry'}", act("reentry", C(C::Reentry)));
+        row("a rebuy of player 0", "{'action':'rebuy','player':0}", act("rebuy", malformed));
+        row("player 2 renamed", "{'action':'rename','player':2,'name':' Dee '}",
+            act("rename", C(C::Rename, false, {}, {}, {"Dee"}, 2)));
+        row("a rename of nobody", "{'action':'rename','name':'Dee'}", act("rename", malformed));
+        row("a rename to no text", "{'action':'rename','player':2}", act("rename", malformed));
         row("names trimmed and cut", "{'action':'names','names':['  Anna Berg ','','  ',' " + longName + "']}",
             act("names", C(C::Names, false, {}, {}, {"Anna Berg", "", "", QString(39, 'x')})));
         row("no names", "{'action':'names','names':[]}", act("names", C(C::Names)));
