@@ -575,7 +575,8 @@ private slots:
             {"a name too long", [=](SavedGame &g) { seated(g), g.names << QString(MaxNameChars + 1, 'x'); }},
             {"a re-entry by a player still in", [=](SavedGame &g) { named(false)(g), g.records[4].player = 2; }},
             {"a rename of nobody", [=](SavedGame &g) { named(true)(g), g.records[5].player = 4; }},
-            {"a re-entry of nobody", [=](SavedGame &g) { named(false)(g), g.records[4].player = 9; }},
+            {"a re-entry of nobody",
+             [=](SavedGame &g) { named(false)(g), g.records[4].player = 9, g.seatMap.clear(); }},
             {"a bust with a player", [=](SavedGame &g) { named(false)(g), g.records[3].player = 2; }},
             {"an entry's name too long",
              [=](SavedGame &g) { named(false)(g), g.records[0].name = QString(MaxNameChars + 1, 'x'); }}};
