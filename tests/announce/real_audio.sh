@@ -204,14 +204,11 @@ done
 locale -a 2>/dev/null | grep -qi '^de_AT\.utf8$' && fail "de_AT.UTF-8 is generated here; pick another"
 check_game de_AT.UTF-8 "£" "pounds|pound" 3
 
-# Sentences that name a player ("Anna is out", "Anna, Table 2 Seat 3, to Table 1 Seat 5") are
-# transcribed under the grammar with those words too: given to every check, their short words
-# would be heard in the others' pauses.
-named_grammar="$work/named.gram"
-sed 's/| goes to |/| goes to | to | anna | is out |/' "$grammar" >"$named_grammar"
-grep -q '| anna |' "$named_grammar" || fail "the named grammar was not made"
+# Sentences naming a player are transcribed under a grammar with those words too (in every
+# check, their short words would be heard in the others' pauses).
 plain_grammar="$grammar"
-grammar="$named_grammar"
+grammar="$work/named.gram"
+sed 's/| goes to |/| goes to | to | anna | is out |/' "$plain_grammar" >"$grammar"
 # The count's sentences after a bust. The recogniser takes the British voice's "seven" at the
 # start of a sentence for "ten" or worse, and misses a name that opens one even in
 # espeak-ng's own rendering: the name and the number are held to their sound, the rest to

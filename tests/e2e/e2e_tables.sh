@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# A named night at two tables of nine in the real program, under a real X server with a window
-# manager, played with the display's keys: fourteen names typed in "More options…", fourteen
-# entries dealt 7 + 7, each with its name, the seat map (T), the table cards (C) printed by
-# Chromium on one A4 sheet a table, two busts at one table and the move that evens them, busts
-# until table 2 breaks into table 1, the final table's redraw, and busts down to the winner.
-# The results screen comes up, and the results files beside the program hold the game's own
-# figures, a line a player by name; the page prints on one sheet.
+# A named night at two tables of nine in the real program under Xvfb and a window manager, by
+# the display's keys: fourteen names typed, dealt 7 + 7 with their names, the seat map (T), the
+# table cards (C) printed by Chromium a sheet a table, the move that evens the tables, table 2
+# breaking, the final table's redraw, busts down to the winner; the results files hold the
+# game's figures, a line a player by name, and the page prints on one sheet.
 #   e2e_tables.sh PROGRAM [SCREENSHOT_FOLDER]
 set -euo pipefail
 source "$(dirname "$0")/x11.sh"

@@ -598,25 +598,15 @@ private slots:
         // the last out's, and the seats were numbered by buy-in.
         SavedGame first = base;
         named(false)(first);
-        QJsonObject v1 = QJsonDocument::fromJson(formatSavedGame(first)).object();
-        QJsonArray records;
-        for (const auto &r : v1.value("records").toArray()) {
-            QJsonArray a = r.toArray();
-            if (a.last().isObject())
-                a.removeLast();
-            records.append(a);
-        }
-        v1.insert("records", records), v1.insert("chiplarkGame", 1),
-            v1.insert("names", QJsonArray{"Ann", "Dee", "Bob"});
-        v1.insert("seatMap", QJsonArray{QJsonArray{4, 2, 3}});
-        const std::optional<SavedGame> read = parseSavedGame(QJsonDocument(v1).toJson());
+        for (Record &r : first.records)
+            r.player = 0, r.name.clear();
+        first.names = {"Ann", "Dee", "Bob"}, first.seatMap = {{4, 2, 3}};
+        const std::optional<SavedGame> read =
+            parseSavedGame(formatSavedGame(first).replace(R"("chiplarkGame": 2)", R"("chiplarkGame": 1)"));
         QVERIFY(read);
-        QCOMPARE(read->records[1].name, QString("Dee"));
-        QCOMPARE(read->records[4].player, 0);
         const std::optional<Ledger> replayed = Ledger::replay(read->setup, read->records);
-        QVERIFY(replayed);
-        QCOMPARE(replayed->playerName(1), QString("Ann"));
-        QVERIFY(!replayed->players()[0].out);
+        QVERIFY(replayed && !replayed->players()[0].out);
+        QCOMPARE(replayed->playerName(2), QString("Dee"));
         // The base game's bytes with one text replaced.
         const char *const hostile[][3] = {
             {"not JSON", "}", ""},
