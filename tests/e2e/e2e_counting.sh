@@ -34,10 +34,11 @@ wait_until 10 band || fail "no band at the display's bottom"
 import -window root "$work/display.png"
 [ -z "${2:-}" ] || cp "$work/display.png" "$2/display-counting-1920x1080.png"
 
-# Killed mid-level: the file stays and tells where the game was.
-before=$(kept)
+# Killed mid-level: the file stays and tells where the game was (read once the program is
+# gone: a second's tick may be kept between a read and the kill).
 kill_program
 [ -f "$game" ] || fail "the kept game went with the program"
+before=$(kept)
 echo "kept: $before"
 port=$(sed -n 's/^Port=//p' "$work/chiplark-page.ini")
 [ -n "$port" ] || fail "the page was not served before the kill"
