@@ -85,6 +85,7 @@ void Game::start(const std::optional<tournament::Setup> &counting)
                        && std::any_of(names.begin(), names.end(), [](const QString &n) { return !n.isEmpty(); });
         ledger.emplace(setup);
     }
+    entriesClosed_ = false;
     ++countChanges_;
 
     GameState &g = state;
@@ -171,6 +172,7 @@ void Game::resume(const tournament::SavedGame &s)
     if (s.counting) {
         ledger = tournament::Ledger::replay(s.setup, s.records);
         names = s.names;
+        entriesClosed_ = !ledger || !ledger->entriesOpen(s.currentRound == -1 ? s.listIndex + 1 : s.currentRound);
     } else {
         ledger.reset();
     }
@@ -369,6 +371,7 @@ void Game::advanceRound()
     }
     if (rules_.speechOn)
         emit say(levelAnnouncement(rules_.phrases, rules_.smallBlind(row), rules_.bigBlind(row), c, g.currentAnte));
+    closeEntries();
     sayChips(false);
     emit keep();
 }

@@ -174,6 +174,9 @@ private:
                                                                      : QString();
     }
     GameReply undo(std::optional<qint64> seen);
+    // Registration closing as a round past its last begins: once a game, told to the room.
+    void closeEntries();
+    bool entriesClosed_ = false;
     qint64 records() const { return ledger ? qint64(ledger->records().size()) : 0; }
 
     GameRules rules_;

@@ -68,6 +68,19 @@ GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::opt
     return reply;
 }
 
+void Game::closeEntries()
+{
+    if (!ledger || !inPlay_ || entriesClosed_ || ledger->entriesOpen(state.currentRound))
+        return;
+    entriesClosed_ = true;
+    const QString told = ledger->closeRegistration(state.currentRound, now());
+    ++countChanges_;
+    emit notice(told, NoticeMs);
+    if (ledger->setup().speak || rules_.speechOn)
+        emit say(told);
+    emit keep();
+}
+
 void Game::callLines(const QString &head, const QStringList &lines)
 {
     if (lines.isEmpty())

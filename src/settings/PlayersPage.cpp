@@ -87,6 +87,19 @@ void frm_MoreOptions::buildTournamentPage(const tournament::SetupTexts &texts)
     txt_ReentryUntil = box("ReentryUntil", QStringLiteral("Re-entries until round"), QStringLiteral("as rebuys"));
     caption(QStringLiteral("Re-&entries until round:"), txt_ReentryUntil, row, 0);
     grid->addWidget(txt_ReentryUntil, row++, 1);
+    txt_EntryUntil = box("EntryUntil", QStringLiteral("Entries until round"), QStringLiteral("always"));
+    caption(QStringLiteral("E&ntries until round:"), txt_EntryUntil, row, 0);
+    grid->addWidget(txt_EntryUntil, row, 1);
+    txt_LateLess = box("LateLess", QStringLiteral("Late stack: chips less for every round after the first"),
+                       QStringLiteral("full stack"));
+    grid->addWidget(txt_LateLess, row, 2);
+    auto *lateCaption = new QLabel(QStringLiteral("late stac&k: less per round after the first"), setupFields_);
+    lateCaption->setBuddy(txt_LateLess);
+    grid->addWidget(lateCaption, row++, 3);
+    chk_LockAtClose = new QCheckBox(QStringLiteral("&Lock the payouts when registration closes"), setupFields_);
+    chk_LockAtClose->setChecked(!tournament::switchedOn(texts, tournament::OpenAfterCloseKey));
+    connect(chk_LockAtClose, &QCheckBox::toggled, this, &frm_MoreOptions::checkSetup);
+    grid->addWidget(chk_LockAtClose, row++, 1, 1, 3);
 
     txt_Cut = box("Cut", QStringLiteral("House cut"), QStringLiteral("none"));
     caption(QStringLiteral("&House cut:"), txt_Cut, row, 0);
@@ -228,6 +241,9 @@ void frm_MoreOptions::checkSetup()
         txt_Names->setEnabled(on);
     }
     chk_SpeakCount->setEnabled(on);
+    const bool closes = !txt_EntryUntil->text().trimmed().isEmpty();
+    txt_LateLess->setEnabled(closes || !txt_LateLess->text().trimmed().isEmpty());
+    chk_LockAtClose->setEnabled(closes);
     const tournament::SetupTexts texts = tournamentTexts();
     const std::optional<tournament::Setup> setup = tournament::parseSetup(texts, nullptr);
     const std::vector<tournament::SetupProblem> problems =
@@ -298,9 +314,11 @@ tournament::SetupTexts frm_MoreOptions::tournamentTexts() const
             texts.insert(it.key(), it.value()->text().trimmed());
     if (texts.value(QStringLiteral("Rounding")) == QLatin1String("1"))
         texts.remove(QStringLiteral("Rounding"));
-    const std::pair<const QString &, bool> switches[] = {{tournament::CountKey, chk_Count->isChecked()},
-                                                         {tournament::CutFixedKey, opt_Cut[1]->isChecked()},
-                                                         {tournament::SpeakKey, chk_SpeakCount->isChecked()}};
+    const std::pair<const QString &, bool> switches[] = {
+        {tournament::CountKey, chk_Count->isChecked()},
+        {tournament::CutFixedKey, opt_Cut[1]->isChecked()},
+        {tournament::SpeakKey, chk_SpeakCount->isChecked()},
+        {tournament::OpenAfterCloseKey, !chk_LockAtClose->isChecked() && !txt_EntryUntil->text().trimmed().isEmpty()}};
     for (const auto &[key, on] : switches)
         if (on)
             texts.insert(key, QStringLiteral("1"));

@@ -78,6 +78,11 @@ public:
     QLineEdit *txt_AddOnChips;
     QLineEdit *txt_RebuyUntil;
     QLineEdit *txt_ReentryUntil; // empty: as the rebuys
+    // Late registration: the last round of entries (empty: always), the chips a late stack is
+    // short by for every round started after the first, and the payouts locked at the close.
+    QLineEdit *txt_EntryUntil;
+    QLineEdit *txt_LateLess;
+    QCheckBox *chk_LockAtClose;
     QLineEdit *txt_Cut;
     std::array<QRadioButton *, 2> opt_Cut; // a percentage, a fixed amount
     QLineEdit *txt_Added;

@@ -58,7 +58,17 @@ bool Setup::operator==(const Setup &o) const
            && rebuy == o.rebuy && rebuyChips == o.rebuyChips && rebuyLastRound == o.rebuyLastRound && addOn == o.addOn
            && addOnChips == o.addOnChips && cut == o.cut && cutFixed == o.cutFixed && added == o.added
            && guarantee == o.guarantee && unit == o.unit && shares == o.shares && speak == o.speak
-           && reentryLastRound == o.reentryLastRound && layout == o.layout && seated == o.seated && seed == o.seed;
+           && reentryLastRound == o.reentryLastRound && layout == o.layout && seated == o.seated && seed == o.seed
+           && entryLastRound == o.entryLastRound && lateLess == o.lateLess && lockAtClose == o.lockAtClose;
+}
+
+qint64 Setup::entryStack(qint64 round) const
+{
+    const qint64 started = std::max<qint64>(0, (entryLastRound > 0 ? std::min(round, entryLastRound) : round) - 1);
+    qint64 less = 0;
+    if (__builtin_mul_overflow(started, lateLess, &less) || less >= buyInChips)
+        return 0;
+    return buyInChips - less;
 }
 
 std::optional<qint64> Ledger::money(const Counts &c) const
@@ -71,10 +81,13 @@ std::optional<qint64> Ledger::money(const Counts &c) const
 std::optional<qint64> Ledger::chips(const Counts &c) const
 {
     const Setup &s = setup_;
-    return sumOfProducts({{c.entries, s.buyInChips},
-                          {c.reentries, s.reentryChipCount()},
-                          {c.rebuys, s.rebuyChips},
-                          {c.addOns, s.addOnChips}});
+    const std::optional<qint64> full = sumOfProducts({{c.entries, s.buyInChips},
+                                                      {c.reentries, s.reentryChipCount()},
+                                                      {c.rebuys, s.rebuyChips},
+                                                      {c.addOns, s.addOnChips}});
+    if (!full)
+        return std::nullopt;
+    return *full - less_;
 }
 
 qint64 Ledger::cut() const
@@ -236,7 +249,10 @@ void Ledger::apply(const Record &record, const Outcome &done)
 {
     const auto player = [this](int p) -> Player * { return p > 0 ? &players_[size_t(p - 1)] : nullptr; };
     switch (record.action) {
-    case Action::Entry: players_.push_back({record.name, 1, 0, 0, false}); break;
+    case Action::Entry:
+        players_.push_back({record.name, 1, 0, 0, false});
+        less_ += record.less;
+        break;
     case Action::Reentry: {
         const auto from = std::find_if(finishes_.rbegin(), finishes_.rend(),
                                        [&](const Finish &f) { return !f.reentered && f.player == record.player; });
@@ -264,6 +280,21 @@ void Ledger::apply(const Record &record, const Outcome &done)
     case Action::Rename: player(record.player)->name = record.name; break;
     default: break;
     }
+}
+
+QString Ledger::closeRegistration(int round, qint64 at)
+{
+    if (setup_.entryLastRound <= 0 || round <= setup_.entryLastRound)
+        return {};
+    if (setup_.lockAtClose && !locked() && counts_.buyIns() > 0)
+        act(Action::LockPayouts, round, at);
+    const qint64 in = counts_.buyIns();
+    if (in == 0)
+        return QStringLiteral("Registration closed");
+    const qint64 paid = qint64(payouts().size());
+    return QStringLiteral("Registration closed — %1 %2, %3 %4 paid")
+        .arg(grouped(in), in == 1 ? QStringLiteral("entry") : QStringLiteral("entries"), grouped(paid),
+             paid == 1 ? QStringLiteral("place") : QStringLiteral("places"));
 }
 
 void Ledger::refuseMove()
@@ -348,7 +379,15 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
         if (!seating_)
             return refuse(QStringLiteral("The players sit at one table."));
         break;
-    case Action::Entry: ++next.entries; break;
+    case Action::Entry:
+        ++next.entries;
+        if (replayLess_)
+            record.less = *replayLess_;
+        else if (round > 0)
+            record.less = setup_.buyInChips - setup_.entryStack(round);
+        if (record.less < 0 || record.less > setup_.buyInChips)
+            return refuse(QStringLiteral("The late stack would be less than nothing."));
+        break;
     case Action::Reentry:
         if (counts_.busts - counts_.reentries <= 0)
             return refuse(QStringLiteral("No busted player to re-enter."));
@@ -386,6 +425,11 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
     trial.counts_ = next;
     if (!money(next) || !chips(next) || trial.netPool() == std::numeric_limits<qint64>::max())
         return refuse(QStringLiteral("The money or the chips would be more than can be counted."));
+    if (action == Action::Entry && !entriesOpen(round) && !confirmed)
+        return {
+            Verdict::Confirm,
+            QStringLiteral("Registration closed after round %1: record this entry anyway?").arg(setup_.entryLastRound),
+            false};
     const bool late =
         (action == Action::Rebuy && !rebuysOpen(round)) || (action == Action::Reentry && !reentriesOpen(round));
     if (late && !confirmed)
@@ -444,6 +488,8 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
         done.text = QStringLiteral("Final table: the seats are drawn afresh");
     else
         done.text = actionName(action) + QStringLiteral(" — ") + leftText();
+    if (action == Action::Entry && records_.back().less > 0)
+        done.text += QStringLiteral(" · late stack ") + grouped(setup_.buyInChips - records_.back().less);
     const qint64 paid = qint64(payouts().size());
     done.inTheMoney = action == Action::Bust && leftBefore > paidBefore && counts_.left() <= paid;
     return done;
@@ -505,7 +551,9 @@ std::optional<Ledger> Ledger::replay(const Setup &setup, const std::vector<Recor
             ledger.recount();
             continue;
         }
+        ledger.replayLess_ = r.less;
         const Outcome o = ledger.act(r.action, 0, r.at, true, r.seat, r.player, r.name);
+        ledger.replayLess_.reset();
         // A buy-in's seat is drawn again: a file whose seats the draw does not give is not this game.
         // A re-entry kept without its player (an older file) is the last out's.
         Record expected = r;
@@ -582,6 +630,12 @@ Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &curre
     const qint64 rebuysLast = ledger.setup().rebuyLastRound;
     const qint64 reentriesLast = ledger.setup().reentryUntil();
     QStringList until;
+    const Setup &setup = ledger.setup();
+    if (setup.entryLastRound > 0 && ledger.entriesOpen(round)) {
+        until << QStringLiteral("Late registration until round %1").arg(setup.entryLastRound);
+        if (setup.lateLess > 0)
+            until.back() += QStringLiteral(" (stack %1)").arg(grouped(setup.entryStack(round)));
+    }
     if (rebuysLast > 0 && ledger.rebuysOpen(round))
         until << QStringLiteral("Rebuys until round %1").arg(rebuysLast);
     if (reentriesLast != rebuysLast && (ledger.rebuysOpen(round) || reentriesLast > 0) && ledger.reentriesOpen(round))
@@ -590,6 +644,7 @@ Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &curre
     if (c.buyIns() > 0 && !until.isEmpty()) {
         b.rebuysUntil = until.join(QStringLiteral(", "));
         b.rebuysUntil[0] = b.rebuysUntil[0].toUpper();
+        b.rebuysUntil.replace(QStringLiteral(", Rebuys"), QStringLiteral(", rebuys"));
     }
     return b;
 }

@@ -24,6 +24,12 @@ struct Setup {
     qint64 rebuyChips = 0;
     qint64 rebuyLastRound = 0;              // the last round a rebuy is taken without asking; 0: no limit
     std::optional<qint64> reentryLastRound; // the same for a re-entry; none: as the rebuys
+    // Late registration: the last round an entry is taken without asking (0: entries never
+    // close); the chips an entry's stack is short by for every round started after the first;
+    // and whether the payouts lock by themselves when registration closes.
+    qint64 entryLastRound = 0;
+    qint64 lateLess = 0;
+    bool lockAtClose = false;
     qint64 addOn = 0;
     qint64 addOnChips = 0;
     qint64 cut = 0; // a percentage of the money in (0 to 100), or with cutFixed an amount
@@ -46,6 +52,8 @@ struct Setup {
     qint64 reentryChipCount() const { return reentryChips.value_or(buyInChips); }
     qint64 reentryUntil() const { return reentryLastRound.value_or(rebuyLastRound); }
     bool seats() const { return layout.tables > 1 || seated; }
+    // The stack an entry gets in a round (the last round's after the close), never below nothing.
+    qint64 entryStack(qint64 round) const;
     bool operator==(const Setup &o) const;
     bool operator!=(const Setup &o) const { return !(*this == o); }
 };
@@ -61,8 +69,8 @@ QString actionName(Action action);
 // rebuy's or an add-on's when said; and the name an entry or a rename gives.
 struct Record {
     Record(Action a = Action::Entry, qint64 time = 0, std::vector<qint64> amounts = {}, tables::Seat at = {},
-           int who = 0, QString called = {})
-        : action(a), at(time), locked(std::move(amounts)), seat(at), player(who), name(std::move(called))
+           int who = 0, QString called = {}, qint64 shortBy = 0)
+        : action(a), at(time), locked(std::move(amounts)), seat(at), player(who), name(std::move(called)), less(shortBy)
     {}
     Action action = Action::Entry;
     qint64 at = 0;
@@ -70,10 +78,11 @@ struct Record {
     tables::Seat seat;
     int player = 0;
     QString name;
+    qint64 less = 0; // a late entry: the chips its stack was short by
     bool operator==(const Record &o) const
     {
         return action == o.action && at == o.at && locked == o.locked && seat == o.seat && player == o.player
-               && name == o.name;
+               && name == o.name && less == o.less;
     }
     bool operator!=(const Record &o) const { return !(*this == o); }
 };
@@ -208,6 +217,11 @@ public:
     void refuseMove();
     bool rebuysOpen(qint64 round) const { return setup_.rebuyLastRound <= 0 || round <= setup_.rebuyLastRound; }
     bool reentriesOpen(qint64 round) const { return setup_.reentryUntil() <= 0 || round <= setup_.reentryUntil(); }
+    bool entriesOpen(qint64 round) const { return setup_.entryLastRound <= 0 || round <= setup_.entryLastRound; }
+    // Registration closing as a round begins: the payouts locked when the setup says so, and
+    // what the room is told ("Registration closed — 23 entries, 5 places paid"). Empty when
+    // nothing closes at this round.
+    QString closeRegistration(int round, qint64 at);
     // The currency the questions name amounts in ("£").
     void setCurrency(const QString &symbol) { currency_ = symbol; }
 
@@ -233,19 +247,24 @@ private:
     std::vector<Finish> finishes_;
     std::vector<Player> players_;
     std::vector<int> whom_; // the player each record was for (0: none, or not known)
+    qint64 less_ = 0;       // the chips late entries were short by
+    // While records are replayed: the next entry's shortfall as it was recorded.
+    std::optional<qint64> replayLess_;
     QString currency_;
 };
 
 // The players' band and what goes with it, for the display and the page.
 struct Band {
-    QString players;       // "Players 7 / 10"
-    QString average;       // "Average stack 14,286 (36 BB)"
-    QString pool;          // "Prize pool £400 GTD"
-    QStringList payouts;   // "1st £200", "2nd £120"
-    QString rounding;      // "rounded to £5"
-    QString locked;        // "Payouts locked"
-    QString unshared;      // "£38 not in the payouts — unlock to share it"
-    QString rebuysUntil;   // "Rebuys until round 4", "Rebuys until round 4, re-entries until round 6"
+    QString players;     // "Players 7 / 10"
+    QString average;     // "Average stack 14,286 (36 BB)"
+    QString pool;        // "Prize pool £400 GTD"
+    QStringList payouts; // "1st £200", "2nd £120"
+    QString rounding;    // "rounded to £5"
+    QString locked;      // "Payouts locked"
+    QString unshared;    // "£38 not in the payouts — unlock to share it"
+    // "Rebuys until round 4", "Rebuys until round 4, re-entries until round 6"; late
+    // registration first: "Late registration until round 3 (stack 8,000), rebuys until round 4"
+    QString rebuysUntil;
     QString folded;        // "6 places typed, 5 can be paid"
     QString lines() const; // the band's two lines, CR LF between them; parts without text left out
     bool operator==(const Band &o) const;

@@ -172,6 +172,11 @@ Setup readSetup(Reader &r, const QJsonObject &o)
     if (!s.shares.empty() && (sum != 100000 || s.shares.size() > size_t(MaxPlaces)))
         r.ok = false;
     s.speak = r.flag(o, "speak");
+    if (o.contains(QStringLiteral("entryLastRound"))) {
+        s.entryLastRound = r.get(o, "entryLastRound", 1, 32767);
+        s.lateLess = r.get(o, "lateLess", 0, Max64);
+        s.lockAtClose = r.flag(o, "lockAtClose");
+    }
     if (o.contains(QStringLiteral("tables"))) {
         s.layout.tables = int(r.get(o, "tables", 1, tables::MaxTables));
         s.seated = s.layout.tables == 1;
@@ -233,18 +238,26 @@ QByteArray formatSavedGame(const SavedGame &g)
         }
         if (r.seat.valid())
             record.append(QJsonArray{r.seat.table, r.seat.seat});
-        if (r.player > 0 || !r.name.isEmpty()) {
+        if (r.player > 0 || !r.name.isEmpty() || r.less > 0) {
             QJsonObject who;
             if (r.player > 0)
                 who.insert(QStringLiteral("player"), r.player);
             if (!r.name.isEmpty())
                 who.insert(QStringLiteral("name"), r.name);
+            if (r.less > 0)
+                who.insert(QStringLiteral("less"), amount(r.less));
             record.append(who);
         }
         records.append(record);
     }
     QJsonObject setup = setupObject(g.setup);
     putLayout(setup, g.setup);
+    // Late registration, only when entries close.
+    if (g.setup.entryLastRound > 0) {
+        setup.insert(QStringLiteral("entryLastRound"), double(g.setup.entryLastRound));
+        setup.insert(QStringLiteral("lateLess"), amount(g.setup.lateLess));
+        setup.insert(QStringLiteral("lockAtClose"), g.setup.lockAtClose);
+    }
     QJsonObject o{{QStringLiteral("chiplarkGame"), Version},
                   {QStringLiteral("currentRound"), g.currentRound},
                   {QStringLiteral("listIndex"), g.listIndex},
@@ -340,6 +353,8 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
             const QJsonValue name = who.value(QStringLiteral("name"));
             if (who.contains(QStringLiteral("player")))
                 record.player = int(r.get(who, "player", 1, MaxRecords));
+            if (who.contains(QStringLiteral("less")))
+                record.less = r.get(who, "less", 1, Max64);
             if (!name.isUndefined() && (!name.isString() || name.toString().size() > MaxNameChars))
                 return std::nullopt;
             record.name = name.toString();

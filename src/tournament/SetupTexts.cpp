@@ -11,8 +11,9 @@ namespace tournament {
 const QString CountKey = QStringLiteral("Count");
 const QString SpeakKey = QStringLiteral("Speak");
 const QString CutFixedKey = QStringLiteral("CutFixed");
+const QString OpenAfterCloseKey = QStringLiteral("OpenAfterClose");
 
-const std::array<SetupKey, 21> SetupKeys{{
+const std::array<SetupKey, 24> SetupKeys{{
     {"Count", "Count players and prizes", SetupKey::Switch},
     {"BuyIn", "Buy-in", SetupKey::Amount, &Setup::buyIn},
     {"BuyInChips", "Buy-in chips", SetupKey::Chips, &Setup::buyInChips},
@@ -22,6 +23,9 @@ const std::array<SetupKey, 21> SetupKeys{{
     {"RebuyChips", "Rebuy chips", SetupKey::Chips, &Setup::rebuyChips},
     {"RebuyUntil", "Rebuys until round", SetupKey::Round, &Setup::rebuyLastRound},
     {"ReentryUntil", "Re-entries until round", SetupKey::Round, nullptr, &Setup::reentryLastRound},
+    {"EntryUntil", "Entries until round", SetupKey::Round, &Setup::entryLastRound},
+    {"LateLess", "Late stack less per round", SetupKey::Chips, &Setup::lateLess},
+    {"OpenAfterClose", "Payouts follow entries after registration closes", SetupKey::Switch},
     {"AddOn", "Add-on", SetupKey::Amount, &Setup::addOn},
     {"AddOnChips", "Add-on chips", SetupKey::Chips, &Setup::addOnChips},
     {"Cut", "House cut", SetupKey::Cut, &Setup::cut},
@@ -142,6 +146,18 @@ Setup readSetup(const SetupTexts &texts, std::vector<SetupProblem> &problems)
         else
             s.*k.value = *v;
     }
+    // The payouts lock by themselves when registration closes, unless the host says otherwise;
+    // a late stack shrinks only while registration is open, and must not shrink to nothing.
+    s.lockAtClose = s.entryLastRound > 0 && !switchedOn(texts, OpenAfterCloseKey);
+    if (s.lateLess > 0 && s.entryLastRound <= 0)
+        problems.push_back({QStringLiteral("LateLess"),
+                            QStringLiteral("A late stack needs \"Entries until round\": it shrinks until then.")});
+    else if (s.lateLess > 0 && s.entryStack(s.entryLastRound) <= 0)
+        problems.push_back({QStringLiteral("LateLess"),
+                            QStringLiteral("\"Late stack less per round\" leaves no chips by round %1: the buy-in "
+                                           "is %2 chips.")
+                                .arg(s.entryLastRound)
+                                .arg(grouped(s.buyInChips))});
     const std::optional<std::vector<int>> order =
         parseBreakOrder(texts.value(QStringLiteral("BreakOrder")), s.layout.tables);
     if (order)

@@ -111,7 +111,8 @@ private slots:
     // Settings: "3x1200" three levels of 1200 s, "every=N", "minutes=N", "repeat", "off" (no
     // breaks), "speech", "quiet", "cue" (a sound to play), "ante=round,amount,factor". The game:
     // "start", "t" a tick ("t60" sixty), "n" the next level, the display's "space", "P",
-    // "pause", "esc" and "E", "k" killed and resumed,
+    // "pause", "esc" and "E", "k" killed and resumed, "late=N" entries until round N, "entry?" "entry!" a
+    // phone's entry and its confirmation,
     // a phone's "u" (undo, having seen the records before the last), "c" rebuy and "C" its
     // confirmation, "lock". Marks: "?" the next-round line, "b" the blinds, "=" the figures.
     // With a chip case: "blinds=25/50,50/100" levels of 60 s, "chips=25,100", "nocount",
@@ -223,6 +224,9 @@ private slots:
         QTest::newRow("lock refused before anyone bought in") << "start lock" << QStringList{"refused"};
         QTest::newRow("a late rebuy confirmed after the count moved is asked again")
             << "start n n n E c E C" << QStringList{"asked", "asked"};
+        QTest::newRow("registration closes once, as round 2 begins: told, an entry asked after it, kept")
+            << "late=1 start E E E n entry? entry! k n entry?"
+            << QStringList{"0: Registration closed — 3 entries, 1 place paid", "asked", "recorded", "paused", "asked"};
         QTest::newRow("repeated breaks: no break warned in the last round")
             << "repeat every=1 start n n n n t ?" << QStringList{"No more rounds."};
 
@@ -367,8 +371,12 @@ private slots:
                 continue;
             } else if (step == "u") {
                 game->log << c.command({GameCommand::Undo, false, qint64(c.ledger->records().size()) - 1}).text;
-            } else if (step == "c" || step == "C") {
-                const GameReply r = c.command({GameCommand::Rebuy, step == "C", askedAt});
+            } else if (step.startsWith("late=")) {
+                setup->entryLastRound = value.toInt(), setup->lockAtClose = setup->speak = true;
+                events = 0;
+            } else if (step == "c" || step == "C" || step.startsWith("entry")) {
+                const auto kind = step.startsWith("entry") ? GameCommand::Entry : GameCommand::Rebuy;
+                const GameReply r = c.command({kind, step == "C" || step == "entry!", askedAt});
                 askedAt = r.seen;
                 game->log << (r.done ? "recorded" : r.confirm ? "asked" : r.text);
             } else if (step == "lock") {

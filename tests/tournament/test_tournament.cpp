@@ -36,6 +36,12 @@ Setup setupNamed(const QString &name = {})
     static const QRegularExpression reentriesUntil(QStringLiteral("re-entries until round (\\d+)"));
     if (const QRegularExpressionMatch m = reentriesUntil.match(name); m.hasMatch())
         s.reentryLastRound = m.captured(1).toLongLong();
+    static const QRegularExpression lateUntil(QStringLiteral("late registration until round (\\d+)"));
+    if (const QRegularExpressionMatch m = lateUntil.match(name); m.hasMatch())
+        s.entryLastRound = m.captured(1).toLongLong(), s.lockAtClose = !name.contains("open after");
+    static const QRegularExpression lateLess(QStringLiteral("less (\\d+)"));
+    if (const QRegularExpressionMatch m = lateLess.match(name); m.hasMatch())
+        s.lateLess = m.captured(1).toLongLong();
     if (name.contains("re-entries with no limit"))
         s.reentryLastRound = 0;
     static const QRegularExpression fixedCut(QStringLiteral("fixed cut of (\\d+)"));
@@ -207,6 +213,12 @@ private slots:
              "Done in the money: Bust — 1 player left 2/0/0/0/1"},
             {"free entries bring nothing to ask about", "free entries, fixed cut of 500", "1", "2E", "B",
              "Done: Bust — 1 player left 2/0/0/0/1"},
+            {"entry in late registration", "late registration until round 3", "3", "E", "E",
+             "Done: Entry — 2 players left 2/0/0/0/0"},
+            {"entry after the close", "late registration until round 3", "4", "E", "E",
+             "Confirm: Registration closed after round 3: record this entry anyway? 1/0/0/0/0"},
+            {"entry after the close, confirmed", "late registration until round 3, less 1000", "9", "E", "E!",
+             "Done: Entry — 2 players left · late stack 8,000 2/0/0/0/0"},
             {"money past 64 bits", "huge buy-in", "1", "E", "E", tooMuch},
             {"chips past 64 bits", "huge stack", "1", "E", "E", tooMuch},
             {"pool with added money past 64 bits", "huge added money", "1", "E", "E", tooMuch}};
@@ -226,6 +238,55 @@ private slots:
             const std::optional<Ledger> again = Ledger::replay(ledger.setup(), ledger.records());
             expect(r[0], again ? countsText(*again) : "not replayed", countsText(ledger));
         }
+    }
+
+    // Late registration: the stack shrinking by the round, the band counting down, the close locking
+    // the payouts once and telling the room, an entry asked for after it, and undo across it.
+    void lateRegistration()
+    {
+        const char *const rows[][5] = {
+            // setup, the round each entry came in, the round that closes, what is told, the state after
+            {"late registration until round 3, less 1000", "11111123", "4",
+             "Registration closed — 8 entries, 3 places paid", "locked, 77,000 chips, band: Rebuys until round 4"},
+            {"late registration until round 3, less 1000, open after", "11111123", "4",
+             "Registration closed — 8 entries, 3 places paid", "open, 77,000 chips, band: Rebuys until round 4"},
+            {"late registration until round 3", "", "4", "Registration closed", "open, 0 chips, band: "},
+            {"late registration until round 3", "11", "3", "",
+             "open, 20,000 chips, band: Late registration until "
+             "round 3, rebuys until round 4"},
+            {"late registration until round 2, no rebuy limit, less 4000", "11112222", "9",
+             "Registration closed — 8 entries, 3 places paid", "locked, 64,000 chips, band: "},
+        };
+        for (const auto &r : rows) {
+            Ledger ledger(setupNamed(r[0]));
+            for (const QChar round : QString(r[1]))
+                QCOMPARE(ledger.act(Action::Entry, round.digitValue(), 0).verdict, Ledger::Verdict::Done);
+            const int closes = QByteArray(r[2]).toInt();
+            expect(r[0], ledger.closeRegistration(closes, 5), r[3]);
+            expect(r[0],
+                   QStringLiteral("%1, %2 chips, band: %3")
+                       .arg(ledger.locked() ? "locked" : "open", grouped(ledger.chipsInPlay()),
+                            tournament::band(ledger, closes, 0, "£").rebuysUntil),
+                   r[4]);
+            // The kept game holds each late stack: read back, the chips are the same.
+            SavedGame g = savedBase();
+            g.setup = ledger.setup(), g.records = ledger.records();
+            const std::optional<SavedGame> back = parseSavedGame(formatSavedGame(g));
+            const std::optional<Ledger> again = back ? Ledger::replay(back->setup, back->records) : std::nullopt;
+            QVERIFY2(again && again->chipsInPlay() == ledger.chipsInPlay() && back->setup == ledger.setup(), r[0]);
+        }
+        // Undo across the close: the lock goes first, then the late entry it asked for.
+        Ledger ledger(setupNamed("late registration until round 1, less 500"));
+        play(ledger, "8E");
+        const QString told = ledger.closeRegistration(2, 5);
+        QCOMPARE(told, "Registration closed — 8 entries, 3 places paid");
+        QCOMPARE(ledger.act(Action::Entry, 2, 6).verdict, Ledger::Verdict::Confirm);
+        QCOMPARE(ledger.act(Action::Entry, 2, 6, true).text, "Entry — 9 players left");
+        QCOMPARE(ledger.payouts().size(), size_t(3));
+        QCOMPARE(ledger.undo().text, "Undone: Entry — 8 players left");
+        QCOMPARE(ledger.undo().text, "Undone: Lock payouts — 8 players left");
+        QCOMPARE(countsText(ledger), "8/0/0/0/0");
+        QVERIFY(ledger.closeRegistration(1, 7).isEmpty());
     }
 
     // The money in, the cut (percent halves to even; fixed, at most the money), the pool and the chips.
@@ -344,7 +405,14 @@ private slots:
             {"a cut of 99 %", "Cut=99", "rebuys 0, re-entries 0"},
             {"a fixed cut of 100", "Cut=100 CutFixed=1", "rebuys 0, re-entries 0"},
             {"a cut of 100 % and added money", "Cut=100 Added=50", "rebuys 0, re-entries 0"},
-            {"a cut of 100 % and a guarantee", "Cut=100 Guarantee=500", "rebuys 0, re-entries 0"}};
+            {"a cut of 100 % and a guarantee", "Cut=100 Guarantee=500", "rebuys 0, re-entries 0"},
+            {"entries closing lock the payouts", "EntryUntil=3 LateLess=500 BuyInChips=1001",
+             "rebuys 0, re-entries 0, entries 3 locking"},
+            {"... unless told not to", "EntryUntil=3 OpenAfterClose=1", "rebuys 0, re-entries 0, entries 3 open"},
+            {"a late stack with no close", "LateLess=500",
+             "LateLess: A late stack needs \"Entries until round\": it shrinks until then."},
+            {"a late stack shrunk to nothing", "EntryUntil=3 LateLess=500 BuyInChips=1000",
+             "LateLess: \"Late stack less per round\" leaves no chips by round 3: the buy-in is 1,000 chips."}};
         for (const auto &r : rows) {
             SetupTexts texts;
             for (const QString &pair : QString(r[1]).split(' '))
@@ -358,6 +426,10 @@ private slots:
             QString got = all.join(" | ");
             if (s) {
                 got = QStringLiteral("rebuys %1, re-entries %2").arg(s->rebuyLastRound).arg(s->reentryUntil());
+                if (s->entryLastRound > 0)
+                    got += QStringLiteral(", entries %1 %2")
+                               .arg(s->entryLastRound)
+                               .arg(s->lockAtClose ? "locking" : "open");
                 if (!setupQuestion(*s).isEmpty())
                     got += "; asks: " + setupQuestion(*s);
             }
