@@ -34,14 +34,11 @@ std::vector<Line> night(const QString &date, const QString &players, qint64 fiel
 Season sixNights()
 {
     Season s;
-    const char *const nights[] = {"Bea:1 Ann:2 Eve:3 Hal:10",
-                                  "Bea:1 Ann:2 Fay:3 Hal:10",
-                                  "Bea:1 Ann:2 Hal:10",
-                                  "Cal:1/2 Ann:2 Bea:3",
-                                  "Cal:1 Ann:2",
-                                  "Cal:1 Ann:2 Gus:2"};
+    const QStringList nights = QString("Bea:1 Ann:2 Eve:3 Hal:10, Bea:1 Ann:2 Fay:3 Hal:10, Bea:1 Ann:2 Hal:10, "
+                                       "Cal:1/2 Ann:2 Bea:3, Cal:1 Ann:2, Cal:1 Ann:2 Gus:2")
+                                   .split(", ");
     for (int i = 0; i < 6; ++i)
-        if (s.addNight(night(QStringLiteral("2027-01-0%1").arg(i + 1), QLatin1String(nights[i]))))
+        if (s.addNight(night(QStringLiteral("2027-01-0%1").arg(i + 1), nights[i])))
             qFatal("a night of the worked season is refused");
     return s;
 }
@@ -56,100 +53,62 @@ QString ranks(const Season &s)
 
 } // namespace
 
+// Each points' kind over small fields: a night ("a:1/2": a, 1st, two knock-outs), the points of its
+// lines | those of every place of the field it is played in (the preview, its length the field), the formula.
+const struct {
+    const char *name;
+    Points::Kind kind;
+    const char *table;
+    qint64 floor, scale, attend, knockout;
+    const char *night, *points, *formula;
+} PointsCases[] = {
+    {"linear, a tie for 2nd", Points::Kind::Linear, "", 0, 0, 0, 0, "a:1 b:2 c:2 d:4",
+     "400 250 250 100 | 400 300 200 100", "Points = field − place + 1"},
+    {"linear, three tied for 1st", Points::Kind::Linear, "", 0, 0, 0, 0, "a:1 b:1 c:1", "200 200 200 | 300 200 100",
+     "Points = field − place + 1"},
+    {"linear, playing, knock-outs", Points::Kind::Linear, "", 0, 0, 200, 100, "a:1/2 b:2 c:3/1",
+     "700 400 400 | 300 200 100", "Points = field − place + 1 + 2 for playing + 1 per knock-out"},
+    {"table, a tie over the floor, 62.5 to even", Points::Kind::Table, "1000 700 500 300 200 100", 25, 0, 0, 0,
+     "a:5 b:6 c:6 d:8", "200 62 62 25 | 1000 700 500 300 200 100 25 25",
+     "Points by place: 10, 7, 5, 3, 2, 1; below 6th: 0.25"},
+    {"table, 1.5 to even", Points::Kind::Table, "3 0", 0, 0, 0, 50, "a:1/1 b:1", "52 2 | 3 0",
+     "Points by place: 0.03, 0; below 2nd: 0 + 0.5 per knock-out"},
+    {"field, a tie for 3rd", Points::Kind::Field, "", 0, 1000, 0, 0, "a:1 b:2 c:3 d:3",
+     "2000 1414 1078 1078 | 2000 1414 1155 1000", "Points = 10 × √(field ÷ place)"},
+    {"field, 4.5 to even", Points::Kind::Field, "", 0, 3, 0, 0, "a:1 b:4 c:9", "9 4 3 | 9 6 5 4 4 4 3 3 3",
+     "Points = 0.03 × √(field ÷ place)"},
+};
+
+// A night added to the six: the reason it is refused, if it is.
+const struct {
+    const char *name, *date, *players, *title, *why;
+} NightCases[] = {
+    {"the night again", "2027-01-03", "Zed:1", "T", "The season already holds the night of 2027-01-03 \"T\"."},
+    {"a name twice", "2027-01-09", "Zed:1 zED:2", "T", "\"zED\" is on two lines of the night."},
+    {"no one", "2027-01-09", "", "T", "The night has no players."},
+    {"a place above the field", "2027-01-09", "Zed:11", "T", "Zed has no place in the field."},
+    {"another title that day", "2027-01-03", "Zed:1", "t", ""},
+};
+
 class TestSeason : public QObject {
     Q_OBJECT
 private slots:
     void points_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("table"); // table then floor; scale for Field
-        QTest::addColumn<QString>("extra"); // attend, knock-out
-        QTest::addColumn<QString>("places");
-        QTest::addColumn<QString>("knockouts");
-        QTest::addColumn<QString>("points");
-        QTest::addColumn<QString>("formula");
-        QTest::addColumn<QString>("preview");
-        const int table = int(Points::Kind::Table), linear = int(Points::Kind::Linear),
-                  field = int(Points::Kind::Field);
-        QTest::newRow("linear, tie for 2nd") << linear << ""
-                                             << "0 0"
-                                             << "1 2 2 4"
-                                             << "0 0 0 0"
-                                             << "400 250 250 100"
-                                             << "Points = field − place + 1"
-                                             << "400 300 200 100";
-        QTest::newRow("linear, three tied for 1st") << linear << ""
-                                                    << "0 0"
-                                                    << "1 1 1"
-                                                    << "0 0 0"
-                                                    << "200 200 200"
-                                                    << "Points = field − place + 1"
-                                                    << "300 200 100";
-        QTest::newRow("linear, playing and knock-outs")
-            << linear << ""
-            << "200 100"
-            << "1 2 3"
-            << "2 0 1"
-            << "700 400 400"
-            << "Points = field − place + 1 + 2 for playing + 1 per knock-out"
-            << "300 200 100";
-        QTest::newRow("table, tie across the floor, 62.5 to even")
-            << table << "1000 700 500 300 200 100 25"
-            << "0 0"
-            << "5 6 6 8"
-            << "0 0 0 0"
-            << "200 62 62 25"
-            << "Points by place: 10, 7, 5, 3, 2, 1; below 6th: 0.25"
-            << "1000 700 500 300 200 100 25 25";
-        QTest::newRow("table, 1.5 to even") << table << "3 0 0"
-                                            << "0 50"
-                                            << "1 1"
-                                            << "1 0"
-                                            << "52 2"
-                                            << "Points by place: 0.03, 0; below 2nd: 0 + 0.5 per knock-out"
-                                            << "3 0";
-        QTest::newRow("field, tie for 3rd") << field << "1000"
-                                            << "0 0"
-                                            << "1 2 3 3"
-                                            << "0 0 0 0"
-                                            << "2000 1414 1078 1078"
-                                            << "Points = 10 × √(field ÷ place)"
-                                            << "2000 1414 1155 1000";
-        QTest::newRow("field, 4.5 to even") << field << "3"
-                                            << "0 0"
-                                            << "1 4 9"
-                                            << "0 0 0"
-                                            << "9 4 3"
-                                            << "Points = 0.03 × √(field ÷ place)"
-                                            << "9 6 5 4 4 4 3 3 3";
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(PointsCases)); ++i)
+            QTest::newRow(PointsCases[i].name) << i;
     }
     void points()
     {
-        QFETCH(int, kind);
-        QFETCH(QString, table);
-        QFETCH(QString, extra);
-        QFETCH(QString, places);
-        QFETCH(QString, knockouts);
-        Points p;
-        p.kind = Points::Kind(kind);
-        if (p.kind == Points::Kind::Table) {
-            p.table = numbers(table);
-            p.floor = p.table.back();
-            p.table.pop_back();
-        } else if (p.kind == Points::Kind::Field) {
-            p.scale = table.toLongLong();
-        }
-        p.attend = numbers(extra)[0], p.knockout = numbers(extra)[1];
-        QFETCH(QString, preview);
-        const std::vector<qint64> at = numbers(places), kos = numbers(knockouts);
-        const qint64 field = qint64(numbers(preview).size());
-        std::vector<Line> lines;
-        for (size_t i = 0; i < at.size(); ++i)
-            lines.push_back({"2027-01-07", "T", QString::number(i), at[i], field, 0, kos[i]});
-        QFETCH(QString, points);
-        QCOMPARE(p.night(lines), numbers(points));
-        QTEST(p.formula(), "formula");
-        QCOMPARE(p.preview(field), numbers(preview));
+        QFETCH(int, row);
+        const auto &c = PointsCases[row];
+        const Points p{c.kind, numbers(c.table), c.floor, c.scale, c.attend, c.knockout};
+        const QStringList expected = QString(c.points).split(" | ");
+        const qint64 field = qint64(numbers(expected[1]).size());
+        QCOMPARE(p.night(night("2027-01-07", c.night, field)), numbers(expected[0]));
+        QCOMPARE(p.preview(field), numbers(expected[1]));
+        QCOMPARE(p.formula(), QString(c.formula));
     }
 
     // Each rule crowns a different player; ties share a rank; under the average those short of
@@ -184,39 +143,17 @@ private slots:
 
     void refused_data()
     {
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("players");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("why");
-        QTest::newRow("night again") << "2027-01-03"
-                                     << "Zed:1"
-                                     << "T"
-                                     << "The season already holds the night of 2027-01-03 \"T\".";
-        QTest::newRow("name twice") << "2027-01-09"
-                                    << "Zed:1 zED:2"
-                                    << "T"
-                                    << "\"zED\" is on two lines of the night.";
-        QTest::newRow("no one") << "2027-01-09"
-                                << ""
-                                << "T"
-                                << "The night has no players.";
-        QTest::newRow("place above the field") << "2027-01-09"
-                                               << "Zed:11"
-                                               << "T"
-                                               << "Zed has no place in the field.";
-        QTest::newRow("another title") << "2027-01-03"
-                                       << "Zed:1"
-                                       << "t"
-                                       << "";
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(NightCases)); ++i)
+            QTest::newRow(NightCases[i].name) << i;
     }
     void refused()
     {
-        QFETCH(QString, date);
-        QFETCH(QString, players);
-        QFETCH(QString, title);
+        QFETCH(int, row);
+        const auto &c = NightCases[row];
         Season s = sixNights();
-        const std::optional<QString> why = s.addNight(night(date, players, 10, title));
-        QTEST(why.value_or(QString()), "why");
+        const std::optional<QString> why = s.addNight(night(c.date, c.players, 10, c.title));
+        QCOMPARE(why.value_or(QString()), QString(c.why));
         QCOMPARE(s.lines().size(), why ? 19u : 20u);
     }
 
@@ -267,37 +204,39 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("why");
-        const QByteArray head = "Chiplark season,S\r\nPoints,linear,,0,1000,0,0\r\nRule,total,4,3\r\n";
-        const QByteArray lines = "\r\nDate,Title,Name,Place,Field,Prize,Knock-outs,Spend\r\n";
-        const QByteArray ann = "2027-01-07,T,Ann,1,2,0,0,\r\n";
-        QTest::newRow("a good file") << head + lines + ann << "";
-        QTest::newRow("empty") << QByteArray() << "The file is not a Chiplark season.";
-        QTest::newRow("a results file") << QByteArray("Place,Name\r\n") << "The file is not a Chiplark season.";
-        QTest::newRow("no points") << QByteArray("Chiplark season,S\r\n") << "Line 2 of the season file does not read.";
-        QTest::newRow("points short") << QByteArray(head).replace(",0,0\r", ",0\r") + lines
-                                      << "Line 2 of the season file does not read.";
-        QTest::newRow("negative") << head + lines + "2027-01-07,T,Ann,1,2,-5,0,\r\n"
-                                  << "Line 6 of the season file does not read.";
-        QTest::newRow("beyond 10^15") << head + lines + "2027-01-07,T,Ann,1,1000000000000001,0,0,\r\n"
-                                      << "Line 6 of the season file does not read.";
-        QTest::newRow("place above the field") << head + lines + "2027-01-07,T,Ann,3,2,0,0,\r\n"
-                                               << "Line 6 of the season file does not read.";
-        QTest::newRow("a word for a number") << head + lines + "2027-01-07,T,Ann,one,2,0,0,\r\n"
-                                             << "Line 6 of the season file does not read.";
-        QTest::newRow("a cell too many") << head + lines + "2027-01-07,T,Ann,1,2,0,0,,\r\n"
-                                         << "Line 6 of the season file does not read.";
-        QTest::newRow("a quote inside a cell") << head + lines + "2027-01-07,T,A\"nn,1,2,0,0,\r\n"
-                                               << "Line 6 of the season file does not read.";
-        QTest::newRow("a quote left open") << head + lines + "2027-01-07,\"T,Ann,1,2,0,0,\r\n"
-                                           << "Line 6 of the season file does not read.";
-        QTest::newRow("not UTF-8") << head + lines + "2027-01-07,T,\xff,1,2,0,0,\r\n"
-                                   << "The season file is not UTF-8 text.";
-        QTest::newRow("no header") << head + "\r\n" + ann << "Line 5 of the season file does not read.";
-        QTest::newRow("a name twice in a night") << head + lines + ann + "2027-01-07,T,ANN,2,2,0,0,\r\n"
-                                                 << "Line 7 of the season file names a player of that night again.";
-        QTest::newRow("a merge of no player")
-            << head + "Merge,Bob,Ann\r\n" + lines + ann << "Line 4 of the season file merges names it cannot.";
-        QTest::newRow("too many lines") << head + lines + ann.repeated(100001)
+#define NAME "Chiplark season,S\r\n"
+#define HEAD NAME "Points,linear,,0,1000,0,0\r\nRule,total,4,3\r\n"
+#define HEADER "\r\nDate,Title,Name,Place,Field,Prize,Knock-outs,Spend\r\n"
+#define LINES HEAD HEADER
+#define ANN "2027-01-07,T,Ann,1,2,0,0,\r\n"
+        // The line that does not read, or another reason.
+        const struct {
+            const char *name, *file;
+            int line;
+            const char *why;
+        } files[] = {
+            {"a good file", LINES ANN, 0, ""},
+            {"empty", "", 0, "The file is not a Chiplark season."},
+            {"no points", NAME, 2, nullptr},
+            {"points short", NAME "Points,linear,,0,1000,0\r\nRule,total,4,3\r\n" HEADER, 2, nullptr},
+            {"negative", LINES "2027-01-07,T,Ann,1,2,-5,0,\r\n", 6, nullptr},
+            {"beyond 10^15", LINES "2027-01-07,T,Ann,1,1000000000000001,0,0,\r\n", 6, nullptr},
+            {"a place above the field", LINES "2027-01-07,T,Ann,3,2,0,0,\r\n", 6, nullptr},
+            {"a cell too many", LINES "2027-01-07,T,Ann,1,2,0,0,,\r\n", 6, nullptr},
+            {"a quote inside a cell", LINES "2027-01-07,T,A\"nn,1,2,0,0,\r\n", 6, nullptr},
+            {"a quote left open", LINES "2027-01-07,\"T,Ann,1,2,0,0,\r\n", 6, nullptr},
+            {"a bare carriage return", LINES "2027-01-07,T,Ann,1,2,0,0,\r", 6, nullptr},
+            {"no header", HEAD "\r\n" ANN, 5, nullptr},
+            {"not UTF-8", LINES "2027-01-07,T,\xff,1,2,0,0,\r\n", 0, "The season file is not UTF-8 text."},
+            {"a name twice in a night", LINES ANN "2027-01-07,T,ANN,2,2,0,0,\r\n", 0,
+             "Line 7 of the season file names a player of that night again."},
+            {"a merge of no player", HEAD "Merge,Bob,Ann\r\n" HEADER ANN, 0,
+             "Line 4 of the season file merges names it cannot."},
+        };
+        for (const auto &f : files)
+            QTest::newRow(f.name) << QByteArray(
+                f.file) << (f.why ? QString(f.why) : QString("Line %1 of the season file does not read.").arg(f.line));
+        QTest::newRow("too many lines") << QByteArray(LINES) + QByteArray(ANN).repeated(100001)
                                         << "The season file holds more lines than a season can.";
     }
     void hostileFiles()
