@@ -198,6 +198,8 @@ private slots:
         QVERIFY2(back, qPrintable(why));
         QVERIFY(*back == s);
         QCOMPARE(back->file(), file);
+        const QByteArray page = standingsHtml(s, "£");
+        QVERIFY(page.contains("<h1>Thursday, &quot;League&quot; 2027</h1>") && page.contains(">£300<"));
     }
 
     void hostileFiles_data()
@@ -209,33 +211,30 @@ private slots:
 #define HEADER "\r\nDate,Title,Name,Place,Field,Prize,Knock-outs,Spend\r\n"
 #define LINES HEAD HEADER
 #define ANN "2027-01-07,T,Ann,1,2,0,0,\r\n"
-        // The line that does not read, or another reason.
-        const struct {
-            const char *name, *file;
-            int line;
-            const char *why;
-        } files[] = {
-            {"a good file", LINES ANN, 0, ""},
-            {"empty", "", 0, "The file is not a Chiplark season."},
-            {"no points", NAME, 2, nullptr},
-            {"points short", NAME "Points,linear,,0,1000,0\r\nRule,total,4,3\r\n" HEADER, 2, nullptr},
-            {"negative", LINES "2027-01-07,T,Ann,1,2,-5,0,\r\n", 6, nullptr},
-            {"beyond 10^15", LINES "2027-01-07,T,Ann,1,1000000000000001,0,0,\r\n", 6, nullptr},
-            {"a place above the field", LINES "2027-01-07,T,Ann,3,2,0,0,\r\n", 6, nullptr},
-            {"a cell too many", LINES "2027-01-07,T,Ann,1,2,0,0,,\r\n", 6, nullptr},
-            {"a quote inside a cell", LINES "2027-01-07,T,A\"nn,1,2,0,0,\r\n", 6, nullptr},
-            {"a quote left open", LINES "2027-01-07,\"T,Ann,1,2,0,0,\r\n", 6, nullptr},
-            {"a bare carriage return", LINES "2027-01-07,T,Ann,1,2,0,0,\r", 6, nullptr},
-            {"no header", HEAD "\r\n" ANN, 5, nullptr},
-            {"not UTF-8", LINES "2027-01-07,T,\xff,1,2,0,0,\r\n", 0, "The season file is not UTF-8 text."},
-            {"a name twice in a night", LINES ANN "2027-01-07,T,ANN,2,2,0,0,\r\n", 0,
+        // The reason, or the number of the line that does not read.
+        const std::pair<const char *, const char *> files[] = {
+            {LINES ANN, ""},
+            {"", "The file is not a Chiplark season."},
+            {NAME, "2"},
+            {NAME "Points,linear,,0,1000,0\r\nRule,total,4,3\r\n" HEADER, "2"},
+            {HEAD "\r\n" ANN, "5"},
+            {LINES "2027-01-07,T,Ann,1,2,-5,0,\r\n", "6"},
+            {LINES "2027-01-07,T,Ann,1,1000000000000001,0,0,\r\n", "6"},
+            {LINES "2027-01-07,T,Ann,3,2,0,0,\r\n", "6"},
+            {LINES "2027-01-07,T,Ann,1,2,0,0,,\r\n", "6"},
+            {LINES "2027-01-07,T,A\"nn,1,2,0,0,\r\n", "6"},
+            {LINES "2027-01-07,\"T,Ann,1,2,0,0,\r\n", "6"},
+            {LINES "2027-01-07,T,Ann,1,2,0,0,\r", "6"},
+            {LINES "2027-01-07,T,\xff,1,2,0,0,\r\n", "The season file is not UTF-8 text."},
+            {LINES ANN "2027-01-07,T,ANN,2,2,0,0,\r\n",
              "Line 7 of the season file names a player of that night again."},
-            {"a merge of no player", HEAD "Merge,Bob,Ann\r\n" HEADER ANN, 0,
-             "Line 4 of the season file merges names it cannot."},
+            {HEAD "Merge,Bob,Ann\r\n" HEADER ANN, "Line 4 of the season file merges names it cannot."},
         };
-        for (const auto &f : files)
-            QTest::newRow(f.name) << QByteArray(
-                f.file) << (f.why ? QString(f.why) : QString("Line %1 of the season file does not read.").arg(f.line));
+        for (const auto &[file, why] : files)
+            QTest::newRow(qPrintable(QString("file %1").arg(&file - &files[0].first)))
+                << QByteArray(file)
+                << (QString(why).toInt() ? QString("Line %1 of the season file does not read.").arg(why)
+                                         : QString(why));
         QTest::newRow("too many lines") << QByteArray(LINES) + QByteArray(ANN).repeated(100001)
                                         << "The season file holds more lines than a season can.";
     }
