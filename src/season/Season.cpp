@@ -541,7 +541,7 @@ std::optional<std::vector<Line>> linesFromResults(const QByteArray &bytes, QStri
         if (!place || !prize || *place < 1)
             return refused(QStringLiteral("Line %1 of the results does not read.").arg(r[i].line));
         Line l;
-        l.name = csv::untext(c[1], true);
+        l.name = csv::untext(c[1]);
         if (nameKey(l.name).isEmpty())
             return refused(QStringLiteral("The results name no player at place %1.").arg(*place));
         if (names.contains(nameKey(l.name)))
@@ -558,17 +558,15 @@ std::optional<std::vector<Line>> linesFromResults(const QByteArray &bytes, QStri
     for (++i; i < r.size(); ++i) {
         const QStringList &c = r[i].cells;
         if (c.size() == 2 && c[0] == QLatin1String("Title"))
-            title = csv::untext(c[1], true);
+            title = csv::untext(c[1]);
         else if (c.size() == 2 && c[0] == QLatin1String("Date"))
-            when = csv::untext(c[1], true);
+            when = csv::untext(c[1]);
     }
     if (!title || !when)
         return refused(notResults);
     // "Thursday 10 December 2026, 23:41": the day is all a season keeps.
     const QLocale c = QLocale::c();
-    QDate day = c.toDateTime(*when, QStringLiteral("dddd d MMMM yyyy, HH:mm")).date();
-    if (!day.isValid())
-        day = c.toDate(*when, QStringLiteral("dddd d MMMM yyyy"));
+    const QDate day = c.toDateTime(*when, QStringLiteral("dddd d MMMM yyyy, HH:mm")).date();
     if (!day.isValid())
         return refused(QStringLiteral("The results' date \"%1\" does not read.").arg(*when));
 

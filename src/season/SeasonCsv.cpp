@@ -36,10 +36,10 @@ QString text(const QString &text)
     return cell;
 }
 
-QString untext(const QString &cell, bool single)
+QString untext(const QString &cell)
 {
     const qsizetype n = guardedApostrophes(cell);
-    return n >= 1 && (!single || n == 1) ? cell.mid(1) : cell;
+    return n >= 1 ? cell.mid(1) : cell;
 }
 
 QString line(const QStringList &cells)

@@ -15,9 +15,9 @@ namespace season::csv {
 // is a text that is apostrophes before one (so that reading takes exactly one off again). A
 // cell holding a comma, a quote or a line end is quoted, its quotes doubled.
 QString text(const QString &text);
-// The text a cell written by text() held. `single`: only the one apostrophe a results file
-// puts before a formula's first character is taken off.
-QString untext(const QString &cell, bool single = false);
+// The text a cell written by text() held (of a results file too, but for a name that was
+// apostrophes before a formula's first character: one apostrophe fewer).
+QString untext(const QString &cell);
 QString line(const QStringList &cells);
 
 struct Record {
