@@ -35,7 +35,7 @@ Season sixNights()
 {
     Season s;
     const QStringList nights = QString("Bea:1 Ann:2 Eve:3 Hal:10, Bea:1 Ann:2 Fay:3 Hal:10, Bea:1 Ann:2 Hal:10, "
-                                       "Cal:1/2 Ann:2 Bea:3, Cal:1 Ann:2, Cal:1 Ann:2 Gus:2")
+                                       "Cal:1/2 Ann:2 BEA:3, Cal:1 Ann:2, Cal:1 Ann:2 Gus:2")
                                    .split(", ");
     for (int i = 0; i < 6; ++i)
         if (s.addNight(night(QStringLiteral("2027-01-0%1").arg(i + 1), nights[i])))
@@ -190,7 +190,10 @@ private slots:
         odd[0].name = awkward.join(' ');
         odd[0].spend = 0;
         QVERIFY(!s.addNight(odd));
-        QVERIFY(!s.merge(odd[0].name, "x") && !s.merge("Gus", "Ann"));
+        QVERIFY(!s.merge("x", odd[0].name) && !s.merge("Gus", "Ann"));
+        std::vector<Line> mixed = night("2027-03-01", "p:1 q:2");
+        mixed[1].title = "U";
+        QVERIFY(s.addNight(mixed));
         const QByteArray file = s.file();
         QVERIFY(file.contains(",'=1+1,") && file.contains(",\"Smith, Jo\","));
         QString why;
@@ -199,7 +202,7 @@ private slots:
         QVERIFY(*back == s);
         QCOMPARE(back->file(), file);
         const QByteArray page = standingsHtml(s, "£");
-        QVERIFY(page.contains("<h1>Thursday, &quot;League&quot; 2027</h1>") && page.contains(">£300<"));
+        QVERIFY(page.contains("<h1>Thursday, &quot;League&quot; 2027</h1>") && page.contains("Say &quot;hi&quot;"));
     }
 
     void hostileFiles_data()
@@ -217,6 +220,7 @@ private slots:
             {"", "The file is not a Chiplark season."},
             {NAME, "2"},
             {NAME "Points,linear,,0,1000,0\r\nRule,total,4,3\r\n" HEADER, "2"},
+            {NAME "Points,linear,,1000000000000001,1000,0,0\r\nRule,total,4,3\r\n" HEADER, "2"},
             {HEAD "\r\n" ANN, "5"},
             {LINES "2027-01-07,T,Ann,1,2,-5,0,\r\n", "6"},
             {LINES "2027-01-07,T,Ann,1,1000000000000001,0,0,\r\n", "6"},
