@@ -254,14 +254,14 @@ std::optional<QString> Season::addNight(const std::vector<Line> &night)
     for (const Line &l : night) {
         if (l.date != date || l.title != title)
             return QStringLiteral("The lines of a night are all of one date and title.");
-        if (const std::optional<QString> fault = lineFault(l))
+        if (std::optional<QString> fault = lineFault(l))
             return fault;
         const QString key = nameKey(l.name);
         if (names.contains(key))
             return QStringLiteral("\"%1\" is on two lines of the night.").arg(l.name);
         names.insert(key);
     }
-    if (qint64(lines_.size() + night.size()) > MostLines)
+    if (lines_.size() + night.size() > size_t(MostLines))
         return QStringLiteral("The season holds as many lines as it can.");
     if (hasNight(date, title))
         return QStringLiteral("The season already holds the night of %1 \"%2\".").arg(date, title);
@@ -311,8 +311,6 @@ std::vector<Standing> Season::standings() const
         size_t line;
     };
     QHash<QString, QHash<QPair<QString, QString>, Played>> played; // player → night → line
-    std::vector<QString> order;                                    // the players as first met
-    QHash<QString, qint64> firstLine;
     for (auto it = nights.cbegin(); it != nights.cend(); ++it) {
         std::vector<Line> night;
         for (const size_t i : it.value())
