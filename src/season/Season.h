@@ -120,6 +120,8 @@ public:
     QByteArray file() const;
     static std::optional<Season> read(const QByteArray &bytes, QString *why = nullptr);
 
+    bool operator==(const Season &o) const;
+
 private:
     std::vector<Line> lines_;
     std::vector<Merge> merges_;
