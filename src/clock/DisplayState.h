@@ -5,6 +5,7 @@
 // A plain value: no widgets.
 
 #include "chips/ChipCase.h"
+#include "season/SeasonNight.h"
 #include "tournament/Ledger.h"
 #include "tournament/Results.h"
 
@@ -94,6 +95,10 @@ struct DisplayState {
     QList<int> out;
     // Once one player is left, with tables or names: every place, 1st first.
     std::vector<tournament::Place> results;
+    // With a season: its standings, shown under the results, and on the page in the breaks too
+    // when asked for.
+    season::View season;
+    bool seasonInBreaks = false;
 
     // With a chip case (none of it otherwise): the chips that leave at the next break, said a
     // level ahead ("At the next break the 25s leave."), the colour-up during that break

@@ -14,6 +14,7 @@
 #include "clock/GameState.h"
 #include "clock/NightPlan.h"
 #include "plan/Plan.h"
+#include "season/SeasonNight.h"
 #include "tables/SeatCalls.h"
 #include "tournament/Ledger.h"
 #include "tournament/Results.h"
@@ -98,6 +99,10 @@ public:
     void refresh();
     // The night's results as they stand: every place, the figures and the structure.
     tournament::Results results() const;
+    // The season the night goes to (empty: none): asked at its end, and its standings shown
+    // then, and in the breaks when asked for.
+    QString seasonName;
+    void showSeason(const season::View &standings, bool inBreaks);
 
 signals:
     // Once for every tick, level change, key, command and start, after a game was started.
@@ -110,6 +115,8 @@ signals:
     void finished(const tournament::Results &results);
     // The table cards asked for (C on the display): the page to keep, for the day given.
     void tableCards(const QString &date, const QByteArray &page);
+    // The host said yes to adding the night to the season.
+    void addToSeason(const QString &name, const std::vector<season::Line> &night);
     void say(const QString &text);
     // The sound cue; with wait it ends before anything is spoken.
     void playSound(const QString &path, bool wait);
@@ -174,6 +181,10 @@ private:
                                                                      : QString();
     }
     GameReply undo(std::optional<qint64> seen);
+    // The season's question, open while the records stand as they were when it was asked.
+    qint64 seasonAskedAt_ = -1;
+    std::vector<season::Line> seasonNight_;
+    QString seasonQuestion(const tournament::Results &results);
     // Registration closing as a round past its last begins: once a game, told to the room.
     void closeEntries();
     bool entriesClosed_ = false;

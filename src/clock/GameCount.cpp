@@ -58,14 +58,38 @@ GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::opt
     if (action == tournament::Action::Bust && c.left() == 1) {
         if (!paused)
             pause();
-        emit notice(o.text + QStringLiteral(": the game is paused. Backspace undoes the bust."), 0);
-        emit finished(results());
+        const tournament::Results night = results();
+        emit notice(o.text + QStringLiteral(": the game is paused. Backspace undoes the bust.") + seasonQuestion(night),
+                    0);
+        emit finished(night);
     } else {
         emit notice(o.text + QStringLiteral(". Backspace undoes it."), NoticeMs);
     }
     callSeats(action, o, seat);
     emit keep();
     return reply;
+}
+
+QString Game::seasonQuestion(const tournament::Results &night)
+{
+    seasonAskedAt_ = -1;
+    if (seasonName.isEmpty())
+        return {};
+    const std::optional<std::vector<season::Line>> lines = season::nightLines(night, ledger->setup());
+    if (!lines)
+        return QStringLiteral("\r\nA player has no name: tonight cannot be added to the season.");
+    seasonNight_ = *lines;
+    seasonAskedAt_ = records();
+    return QStringLiteral("\r\nAdd tonight to the season '%1'? Enter adds it.").arg(seasonName);
+}
+
+void Game::showSeason(const season::View &standings, bool inBreaks)
+{
+    if (view_.season == standings && view_.seasonInBreaks == inBreaks)
+        return;
+    const Batch batch(*this);
+    view_.season = standings;
+    view_.seasonInBreaks = inBreaks;
 }
 
 void Game::closeEntries()

@@ -81,6 +81,12 @@ void Game::key(int KeyCode, int Shift)
         return;
     if (!whose_.empty() && whoseKey(KeyCode))
         return;
+    // The season's question at the end of the night: Enter says yes while nothing changed since.
+    if (KeyCode == DisplayKey::Enter && std::exchange(seasonAskedAt_, -1) == records() && ledger) {
+        emit addToSeason(seasonName, seasonNight_);
+        emit notice(QStringLiteral("Adding tonight to the season '%1'…").arg(seasonName), NoticeMs);
+        return;
+    }
     switch (KeyCode) {
     case DisplayKey::Escape: leave(); return;
     case DisplayKey::Space:

@@ -348,7 +348,9 @@ void frm_Display::render(const DisplayState &state)
     // The night's places, as many as the screen holds.
     QString results;
     if (!state.results.empty()) {
-        constexpr int Shown = 16;
+        // With a season, fewer places: its first standings go under them.
+        const bool season = !state.season.rows.empty();
+        const int Shown = season ? 10 : 16;
         QStringList lines{QStringLiteral("Results")};
         for (const tournament::Place &p : state.results) {
             if (lines.size() > Shown) {
@@ -357,6 +359,15 @@ void frm_Display::render(const DisplayState &state)
                 break;
             }
             lines << tournament::placeLine(p, state.currency);
+        }
+        if (season) {
+            lines << QString() << state.season.title;
+            for (size_t i = 0; i < state.season.rows.size() && i < 5; ++i) {
+                const auto &[rank, name, points, nights] = state.season.rows[i];
+                lines << QStringLiteral("%1  %2  %3 points (%4 %5)")
+                             .arg(rank, name, points, nights,
+                                  nights == QLatin1String("1") ? QStringLiteral("night") : QStringLiteral("nights"));
+            }
         }
         results = lines.join(QStringLiteral("\r\n"));
     }

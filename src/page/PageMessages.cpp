@@ -196,6 +196,15 @@ QByteArray stateMessage(const DisplayState &s)
         addSeating(o, s);
     if (s.chipCase)
         addChips(o, s);
+    // A season's standings, only with a season.
+    if (!s.season.rows.empty()) {
+        QJsonArray rows;
+        for (const auto &row : s.season.rows)
+            rows.append(QJsonArray{row[0], row[1], row[2], row[3]});
+        o.insert(QStringLiteral("season"), QJsonObject{{QStringLiteral("title"), s.season.title},
+                                                       {QStringLiteral("rows"), rows},
+                                                       {QStringLiteral("inBreaks"), s.seasonInBreaks}});
+    }
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 

@@ -69,6 +69,17 @@ void NightFilesWriter::writeCards(const QString &date, const QByteArray &page)
     });
 }
 
+void NightFilesWriter::post(std::function<std::function<void()>()> work)
+{
+    QMetaObject::invokeMethod(
+        worker_,
+        [this, work = std::move(work)] {
+            std::function<void()> then = work();
+            QMetaObject::invokeMethod(this, std::move(then), Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
 void NightFilesWriter::write(std::function<NewFilesWritten(const QString &folder)> files)
 {
     QMetaObject::invokeMethod(

@@ -42,6 +42,9 @@ public:
     void write(const tournament::Results &results);
     void write(const QString &date, const QByteArray &page);
     void writeCards(const QString &date, const QByteArray &page);
+    // Other work on the disk, in turn with the writes: `work` runs on the thread, and what it
+    // gives back runs on the asker's.
+    void post(std::function<std::function<void()>()> work);
 
 signals:
     void written(const platform::NewFilesWritten &result);

@@ -1,5 +1,7 @@
 #include "runner/GameRunner.h"
 
+#include "platform/SeasonStore.h"
+
 #include <QDir>
 
 GameRunner::GameRunner(QObject *parent) : QObject(parent) {}
@@ -23,6 +25,19 @@ void GameRunner::connectServices(const platform::Services &services, QTimer *rou
     });
     connect(&game, &Game::finished, this,
             [this](const tournament::Results &results) { resultsWriter().write(results); });
+    // The night into the season, on the writers' thread; the standings shown once they are kept.
+    connect(&game, &Game::addToSeason, this, [this](const QString &name, const std::vector<season::Line> &night) {
+        const QString folder = platform::seasonsFolder(services_.files->programFolder());
+        const QString currency = game.state.currencySymbol;
+        resultsWriter().post([this, folder, name, night, currency] {
+            const platform::SeasonWritten w = platform::addNight(folder, name, night, currency);
+            return std::function<void()>([this, w] {
+                emit report(w.told, !w.ok, 0);
+                if (w.season)
+                    game.showSeason(season::view(*w.season, SeasonRows), seasonOnPage);
+            });
+        });
+    });
     connect(&game, &Game::tableCards, this,
             [this](const QString &date, const QByteArray &page) { resultsWriter().writeCards(date, page); });
     connect(&game, &Game::countdownChanged, this, [this] {

@@ -50,6 +50,9 @@ public:
     void write(const tournament::SavedGame &game);
     void forget();
     platform::LatestFileWriter &keptWriter() { return keptWriter_; }
+    // The season's standings on the page in the breaks too.
+    bool seasonOnPage = false;
+    static constexpr int SeasonRows = 20;
     // Writes the night's results once one player is left; made at the first.
     platform::NightFilesWriter &resultsWriter();
 

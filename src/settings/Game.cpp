@@ -4,7 +4,9 @@
 // its ticks, and what it says is spoken, played, shown and kept here.
 
 #include "display/frm_Display.h"
+#include "platform/OffThread.h"
 #include "platform/RegularFile.h"
+#include "platform/SeasonStore.h"
 #include "settings/frm_Chiplark.h"
 #include "text/ClockText.h"
 #include "text/TextNumber.h"
@@ -184,6 +186,7 @@ void frm_Chiplark::cmd_Start_Click()
         counting->seed = QRandomGenerator::system()->generate64();
     handRules();
     game.start(counting);
+    handSeason();
     showDisplayForGame();
 }
 
@@ -228,6 +231,24 @@ void frm_Chiplark::showDisplayForGame()
     d.raise();
     d.activateWindow();
     hideCursorForGame();
+}
+
+void frm_Chiplark::handSeason()
+{
+    const QString name = seasonTexts.value(QStringLiteral("Name"));
+    game.seasonName = game.ledger ? name : QString();
+    runner.seasonOnPage = seasonTexts.value(QStringLiteral("OnPage")) == QLatin1String("1");
+    season::View standings;
+    if (!game.seasonName.isEmpty()) {
+        platform::SeasonRead read;
+        const QString folder = platform::seasonsFolder(services_.files->programFolder());
+        platform::runOffThread([&] { read = platform::readSeason(folder, name); });
+        if (read.season)
+            standings = season::view(*read.season, GameRunner::SeasonRows);
+        else
+            tellHost(read.why, true);
+    }
+    game.showSeason(standings, runner.seasonOnPage);
 }
 
 // With players counted, the setup as typed, checked before the game starts.
@@ -284,6 +305,7 @@ void frm_Chiplark::resumeGame(const tournament::SavedGame &kept)
     createDisplay();
     restoreGame(kept);
     game.resume(kept);
+    handSeason();
     moreOptionsChanged(moreOptions);
     showDisplayForGame();
     if (moreOptions.serveOnNetwork)

@@ -19,10 +19,13 @@ const QString Ante = QStringLiteral("Ante");
 const QString Screens = QStringLiteral("Screens");
 const QString Tournament = QStringLiteral("Tournament");
 const QString Plan = QStringLiteral("Plan");
+const QString SeasonSection = QStringLiteral("Season");
 // Kept with a game only.
 const QString GameSection = QStringLiteral("Game");
 
 } // namespace
+
+const QStringList frm_Chiplark::SeasonKeys{QStringLiteral("Name"), QStringLiteral("OnPage")};
 
 void frm_Chiplark::loadSettings()
 {
@@ -127,6 +130,16 @@ void frm_Chiplark::applySettings(const std::function<QString(const QString &, co
         if (fromFile)
             planKeysInFile_.insert(key);
     }
+    if (!fromFile)
+        seasonTexts.clear();
+    for (const QString &key : SeasonKeys) {
+        const QString value = get(SeasonSection, key.toLatin1().constData());
+        if (value.isEmpty())
+            continue;
+        seasonTexts.insert(key, value);
+        if (fromFile)
+            seasonKeysInFile_.insert(key);
+    }
     planChanged();
     handRules();
 }
@@ -169,8 +182,8 @@ void frm_Chiplark::saveSettings()
             continue;
         }
         // The chip case and the plan likewise, but a key emptied is written empty.
-        if (section == Plan && value.isEmpty()) {
-            if (planKeysInFile_.contains(key))
+        if ((section == Plan || section == SeasonSection) && value.isEmpty()) {
+            if ((section == Plan ? planKeysInFile_ : seasonKeysInFile_).contains(key))
                 writes.push_back({section, key, QString()});
             continue;
         }
@@ -268,6 +281,8 @@ std::vector<std::array<QString, 3>> frm_Chiplark::settingValues()
         put(Tournament, k.key, tournamentTexts.value(QLatin1String(k.key)));
     for (const QString &key : plan::PlanKeys)
         values.push_back({Plan, key, planTexts.value(key)});
+    for (const QString &key : SeasonKeys)
+        values.push_back({SeasonSection, key, seasonTexts.value(key)});
     put(GameSection, "Speech", QString::number(Check1->value()));
     put(GameSection, "Voice", cmb_voices->currentText());
     return values;

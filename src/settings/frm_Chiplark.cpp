@@ -3,7 +3,9 @@
 #include "blinds/AutoBlinds.h"
 #include "blinds/SavedStructures.h"
 #include "display/frm_Display.h"
+#include "platform/OffThread.h"
 #include "platform/RegularFile.h"
+#include "platform/SeasonStore.h"
 #include "settings/Contrast.h"
 #include "settings/ReadableStyle.h"
 #include "text/IntCheck.h"
@@ -519,12 +521,19 @@ void frm_Chiplark::cmd_Screens_Click()
     dialog.setNames(game.names);
     dialog.windowNight = [this] { return night(); };
     dialog.checkChips();
+    dialog.chooseResults = [this] {
+        return services_.fileDialog->openFile(QStringLiteral("Add a night from results"),
+                                              QStringLiteral("Results (*.csv)"));
+    };
+    dialog.openSeasons(platform::seasonsFolder(services_.files->programFolder()), seasonTexts.value("Name"),
+                       seasonTexts.value("OnPage") == QLatin1String("1"), qint64(game.names.size()));
     connect(&dialog, &frm_MoreOptions::optionsChanged, this, [&dialog, this] { moreOptionsChanged(dialog.options()); });
     connect(&dialog, &frm_MoreOptions::sheetAsked, this, [&dialog, this] { printSheet(dialog.night()); });
     dialog.exec();
     moreOptionsChanged(dialog.options());
     tournamentTexts = dialog.tournamentTexts();
     planTexts = dialog.planTexts();
+    keepSeason(dialog);
     planChanged();
     handRules();
     // A chip case set or changed during a game counts from now on.
@@ -539,6 +548,27 @@ void frm_Chiplark::cmd_Screens_Click()
     }
     if (moreOptions.serveOnNetwork && services_.publisher)
         services_.publisher->publish(displayState);
+}
+
+// The season chosen kept with the settings; its points, rule, merges and nights added, in its
+// own file, written whole away from this thread, and the host told where or why not.
+void frm_Chiplark::keepSeason(const frm_MoreOptions &dialog)
+{
+    const auto keep = [this](const QString &key, const QString &value) {
+        if (value.isEmpty())
+            seasonTexts.remove(key);
+        else
+            seasonTexts.insert(key, value);
+    };
+    keep(QStringLiteral("Name"), dialog.seasonName());
+    keep(QStringLiteral("OnPage"), dialog.seasonOnPage() ? QStringLiteral("1") : QString());
+    const std::optional<season::Season> changed = dialog.changedSeason();
+    if (!changed)
+        return;
+    platform::SeasonWritten w;
+    const QString folder = platform::seasonsFolder(services_.files->programFolder());
+    platform::runOffThread([&] { w = platform::writeSeason(folder, *changed, txt_currency->text()); });
+    tellHost(w.ok ? QStringLiteral("The season '%1' is kept. ").arg(changed->name) + w.told : w.told, !w.ok);
 }
 
 void frm_Chiplark::moreOptionsChanged(const MoreOptions &options)

@@ -146,6 +146,13 @@ public:
     // The chip case and the plan as typed on "More options…" ([Plan], each key only once it is
     // not empty).
     plan::PlanTexts planTexts;
+    // The season the nights go to and whether the page shows it in the breaks ([Season] Name
+    // and OnPage, each only once it is not empty).
+    QHash<QString, QString> seasonTexts;
+    static const QStringList SeasonKeys;
+    void keepSeason(const frm_MoreOptions &dialog);
+    // The season tonight goes to, handed to the game with its standings as they stand.
+    void handSeason();
     // With a chip case, beside the list: each round's time of day, "✗" on a round the chips
     // cannot make; under the window: how long the night runs, when it ends and what the chips
     // say. Made at the first chip case; the window is as before without one.
@@ -369,6 +376,7 @@ private:
     bool serveKeyInFile_ = false; // ... or the page on the network
     QSet<QString> tournamentKeysInFile_;
     QSet<QString> planKeysInFile_;
+    QSet<QString> seasonKeysInFile_;
     // The plan's column and label, and the window's controls where they stood without them.
     void buildPlanView();
     void placePlanView(bool on);

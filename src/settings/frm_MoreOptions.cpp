@@ -168,6 +168,7 @@ frm_MoreOptions::frm_MoreOptions(const MoreOptions &options, platform::ClockPubl
     buildTournamentPage(tournament);
     buildTablesPage(tournament);
     buildChipsPage(planTexts);
+    buildSeasonPage();
 
     cmd_Close = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(cmd_Close, &QDialogButtonBox::rejected, this, &QDialog::accept);

@@ -1,12 +1,13 @@
 #pragma once
 // "More options…": options beyond the settings window, on its pages: where the clock is
 // shown besides the players' display (phones and TVs), how the players' display looks,
-// breaks that repeat, the count of players and prizes, the tables, and the host's chip case
-// with the night's plan. The options are the organiser's and kept with the settings; all are
+// breaks that repeat, the count of players and prizes, the tables, the host's chip case
+// with the night's plan, and the season. The options are the organiser's and kept with the settings; all are
 // off unless turned on here.
 
 #include "plan/Night.h"
 #include "plan/PlanSetup.h"
+#include "season/Season.h"
 #include "tournament/SetupTexts.h"
 
 #include <QDialog>
@@ -24,6 +25,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class QTreeWidget;
 class StatusLine;
 
 namespace platform {
@@ -114,6 +116,38 @@ public:
     // The settings window's side of the night (levels, breaks, title, currency); the page adds
     // what its own boxes say. None: a night of no levels.
     std::function<plan::Night()> windowNight;
+    // "Season": the season tonight goes to (empty: none), how a night is scored and which
+    // nights count, the standings as they stand, names merged, an earlier night added from its
+    // results, and the standings on the page in the breaks.
+    QComboBox *cmb_Season = nullptr;
+    QComboBox *cmb_Points = nullptr; // linear, a fixed table, field and finish
+    QLineEdit *txt_PointsTable = nullptr;
+    QLineEdit *txt_Floor = nullptr;
+    QLineEdit *txt_Scale = nullptr;
+    QLineEdit *txt_Attend = nullptr;
+    QLineEdit *txt_PerKnockout = nullptr;
+    QLabel *lbl_Formula = nullptr;
+    QLabel *lbl_Preview = nullptr;
+    QComboBox *cmb_Rule = nullptr; // total, best N, average
+    QLineEdit *txt_Best = nullptr;
+    QLineEdit *txt_MinNights = nullptr;
+    QTreeWidget *tbl_Standings = nullptr;
+    QComboBox *cmb_MergeFrom = nullptr;
+    QComboBox *cmb_MergeInto = nullptr;
+    QPushButton *cmd_Merge = nullptr;
+    QPushButton *cmd_UndoMerge = nullptr;
+    QPushButton *cmd_AddResults = nullptr;
+    QCheckBox *chk_SeasonOnPage = nullptr;
+    StatusLine *lbl_SeasonSays = nullptr;
+    // The folder of the seasons and the one chosen ([Season] Name, OnPage), the field of the
+    // preview, and the results file asked for by "Add a night from results…".
+    void openSeasons(const QString &folder, const QString &name, bool onPage, qint64 field);
+    std::function<std::optional<QString>()> chooseResults;
+    QString seasonName() const;
+    bool seasonOnPage() const;
+    // The season as edited here, when it was read and has changed: to be written.
+    std::optional<season::Season> changedSeason() const;
+
     QDialogButtonBox *cmd_Close;
 
     // The options as the dialog shows them now.
@@ -150,6 +184,19 @@ private:
     void buildTournamentPage(const tournament::SetupTexts &texts);
     void buildTablesPage(const tournament::SetupTexts &texts);
     void buildChipsPage(const plan::PlanTexts &texts);
+    void buildSeasonPage();
+    void loadSeason();
+    void showSeason();
+    void seasonEdited();
+    void cmd_Merge_Click();
+    void cmd_UndoMerge_Click();
+    void cmd_AddResults_Click();
+    QString seasonsFolder_;
+    QString seasonLoaded_;
+    qint64 previewField_ = 10;
+    std::optional<season::Season> season_; // none: no season chosen, or its file does not read
+    QByteArray seasonRead_;                // the season's file as read, to tell a change
+    bool showingSeason_ = false;
     void checkSetup();
     // Every box in error says so itself; the texts of those on the page of `fields`, in order.
     QStringList describeProblems(const std::vector<tournament::SetupProblem> &problems, const QWidget *fields);

@@ -135,9 +135,9 @@ private slots:
             names << dialog.tabs->widget(i)->accessibleName();
         }
         QCOMPARE(pages, (QStringList{"Phone && TV", "Players' display", "Breaks", "Players && prizes",
-                                     "Tables && names", "Chips && plan"}));
+                                     "Tables && names", "Chips && plan", "Season"}));
         QCOMPARE(names, (QStringList{"Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names",
-                                     "Chips & plan"}));
+                                     "Chips & plan", "Season"}));
         QCOMPARE(dialog.txt_Address->accessibleName() + "/" + dialog.txt_PIN->accessibleName(), "Address/Control PIN");
     }
 

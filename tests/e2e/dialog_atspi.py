@@ -38,7 +38,8 @@ def open_page(name):
 window = until("the dialog on the accessibility bus", dialog)
 nodes = list(walk(window))
 pages = [n.name for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB]
-if pages != ["Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names", "Chips & plan"]:
+if pages != ["Phone & TV", "Players' display", "Breaks", "Players & prizes", "Tables & names", "Chips & plan",
+             "Season"]:
     fail("pages named %r" % pages)
 fields = {n.name: n for n in nodes if n.getRole() == pyatspi.ROLE_TEXT}
 for name in ("Address", "Control PIN", "Buy-in amount", "Buy-in chips", "Payouts in percent"):
@@ -99,12 +100,15 @@ key("BackSpace")
 until("the problem gone", lambda: buyIn.description == "" and not bars[0].name.startswith('"Buy-in"'))
 print("a letter in the buy-in: %r told as the status bar's name and the box's description, gone when fixed" % problem)
 
-# "Tables & names" and "Chips & plan" (the chips' grid by row and column, the plan by captions):
+# "Tables & names", "Chips & plan" (the chips' grid by row and column, the plan by captions) and "Season":
 # their boxes named by their captions too.
 chips = ["Chip %d %s" % (row, column) for row in range(1, 9) for column in ("value", "colour", "how many")]
 for name, expected in (("Tables & names", ["Players' names", "Seats per table", "Tables", "Tables break in the order"]),
                        ("Chips & plan", chips + ["Starting stack", "Players expected", "Rebuys expected",
-                                                 "Re-entries expected", "Add-ons expected", "Starts at"])):
+                                                 "Re-entries expected", "Add-ons expected", "Starts at"]),
+                       ("Season", ["Season", "Points by place, from the first", "Points below the table", "Scale",
+                                   "Points for playing a night", "Points per knock-out", "Best nights that count",
+                                   "Nights needed for an average"])):
     open_page(name)
     shown = sorted(n.name for n in showing(pyatspi.ROLE_TEXT))
     if shown != sorted(expected):
