@@ -66,7 +66,7 @@ SeasonRead readSeason(const QString &folder, const QString &name)
     read.season = season::Season::read(file.bytes, &why);
     if (!read.season) {
         read.state = FileState::Unreadable;
-        read.why = QStringLiteral("The season file %1 does not read (%2): it is left as it is.").arg(where, why);
+        read.why = QStringLiteral("The season file %1 does not read: %2 It is left as it is.").arg(where, why);
     }
     return read;
 }

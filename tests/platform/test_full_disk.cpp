@@ -42,6 +42,7 @@ private slots:
         QTest::newRow("the results") << "";
         QTest::newRow("the sheet") << "";
         QTest::newRow("the page's address") << "page-address";
+        QTest::newRow("the season") << "seasons/Thursday.csv";
     }
 
     void writers()
@@ -54,7 +55,11 @@ private slots:
         fake::Platform fakes;
         fakes.files.folder = folder.path();
         const QString path = folder.filePath(file);
-        const QByteArray old = "[Config]\r\nTitle=Kept\r\n";
+        const std::vector<season::Line> night{{"2026-12-10", "Friday", "Ann", 1, 1, 40, 0, 20}};
+        season::Season held;
+        held.name = "Thursday";
+        held.addNight(night);
+        const QByteArray old = row == "the season" ? held.file() : QByteArray("[Config]\r\nTitle=Kept\r\n");
         QFile first(path);
         if (!file.isEmpty() && file != tournament::SavedGameFile)
             QVERIFY(QDir().mkpath(QFileInfo(path).path()) && first.open(QIODevice::WriteOnly)
@@ -105,6 +110,11 @@ private slots:
             tournament::Results results;
             results.date = "2026-12-10";
             frm.runner.resultsWriter().write(results);
+            QTRY_VERIFY(!(told = messages()).isEmpty());
+        } else if (row == "the season") {
+            std::vector<season::Line> next = night;
+            next.front().title = "Saturday";
+            emit frm.game.addToSeason("Thursday", next);
             QTRY_VERIFY(!(told = messages()).isEmpty());
         } else if (row == "the sheet") {
             frm.sheetWriter().write("2026-12-10", QByteArray(8192, 'x'));

@@ -4,6 +4,7 @@
 // their own each time, whatever stands in the way left as it was, a sentence when they
 // cannot be written, and the writer's answer on the asker's thread.
 #include "platform/NightFiles.h"
+#include "platform/SeasonStore.h"
 
 #include <QtTest>
 #include <memory>
@@ -197,6 +198,51 @@ private slots:
             QVERIFY(csv.open(QIODevice::ReadOnly) && html.open(QIODevice::ReadOnly));
             QCOMPARE(csv.readAll(), resultsCsv(night()));
             QCOMPARE(html.readAll(), resultsHtml(night()));
+        }
+    }
+
+    // A night added to a season file: a new one made with its standings; one that cannot be read
+    // or does not read, or already holds the night, told and left as it was.
+    void seasonFiles()
+    {
+        const std::vector<season::Line> night{{"2026-12-10", "Friday", "Ann", 1, 2, 40, 0, 20},
+                                              {"2026-12-10", "Friday", "Bob", 2, 2, 0, 0, 20}};
+        season::Season held;
+        held.name = "Thursday";
+        QVERIFY(!held.addNight(night));
+        const char *const rows[][2] = {{"none", "Tonight is in the season 'Thursday'. The standings are in "},
+                                       {"fifo", "cannot be read: it is left as it is."},
+                                       {"folder", "cannot be read: it is left as it is."},
+                                       {"zero", "cannot be read: it is left as it is."},
+                                       {"garbage", "does not read: The file is not a Chiplark season. It is left as it is."},
+                                       {"held", "The season already holds the night of 2026-12-10"}};
+        for (const auto &[kind, told] : rows) {
+            QTemporaryDir dir;
+            const QString seasons = dir.filePath("seasons"), path = seasons + "/Thursday.csv";
+            QVERIFY(QDir().mkpath(seasons));
+            const QByteArray bytes = QByteArray(kind) == "held" ? held.file() : QByteArray("Place,Name\r\n");
+            QFile file(path);
+            QVERIFY(QByteArray("garbage held").contains(kind) ? file.open(QIODevice::WriteOnly) && file.write(bytes) > 0
+                    : QByteArray(kind) == "fifo"              ? ::mkfifo(QFile::encodeName(path), 0600) == 0
+                    : QByteArray(kind) == "folder"            ? QDir().mkdir(path)
+                    : QByteArray(kind) == "zero"              ? QFile::link("/dev/zero", path)
+                                                              : true);
+            file.close();
+            const QStringList before = listing(dir.path());
+            const platform::SeasonWritten w = platform::addNight(seasons, "Thursday", night, "£");
+            QVERIFY2(w.told.contains(told), qPrintable(QString(kind) + ": " + w.told));
+            QCOMPARE(w.ok, QByteArray(kind) == "none");
+            if (!w.ok) {
+                QCOMPARE(listing(dir.path()), before);
+                QVERIFY(!QByteArray("garbage held").contains(kind)
+                        || (file.open(QIODevice::ReadOnly) && file.readAll() == bytes));
+                continue;
+            }
+            QCOMPARE(listing(dir.path()),
+                     (QStringList{"seasons/Thursday standings.csv=file", "seasons/Thursday standings.html=file",
+                                  "seasons/Thursday.csv=file", "seasons=folder"}));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(season::Season::read(file.readAll()), held);
         }
     }
 
