@@ -139,8 +139,12 @@ void frm_MoreOptions::buildSeasonPage()
     merge->addWidget(cmd_UndoMerge);
     page->addLayout(merge);
 
+    // Enter in a box of this page never merges or opens a file: these act only when pressed.
+    for (QPushButton *b : {cmd_Merge, cmd_UndoMerge})
+        b->setAutoDefault(false);
     auto *more = new QHBoxLayout;
     cmd_AddResults = new QPushButton(QStringLiteral("A&dd a night from results…"), w);
+    cmd_AddResults->setAutoDefault(false);
     more->addWidget(cmd_AddResults);
     more->addStretch();
     page->addLayout(more);
