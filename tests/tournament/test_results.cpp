@@ -210,12 +210,13 @@ private slots:
         season::Season held;
         held.name = "Thursday";
         QVERIFY(!held.addNight(night));
-        const char *const rows[][2] = {{"none", "Tonight is in the season 'Thursday'. The standings are in "},
-                                       {"fifo", "cannot be read: it is left as it is."},
-                                       {"folder", "cannot be read: it is left as it is."},
-                                       {"zero", "cannot be read: it is left as it is."},
-                                       {"garbage", "does not read: The file is not a Chiplark season. It is left as it is."},
-                                       {"held", "The season already holds the night of 2026-12-10"}};
+        const char *const rows[][2] = {
+            {"none", "Tonight is in the season 'Thursday'. The standings are in "},
+            {"fifo", "cannot be read: it is left as it is."},
+            {"folder", "cannot be read: it is left as it is."},
+            {"zero", "cannot be read: it is left as it is."},
+            {"garbage", "does not read: The file is not a Chiplark season. It is left as it is."},
+            {"held", "The season already holds the night of 2026-12-10"}};
         for (const auto &[kind, told] : rows) {
             QTemporaryDir dir;
             const QString seasons = dir.filePath("seasons"), path = seasons + "/Thursday.csv";
