@@ -1,9 +1,16 @@
+#include "platform/SeasonStore.h"
+#include "settings/frm_MoreOptions.h"
 #include "support/WindowTest.h"
 #include "tournament/SavedGame.h"
 
 #include <QtTest>
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStringListModel>
+#include <QTreeWidget>
 
 namespace {
 
@@ -54,6 +61,60 @@ private slots:
 
         frm->restoreGame(game);
         QCOMPARE(frm->planTexts, typed);
+    }
+
+    // "Season": the season read from beside the program, merged and unmerged, its rule and a box
+    // edited (a box that does not read said); the window writes what changed and keeps the name.
+    void seasonPage()
+    {
+        season::Season league;
+        league.name = "League";
+        QVERIFY(!league.addNight({{"2027-01-01", "A", "Ann", 1, 3, 30, 0, 10},
+                                  {"2027-01-01", "A", "Bob", 2, 3, 0, 0, 10},
+                                  {"2027-01-01", "A", "Cy", 3, 3, 0, 0, 10}}));
+        QVERIFY(!league.addNight(
+            {{"2027-01-08", "B", "Robert", 1, 2, 20, 0, 10}, {"2027-01-08", "B", "Ann", 2, 2, 0, 0, 10}}));
+        const QString seasons = platform::seasonsFolder(fakes->folder.path());
+        QVERIFY(QDir().mkpath(seasons));
+        QFile file(platform::seasonPath(seasons, "League"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(league.file()) > 0);
+        file.close();
+        auto *dialog = new frm_MoreOptions(frm->moreOptions, nullptr, frm); // goes with the window
+        dialog->openSeasons(seasons, "League", true, 4);
+        const auto rows = [&] {
+            QStringList all;
+            for (int i = 0; i < dialog->tbl_Standings->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem *r = dialog->tbl_Standings->topLevelItem(i);
+                all << r->text(0) + " " + r->text(1) + " " + r->text(3) + "/" + r->text(4);
+            }
+            return all.join(", ");
+        };
+        QTRY_COMPARE(rows(), "1 Ann 4/4, 2 Bob 2/2, 2 Robert 2/2, 4 Cy 1/1");
+        QCOMPARE(dialog->lbl_Preview->text(), "For 4 players: 4, 3, 2, 1");
+        QVERIFY(!dialog->changedSeason());
+        dialog->cmb_MergeFrom->setCurrentText("Robert");
+        dialog->cmb_MergeInto->setCurrentText("Bob");
+        dialog->cmd_Merge->click();
+        QCOMPARE(rows(), "1 Ann 4/4, 1 Bob 4/4, 3 Cy 1/1");
+        QCOMPARE(dialog->lbl_SeasonSays->text(), "Robert now counts as Bob.");
+        dialog->cmd_UndoMerge->click();
+        QCOMPARE(rows(), "1 Ann 4/4, 2 Bob 2/2, 2 Robert 2/2, 4 Cy 1/1");
+        dialog->cmb_Rule->setCurrentIndex(1); // as the host picks it
+        emit dialog->cmb_Rule->activated(1);
+        dialog->txt_Best->selectAll();
+        QTest::keyClicks(dialog->txt_Best, "1");
+        QVERIFY2(dialog->lbl_Formula->text().endsWith("Best 1 night"), qPrintable(dialog->lbl_Formula->text()));
+        QCOMPARE(rows(), "1 Ann 4/3, 2 Bob 2/2, 2 Robert 2/2, 4 Cy 1/1");
+        QTest::keyClicks(dialog->txt_Attend, "x");
+        QCOMPARE(dialog->lbl_SeasonSays->text(),
+                 "\"Points for playing a night\" must be a number of points such as 10 or 2.5.");
+        QVERIFY(dialog->changedSeason() && dialog->changedSeason()->rule.best == 1);
+
+        frm->keepSeason(*dialog);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(season::Season::read(file.readAll()), dialog->changedSeason());
+        QVERIFY(exitAndRestart().endsWith("[Season]\r\nName=League\r\nOnPage=1\r\n"));
+        QCOMPARE(frm->seasonTexts.value("Name"), "League");
     }
 
     void dialogTexts_data()
