@@ -252,8 +252,7 @@ private slots:
              "Registration closed — 8 entries, 3 places paid", "open, 77,000 chips, band: Rebuys until round 4"},
             {"late registration until round 3", "", "4", "Registration closed", "open, 0 chips, band: "},
             {"late registration until round 3", "11", "3", "",
-             "open, 20,000 chips, band: Late registration until "
-             "round 3, rebuys until round 4"},
+             "open, 20,000 chips, band: Late registration until round 3, rebuys until round 4"},
             {"late registration until round 2, no rebuy limit, less 4000", "11112222", "9",
              "Registration closed — 8 entries, 3 places paid", "locked, 64,000 chips, band: "},
         };
