@@ -5,7 +5,7 @@
 # settings file), settings-window-dark.png the same under GTK's dark Adwaita theme (needs
 # Debian's qt6-gtk-platformtheme, as a GNOME desktop in dark mode has), and the display
 # during a game set up beforehand: display-level.png and display-break.png; the options'
-# pages, "Players & prizes" among them (display-counting-1920x1080.png, the count's band on
+# pages, "Players & prizes" and "Season" among them (display-counting-1920x1080.png, the count's band on
 # the display, comes from tests/e2e/e2e_counting.sh with a second argument, and
 # results-sheet.png, the night's results page, from tests/e2e/results_pdf.sh with one).
 set -euo pipefail
@@ -111,6 +111,34 @@ dialog=$(find_window '^More options$') || { echo "no More options dialog"; exit 
 xdotool key ctrl+Tab ctrl+Tab ctrl+Tab
 sleep 0.3
 import -window "$dialog" "$docs/options-prizes.png"
+xdotool key Escape
+sleep 0.3
+quit
+
+# "Season": six Thursdays of a league of eight, scored by field and finish, best 4 nights.
+first_run "$work/season"
+printf '%s\r\n' '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000' '[Season]' 'Name=Thursday League 2027' \
+  >"$work/season/chiplark.ini"
+mkdir -p "$work/season/seasons"
+python3 - "$work/season/seasons/Thursday League 2027.csv" <<'PY'
+import random, sys
+random.seed(4)
+names = ["Ann Lee", "Bob Marsh", "Cara Dunne", "Dev Patel", "Eli Roth", "Fay Wong", "Gus Hale", "Hana Ito"]
+lines = ["Chiplark season,Thursday League 2027", "Points,field,1000;700;500;300;200;100,0,1000,200,0",
+         "Rule,best,4,3", "", "Date,Title,Name,Place,Field,Prize,Knock-outs,Spend"]
+for night in range(6):
+    field = 6 + night % 3
+    for place, name in enumerate(random.sample(names, field), 1):
+        prize = [90, 50, 20][place - 1] if place <= 3 else 0
+        lines.append("2027-01-%02d,Thursday game,%s,%d,%d,%d,0,20" % (night * 7 + 1, name, place, field, prize))
+open(sys.argv[1], "w").write("\r\n".join(lines) + "\r\n")
+PY
+start "$work/season"
+xdotool key shift+Tab space
+dialog=$(find_window '^More options$') || { echo "no More options dialog"; exit 1; }
+xdotool key ctrl+Tab ctrl+Tab ctrl+Tab ctrl+Tab ctrl+Tab ctrl+Tab
+sleep 1
+import -window "$dialog" "$docs/options-season.png"
 xdotool key Escape
 sleep 0.3
 quit
