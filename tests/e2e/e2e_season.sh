@@ -79,7 +79,6 @@ assert all(r[2] == "3" for r in rows[1:]) and sum(int(r[4]) for r in rows[1:]) =
 # Linear points over three nights of four: 10 each night, 30 in all.
 assert sum(float(r[3]) for r in rows[1:]) == 30, rows
 PY
-echo "the standings: $(tr '\r\n' ' ' <"$season standings.csv")"
 one_sheet "$season standings.html" "the season's standings"
 mkdir -p "$work/fresh/seasons"
 cp "$season.csv" "$work/fresh/seasons/"

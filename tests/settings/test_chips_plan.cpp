@@ -75,10 +75,8 @@ private slots:
         QVERIFY(!league.addNight(
             {{"2027-01-08", "B", "Robert", 1, 2, 20, 0, 10}, {"2027-01-08", "B", "Ann", 2, 2, 0, 0, 10}}));
         const QString seasons = platform::seasonsFolder(fakes->folder.path());
-        QVERIFY(QDir().mkpath(seasons));
+        QVERIFY(platform::writeSeason(seasons, league, "£").ok);
         QFile file(platform::seasonPath(seasons, "League"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(league.file()) > 0);
-        file.close();
         auto *dialog = new frm_MoreOptions(frm->moreOptions, nullptr, frm); // goes with the window
         dialog->openSeasons(seasons, "League", true, 4);
         const auto rows = [&] {
