@@ -11,7 +11,8 @@ auto fields(const DisplayState &s)
                     s.gameSeconds, s.smallBlind, s.bigBlind, s.anteAmount, s.currency, s.nextLevel, s.lastLevel,
                     s.backQuestion, s.breakNext, s.gameTitle, s.counting, s.band, s.payoutsLocked, s.records, s.recent,
                     s.tables, s.seats, s.seatMap, s.seatCalls, s.move, s.moveFrom, s.redrawOffered, s.names, s.players,
-                    s.out, s.results, s.season, s.seasonInBreaks, s.chipCase, s.chipLine, s.chipWarning, s.colourUp,
+                    s.out, s.results, s.season, s.seasonInBreaks, s.chipCounts, s.countCheck, s.dealHead, s.dealNames,
+                    s.dealChips, s.dealWays, s.dealShares, s.chipCase, s.chipLine, s.chipWarning, s.colourUp,
                     s.addOnNow, s.nextBreak, s.planSummary, s.plan, s.chipValues, s.raceLeaving, s.raceTo);
 }
 

@@ -11,6 +11,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <array>
 #include <QtGlobal>
 
 struct DisplayText {
@@ -99,6 +100,19 @@ struct DisplayState {
     // when asked for.
     season::View season;
     bool seasonInBreaks = false;
+    // Chip counts typed (at a break, or for a deal), until the next level: each player in as
+    // name, chips and big blinds, the chip leader first; and how they add up against the chips
+    // in play ("Counted 99,500: 500 short of the 100,000 chips in play.").
+    std::vector<std::array<QString, 3>> chipCounts;
+    QString countCheck;
+    // A deal offered (none of it otherwise): "£10,000 left · £100 played for"; the players' names
+    // and chips in seat order; each way's name and the shares it pays them ("£4,123"), or why it
+    // is not offered.
+    QString dealHead;
+    QStringList dealNames;
+    QStringList dealChips;
+    QStringList dealWays;
+    std::vector<QStringList> dealShares;
 
     // With a chip case (none of it otherwise): the chips that leave at the next break, said a
     // level ahead ("At the next break the 25s leave."), the colour-up during that break

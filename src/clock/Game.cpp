@@ -26,7 +26,8 @@ const QString Game::KeysHelp = QStringLiteral("E Entry · N Re-entry · R Rebuy 
 const QString Game::TableKeysHelp =
     Game::KeysHelp
     + QStringLiteral("\r\nB, the table's digit and the seat: Bust · M and the seat: Move made · X Refuse the move\r\n"
-                     "D Redraw the final table · S Seat the names typed · T Every table's seats · C Table cards");
+                     "D Redraw the final table · S Seat the names typed · T Every table's seats · C Table cards\r\n"
+                     "K Chip counts · O Deal");
 
 Game::Game(QObject *parent) : QObject(parent), now([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
 
@@ -75,14 +76,22 @@ void Game::start(const std::optional<tournament::Setup> &counting)
     breakWasRunning = false;
     pendingKey_ = 0;
     seatInput_.cancel();
+    bustStage_ = 0;
+    rebuyBySeat_ = false;
+    chips_.clear();
+    offer_.reset();
+    countInput_.reset();
+    playForDigits_.reset();
     whose_.clear();
     seatCalls_.clear();
     ledger.reset();
     if (counting) {
         // Names typed before the start seat the players at one table too, so a bust names its player.
         tournament::Setup setup = *counting;
+        // Bounties are paid by seat: they seat the players too.
         setup.seated = setup.layout.tables <= 1
-                       && std::any_of(names.begin(), names.end(), [](const QString &n) { return !n.isEmpty(); });
+                       && (setup.bounty > 0 || std::any_of(names.begin(), names.end(),
+                                                           [](const QString &n) { return !n.isEmpty(); }));
         ledger.emplace(setup);
     }
     entriesClosed_ = false;
@@ -167,6 +176,12 @@ void Game::resume(const tournament::SavedGame &s)
     g.currentAnte = s.currentAnte;
     g.breakSeconds = s.breakSeconds;
     seatInput_.cancel();
+    bustStage_ = 0;
+    rebuyBySeat_ = false;
+    chips_.clear();
+    offer_.reset();
+    countInput_.reset();
+    playForDigits_.reset();
     whose_.clear();
     seatCalls_.clear();
     if (s.counting) {
@@ -344,6 +359,8 @@ void Game::advanceRound()
     }
 
     g.currentRound = row + 1;
+    // The counts stand until the next level begins.
+    chips_.clear();
     const std::optional<qint32> length = toInt32(rules_.levelTime(row));
     if (length && *length >= 0)
         g.levelSeconds = *length;

@@ -13,6 +13,7 @@
 #include "clock/GameRules.h"
 #include "clock/GameState.h"
 #include "clock/NightPlan.h"
+#include "deal/Deal.h"
 #include "plan/Plan.h"
 #include "season/SeasonNight.h"
 #include "tables/SeatCalls.h"
@@ -158,7 +159,7 @@ private:
     // The lines said once per game: the colour-up a level ahead, the add-on at its break.
     void sayChips(bool atBreak);
     GameReply ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen,
-                           tables::Seat seat = {}, int player = 0);
+                           tables::Seat seat = {}, int player = 0, std::vector<int> by = {});
     // Who a re-entry is for, asked on the display: the digits and Enter pick one of these.
     std::vector<int> whose_;
     int pendingPlayer_ = 0;
@@ -185,6 +186,36 @@ private:
     qint64 seasonAskedAt_ = -1;
     std::vector<season::Line> seasonNight_;
     QString seasonQuestion(const tournament::Results &results);
+    // Chip counts typed for the players in, until the next level (player, chips).
+    std::vector<std::pair<int, qint64>> chips_;
+    GameReply chipCounts(const std::vector<int> &players, const std::vector<qint64> &chips);
+    // The deal offered: the players in and what is kept to play for, with the four ways.
+    struct DealOffer {
+        std::vector<int> players;
+        qint64 playFor = 0;
+        deal::Deal ways;
+    };
+    std::optional<DealOffer> offer_;
+    GameReply offerDeal(qint64 playFor);
+    GameReply takeDeal(int way, bool ends);
+    void dropDeal(const QString &why);
+    QStringList dealLines() const;
+    void publishCounts();
+    // The display's chip count, seat by seat (then the deal, when asked for one), and the keys of
+    // a deal offered: a way picked (-1: none), an amount to play for being typed.
+    struct CountInput {
+        std::vector<int> players;
+        size_t at = 0;
+        QString digits;
+        bool forDeal = false;
+    };
+    std::optional<CountInput> countInput_;
+    int dealPick_ = -1;
+    std::optional<QString> playForDigits_;
+    void askCount();
+    bool countKey(int KeyCode);
+    bool dealKey(int KeyCode);
+    void startCount(bool forDeal);
     // Registration closing as a round past its last begins: once a game, told to the room.
     void closeEntries();
     bool entriesClosed_ = false;
@@ -204,6 +235,16 @@ private:
     tables::Seat pendingSeat_; // a seat's action asked about: Enter again records it
     tables::SeatInput seatInput_;
     tables::Seat seatFor_; // Move's seat input: the table it is from
+    // With bounties, a bust asks who busted the player (1: the first, 2: a second or Enter), and
+    // a rebuy whose it is (its bounty goes on their head), by their seats.
+    int bustStage_ = 0;
+    tables::Seat bustSeat_;
+    std::vector<int> busters_;
+    std::vector<int> pendingBy_;
+    bool rebuyBySeat_ = false;
+    void askBuster();
+    void recordBust();
+    bool busterSeat(tables::Seat seat);
     QStringList seatCalls_;
 
     // With a chip case: its colour-ups, what is said of them, and the plan.

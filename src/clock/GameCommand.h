@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QtGlobal>
 #include <optional>
+#include <vector>
 
 // A control of the host's, from a display key or a phone.
 struct GameCommand {
@@ -32,11 +33,18 @@ struct GameCommand {
         // The names typed, one a player, taken by the buy-ins in their order.
         Names,
         // A player given a name (names' first), or their own back ("Entry 7") when blank.
-        Rename
+        Rename,
+        // Chip counts (by: the players, chips: theirs); a deal offered on the counts (amount: kept
+        // to play for), taken (player: the way, from 0; ends: the night ends with it) or dropped.
+        ChipCounts,
+        DealOffer,
+        DealTake,
+        DealCancel
     };
     GameCommand(Kind k = PauseResume, bool confirm = false, std::optional<qint64> seenAt = std::nullopt,
-                tables::Seat at = {}, QStringList typed = {}, int who = 0)
-        : kind(k), confirmed(confirm), seen(seenAt), seat(at), names(std::move(typed)), player(who)
+                tables::Seat at = {}, QStringList typed = {}, int who = 0, std::vector<int> busters = {})
+        : kind(k), confirmed(confirm), seen(seenAt), seat(at), names(std::move(typed)), player(who),
+          by(std::move(busters))
     {}
     Kind kind = PauseResume;
     // A second press, or a phone's "Record it": taken only while the count has not moved since
@@ -50,6 +58,11 @@ struct GameCommand {
     // The player a re-entry is for (0: the last out), a rebuy or an add-on is for (0: not
     // said), or a rename names.
     int player = 0;
+    // With bounties: the players who busted the one out (one, or two sharing the bounty).
+    std::vector<int> by;
+    std::vector<qint64> chips;
+    qint64 amount = 0;
+    bool ends = false;
 };
 
 // What came of a command: done, refused, or to be sent again confirmed; text says. `seen` is

@@ -25,7 +25,7 @@ QString Game::nextName() const
 }
 
 GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::optional<qint64> seen, tables::Seat seat,
-                             int player)
+                             int player, std::vector<int> by)
 {
     using tournament::Ledger;
     if (!inPlay_)
@@ -40,7 +40,7 @@ GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::opt
     const int round = state.currentRound == -1 ? selectedRow_ + 1 : state.currentRound;
     ledger->setCurrency(state.currencySymbol); // the house cut's question names its amounts in it
     const Ledger::Outcome o = ledger->act(action, round, now(), confirms, seat, player,
-                                          action == tournament::Action::Entry ? nextName() : QString());
+                                          action == tournament::Action::Entry ? nextName() : QString(), std::move(by));
     ++countChanges_;
     GameReply reply{o.verdict == Ledger::Verdict::Done, o.verdict == Ledger::Verdict::Confirm, o.text, before};
     if (o.verdict == Ledger::Verdict::Refused)
@@ -51,19 +51,24 @@ GameReply Game::ledgerAction(tournament::Action action, bool confirmed, std::opt
     const tournament::Counts &c = ledger->counts();
     if (action == tournament::Action::Bust && ledger->setup().speak) {
         emit say(tournament::bustAnnouncement(c.left(), ledger->playerName(o.player)));
+        if (!o.bounty.isEmpty())
+            emit say(o.bounty);
         if (o.inTheMoney)
             emit say(tournament::InTheMoney);
     }
+    // The bounties a bust paid, under what it says.
+    const QString paid = o.bounty.isEmpty() ? QString() : QStringLiteral("\r\n") + o.bounty;
     // The last player standing: the clock stops, and says so until the next notice.
     if (action == tournament::Action::Bust && c.left() == 1) {
         if (!paused)
             pause();
         const tournament::Results night = results();
-        emit notice(o.text + QStringLiteral(": the game is paused. Backspace undoes the bust.") + seasonQuestion(night),
+        emit notice(o.text + QStringLiteral(": the game is paused. Backspace undoes the bust.") + paid
+                        + seasonQuestion(night),
                     0);
         emit finished(night);
     } else {
-        emit notice(o.text + QStringLiteral(". Backspace undoes it."), NoticeMs);
+        emit notice(o.text + QStringLiteral(". Backspace undoes it.") + paid, NoticeMs);
     }
     callSeats(action, o, seat);
     emit keep();
@@ -206,6 +211,8 @@ tournament::Results Game::results() const
         r.added = ledger->setup().added;
         r.pool = ledger->pool();
         r.guaranteed = ledger->guaranteed();
+        r.bounties = ledger->bountyMoney();
+        r.deal = ledger->dealText(r.currency);
         r.places = tournament::standings(*ledger);
     }
     return r;
@@ -250,7 +257,7 @@ GameReply Game::command(const GameCommand &c)
     case GameCommand::Reentry: return ledgerAction(A::Reentry, c.confirmed, c.seen, {}, c.player);
     case GameCommand::Rebuy: return ledgerAction(A::Rebuy, c.confirmed, c.seen, {}, c.player);
     case GameCommand::AddOn: return ledgerAction(A::AddOn, c.confirmed, c.seen, {}, c.player);
-    case GameCommand::Bust: return ledgerAction(A::Bust, c.confirmed, c.seen, c.seat);
+    case GameCommand::Bust: return ledgerAction(A::Bust, c.confirmed, c.seen, c.seat, 0, c.by);
     case GameCommand::LockPayouts: return ledgerAction(A::LockPayouts, c.confirmed, c.seen);
     case GameCommand::Move: return ledgerAction(A::Move, c.confirmed, c.seen, c.seat);
     case GameCommand::Redraw: return ledgerAction(A::Redraw, c.confirmed, c.seen);
@@ -278,6 +285,23 @@ GameReply Game::command(const GameCommand &c)
             emit keep();
         return {done, false, o.text, records()};
     }
+    case GameCommand::ChipCounts: return chipCounts(c.by, c.chips);
+    case GameCommand::DealOffer:
+        if (!c.by.empty()) {
+            const GameReply counted = chipCounts(c.by, c.chips);
+            if (!counted.done)
+                return counted;
+        }
+        return offerDeal(c.amount);
+    case GameCommand::DealTake: return takeDeal(c.player, c.ends);
+    case GameCommand::DealCancel:
+        if (!offer_)
+            return {false, false, QStringLiteral("No deal is offered.")};
+        {
+            const Batch batch(*this);
+            dropDeal(QStringLiteral("No deal."));
+        }
+        return {true, false, QStringLiteral("No deal."), records()};
     case GameCommand::Names: {
         const Batch batch(*this);
         names = c.names;

@@ -30,6 +30,11 @@ constexpr int M = 77;
 constexpr int S = 83;
 constexpr int T = 84;
 constexpr int X = 88;
+// With seats: K types the chip counts seat by seat, O offers a deal (F and an amount: kept to
+// play for).
+constexpr int F = 70;
+constexpr int K = 75;
+constexpr int O = 79;
 // The Shift argument's bits.
 constexpr int ShiftMask = 1;
 constexpr int CtrlMask = 2;

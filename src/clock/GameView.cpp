@@ -50,8 +50,40 @@ void Game::publishSeats()
     const bool named = ledger
                        && std::any_of(ledger->players().begin(), ledger->players().end(),
                                       [](const tournament::Player &p) { return !p.name.isEmpty(); });
-    if (ledger && ledger->counts().left() == 1 && ledger->counts().busts > 0 && (tablesInPlay() || named))
+    const bool over = ledger && ((ledger->counts().left() == 1 && ledger->counts().busts > 0)
+                                 || (ledger->deal() && ledger->deal()->ends));
+    if (over && (tablesInPlay() || named))
         v.results = tournament::standings(*ledger);
+    // The counts and the deal offered; an offer stands only while the same players are in.
+    if (offer_ && (!ledger || ledger->inPlay() != offer_->players))
+        dropDeal(QStringLiteral("The players in changed: the deal is off."));
+    publishCounts();
+    v.dealHead.clear();
+    v.dealNames.clear();
+    v.dealChips.clear();
+    v.dealWays.clear();
+    v.dealShares.clear();
+    if (offer_) {
+        const QString &cur = state.currencySymbol;
+        v.dealHead = QStringLiteral("%1%2 left").arg(cur, tournament::grouped(offer_->ways.money + offer_->playFor));
+        if (offer_->playFor > 0)
+            v.dealHead += QStringLiteral(" · %1%2 played for").arg(cur, tournament::grouped(offer_->playFor));
+        for (const int p : offer_->players) {
+            v.dealNames << ledger->playerName(p);
+            const auto it = std::find_if(chips_.begin(), chips_.end(), [&](const auto &c) { return c.first == p; });
+            v.dealChips << (it != chips_.end() ? tournament::grouped(it->second) : QString());
+        }
+        for (const deal::Column &c : offer_->ways.columns) {
+            v.dealWays << deal::methodName(c.method);
+            QStringList shares;
+            if (c.refused.isEmpty())
+                for (const qint64 a : c.shares)
+                    shares << cur + tournament::grouped(a);
+            else
+                shares << c.refused;
+            v.dealShares.push_back(shares);
+        }
+    }
 }
 
 void Game::publish()

@@ -12,6 +12,39 @@ bool Game::seatKey(int KeyCode)
     const tables::SeatInput::Step step = seatInput_.key(KeyCode);
     const bool consumed = KeyCode == DisplayKey::Escape || KeyCode == DisplayKey::Enter
                           || (KeyCode >= DisplayKey::Digit0 && KeyCode <= DisplayKey::Digit9);
+    if (step.done && rebuyBySeat_) {
+        rebuyBySeat_ = false;
+        const int player = ledger->seating()->at(step.seat);
+        if (player == 0) {
+            emit notice(tables::seatText(step.seat) + QStringLiteral(" is empty."), NoticeMs);
+            return consumed;
+        }
+        const GameReply r = command({GameCommand::Rebuy, false, std::nullopt, {}, {}, player});
+        if (r.confirm) {
+            pendingKey_ = DisplayKey::R;
+            pendingAt_ = now();
+            pendingSeen_ = r.seen;
+            pendingPlayer_ = player;
+            emit notice(r.text + QStringLiteral(" Press R again to record it."), int(ConfirmMs));
+        }
+        return consumed;
+    }
+    if (step.done && bustStage_ > 0) {
+        busterSeat(step.seat);
+        return consumed;
+    }
+    // With bounties, the seat of the player out is followed by who busted them.
+    if (step.done && seatFor_.table == 0 && ledger->bounties() && ledger->seating()->at(step.seat) != 0) {
+        bustSeat_ = step.seat;
+        busters_.clear();
+        bustStage_ = 1;
+        askBuster();
+        return consumed;
+    }
+    if (step.cancelled) {
+        bustStage_ = 0;
+        rebuyBySeat_ = false;
+    }
     if (step.done) {
         const bool bust = seatFor_.table == 0;
         const GameReply r = command({bust ? GameCommand::Bust : GameCommand::Move, false, std::nullopt, step.seat, {}});
@@ -21,12 +54,74 @@ bool Game::seatKey(int KeyCode)
             pendingAt_ = now();
             pendingSeen_ = r.seen;
             pendingSeat_ = step.seat;
+            pendingBy_.clear();
             emit notice(r.text + QStringLiteral(" Press Enter again to record it."), int(ConfirmMs));
         }
     } else if (!step.prompt.isEmpty()) {
         emit notice(step.prompt, step.cancelled ? NoticeMs : int(ConfirmMs));
     }
     return consumed;
+}
+
+void Game::askBuster()
+{
+    const tables::Seating &seating = *ledger->seating();
+    std::vector<int> open;
+    for (int t = 1; t <= seating.layout().tables; ++t)
+        if (seating.open(t))
+            open.push_back(t);
+    const QString out = nameAt(bustSeat_);
+    const QString prompt = seatInput_
+                               .begin(QStringLiteral("Who busted %1").arg(out), open, seating.layout().seats, 0,
+                                      seating.layout().tables)
+                               .prompt;
+    if (bustStage_ == 1)
+        emit notice(prompt, int(ConfirmMs));
+    else
+        emit notice(QStringLiteral("Enter records it: %1 busts %2. A second player sharing the bounty: ")
+                            .arg(ledger->playerName(busters_.front()), out)
+                        + prompt,
+                    int(ConfirmMs));
+}
+
+bool Game::busterSeat(tables::Seat seat)
+{
+    const int player = ledger->seating()->at(seat);
+    QString why;
+    if (player == 0)
+        why = tables::seatText(seat) + QStringLiteral(" is empty. ");
+    else if (seat == bustSeat_)
+        why = QStringLiteral("That is the player out. ");
+    else if (std::find(busters_.begin(), busters_.end(), player) != busters_.end())
+        why = ledger->playerName(player) + QStringLiteral(" is named already. ");
+    if (!why.isEmpty()) {
+        askBuster();
+        emit notice(why + QStringLiteral("Name another seat, or Escape."), int(ConfirmMs));
+        return false;
+    }
+    busters_.push_back(player);
+    if (bustStage_ == 1) {
+        bustStage_ = 2;
+        askBuster();
+    } else {
+        recordBust();
+    }
+    return true;
+}
+
+void Game::recordBust()
+{
+    bustStage_ = 0;
+    seatInput_.cancel();
+    const GameReply r = command({GameCommand::Bust, false, std::nullopt, bustSeat_, {}, 0, busters_});
+    if (r.confirm) {
+        pendingKey_ = DisplayKey::Enter;
+        pendingAt_ = now();
+        pendingSeen_ = r.seen;
+        pendingSeat_ = bustSeat_;
+        pendingBy_ = busters_;
+        emit notice(r.text + QStringLiteral(" Press Enter again to record it."), int(ConfirmMs));
+    }
 }
 
 // The re-entry's question: Enter for the last out, a digit for another of those listed.
@@ -76,9 +171,23 @@ void Game::key(int KeyCode, int Shift)
         if (KeyCode == DisplayKey::T)
             return;
     }
+    // The chip count typed seat by seat, and a deal offered, take their keys first.
+    if (countInput_ && countKey(KeyCode))
+        return;
+    if (offer_ && dealKey(KeyCode))
+        return;
+    // Who busted the player out: with one named, Enter records the bust.
+    if (bustStage_ == 2 && KeyCode == DisplayKey::Enter && !seatInput_.waiting()) {
+        recordBust();
+        return;
+    }
     // While a seat is being named, the digits, Enter and Escape are its own; any other key ends it.
     if (seatInput_.active() && seatKey(KeyCode))
         return;
+    if (!seatInput_.active() && (bustStage_ != 0 || rebuyBySeat_)) {
+        bustStage_ = 0; // a key that named nothing ended the question
+        rebuyBySeat_ = false;
+    }
     if (!whose_.empty() && whoseKey(KeyCode))
         return;
     // The season's question at the end of the night: Enter says yes while nothing changed since.
@@ -119,14 +228,34 @@ void Game::key(int KeyCode, int Shift)
             if (seating.open(t))
                 open.push_back(t);
         switch (KeyCode) {
+        case DisplayKey::R: {
+            // With bounties a rebuy is a player's: its bounty goes on their head.
+            if (!ledger->bounties())
+                break;
+            const qint64 at = now();
+            if (pending == KeyCode && at >= pendingAt_ && at - pendingAt_ < ConfirmMs) {
+                command({GameCommand::Rebuy, true, pendingSeen_, {}, {}, pendingPlayer_});
+                return;
+            }
+            rebuyBySeat_ = true;
+            emit notice(
+                seatInput_.begin(QStringLiteral("Rebuy"), open, seating.layout().seats, 0, seating.layout().tables)
+                    .prompt,
+                int(ConfirmMs));
+            return;
+        }
         case DisplayKey::B:
             seatFor_ = {};
+            bustStage_ = 0;
+            rebuyBySeat_ = false;
             emit notice(
                 seatInput_.begin(QStringLiteral("Bust"), open, seating.layout().seats, 0, seating.layout().tables)
                     .prompt,
                 int(ConfirmMs));
             return;
         case DisplayKey::M:
+            bustStage_ = 0;
+            rebuyBySeat_ = false;
             if (const std::optional<tables::Move> m = seating.suggestion()) {
                 seatFor_ = m->from;
                 emit notice(
@@ -138,6 +267,13 @@ void Game::key(int KeyCode, int Shift)
             }
             return;
         case DisplayKey::X: command({GameCommand::RefuseMove}); return;
+        case DisplayKey::K: startCount(false); return;
+        case DisplayKey::O:
+            if (ledger->deal())
+                emit notice(QStringLiteral("A deal is made already: Backspace takes it back."), NoticeMs);
+            else
+                startCount(true);
+            return;
         case DisplayKey::T:
             seatMapShown_ = QStringLiteral("up");
             showSeatMap();
@@ -201,8 +337,8 @@ void Game::key(int KeyCode, int Shift)
     if (KeyCode == DisplayKey::Enter && pending == KeyCode) {
         const qint64 at = now();
         if (at >= pendingAt_ && at - pendingAt_ < ConfirmMs)
-            command(
-                {seatFor_.table == 0 ? GameCommand::Bust : GameCommand::Move, true, pendingSeen_, pendingSeat_, {}});
+            command({seatFor_.table == 0 ? GameCommand::Bust : GameCommand::Move, true, pendingSeen_, pendingSeat_, {},
+                     0, seatFor_.table == 0 ? pendingBy_ : std::vector<int>()});
         return;
     }
     static const std::pair<int, GameCommand::Kind> keys[] = {

@@ -38,6 +38,9 @@ int DisplayKey::fromQt(int qtKey)
     case Qt::Key_Return:
     case Qt::Key_Enter: return Enter;
     case Qt::Key_D: return D;
+    case Qt::Key_F: return F;
+    case Qt::Key_K: return K;
+    case Qt::Key_O: return O;
     case Qt::Key_M: return M;
     case Qt::Key_S: return S;
     case Qt::Key_T: return T;

@@ -189,6 +189,27 @@ QByteArray stateMessage(const DisplayState &s)
                           {QStringLiteral("recent"), QJsonArray::fromStringList(s.recent)}};
         if (!b.folded.isEmpty())
             count.insert(QStringLiteral("folded"), b.folded);
+        if (!b.bounties.isEmpty())
+            count.insert(QStringLiteral("bounties"), b.bounties);
+        // Chip counts typed, and a deal offered, only while there are.
+        if (!s.chipCounts.empty()) {
+            QJsonArray rows;
+            for (const auto &row : s.chipCounts)
+                rows.append(QJsonArray{row[0], row[1], row[2]});
+            count.insert(QStringLiteral("chipCounts"), rows);
+            count.insert(QStringLiteral("countCheck"), s.countCheck);
+        }
+        if (!s.dealWays.isEmpty()) {
+            QJsonArray shares;
+            for (const QStringList &way : s.dealShares)
+                shares.append(QJsonArray::fromStringList(way));
+            count.insert(QStringLiteral("deal"),
+                         QJsonObject{{QStringLiteral("head"), s.dealHead},
+                                     {QStringLiteral("names"), QJsonArray::fromStringList(s.dealNames)},
+                                     {QStringLiteral("chips"), QJsonArray::fromStringList(s.dealChips)},
+                                     {QStringLiteral("ways"), QJsonArray::fromStringList(s.dealWays)},
+                                     {QStringLiteral("shares"), shares}});
+        }
         o.insert(QStringLiteral("count"), count);
     }
     // The tables, the seats and the names, only in a game that has them.
@@ -221,6 +242,18 @@ std::optional<GameCommand> pageCommand(GameCommand::Kind kind, const QJsonObject
             return std::nullopt;
         if (table && seat)
             c.seat = {int(*table), int(*seat)};
+        // With bounties: who busted the player, by their numbers.
+        if (kind == GameCommand::Bust && o.contains(QStringLiteral("by"))) {
+            const QJsonArray by = o.value(QStringLiteral("by")).toArray();
+            if (by.isEmpty() || by.size() > tables::MaxTables * tables::MaxSeats)
+                return std::nullopt;
+            for (const auto &p : by) {
+                const std::optional<qint64> player = wholeIn(p, 1, tournament::MaxRecords);
+                if (!player)
+                    return std::nullopt;
+                c.by.push_back(int(*player));
+            }
+        }
     }
     // Whose re-entry, rebuy or add-on (none: the last out, or not said); who a new name is for.
     const bool whose = kind == GameCommand::Reentry || kind == GameCommand::Rebuy || kind == GameCommand::AddOn;
@@ -229,6 +262,36 @@ std::optional<GameCommand> pageCommand(GameCommand::Kind kind, const QJsonObject
         if ((o.contains(QStringLiteral("player")) || kind == GameCommand::Rename) && !player)
             return std::nullopt;
         c.player = int(player.value_or(0));
+    }
+    // Chip counts: the players and their chips, one each; a deal's amount kept to play for; the
+    // way a deal is taken, and whether the night ends with it.
+    if (kind == GameCommand::ChipCounts || kind == GameCommand::DealOffer) {
+        const QJsonArray by = o.value(QStringLiteral("by")).toArray();
+        const QJsonArray chips = o.value(QStringLiteral("chips")).toArray();
+        if (by.size() != chips.size() || by.size() > tables::MaxTables * tables::MaxSeats
+            || (kind == GameCommand::ChipCounts && by.isEmpty()))
+            return std::nullopt;
+        for (qsizetype i = 0; i < by.size(); ++i) {
+            const std::optional<qint64> player = wholeIn(by.at(i), 1, tournament::MaxRecords);
+            const std::optional<qint64> count = wholeIn(chips.at(i), 1, 1e15);
+            if (!player || !count)
+                return std::nullopt;
+            c.by.push_back(int(*player));
+            c.chips.push_back(*count);
+        }
+        if (kind == GameCommand::DealOffer) {
+            const std::optional<qint64> playFor = wholeIn(o.value(QStringLiteral("playFor")), 0, 1e15);
+            if (o.contains(QStringLiteral("playFor")) && !playFor)
+                return std::nullopt;
+            c.amount = playFor.value_or(0);
+        }
+    }
+    if (kind == GameCommand::DealTake) {
+        const std::optional<qint64> way = wholeIn(o.value(QStringLiteral("way")), 0, 3);
+        if (!way)
+            return std::nullopt;
+        c.player = int(*way);
+        c.ends = o.value(QStringLiteral("ends")).toBool();
     }
     if (kind == GameCommand::Rename) {
         const QJsonValue name = o.value(QStringLiteral("name"));
@@ -281,7 +344,9 @@ PageMessage readPageMessage(const QByteArray &bytes, bool withControl)
         {"undo", GameCommand::Undo},         {"lock", GameCommand::LockPayouts},
         {"move", GameCommand::Move},         {"refusemove", GameCommand::RefuseMove},
         {"redraw", GameCommand::Redraw},     {"drawseats", GameCommand::DrawSeats},
-        {"names", GameCommand::Names},       {"rename", GameCommand::Rename}};
+        {"names", GameCommand::Names},       {"rename", GameCommand::Rename},
+        {"counts", GameCommand::ChipCounts}, {"deal", GameCommand::DealOffer},
+        {"dealtake", GameCommand::DealTake}, {"nodeal", GameCommand::DealCancel}};
     const auto *control = std::find_if(std::begin(controls), std::end(controls),
                                        [&](const auto &c) { return m.action == QLatin1String(c.first); });
     if (control == std::end(controls))

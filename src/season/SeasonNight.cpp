@@ -17,7 +17,11 @@ std::optional<std::vector<Line>> nightLines(const tournament::Results &results, 
         l.name = p.name;
         l.place = p.place;
         l.field = field;
+        // What the player took home: the place's prize and the bounties paid to them.
         l.prize = p.prize;
+        if (__builtin_add_overflow(p.prize, p.bounty, &l.prize))
+            l.prize = p.prize;
+        l.knockouts = p.knockouts;
         // The entry, its re-entries, rebuys and add-ons at the night's amounts; not known past 64 bits.
         qint64 spend = 0;
         const std::pair<qint64, qint64> bought[] = {{1, setup.buyIn},

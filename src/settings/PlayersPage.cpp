@@ -141,6 +141,20 @@ void frm_MoreOptions::buildTournamentPage(const tournament::SetupTexts &texts)
     txt_Payouts->setMaximumWidth(QWIDGETSIZE_MAX);
     caption(QStringLiteral("&Payouts (%):"), txt_Payouts, row, 0);
     grid->addWidget(txt_Payouts, row++, 1, 1, 3);
+    txt_Bounty = box("Bounty", QStringLiteral("Bounty in each buy-in, re-entry and rebuy"), QStringLiteral("none"));
+    caption(QStringLiteral("Boun&ty per buy-in:"), txt_Bounty, row, 0);
+    grid->addWidget(txt_Bounty, row, 1);
+    txt_BountyUnit = box("BountyUnit", QStringLiteral("Bounties paid in multiples of"), QStringLiteral("1"));
+    grid->addWidget(txt_BountyUnit, row, 2);
+    auto *unitCaption = new QLabel(QStringLiteral("paid in multiples o&f (a bounty chip's value)"), setupFields_);
+    unitCaption->setBuddy(txt_BountyUnit);
+    grid->addWidget(unitCaption, row++, 3);
+    chk_Progressive = new QCheckBox(QStringLiteral("Progressi&ve: half of each bounty goes onto the eliminator's "
+                                                   "own head"),
+                                    setupFields_);
+    chk_Progressive->setChecked(tournament::switchedOn(texts, tournament::ProgressiveKey));
+    connect(chk_Progressive, &QCheckBox::toggled, this, &frm_MoreOptions::checkSetup);
+    grid->addWidget(chk_Progressive, row++, 1, 1, 3);
     grid->setColumnStretch(3, 1);
     page->addWidget(setupFields_);
 
@@ -244,6 +258,9 @@ void frm_MoreOptions::checkSetup()
     const bool closes = !txt_EntryUntil->text().trimmed().isEmpty();
     txt_LateLess->setEnabled(closes || !txt_LateLess->text().trimmed().isEmpty());
     chk_LockAtClose->setEnabled(closes);
+    const bool bounties = !txt_Bounty->text().trimmed().isEmpty();
+    txt_BountyUnit->setEnabled(bounties || !txt_BountyUnit->text().trimmed().isEmpty());
+    chk_Progressive->setEnabled(bounties);
     const tournament::SetupTexts texts = tournamentTexts();
     const std::optional<tournament::Setup> setup = tournament::parseSetup(texts, nullptr);
     const std::vector<tournament::SetupProblem> problems =
@@ -312,13 +329,15 @@ tournament::SetupTexts frm_MoreOptions::tournamentTexts() const
     for (auto it = setupBoxes_.begin(); it != setupBoxes_.end(); ++it)
         if (!it.value()->text().trimmed().isEmpty())
             texts.insert(it.key(), it.value()->text().trimmed());
-    if (texts.value(QStringLiteral("Rounding")) == QLatin1String("1"))
-        texts.remove(QStringLiteral("Rounding"));
+    for (const QString &unit : {QStringLiteral("Rounding"), QStringLiteral("BountyUnit")})
+        if (texts.value(unit) == QLatin1String("1"))
+            texts.remove(unit);
     const std::pair<const QString &, bool> switches[] = {
         {tournament::CountKey, chk_Count->isChecked()},
         {tournament::CutFixedKey, opt_Cut[1]->isChecked()},
         {tournament::SpeakKey, chk_SpeakCount->isChecked()},
-        {tournament::OpenAfterCloseKey, !chk_LockAtClose->isChecked() && !txt_EntryUntil->text().trimmed().isEmpty()}};
+        {tournament::OpenAfterCloseKey, !chk_LockAtClose->isChecked() && !txt_EntryUntil->text().trimmed().isEmpty()},
+        {tournament::ProgressiveKey, chk_Progressive->isChecked() && !txt_Bounty->text().trimmed().isEmpty()}};
     for (const auto &[key, on] : switches)
         if (on)
             texts.insert(key, QStringLiteral("1"));

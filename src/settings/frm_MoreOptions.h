@@ -84,6 +84,10 @@ public:
     // short by for every round started after the first, and the payouts locked at the close.
     QLineEdit *txt_EntryUntil;
     QLineEdit *txt_LateLess;
+    // Bounties: the part of each buy-in, the amount they are paid in, and progressive or fixed.
+    QLineEdit *txt_Bounty;
+    QLineEdit *txt_BountyUnit;
+    QCheckBox *chk_Progressive;
     QCheckBox *chk_LockAtClose;
     QLineEdit *txt_Cut;
     std::array<QRadioButton *, 2> opt_Cut; // a percentage, a fixed amount

@@ -53,6 +53,8 @@ public:
     // A key's code: '0' to '9', 13 for Enter, 27 for Escape; anything else cancels.
     Step key(int code);
     bool active() const { return active_; }
+    // A seat's first digit waits for a second (Enter then names the one-digit seat).
+    bool waiting() const { return active_ && first_ != 0; }
     void cancel() { active_ = false; }
 
 private:

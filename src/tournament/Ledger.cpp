@@ -59,7 +59,8 @@ bool Setup::operator==(const Setup &o) const
            && addOnChips == o.addOnChips && cut == o.cut && cutFixed == o.cutFixed && added == o.added
            && guarantee == o.guarantee && unit == o.unit && shares == o.shares && speak == o.speak
            && reentryLastRound == o.reentryLastRound && layout == o.layout && seated == o.seated && seed == o.seed
-           && entryLastRound == o.entryLastRound && lateLess == o.lateLess && lockAtClose == o.lockAtClose;
+           && entryLastRound == o.entryLastRound && lateLess == o.lateLess && lockAtClose == o.lockAtClose
+           && bounty == o.bounty && bountyUnit == o.bountyUnit && progressive == o.progressive;
 }
 
 qint64 Setup::entryStack(qint64 round) const
@@ -90,9 +91,14 @@ std::optional<qint64> Ledger::chips(const Counts &c) const
     return *full - less_;
 }
 
+std::optional<qint64> Ledger::bountyMoney(const Counts &c) const
+{
+    return sumOfProducts({{c.entries, setup_.bounty}, {c.reentries, setup_.bounty}, {c.rebuys, setup_.bounty}});
+}
+
 qint64 Ledger::cut() const
 {
-    const qint64 in = collected();
+    const qint64 in = collected() - bountyMoney();
     if (setup_.cutFixed)
         return std::clamp<qint64>(setup_.cut, 0, in);
     return divideToEven(__int128(in) * std::clamp<qint64>(setup_.cut, 0, 100), 100);
@@ -101,7 +107,7 @@ qint64 Ledger::cut() const
 qint64 Ledger::netPool() const
 {
     qint64 net = 0;
-    if (__builtin_add_overflow(collected() - cut(), std::max<qint64>(0, setup_.added), &net))
+    if (__builtin_add_overflow(collected() - bountyMoney() - cut(), std::max<qint64>(0, setup_.added), &net))
         return std::numeric_limits<qint64>::max();
     return net;
 }
@@ -167,6 +173,41 @@ Ledger::Ledger(Setup setup) : setup_(std::move(setup))
 {
     if (setup_.seats())
         seating_.emplace(setup_.layout, setup_.seed);
+    if (setup_.bounty > 0)
+        book_.emplace();
+}
+
+std::optional<QString> Ledger::bountyPart(Action action, int player, Record &record, bounty::Book &next) const
+{
+    bounty::Event event;
+    event.player = player;
+    switch (action) {
+    case Action::Entry:
+    case Action::Reentry: event.type = bounty::Event::BuyIn; break;
+    case Action::Rebuy:
+        if (player <= 0)
+            return QStringLiteral("Whose rebuy? Its bounty goes on their head.");
+        event.type = bounty::Event::Rebuy;
+        break;
+    case Action::Bust: {
+        if (record.by.empty())
+            return QStringLiteral("Who busted %1? A bounty is paid to them.").arg(playerName(player));
+        // The odd units of a shared bounty go to the first in seat order.
+        const auto order = [this](int p) {
+            const std::optional<tables::Seat> s = seating_ ? seating_->seatOf(p) : std::nullopt;
+            return s ? std::make_pair(s->table, s->seat) : std::make_pair(0, p);
+        };
+        std::stable_sort(record.by.begin(), record.by.end(), [&](int a, int b) { return order(a) < order(b); });
+        event.type = bounty::Event::Bust;
+        event.by = record.by;
+        break;
+    }
+    default: return std::nullopt;
+    }
+    QString why;
+    if (!bounty::apply(next, setup_.bountyRules(), event, &why))
+        return why;
+    return std::nullopt;
 }
 
 QString Ledger::playerName(int player) const
@@ -282,6 +323,88 @@ void Ledger::apply(const Record &record, const Outcome &done)
     }
 }
 
+std::vector<int> Ledger::inPlay() const
+{
+    std::vector<int> in;
+    if (!seating_)
+        return in;
+    const tables::Layout &l = seating_->layout();
+    for (int t = 1; t <= l.tables; ++t)
+        for (int s = 1; s <= l.seats; ++s)
+            if (const int p = seating_->at({t, s}))
+                in.push_back(p);
+    return in;
+}
+
+std::vector<qint64> Ledger::prizesLeft() const
+{
+    std::vector<qint64> prizes = payouts();
+    prizes.resize(size_t(std::max<qint64>(0, counts_.left())), 0);
+    return prizes;
+}
+
+Ledger::Outcome Ledger::makeDeal(const QString &method, const std::vector<qint64> &shares, bool ends, qint64 at)
+{
+    const auto refuse = [](const QString &why) { return Outcome{Verdict::Refused, why, false}; };
+    const std::vector<int> in = inPlay();
+    if (deal_)
+        return refuse(QStringLiteral("A deal is made already: Backspace takes it back."));
+    if (!seating_ || in.size() < 2 || in.size() > 9 || qint64(in.size()) != counts_.left())
+        return refuse(QStringLiteral("A deal is made by 2 to 9 players in their seats."));
+    if (shares.size() != in.size() || records_.size() >= size_t(MaxRecords))
+        return refuse(QStringLiteral("A deal needs a share for every player in."));
+    const std::vector<qint64> prizes = prizesLeft();
+    qint64 left = 0, shared = 0;
+    for (const qint64 p : prizes)
+        left += p; // the payouts sum to the pool: no overflow
+    for (const qint64 s : shares)
+        if (s < 0 || __builtin_add_overflow(shared, s, &shared))
+            return refuse(QStringLiteral("The shares are more than the money left."));
+    if (shared > left)
+        return refuse(QStringLiteral("The shares are more than the money left."));
+    if (ends && shared != left)
+        return refuse(QStringLiteral("A deal that ends the night shares all the money left."));
+    Record record{Action::Deal, at, shares};
+    record.by = in;
+    record.name = method;
+    record.ends = ends;
+    deal_ = Deal{method, in, shares, left - shared, ends};
+    // The night ended with it: each player in keeps their own bounty.
+    if (ends && book_)
+        for (const int p : in) {
+            book_->won[size_t(p - 1)] += book_->head[size_t(p - 1)];
+            book_->head[size_t(p - 1)] = 0;
+        }
+    records_.push_back(std::move(record));
+    whom_.push_back(0);
+    Outcome done{Verdict::Done, dealText(currency_), false};
+    return done;
+}
+
+qint64 Ledger::prizeOf(int player, qint64 place) const
+{
+    if (deal_) {
+        const auto it = std::find(deal_->players.begin(), deal_->players.end(), player);
+        if (player > 0 && it != deal_->players.end())
+            return deal_->shares[size_t(it - deal_->players.begin())] + (place == 1 ? deal_->playFor : 0);
+    }
+    const std::vector<qint64> paid = payouts();
+    return place >= 1 && place <= qint64(paid.size()) ? paid[size_t(place - 1)] : 0;
+}
+
+QString Ledger::dealText(const QString &currency) const
+{
+    if (!deal_)
+        return {};
+    QStringList shares;
+    for (size_t i = 0; i < deal_->players.size(); ++i)
+        shares << playerName(deal_->players[i]) + QLatin1Char(' ') + currency + grouped(deal_->shares[i]);
+    QString text = QStringLiteral("Deal (%1): ").arg(deal_->method) + shares.join(QStringLiteral(" · "));
+    if (deal_->playFor > 0)
+        text += QStringLiteral("; %1%2 played for").arg(currency, grouped(deal_->playFor));
+    return text;
+}
+
 QString Ledger::closeRegistration(int round, qint64 at)
 {
     if (setup_.entryLastRound <= 0 || round <= setup_.entryLastRound)
@@ -348,7 +471,7 @@ std::optional<QString> Ledger::seat(Action action, tables::Seat seat, Record &re
 }
 
 Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed, tables::Seat seat, int player,
-                            const QString &name)
+                            const QString &name, std::vector<int> by)
 {
     const auto refuse = [](const QString &why) { return Outcome{Verdict::Refused, why, false}; };
     if (records_.size() >= size_t(MaxRecords))
@@ -360,7 +483,16 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
                   {},
                   std::max(0, player),
                   action == Action::Entry || action == Action::Rename ? name : QString()};
+    if (action == Action::Bust && book_)
+        record.by = std::move(by);
+    const bool buys =
+        action == Action::Entry || action == Action::Reentry || action == Action::Rebuy || action == Action::AddOn;
+    if (deal_ && buys)
+        return refuse(QStringLiteral("The deal is made: nobody buys in now."));
+    if (deal_ && deal_->ends && action != Action::Rename)
+        return refuse(QStringLiteral("The night ended with the deal."));
     switch (action) {
+    case Action::Deal: return refuse(QStringLiteral("A deal is made with its shares."));
     case Action::Rename:
         if (const std::optional<QString> why = who(action, record))
             return refuse(*why);
@@ -423,7 +555,7 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
     plain.layout = {};
     Ledger trial(plain);
     trial.counts_ = next;
-    if (!money(next) || !chips(next) || trial.netPool() == std::numeric_limits<qint64>::max())
+    if (!money(next) || !chips(next) || !bountyMoney(next) || trial.netPool() == std::numeric_limits<qint64>::max())
         return refuse(QStringLiteral("The money or the chips would be more than can be counted."));
     if (action == Action::Entry && !entriesOpen(round) && !confirmed)
         return {
@@ -462,12 +594,25 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
         done.player = int(players_.size()) + 1;
     else if (action == Action::Reentry)
         done.player = record.player;
+    // The bounties first: a refusal leaves the seats as they were.
+    std::optional<bounty::Book> book = book_;
+    if (book) {
+        const int busted = action == Action::Bust && seating_ ? seating_->at(seat) : 0;
+        const int whose = action == Action::Bust ? busted : action == Action::Rebuy ? record.player : done.player;
+        if (action != Action::Bust || busted > 0)
+            if (const std::optional<QString> why = bountyPart(action, whose, record, *book))
+                return refuse(*why);
+    }
     if (seating_) {
         if (const std::optional<QString> why = this->seat(action, seat, record, done))
             return refuse(*why);
     }
     apply(record, done);
     whom_.push_back(done.player > 0 ? done.player : record.player);
+    if (book && action == Action::Bust)
+        done.bounty = bounty::bustText(*book, setup_.bountyRules(), {bounty::Event::Bust, done.player, record.by},
+                                       [this](int p) { return playerName(p); }, currency_);
+    book_ = std::move(book);
     records_.push_back(std::move(record));
     counts_ = next;
     if (action == Action::LockPayouts)
@@ -531,7 +676,8 @@ void Ledger::recount()
         case Action::LockPayouts: locked_ = r.locked; break;
         case Action::Move:
         case Action::Redraw:
-        case Action::Rename: break;
+        case Action::Rename:
+        case Action::Deal: break;
         }
     }
 }
@@ -551,8 +697,15 @@ std::optional<Ledger> Ledger::replay(const Setup &setup, const std::vector<Recor
             ledger.recount();
             continue;
         }
+        if (r.action == Action::Deal) {
+            // A deal is taken as it was made: its players must be those in, its shares fit.
+            const Outcome o = ledger.makeDeal(r.name, r.locked, r.ends, r.at);
+            if (o.verdict != Verdict::Done || ledger.records_.back() != r)
+                return std::nullopt;
+            continue;
+        }
         ledger.replayLess_ = r.less;
-        const Outcome o = ledger.act(r.action, 0, r.at, true, r.seat, r.player, r.name);
+        const Outcome o = ledger.act(r.action, 0, r.at, true, r.seat, r.player, r.name, r.by);
         ledger.replayLess_.reset();
         // A buy-in's seat is drawn again: a file whose seats the draw does not give is not this game.
         // A re-entry kept without its player (an older file) is the last out's.
@@ -569,7 +722,7 @@ bool Band::operator==(const Band &o) const
 {
     return players == o.players && average == o.average && pool == o.pool && payouts == o.payouts
            && rounding == o.rounding && locked == o.locked && unshared == o.unshared && rebuysUntil == o.rebuysUntil
-           && folded == o.folded;
+           && folded == o.folded && bounties == o.bounties;
 }
 
 QString Band::lines() const
@@ -589,7 +742,7 @@ QString Band::lines() const
     QString second = join(places);
     if (!second.isEmpty() && !rounding.isEmpty())
         second += QStringLiteral(" (") + rounding + QLatin1Char(')');
-    const QString first = join({players, average, pool});
+    const QString first = join({players, average, pool, bounties});
     const QString rest = join({second, folded, locked, unshared, rebuysUntil});
     return rest.isEmpty() ? first : first + QStringLiteral("\r\n") + rest;
 }
@@ -611,9 +764,19 @@ Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &curre
         b.pool = QStringLiteral("Prize pool ") + currency + grouped(pool);
         if (ledger.guaranteed())
             b.pool += QStringLiteral(" GTD");
+
         const std::vector<qint64> amounts = ledger.payouts();
         for (size_t i = 0; i < amounts.size(); ++i)
             b.payouts << ordinal(qint64(i) + 1) + QLatin1Char(' ') + currency + grouped(amounts[i]);
+        // After a deal, the shares of the players in, and what they play on for.
+        if (const std::optional<Deal> &deal = ledger.deal()) {
+            b.payouts.clear();
+            for (size_t i = 0; i < deal->players.size(); ++i)
+                b.payouts << ledger.playerName(deal->players[i]) + QLatin1Char(' ') + currency
+                                 + grouped(deal->shares[i]);
+            if (deal->playFor > 0)
+                b.payouts << QStringLiteral("%1%2 played for").arg(currency, grouped(deal->playFor));
+        }
         if (ledger.setup().unit > 1)
             b.rounding = QStringLiteral("rounded to ") + currency + grouped(ledger.setup().unit);
         // More places typed than the players can finish in: the band says how many are paid.
@@ -621,6 +784,8 @@ Band band(const Ledger &ledger, int round, qint64 bigBlind, const QString &curre
         if (!ledger.locked() && !ledger.setup().shares.empty() && typed > c.entries)
             b.folded = QStringLiteral("%1 places typed, %2 can be paid").arg(typed).arg(c.entries);
     }
+    if (ledger.bountyMoney() > 0)
+        b.bounties = QStringLiteral("Bounties ") + currency + grouped(ledger.bountyMoney());
     if (ledger.locked())
         b.locked = QStringLiteral("Payouts locked");
     if (ledger.unshared() > 0)

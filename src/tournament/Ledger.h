@@ -4,6 +4,7 @@
 // payouts. Plain values and calls: the
 // display, the settings and the page only show it and send it actions.
 
+#include "bounty/Bounty.h"
 #include "tables/Seating.h"
 
 #include <QString>
@@ -47,11 +48,22 @@ struct Setup {
     bool seated = false;
     // The seat draw's seed, chosen when the game starts.
     quint64 seed = 0;
+    // Bounties: the part of every buy-in and rebuy that is bounty money (0: none), kept apart from
+    // the prize pool; the smallest amount a bounty pays (1, or the bounty chip's value); and
+    // whether half of each bounty goes onto the eliminator's own head.
+    qint64 bounty = 0;
+    qint64 bountyUnit = 1;
+    bool progressive = false;
 
     qint64 reentryAmount() const { return reentry.value_or(buyIn); }
     qint64 reentryChipCount() const { return reentryChips.value_or(buyInChips); }
     qint64 reentryUntil() const { return reentryLastRound.value_or(rebuyLastRound); }
-    bool seats() const { return layout.tables > 1 || seated; }
+    // Bounties are paid to a player: who is who is known by their seats.
+    bool seats() const { return layout.tables > 1 || seated || bounty > 0; }
+    bounty::Rules bountyRules() const
+    {
+        return {progressive ? bounty::Kind::Progressive : bounty::Kind::Fixed, bounty, bountyUnit};
+    }
     // The stack an entry gets in a round (the last round's after the close), never below nothing.
     qint64 entryStack(qint64 round) const;
     bool operator==(const Setup &o) const;
@@ -59,8 +71,8 @@ struct Setup {
 };
 
 // Move: a player moved to even the tables; Redraw: the final table's seats drawn afresh;
-// Rename: a player given a name (or another one).
-enum class Action { Entry, Reentry, Rebuy, AddOn, Bust, LockPayouts, Move, Redraw, Rename };
+// Rename: a player given a name (or another one); Deal: the money left shared by the players in.
+enum class Action { Entry, Reentry, Rebuy, AddOn, Bust, LockPayouts, Move, Redraw, Rename, Deal };
 QString actionName(Action action);
 
 // One action as recorded: when (milliseconds since the epoch), for a lock the amounts announced
@@ -69,8 +81,9 @@ QString actionName(Action action);
 // rebuy's or an add-on's when said; and the name an entry or a rename gives.
 struct Record {
     Record(Action a = Action::Entry, qint64 time = 0, std::vector<qint64> amounts = {}, tables::Seat at = {},
-           int who = 0, QString called = {}, qint64 shortBy = 0)
-        : action(a), at(time), locked(std::move(amounts)), seat(at), player(who), name(std::move(called)), less(shortBy)
+           int who = 0, QString called = {}, qint64 shortBy = 0, std::vector<int> busters = {})
+        : action(a), at(time), locked(std::move(amounts)), seat(at), player(who), name(std::move(called)), less(shortBy),
+          by(std::move(busters))
     {}
     Action action = Action::Entry;
     qint64 at = 0;
@@ -79,10 +92,14 @@ struct Record {
     int player = 0;
     QString name;
     qint64 less = 0; // a late entry: the chips its stack was short by
+    // A bust's eliminators, in seat order, with bounties; a deal's players, each with their share
+    // in locked, its way in name ("ICM"), and whether the night ended with it.
+    std::vector<int> by;
+    bool ends = false;
     bool operator==(const Record &o) const
     {
         return action == o.action && at == o.at && locked == o.locked && seat == o.seat && player == o.player
-               && name == o.name && less == o.less;
+               && name == o.name && less == o.less && by == o.by && ends == o.ends;
     }
     bool operator!=(const Record &o) const { return !(*this == o); }
 };
@@ -119,6 +136,16 @@ struct Counts {
     qint64 busts = 0;
     qint64 buyIns() const { return entries + reentries; }
     qint64 left() const { return entries + reentries - busts; }
+};
+
+// The deal the players in made: each one's share of the money left, and what is left to play for,
+// paid to the winner.
+struct Deal {
+    QString method;
+    std::vector<int> players;
+    std::vector<qint64> shares;
+    qint64 playFor = 0;
+    bool ends = false; // the night ended with it: the players in are placed by their shares
 };
 
 // The most places paid, and the most actions one game records.
@@ -159,6 +186,7 @@ public:
         tables::Seat seat;               // the seat a buy-in drew
         tables::Broken broken;           // the table a bust broke
         std::vector<tables::Move> moves; // the seats a redraw dealt
+        QString bounty;                  // a bust's bounties paid: "Ann busts Ned — £5 to Ann, …"
     };
 
     explicit Ledger(Setup setup = {});
@@ -169,8 +197,23 @@ public:
     // add-on or new name; name: an entry's or a rename's. Asked first (Confirm): a rebuy or
     // re-entry after its last round, and the bust that ends the game when a fixed house cut
     // takes all the money in, leaving the prize pool empty.
+    // by: a bust's eliminators (players), asked for with bounties.
     Outcome act(Action action, int round, qint64 at, bool confirmed = false, tables::Seat seat = {}, int player = 0,
-                const QString &name = {});
+                const QString &name = {}, std::vector<int> by = {});
+    // The players in, in seat order (with seats; else none).
+    std::vector<int> inPlay() const;
+    // What the places still to be decided pay, 1st first: a deal shares their sum.
+    std::vector<qint64> prizesLeft() const;
+    // The deal of the players in (2 to 9): their shares, in the order of inPlay(), summing to at
+    // most the money left; the rest is played for. With ends the night ends with it (nothing may
+    // then be left to play for).
+    Outcome makeDeal(const QString &method, const std::vector<qint64> &shares, bool ends, qint64 at);
+    const std::optional<Deal> &deal() const { return deal_; }
+    // A player's prize at a place: a deal's share (the winner's with what was played for), else
+    // the place's payout.
+    qint64 prizeOf(int player, qint64 place) const;
+    // "Deal (ICM): Ann £4,123 · Kim £3,383 · Ned £2,494; £100 played for"
+    QString dealText(const QString &currency) const;
     // Takes back the last action: "Undone: Bust — 8 players left". seen: the number of records
     // the asker saw; when others came since, nothing is undone and the last one is named instead.
     Outcome undo(std::optional<qint64> seen = std::nullopt);
@@ -180,10 +223,15 @@ public:
 
     const Counts &counts() const { return counts_; }
     const std::vector<Record> &records() const { return records_; }
-    // The money in, before the cut.
+    // The money in, before the cut, bounties included.
     qint64 collected() const { return money(counts_).value_or(0); }
+    // The bounty money in, kept apart from the prize pool.
+    qint64 bountyMoney() const { return bountyMoney(counts_).value_or(0); }
+    // The bounties as they stand: each head, and what each player has been paid; none without.
+    const std::optional<bounty::Book> &bounties() const { return book_; }
     qint64 cut() const;
-    // The collected money less the cut plus the added money, or the guarantee when higher.
+    // The collected money less the bounties and the cut, plus the added money; or the guarantee
+    // when higher. The cut is taken from the money for the prizes.
     qint64 pool() const;
     bool guaranteed() const;
     qint64 chipsInPlay() const { return chips(counts_).value_or(0); }
@@ -228,6 +276,9 @@ public:
 private:
     std::optional<qint64> money(const Counts &c) const;
     std::optional<qint64> chips(const Counts &c) const;
+    std::optional<qint64> bountyMoney(const Counts &c) const;
+    // The bounties' part of an action: none when fine (the book in next), else why not.
+    std::optional<QString> bountyPart(Action action, int player, Record &record, bounty::Book &next) const;
     // The collected money less the cut plus the added money; the largest number when it would
     // not fit.
     qint64 netPool() const;
@@ -251,6 +302,8 @@ private:
     // While records are replayed: the next entry's shortfall as it was recorded.
     std::optional<qint64> replayLess_;
     QString currency_;
+    std::optional<bounty::Book> book_;
+    std::optional<Deal> deal_;
 };
 
 // The players' band and what goes with it, for the display and the page.
@@ -266,6 +319,7 @@ struct Band {
     // registration first: "Late registration until round 3 (stack 8,000), rebuys until round 4"
     QString rebuysUntil;
     QString folded;        // "6 places typed, 5 can be paid"
+    QString bounties;      // "Bounties £100", beside the pool
     QString lines() const; // the band's two lines, CR LF between them; parts without text left out
     bool operator==(const Band &o) const;
 };

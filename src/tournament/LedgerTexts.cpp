@@ -37,6 +37,7 @@ QString actionName(Action action)
     case Action::Move: return QStringLiteral("Move");
     case Action::Redraw: return QStringLiteral("Seat redraw");
     case Action::Rename: return QStringLiteral("Name");
+    case Action::Deal: return QStringLiteral("Deal");
     }
     return {};
 }

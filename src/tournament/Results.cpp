@@ -88,16 +88,24 @@ QString buyInsText(const Place &place)
 
 QByteArray resultsCsv(const Results &results)
 {
-    QString out = csvLine({QStringLiteral("Place"), QStringLiteral("Name"), QStringLiteral("Entry"),
-                           QStringLiteral("Table"), QStringLiteral("Seat"), QStringLiteral("Prize"),
-                           QStringLiteral("Buy-ins"), QStringLiteral("Rebuys"), QStringLiteral("Add-ons")});
+    // The bounties' columns only in a night that had them.
+    const bool bounties = results.bounties > 0;
+    QStringList head{QStringLiteral("Place"),   QStringLiteral("Name"),    QStringLiteral("Entry"),
+                     QStringLiteral("Table"),   QStringLiteral("Seat"),    QStringLiteral("Prize"),
+                     QStringLiteral("Buy-ins"), QStringLiteral("Rebuys"),  QStringLiteral("Add-ons")};
+    if (bounties)
+        head << QStringLiteral("Knock-outs") << QStringLiteral("Bounties");
+    QString out = csvLine(head);
     const auto known = [](qint64 v, bool is) { return is ? QString::number(v) : QString(); };
     for (const Place &p : results.places) {
         const bool seated = p.seat.valid();
         const bool bought = p.buyIns > 0;
-        out += csvLine({QString::number(p.place), csvText(p.name), known(p.entry, p.entry > 0),
-                        known(p.seat.table, seated), known(p.seat.seat, seated), QString::number(p.prize),
-                        known(p.buyIns, bought), known(p.rebuys, bought), known(p.addOns, bought)});
+        QStringList cells{QString::number(p.place),        csvText(p.name),       known(p.entry, p.entry > 0),
+                          known(p.seat.table, seated),     known(p.seat.seat, seated), QString::number(p.prize),
+                          known(p.buyIns, bought),         known(p.rebuys, bought),    known(p.addOns, bought)};
+        if (bounties)
+            cells << QString::number(p.knockouts) << QString::number(p.bounty);
+        out += csvLine(cells);
     }
     out += QStringLiteral("\r\n");
     out += csvLine({QStringLiteral("Title"), csvText(results.title)});
@@ -114,6 +122,10 @@ QByteArray resultsCsv(const Results &results)
     };
     for (const auto &[name, value] : figures)
         out += csvLine({QLatin1String(name), QString::number(value)});
+    if (bounties)
+        out += csvLine({QStringLiteral("Bounties"), QString::number(results.bounties)});
+    if (!results.deal.isEmpty())
+        out += csvLine({QStringLiteral("Deal"), csvText(results.deal)});
     return out.toUtf8();
 }
 
@@ -167,21 +179,31 @@ QByteArray resultsHtml(const Results &results)
     out += fact("House cut", money(results.cut));
     out += fact("Added", money(results.added));
     out += fact("Prize pool", money(results.pool) + (results.guaranteed ? QStringLiteral(" GTD") : QString()));
+    const bool bounties = results.bounties > 0;
+    if (bounties)
+        out += fact("Bounties", money(results.bounties));
+    if (!results.deal.isEmpty())
+        out += fact("Deal", html(results.deal.mid(results.deal.indexOf(QLatin1Char(' ')) + 1)));
     out += QStringLiteral("</ul>\n<div class=\"sheet\">\n");
 
     // The buy-ins' column only when a player bought more than their entry.
     const bool more = std::any_of(results.places.begin(), results.places.end(),
                                   [](const Place &p) { return p.buyIns > 1 || p.rebuys > 0 || p.addOns > 0; });
     out += QStringLiteral("<section class=\"places\">\n<h2>Places</h2>\n<table>\n<thead><tr><th>Place</th>"
-                          "<th>Name</th><th>Seat</th>%1<th class=\"prize\">Prize</th></tr></thead>\n<tbody>\n")
-               .arg(more ? QStringLiteral("<th>Buy-ins</th>") : QString());
+                          "<th>Name</th><th>Seat</th>%1<th class=\"prize\">Prize</th>%2</tr></thead>\n<tbody>\n")
+               .arg(more ? QStringLiteral("<th>Buy-ins</th>") : QString(),
+                    bounties ? QStringLiteral("<th class=\"prize\">KOs</th><th class=\"prize\">Bounties</th>")
+                             : QString());
     for (const Place &p : results.places)
         out +=
             QStringLiteral("<tr><td class=\"place\">%1</td><td class=\"name\">%2</td><td class=\"seat\">%3</td>"
-                           "%5<td class=\"prize\">%4</td></tr>\n")
+                           "%5<td class=\"prize\">%4</td>%6</tr>\n")
                 .arg(ordinal(p.place), html(entryName(p)), html(p.seat.valid() ? tables::seatText(p.seat) : QString()),
                      p.prize > 0 ? money(p.prize) : QString(),
-                     more ? QStringLiteral("<td class=\"buyins\">%1</td>").arg(html(buyInsText(p))) : QString());
+                     more ? QStringLiteral("<td class=\"buyins\">%1</td>").arg(html(buyInsText(p))) : QString(),
+                     bounties ? QStringLiteral("<td class=\"prize\">%1</td><td class=\"prize\">%2</td>")
+                                    .arg(grouped(p.knockouts), p.bounty > 0 ? money(p.bounty) : QString())
+                              : QString());
     out += QStringLiteral("</tbody>\n</table>\n</section>\n");
 
     if (!results.structure.isEmpty()) {

@@ -23,10 +23,13 @@ struct Place {
     qint64 buyIns = 0; // the entry and its re-entries; 0: not known
     qint64 rebuys = 0;
     qint64 addOns = 0;
+    qint64 knockouts = 0; // with bounties: the busts they had a part in
+    qint64 bounty = 0;    // ... and the bounty money paid to them, their own head's too when they won
     bool operator==(const Place &o) const
     {
         return place == o.place && entry == o.entry && name == o.name && seat == o.seat && prize == o.prize
-               && buyIns == o.buyIns && rebuys == o.rebuys && addOns == o.addOns;
+               && buyIns == o.buyIns && rebuys == o.rebuys && addOns == o.addOns && knockouts == o.knockouts
+               && bounty == o.bounty;
     }
 };
 
@@ -42,6 +45,8 @@ struct Results {
     qint64 added = 0;
     qint64 pool = 0;
     bool guaranteed = false;
+    qint64 bounties = 0; // the bounty money in, apart from the pool (0: no bounties)
+    QString deal;        // "Deal (ICM): Ann £4,123 · Kim £3,383 · Ned £2,494"; empty: none
     std::vector<Place> places; // 1st first, every place
 };
 

@@ -18,7 +18,8 @@ namespace {
 constexpr int Version = 2;
 constexpr int MaxLevels = 100000;
 
-const char *const ActionKeys[] = {"entry", "reentry", "rebuy", "addon", "bust", "lock", "move", "redraw", "rename"};
+const char *const ActionKeys[] = {"entry", "reentry", "rebuy",  "addon",  "bust",
+                                  "lock",  "move",    "redraw", "rename", "deal"};
 
 // 64-bit amounts as text: a JSON number holds 53 bits exactly.
 QJsonValue amount(qint64 v)
@@ -177,6 +178,12 @@ Setup readSetup(Reader &r, const QJsonObject &o)
         s.lateLess = r.get(o, "lateLess", 0, Max64);
         s.lockAtClose = r.flag(o, "lockAtClose");
     }
+    if (o.contains(QStringLiteral("bounty"))) {
+        s.bounty = r.get(o, "bounty", 1, Max64);
+        s.bountyUnit = r.get(o, "bountyUnit", 1, s.bounty);
+        s.progressive = r.flag(o, "progressive");
+        r.ok = r.ok && s.bountyUnit > 0 && s.bounty % s.bountyUnit == 0;
+    }
     if (o.contains(QStringLiteral("tables"))) {
         s.layout.tables = int(r.get(o, "tables", 1, tables::MaxTables));
         s.seated = s.layout.tables == 1;
@@ -238,7 +245,7 @@ QByteArray formatSavedGame(const SavedGame &g)
         }
         if (r.seat.valid())
             record.append(QJsonArray{r.seat.table, r.seat.seat});
-        if (r.player > 0 || !r.name.isEmpty() || r.less > 0) {
+        if (r.player > 0 || !r.name.isEmpty() || r.less > 0 || !r.by.empty() || r.ends) {
             QJsonObject who;
             if (r.player > 0)
                 who.insert(QStringLiteral("player"), r.player);
@@ -246,6 +253,14 @@ QByteArray formatSavedGame(const SavedGame &g)
                 who.insert(QStringLiteral("name"), r.name);
             if (r.less > 0)
                 who.insert(QStringLiteral("less"), amount(r.less));
+            if (!r.by.empty()) {
+                QJsonArray by;
+                for (const int p : r.by)
+                    by.append(p);
+                who.insert(QStringLiteral("by"), by);
+            }
+            if (r.ends)
+                who.insert(QStringLiteral("ends"), true);
             record.append(who);
         }
         records.append(record);
@@ -257,6 +272,12 @@ QByteArray formatSavedGame(const SavedGame &g)
         setup.insert(QStringLiteral("entryLastRound"), double(g.setup.entryLastRound));
         setup.insert(QStringLiteral("lateLess"), amount(g.setup.lateLess));
         setup.insert(QStringLiteral("lockAtClose"), g.setup.lockAtClose);
+    }
+    // Bounties, only when there are any.
+    if (g.setup.bounty > 0) {
+        setup.insert(QStringLiteral("bounty"), amount(g.setup.bounty));
+        setup.insert(QStringLiteral("bountyUnit"), amount(g.setup.bountyUnit));
+        setup.insert(QStringLiteral("progressive"), g.setup.progressive);
     }
     QJsonObject o{{QStringLiteral("chiplarkGame"), Version},
                   {QStringLiteral("currentRound"), g.currentRound},
@@ -355,11 +376,18 @@ std::optional<SavedGame> parseSavedGame(const QByteArray &bytes)
                 record.player = int(r.get(who, "player", 1, MaxRecords));
             if (who.contains(QStringLiteral("less")))
                 record.less = r.get(who, "less", 1, Max64);
+            const QJsonArray by = who.value(QStringLiteral("by")).toArray();
+            if (by.size() > tables::MaxTables * tables::MaxSeats)
+                return std::nullopt;
+            for (const auto &p : by)
+                record.by.push_back(int(r.number(p, 1, MaxRecords).value_or(0)));
+            if (who.contains(QStringLiteral("ends")))
+                record.ends = r.flag(who, "ends");
             if (!name.isUndefined() && (!name.isString() || name.toString().size() > MaxNameChars))
                 return std::nullopt;
             record.name = name.toString();
         }
-        if (record.action == Action::LockPayouts) {
+        if (record.action == Action::LockPayouts || record.action == Action::Deal) {
             for (const auto &amountValue : a.at(2).toArray())
                 record.locked.push_back(r.number(amountValue, 0, Max64).value_or(0));
             // A lock without amounts is the unlock.

@@ -12,8 +12,9 @@ const QString CountKey = QStringLiteral("Count");
 const QString SpeakKey = QStringLiteral("Speak");
 const QString CutFixedKey = QStringLiteral("CutFixed");
 const QString OpenAfterCloseKey = QStringLiteral("OpenAfterClose");
+const QString ProgressiveKey = QStringLiteral("Progressive");
 
-const std::array<SetupKey, 24> SetupKeys{{
+const std::array<SetupKey, 27> SetupKeys{{
     {"Count", "Count players and prizes", SetupKey::Switch},
     {"BuyIn", "Buy-in", SetupKey::Amount, &Setup::buyIn},
     {"BuyInChips", "Buy-in chips", SetupKey::Chips, &Setup::buyInChips},
@@ -33,6 +34,9 @@ const std::array<SetupKey, 24> SetupKeys{{
     {"Added", "Added money", SetupKey::Amount, &Setup::added},
     {"Guarantee", "Guarantee", SetupKey::Amount, &Setup::guarantee},
     {"Rounding", "Round payouts to", SetupKey::Unit, &Setup::unit},
+    {"Bounty", "Bounty", SetupKey::Amount, &Setup::bounty},
+    {"BountyUnit", "Bounties paid in", SetupKey::Unit, &Setup::bountyUnit},
+    {"Progressive", "Progressive bounties", SetupKey::Switch},
     {"Payouts", "Payouts", SetupKey::Shares},
     {"Speak", "Announce busts and the money", SetupKey::Switch},
     {"Tables", "Tables", SetupKey::Tables},
@@ -89,6 +93,7 @@ Setup readSetup(const SetupTexts &texts, std::vector<SetupProblem> &problems)
     Setup s;
     s.cutFixed = switchedOn(texts, CutFixedKey);
     s.speak = switchedOn(texts, SpeakKey);
+    s.progressive = switchedOn(texts, ProgressiveKey);
     constexpr qint64 Max = std::numeric_limits<qint64>::max();
     for (const SetupKey &k : SetupKeys) {
         const QString key = QLatin1String(k.key);
@@ -158,6 +163,21 @@ Setup readSetup(const SetupTexts &texts, std::vector<SetupProblem> &problems)
                                            "is %2 chips.")
                                 .arg(s.entryLastRound)
                                 .arg(grouped(s.buyInChips))});
+    // A bounty is part of every buy-in, re-entry and rebuy, and paid in whole units.
+    const auto bountyAbove = [&](const char *what, qint64 amount) {
+        problems.push_back({QStringLiteral("Bounty"), QStringLiteral("The bounty is more than the %1 of %2.")
+                                                          .arg(QLatin1String(what), grouped(amount))});
+    };
+    if (s.bounty > 0 && s.bounty > s.buyIn)
+        bountyAbove("buy-in", s.buyIn);
+    else if (s.bounty > 0 && s.bounty > s.reentryAmount())
+        bountyAbove("re-entry", s.reentryAmount());
+    else if (s.bounty > 0 && s.rebuy > 0 && s.bounty > s.rebuy)
+        bountyAbove("rebuy", s.rebuy);
+    else if (s.bounty > 0 && s.bountyUnit > 0 && s.bounty % s.bountyUnit != 0)
+        problems.push_back({QStringLiteral("BountyUnit"),
+                            QStringLiteral("The bounty of %1 is not a whole number of %2s: bounties are paid in them.")
+                                .arg(grouped(s.bounty), grouped(s.bountyUnit))});
     const std::optional<std::vector<int>> order =
         parseBreakOrder(texts.value(QStringLiteral("BreakOrder")), s.layout.tables);
     if (order)

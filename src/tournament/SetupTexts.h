@@ -20,13 +20,14 @@ struct SetupKey {
     std::optional<qint64> Setup::*maybe = nullptr; // ... or a number that may be left blank
 };
 // Every key, in the order the settings file holds them.
-extern const std::array<SetupKey, 24> SetupKeys;
+extern const std::array<SetupKey, 27> SetupKeys;
 
 // Keys of the switches: "1" on, anything else off.
 extern const QString CountKey;
 extern const QString SpeakKey;
 extern const QString CutFixedKey;
 extern const QString OpenAfterCloseKey; // "1": the payouts are not locked when registration closes
+extern const QString ProgressiveKey;    // "1": half of each bounty goes onto the eliminator's head
 
 using SetupTexts = QHash<QString, QString>;
 

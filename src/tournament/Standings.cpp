@@ -33,7 +33,6 @@ std::vector<Place> standings(const Ledger &ledger)
 {
     const std::vector<Finish> &finishes = ledger.finishes();
     const std::vector<qint64> places = ledger.places();
-    const std::vector<qint64> payouts = ledger.payouts();
     const auto line = [&](qint64 place, int player, tables::Seat seat) {
         Place p{place, player, {}, seat, 0};
         if (player > 0) {
@@ -42,14 +41,29 @@ std::vector<Place> standings(const Ledger &ledger)
             p.buyIns = who.buyIns;
             p.rebuys = who.rebuys;
             p.addOns = who.addOns;
+            if (const std::optional<bounty::Book> &book = ledger.bounties()) {
+                p.knockouts = book->knockouts.at(size_t(player - 1));
+                p.bounty = book->won.at(size_t(player - 1));
+            }
         }
-        if (place >= 1 && place <= qint64(payouts.size()))
-            p.prize = payouts[size_t(place - 1)];
+        p.prize = ledger.prizeOf(player, place);
         return p;
     };
     std::vector<Place> lines;
-    lines.reserve(finishes.size() + 1);
-    if (ledger.counts().left() == 1) {
+    lines.reserve(finishes.size() + ledger.inPlay().size());
+    // A deal that ended the night places the players in by their shares, the largest first.
+    if (const std::optional<Deal> &deal = ledger.deal(); deal && deal->ends) {
+        std::vector<size_t> order(deal->players.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return deal->shares[a] > deal->shares[b]; });
+        const tables::Seating &s = *ledger.seating();
+        for (size_t i = 0; i < order.size(); ++i) {
+            const int player = deal->players[order[i]];
+            lines.push_back(line(qint64(i) + 1, player, s.seatOf(player).value_or(tables::Seat{})));
+        }
+    } else if (ledger.counts().left() == 1) {
         const qint64 winner = lastStanding(ledger);
         tables::Seat seat;
         if (const std::optional<tables::Seating> &s = ledger.seating(); s && winner > 0)

@@ -67,7 +67,7 @@ private slots:
         game.backColour = 0xff0000; // blue
         game.textColour = 0x3366cc;
         game.counting = true;
-        game.band = {"Players", "Average", "Pool", {"1st", "2nd"}, "Rounding", "Locked", "Unshared", "Rebuys", ""};
+        game.band = {"Players", "Average", "Pool", {"1st", "2nd"}, "Rounding", "Locked", "Unshared", "Rebuys", "", ""};
         game.payoutsLocked = true;
         game.records = 14;
         game.recent = {"21:04 Bust"};
