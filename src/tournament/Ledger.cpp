@@ -377,7 +377,7 @@ Ledger::Outcome Ledger::makeDeal(const QString &method, const std::vector<qint64
         }
     records_.push_back(std::move(record));
     whom_.push_back(0);
-    Outcome done{Verdict::Done, dealText(currency_), false};
+    Outcome done{Verdict::Done, QStringLiteral("Deal — ") + dealText(currency_), false};
     return done;
 }
 
@@ -399,7 +399,7 @@ QString Ledger::dealText(const QString &currency) const
     QStringList shares;
     for (size_t i = 0; i < deal_->players.size(); ++i)
         shares << playerName(deal_->players[i]) + QLatin1Char(' ') + currency + grouped(deal_->shares[i]);
-    QString text = QStringLiteral("Deal (%1): ").arg(deal_->method) + shares.join(QStringLiteral(" · "));
+    QString text = deal_->method + QStringLiteral(": ") + shares.join(QStringLiteral(" · "));
     if (deal_->playFor > 0)
         text += QStringLiteral("; %1%2 played for").arg(currency, grouped(deal_->playFor));
     return text;

@@ -212,7 +212,7 @@ public:
     // A player's prize at a place: a deal's share (the winner's with what was played for), else
     // the place's payout.
     qint64 prizeOf(int player, qint64 place) const;
-    // "Deal (ICM): Ann £4,123 · Kim £3,383 · Ned £2,494; £100 played for"
+    // "ICM: Ann £4,123 · Kim £3,383 · Ned £2,494; £100 played for"
     QString dealText(const QString &currency) const;
     // Takes back the last action: "Undone: Bust — 8 players left". seen: the number of records
     // the asker saw; when others came since, nothing is undone and the last one is named instead.

@@ -183,7 +183,7 @@ QByteArray resultsHtml(const Results &results)
     if (bounties)
         out += fact("Bounties", money(results.bounties));
     if (!results.deal.isEmpty())
-        out += fact("Deal", html(results.deal.mid(results.deal.indexOf(QLatin1Char(' ')) + 1)));
+        out += fact("Deal", html(results.deal));
     out += QStringLiteral("</ul>\n<div class=\"sheet\">\n");
 
     // The buy-ins' column only when a player bought more than their entry.

@@ -541,6 +541,53 @@ private slots:
                    "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)",
                    "notice: Only one player is left: no bust to record.",
                    "7 places: 1st  # · Table 1, Seat # · £85 | 2nd  # · Table 1, Seat # · £55"};
+        const QString bust = "notice: Bust at Table 1: which seat? 1–5 (Escape cancels)";
+        const QString atSeat = " at Table 1: which seat? 1–5 (Escape cancels)";
+        const QString second = "A second player sharing the bounty: Who busted ";
+        const auto count = [](int n, const QString &who, const QString &typed) {
+            return QStringLiteral("notice: Chip count %1 of 2 — Table 1, Seat #, %2: %3\r\nDigits, then Enter · "
+                                  "Backspace erases · Escape stops")
+                .arg(QString::number(n), who, typed);
+        };
+        const QString counted = "notice: Counted 5: 24,995 short of the 25,000 chips in play.";
+        QTest::newRow("progressive bounties: a knock-out, a split pot, a rebuy by seat; counted, a deal ends the night")
+            << "layout=1x5 bounty=10p names=Ann,Bob,Cy,Di start S B @Di @Ann #13 B @Cy @Ann @Bob R @Ann K 3 #13 2 #13 "
+               "O #13 #13 4 E r #8 r"
+            << QStringList{
+                   "seat: " + QStringList{"Ann", "Bob", "Cy", "Di"}.join(" → Table #, Seat #\r\n")
+                       + " → Table #, Seat #",
+                   bust,
+                   "notice: Who busted Di" + atSeat,
+                   "notice: Enter records it: Ann busts Di. " + second + "Di" + atSeat,
+                   "notice: # is out — 3 left. Backspace undoes it.\r\nAnn busts Di — £5 to Ann, their bounty now £15",
+                   bust,
+                   "notice: Who busted Cy" + atSeat,
+                   "notice: Enter records it: Ann busts Cy. " + second + "Cy" + atSeat,
+                   "notice: # is out — 2 left. Backspace undoes it.\r\nBob and Ann bust Cy — £2 to Bob, their bounty "
+                   "now £13; £2 to Ann, their bounty now £18",
+                   "notice: Rebuy" + atSeat,
+                   "notice: Rebuy — 2 players left. Backspace undoes it.",
+                   count(1, "Bob", "▌"),
+                   count(1, "Bob", "3▌"),
+                   count(2, "Ann", "▌"),
+                   count(2, "Ann", "2▌"),
+                   counted,
+                   count(1, "Bob", "▌ (Enter keeps 3)"),
+                   count(2, "Ann", "▌ (Enter keeps 2)"),
+                   counted,
+                   "seat: Deal — £50 left\r\n1 Even: Bob £25 · Ann £25\r\n2 Chip chop: Bob £30 · Ann £20\r\n"
+                   "3 Chip chop + next prize: Bob £30 · Ann £20\r\n4 ICM: Bob £30 · Ann £20",
+                   "notice: 1–4 picks a way · F and an amount: kept to play for · K counts again · Escape: no deal",
+                   "notice: 4 ICM: Bob £30 · Ann £20\r\nEnter: record it and play on · E: record it and end the night "
+                   "· Escape: no deal",
+                   "seat: ",
+                   "notice: Deal — ICM: Bob £30 · Ann £20\r\nThe night ends with the deal. Backspace undoes it.",
+                   "finished: 4 places, pool 50, 25/50 for 1 mins.",
+                   "4 places: 1st  # · Table 1, Seat # · £30 · 1 knock-out, £15 in bounties | 2nd  # · Table 1, Seat # "
+                   "· "
+                   "£20 · 2 knock-outs, £35 in bounties",
+                   "notice: Undone: Deal — 2 players left.",
+                   "0 places: "};
         QTest::newRow("one table with names: each bound at its buy-in, the list edited, the seat map, a re-entry by "
                       "name, undone, kept")
             << "layout=1x9 names=Ann,Bob,Cy start E E list=Cy,Ann,Bob E E P T T b1 P N esc shown N #13 P #8 P k P"
@@ -620,6 +667,14 @@ private slots:
                 setup.cut = value.toLongLong();
             } else if (step == "speak") {
                 setup.speak = true;
+            } else if (step.startsWith("bounty=")) {
+                setup.bounty = QString(value).remove('p').toLongLong();
+                setup.progressive = step.endsWith('p');
+            } else if (step.startsWith('@')) {
+                const std::optional<tables::Seat> at =
+                    c.ledger->seating()->seatOf(int(c.view().players.indexOf(step.mid(1))) + 1);
+                for (const QChar digit : QString::number(at->seat))
+                    c.key(digit.unicode(), 0);
             } else if (step == "start") {
                 c.names = names;
                 c.start(setup);

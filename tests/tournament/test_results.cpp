@@ -103,6 +103,9 @@ private slots:
              "Round 1: £25/£50 "
              "for 20 mins. Break every 4 levels."},
             {"guaranteed", "guaranteed", "Prize pool £3,700 GTD Places"},
+            {"bounties and a deal", "bounties",
+             "Prize pool £3,700 Bounties £200 Deal ICM: Zoë £2,600 Places Place Name Seat Buy-ins Prize KOs Bounties "
+             "1st Zoë Table 2, Seat 3 2 (1 re-entry) · 1 rebuy £2,600 3 £150 2nd Entry 12 0 Structure"},
             {"no name, no entry", "unknown", "2nd — Structure"},
             {"no title", "untitled", "Results Results Thursday"},
             {"markup typed", "markup",
@@ -124,6 +127,13 @@ private slots:
         r.title = night == "untitled" ? QString() : night == "markup" ? QStringLiteral("Tom & Jerry's <i>") : r.title;
         if (night == "markup")
             r.currency = QStringLiteral("<€"), r.structure << QStringLiteral("<svg onload=alert(1)>");
+        if (night == "bounties") {
+            r.bounties = 200, r.places[0].knockouts = 3, r.places[0].bounty = 150, r.deal = "ICM: Zoë £2,600";
+            const QString csv = QString::fromUtf8(resultsCsv(r));
+            QVERIFY(
+                csv.contains("Add-ons,Knock-outs,Bounties\r\n1,Zoë,7,2,3,2600,2,1,0,3,150\r\n2,,12,,,0,,,,0,0\r\n"));
+            QVERIFY(csv.endsWith("Prize pool,3700\r\nBounties,200\r\nDeal,\"ICM: Zoë £2,600\"\r\n"));
+        }
         const QString html = QString::fromUtf8(resultsHtml(r));
         QVERIFY(html.startsWith("<!DOCTYPE html>\n") && html.endsWith("</html>\n"));
         QString shown = html;

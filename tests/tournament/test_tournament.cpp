@@ -2,6 +2,7 @@
 #include "tournament/Ledger.h"
 #include "tournament/SavedGame.h"
 #include "tournament/SetupTexts.h"
+#include "tournament/Standings.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -287,6 +288,47 @@ private slots:
         QCOMPARE(countsText(ledger), "8/0/0/0/0");
     }
 
+    // Bounties kept apart from the pool, paid by the seats named; a deal played on for the rest, and
+    // both kept: read back, the night is the same.
+    void bountiesAndDeal()
+    {
+        Setup s = setupNamed();
+        s.layout = {1, 9, {}}, s.seed = 7, s.bounty = 40, s.cut = 10, s.progressive = true;
+        Ledger l(s);
+        l.setCurrency("£");
+        play(l, "6E");
+        const std::vector<int> in = l.inPlay();
+        const auto seat = [&](int p) { return *l.seating()->seatOf(p); };
+        QCOMPARE(tournament::band(l, 1, 0, "£").lines().section("\r\n", 0, 0),
+                 "Players 6 / 6 · Average stack 10,000 · Prize pool £324 · Bounties £240");
+        QCOMPARE(l.act(Action::Bust, 1, 1, false, seat(in[0])).text,
+                 "Who busted " + l.playerName(in[0]) + "? A bounty is paid to them.");
+        QCOMPARE(l.act(Action::Rebuy, 1, 1).text, "Whose rebuy? Its bounty goes on their head.");
+        QVERIFY(l.act(Action::Bust, 1, 2, false, seat(in[0]), 0, {}, {in[1]}).bounty.contains("£20 to"));
+        QVERIFY(l.act(Action::Bust, 1, 3, false, seat(in[1]), 0, {}, {in[3], in[2]})
+                    .bounty.startsWith(l.playerName(in[2]) + " and " + l.playerName(in[3]) + " bust"));
+        QCOMPARE(l.makeDeal("ICM", {100, 100, 100}, false, 4).text, "A deal needs a share for every player in.");
+        QCOMPARE(l.makeDeal("ICM", {100, 100, 100, 20}, true, 4).text,
+                 "A deal that ends the night shares all the money left.");
+        QCOMPARE(l.makeDeal("ICM", {100, 100, 100, 20}, false, 4).verdict, Ledger::Verdict::Done);
+        QCOMPARE(l.act(Action::Entry, 1, 5).text, "The deal is made: nobody buys in now.");
+        for (int p : {in[2], in[3], in[4]})
+            l.act(Action::Bust, 1, 6, false, seat(p), 0, {}, {in[5]});
+        // The winner takes their share and what was played for; every bounty is paid out.
+        const std::vector<Place> places = standings(l);
+        QCOMPARE(places.front().prize, 20 + 324 - 320);
+        qint64 prizes = 0, bounties = 0;
+        for (const Place &p : places)
+            prizes += p.prize, bounties += p.bounty;
+        QCOMPARE(prizes, l.pool());
+        QCOMPARE(bounties, l.bountyMoney());
+        SavedGame g = savedBase();
+        g.setup = l.setup(), g.records = l.records();
+        const std::optional<SavedGame> back = parseSavedGame(formatSavedGame(g));
+        QVERIFY(back && back->records == l.records());
+        QCOMPARE(standings(*Ledger::replay(back->setup, back->records)), places);
+    }
+
     // The money in, the cut (percent halves to even; fixed, at most the money), the pool and the chips.
     void pool()
     {
@@ -410,7 +452,14 @@ private slots:
             {"a late stack with no close", "LateLess=500",
              "LateLess: A late stack needs \"Entries until round\": it shrinks until then."},
             {"a late stack shrunk to nothing", "EntryUntil=3 LateLess=500 BuyInChips=1000",
-             "LateLess: \"Late stack less per round\" leaves no chips by round 3: the buy-in is 1,000 chips."}};
+             "LateLess: \"Late stack less per round\" leaves no chips by round 3: the buy-in is 1,000 chips."},
+            {"a bounty beyond the buy-in", "BuyIn=20 Bounty=30", "Bounty: The bounty is more than the buy-in of 20."},
+            {"a bounty beyond the rebuy", "BuyIn=20 Rebuy=5 Bounty=10",
+             "Bounty: The bounty is more than the rebuy of 5."},
+            {"a bounty not in bounty chips", "BuyIn=20 Bounty=10 BountyUnit=4",
+             "BountyUnit: The bounty of 10 is not a whole number of 4s: bounties are paid in them."},
+            {"progressive bounties in chips of 5", "BuyIn=20 Bounty=10 BountyUnit=5 Progressive=1",
+             "rebuys 0, re-entries 0, bounty 10 in 5s, progressive"}};
         for (const auto &r : rows) {
             SetupTexts texts;
             for (const QString &pair : QString(r[1]).split(' '))
@@ -428,6 +477,11 @@ private slots:
                     got += QStringLiteral(", entries %1 %2")
                                .arg(s->entryLastRound)
                                .arg(s->lockAtClose ? "locking" : "open");
+                if (s->bounty > 0)
+                    got += QStringLiteral(", bounty %1 in %2s%3")
+                               .arg(s->bounty)
+                               .arg(s->bountyUnit)
+                               .arg(s->progressive ? ", progressive" : "");
                 if (!setupQuestion(*s).isEmpty())
                     got += "; asks: " + setupQuestion(*s);
             }
