@@ -11,8 +11,8 @@
 
 #include <QMetaType>
 #include <QString>
-#include <array>
 #include <QtGlobal>
+#include <array>
 
 struct DisplayText {
     QString text;

@@ -90,8 +90,8 @@ void Game::start(const std::optional<tournament::Setup> &counting)
         tournament::Setup setup = *counting;
         // Bounties are paid by seat: they seat the players too.
         setup.seated = setup.layout.tables <= 1
-                       && (setup.bounty > 0 || std::any_of(names.begin(), names.end(),
-                                                           [](const QString &n) { return !n.isEmpty(); }));
+                       && (setup.bounty > 0
+                           || std::any_of(names.begin(), names.end(), [](const QString &n) { return !n.isEmpty(); }));
         ledger.emplace(setup);
     }
     entriesClosed_ = false;

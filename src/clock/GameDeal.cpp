@@ -32,7 +32,8 @@ GameReply Game::chipCounts(const std::vector<int> &players, const std::vector<qi
             return {false, false, ledger->playerName(players[i]) + QStringLiteral(" needs a count of 1 chip or more.")};
     }
     for (size_t i = 0; i < players.size(); ++i) {
-        const auto it = std::find_if(chips_.begin(), chips_.end(), [&](const auto &c) { return c.first == players[i]; });
+        const auto it =
+            std::find_if(chips_.begin(), chips_.end(), [&](const auto &c) { return c.first == players[i]; });
         if (it != chips_.end())
             it->second = chips[i];
         else
@@ -89,8 +90,9 @@ GameReply Game::offerDeal(qint64 playFor)
     for (const int p : in) {
         const auto it = std::find_if(chips_.begin(), chips_.end(), [&](const auto &c) { return c.first == p; });
         if (it == chips_.end())
-            return {false, false, QStringLiteral("Count every player's chips first: ") + ledger->playerName(p)
-                                      + QStringLiteral(" has no count.")};
+            return {false, false,
+                    QStringLiteral("Count every player's chips first: ") + ledger->playerName(p)
+                        + QStringLiteral(" has no count.")};
         ask.stacks.push_back(it->second);
     }
     ask.prizes = ledger->prizesLeft();
@@ -106,8 +108,8 @@ GameReply Game::offerDeal(qint64 playFor)
     offer_ = DealOffer{in, playFor, *ways};
     dealPick_ = -1;
     emit seatCall(dealLines().join(QStringLiteral("\r\n")), 0);
-    emit notice(QStringLiteral("1–4 picks a way · F and an amount: kept to play for · K counts again · Escape: no deal"),
-                0);
+    emit notice(
+        QStringLiteral("1–4 picks a way · F and an amount: kept to play for · K counts again · Escape: no deal"), 0);
     return {true, false, QStringLiteral("The deal is offered: the clock is paused."), records()};
 }
 
@@ -286,9 +288,8 @@ bool Game::dealKey(int KeyCode)
             dealPick_ = -1;
             return true;
         }
-        const QString on = offer_->playFor > 0
-                               ? QStringLiteral("play on for %1").arg(money(cur, offer_->playFor))
-                               : QStringLiteral("play on");
+        const QString on = offer_->playFor > 0 ? QStringLiteral("play on for %1").arg(money(cur, offer_->playFor))
+                                               : QStringLiteral("play on");
         emit notice(dealLines().value(dealPick_ + 1)
                         + QStringLiteral("\r\nEnter: record it and %1 · E: record it and end the night · "
                                          "Escape: no deal")

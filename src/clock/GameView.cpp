@@ -50,8 +50,9 @@ void Game::publishSeats()
     const bool named = ledger
                        && std::any_of(ledger->players().begin(), ledger->players().end(),
                                       [](const tournament::Player &p) { return !p.name.isEmpty(); });
-    const bool over = ledger && ((ledger->counts().left() == 1 && ledger->counts().busts > 0)
-                                 || (ledger->deal() && ledger->deal()->ends));
+    const bool over =
+        ledger
+        && ((ledger->counts().left() == 1 && ledger->counts().busts > 0) || (ledger->deal() && ledger->deal()->ends));
     if (over && (tablesInPlay() || named))
         v.results = tournament::standings(*ledger);
     // The counts and the deal offered; an offer stands only while the same players are in.

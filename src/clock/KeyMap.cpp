@@ -71,10 +71,10 @@ void Game::askBuster()
         if (seating.open(t))
             open.push_back(t);
     const QString out = nameAt(bustSeat_);
-    const QString prompt = seatInput_
-                               .begin(QStringLiteral("Who busted %1").arg(out), open, seating.layout().seats, 0,
-                                      seating.layout().tables)
-                               .prompt;
+    const QString prompt =
+        seatInput_
+            .begin(QStringLiteral("Who busted %1").arg(out), open, seating.layout().seats, 0, seating.layout().tables)
+            .prompt;
     if (bustStage_ == 1)
         emit notice(prompt, int(ConfirmMs));
     else
@@ -337,8 +337,13 @@ void Game::key(int KeyCode, int Shift)
     if (KeyCode == DisplayKey::Enter && pending == KeyCode) {
         const qint64 at = now();
         if (at >= pendingAt_ && at - pendingAt_ < ConfirmMs)
-            command({seatFor_.table == 0 ? GameCommand::Bust : GameCommand::Move, true, pendingSeen_, pendingSeat_, {},
-                     0, seatFor_.table == 0 ? pendingBy_ : std::vector<int>()});
+            command({seatFor_.table == 0 ? GameCommand::Bust : GameCommand::Move,
+                     true,
+                     pendingSeen_,
+                     pendingSeat_,
+                     {},
+                     0,
+                     seatFor_.table == 0 ? pendingBy_ : std::vector<int>()});
         return;
     }
     static const std::pair<int, GameCommand::Kind> keys[] = {

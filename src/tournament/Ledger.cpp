@@ -610,8 +610,9 @@ Ledger::Outcome Ledger::act(Action action, int round, qint64 at, bool confirmed,
     apply(record, done);
     whom_.push_back(done.player > 0 ? done.player : record.player);
     if (book && action == Action::Bust)
-        done.bounty = bounty::bustText(*book, setup_.bountyRules(), {bounty::Event::Bust, done.player, record.by},
-                                       [this](int p) { return playerName(p); }, currency_);
+        done.bounty = bounty::bustText(
+            *book, setup_.bountyRules(), {bounty::Event::Bust, done.player, record.by},
+            [this](int p) { return playerName(p); }, currency_);
     book_ = std::move(book);
     records_.push_back(std::move(record));
     counts_ = next;

@@ -82,8 +82,8 @@ QString actionName(Action action);
 struct Record {
     Record(Action a = Action::Entry, qint64 time = 0, std::vector<qint64> amounts = {}, tables::Seat at = {},
            int who = 0, QString called = {}, qint64 shortBy = 0, std::vector<int> busters = {})
-        : action(a), at(time), locked(std::move(amounts)), seat(at), player(who), name(std::move(called)), less(shortBy),
-          by(std::move(busters))
+        : action(a), at(time), locked(std::move(amounts)), seat(at), player(who), name(std::move(called)),
+          less(shortBy), by(std::move(busters))
     {}
     Action action = Action::Entry;
     qint64 at = 0;

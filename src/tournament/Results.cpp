@@ -90,9 +90,9 @@ QByteArray resultsCsv(const Results &results)
 {
     // The bounties' columns only in a night that had them.
     const bool bounties = results.bounties > 0;
-    QStringList head{QStringLiteral("Place"),   QStringLiteral("Name"),    QStringLiteral("Entry"),
-                     QStringLiteral("Table"),   QStringLiteral("Seat"),    QStringLiteral("Prize"),
-                     QStringLiteral("Buy-ins"), QStringLiteral("Rebuys"),  QStringLiteral("Add-ons")};
+    QStringList head{QStringLiteral("Place"),   QStringLiteral("Name"),   QStringLiteral("Entry"),
+                     QStringLiteral("Table"),   QStringLiteral("Seat"),   QStringLiteral("Prize"),
+                     QStringLiteral("Buy-ins"), QStringLiteral("Rebuys"), QStringLiteral("Add-ons")};
     if (bounties)
         head << QStringLiteral("Knock-outs") << QStringLiteral("Bounties");
     QString out = csvLine(head);
@@ -100,9 +100,11 @@ QByteArray resultsCsv(const Results &results)
     for (const Place &p : results.places) {
         const bool seated = p.seat.valid();
         const bool bought = p.buyIns > 0;
-        QStringList cells{QString::number(p.place),        csvText(p.name),       known(p.entry, p.entry > 0),
-                          known(p.seat.table, seated),     known(p.seat.seat, seated), QString::number(p.prize),
-                          known(p.buyIns, bought),         known(p.rebuys, bought),    known(p.addOns, bought)};
+        QStringList cells{QString::number(p.place),    csvText(p.name),
+                          known(p.entry, p.entry > 0), known(p.seat.table, seated),
+                          known(p.seat.seat, seated),  QString::number(p.prize),
+                          known(p.buyIns, bought),     known(p.rebuys, bought),
+                          known(p.addOns, bought)};
         if (bounties)
             cells << QString::number(p.knockouts) << QString::number(p.bounty);
         out += csvLine(cells);

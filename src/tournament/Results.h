@@ -45,8 +45,8 @@ struct Results {
     qint64 added = 0;
     qint64 pool = 0;
     bool guaranteed = false;
-    qint64 bounties = 0; // the bounty money in, apart from the pool (0: no bounties)
-    QString deal;        // the deal made: "ICM: Ann £4,123 · Kim £3,383 · Ned £2,494"; empty: none
+    qint64 bounties = 0;       // the bounty money in, apart from the pool (0: no bounties)
+    QString deal;              // the deal made: "ICM: Ann £4,123 · Kim £3,383 · Ned £2,494"; empty: none
     std::vector<Place> places; // 1st first, every place
 };
 

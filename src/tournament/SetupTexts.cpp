@@ -165,8 +165,9 @@ Setup readSetup(const SetupTexts &texts, std::vector<SetupProblem> &problems)
                                 .arg(grouped(s.buyInChips))});
     // A bounty is part of every buy-in, re-entry and rebuy, and paid in whole units.
     const auto bountyAbove = [&](const char *what, qint64 amount) {
-        problems.push_back({QStringLiteral("Bounty"), QStringLiteral("The bounty is more than the %1 of %2.")
-                                                          .arg(QLatin1String(what), grouped(amount))});
+        problems.push_back(
+            {QStringLiteral("Bounty"),
+             QStringLiteral("The bounty is more than the %1 of %2.").arg(QLatin1String(what), grouped(amount))});
     };
     if (s.bounty > 0 && s.bounty > s.buyIn)
         bountyAbove("buy-in", s.buyIn);

@@ -15,7 +15,8 @@ QString placeLine(const Place &place, const QString &currency)
         parts << currency + grouped(place.prize);
     // With bounties: "2 knock-outs, £35 in bounties".
     if (place.knockouts > 0 || place.bounty > 0)
-        parts << (place.knockouts == 1 ? QStringLiteral("1 knock-out") : QStringLiteral("%1 knock-outs").arg(place.knockouts))
+        parts << (place.knockouts == 1 ? QStringLiteral("1 knock-out")
+                                       : QStringLiteral("%1 knock-outs").arg(place.knockouts))
                      + QStringLiteral(", %1%2 in bounties").arg(currency, grouped(place.bounty));
     return ordinal(place.place) + QStringLiteral("  ") + parts.join(QStringLiteral(" · "));
 }

@@ -34,7 +34,9 @@ QString described(const PageMessage &m)
                        c.seen ? QString::number(*c.seen) : QStringLiteral("-"),
                        QStringLiteral("%1.%2").arg(c.seat.table).arg(c.seat.seat),
                        c.names.join(QLatin1Char('|')),
-                       QString::number(c.player)}
+                       QString::number(c.player),
+                       QString::fromStdString(std::string(c.by.begin(), c.by.end())),
+                       QStringLiteral("%1 %2 %3").arg(c.chips.empty() ? 0 : c.chips.back()).arg(c.amount).arg(c.ends)}
         .join(QStringLiteral(", "));
 }
 
@@ -242,6 +244,17 @@ private slots:
         row("a seat not whole", "{'action':'bust','table':1,'seat':2.5}", act("bust", malformed));
         row("a seat as text", "{'action':'bust','table':1,'seat':'3'}", act("bust", malformed));
         row("a move with no seat", "{'action':'move'}", act("move", malformed));
+        C bustBy(C::Bust, false, {}, {1, 2}, {}, 0, {3, 5}), counts(C::ChipCounts), offer(C::DealOffer),
+            take(C::DealTake);
+        counts.by = offer.by = {1, 2}, counts.chips = offer.chips = {500, 700}, offer.amount = 100;
+        take.player = 3, take.ends = true;
+        row("a bust by two", "{'action':'bust','table':1,'seat':2,'by':[3,5]}", act("bust", bustBy));
+        row("a bust by nobody listed", "{'action':'bust','table':1,'seat':2,'by':[]}", act("bust", malformed));
+        row("chip counts", "{'action':'counts','by':[1,2],'chips':[500,700]}", act("counts", counts));
+        row("counts not paired", "{'action':'counts','by':[1],'chips':[500,700]}", act("counts", malformed));
+        row("a deal offered", "{'action':'deal','by':[1,2],'chips':[500,700],'playFor':100}", act("deal", offer));
+        row("a deal taken, the night ends", "{'action':'dealtake','way':3,'ends':true}", act("dealtake", take));
+        row("a fifth way", "{'action':'dealtake','way':4}", act("dealtake", malformed));
         row("names as text", "{'action':'names','names':'Anna'}", act("names", malformed));
         row("no list of names", "{'action':'names'}", act("names", malformed));
         row("a name not text", "{'action':'names','names':['Anna',3]}", act("names", malformed));
