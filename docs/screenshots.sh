@@ -101,10 +101,11 @@ xdotool key Escape
 sleep 0.3
 quit
 
-# "Players & prizes", set up for a night with rebuys until round 4 and payouts in fives.
+# "Players & prizes", set up for a night with rebuys until round 4, payouts in fives and progressive
+# bounties of £10 paid in bounty chips of £5.
 first_run "$work/prizes"
-printf '%s\r\n' '[Tournament]' 'Count=1' 'BuyIn=20' 'BuyInChips=10000' 'Rebuy=20' 'RebuyChips=10000' \
-  'RebuyUntil=4' 'Rounding=5' >"$work/prizes/chiplark.ini"
+printf '%s\r\n' '[Tournament]' 'Count=1' 'BuyIn=30' 'BuyInChips=10000' 'Rebuy=30' 'RebuyChips=10000' \
+  'RebuyUntil=4' 'Rounding=5' 'Bounty=10' 'BountyUnit=5' 'Progressive=1' >"$work/prizes/chiplark.ini"
 start "$work/prizes"
 xdotool key shift+Tab space
 dialog=$(find_window '^More options$') || { echo "no More options dialog"; exit 1; }

@@ -552,7 +552,7 @@ private slots:
         const QString counted = "notice: Counted 5: 24,995 short of the 25,000 chips in play.";
         QTest::newRow("progressive bounties: a knock-out, a split pot, a rebuy by seat; counted, a deal ends the night")
             << "layout=1x5 bounty=10p names=Ann,Bob,Cy,Di start S B @Di @Ann #13 B @Cy @Ann @Bob R @Ann K 3 #13 2 #13 "
-               "O #13 #13 4 E r #8 r"
+               "O #13 #13 4 E k r #8 r"
             << QStringList{
                    "seat: " + QStringList{"Ann", "Bob", "Cy", "Di"}.join(" → Table #, Seat #\r\n")
                        + " → Table #, Seat #",
@@ -583,6 +583,7 @@ private slots:
                    "seat: ",
                    "notice: Deal — ICM: Bob £30 · Ann £20\r\nThe night ends with the deal. Backspace undoes it.",
                    "finished: 4 places, pool 50, 25/50 for 1 mins.",
+                   "resumed 2",
                    "4 places: 1st  # · Table 1, Seat # · £30 · 1 knock-out, £15 in bounties | 2nd  # · Table 1, Seat # "
                    "· "
                    "£20 · 2 knock-outs, £35 in bounties",

@@ -249,12 +249,10 @@ private slots:
         counts.by = offer.by = {1, 2}, counts.chips = offer.chips = {500, 700}, offer.amount = 100;
         take.player = 3, take.ends = true;
         row("a bust by two", "{'action':'bust','table':1,'seat':2,'by':[3,5]}", act("bust", bustBy));
-        row("a bust by nobody listed", "{'action':'bust','table':1,'seat':2,'by':[]}", act("bust", malformed));
         row("chip counts", "{'action':'counts','by':[1,2],'chips':[500,700]}", act("counts", counts));
         row("counts not paired", "{'action':'counts','by':[1],'chips':[500,700]}", act("counts", malformed));
         row("a deal offered", "{'action':'deal','by':[1,2],'chips':[500,700],'playFor':100}", act("deal", offer));
         row("a deal taken, the night ends", "{'action':'dealtake','way':3,'ends':true}", act("dealtake", take));
-        row("a fifth way", "{'action':'dealtake','way':4}", act("dealtake", malformed));
         row("names as text", "{'action':'names','names':'Anna'}", act("names", malformed));
         row("no list of names", "{'action':'names'}", act("names", malformed));
         row("a name not text", "{'action':'names','names':['Anna',3]}", act("names", malformed));

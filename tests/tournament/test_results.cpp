@@ -127,13 +127,8 @@ private slots:
         r.title = night == "untitled" ? QString() : night == "markup" ? QStringLiteral("Tom & Jerry's <i>") : r.title;
         if (night == "markup")
             r.currency = QStringLiteral("<€"), r.structure << QStringLiteral("<svg onload=alert(1)>");
-        if (night == "bounties") {
+        if (night == "bounties")
             r.bounties = 200, r.places[0].knockouts = 3, r.places[0].bounty = 150, r.deal = "ICM: Zoë £2,600";
-            const QString csv = QString::fromUtf8(resultsCsv(r));
-            QVERIFY(
-                csv.contains("Add-ons,Knock-outs,Bounties\r\n1,Zoë,7,2,3,2600,2,1,0,3,150\r\n2,,12,,,0,,,,0,0\r\n"));
-            QVERIFY(csv.endsWith("Prize pool,3700\r\nBounties,200\r\nDeal,\"ICM: Zoë £2,600\"\r\n"));
-        }
         const QString html = QString::fromUtf8(resultsHtml(r));
         QVERIFY(html.startsWith("<!DOCTYPE html>\n") && html.endsWith("</html>\n"));
         QString shown = html;
