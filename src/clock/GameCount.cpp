@@ -288,7 +288,7 @@ GameReply Game::command(const GameCommand &c)
     case GameCommand::ChipCounts: return chipCounts(c.by, c.chips);
     case GameCommand::DealOffer:
         if (!c.by.empty()) {
-            const GameReply counted = chipCounts(c.by, c.chips);
+            GameReply counted = chipCounts(c.by, c.chips);
             if (!counted.done)
                 return counted;
         }

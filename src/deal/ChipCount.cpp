@@ -41,6 +41,7 @@ std::vector<Row> countRows(const QStringList &names, const std::vector<qint64> &
     std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return stacks[a] > stacks[b]; });
     std::vector<Row> rows;
+    rows.reserve(order.size());
     for (size_t i : order)
         rows.push_back({names.value(qsizetype(i)), stacks[i], bigBlinds(stacks[i], bigBlind), rows.empty()});
     return rows;

@@ -127,7 +127,7 @@ std::optional<Deal> make(const Ask &ask, QString *why)
     }
 
     exact = icm(ask.stacks, paid);
-    const long double most = money / unit; // in units: no share is more than the money
+    const qint64 most = money / unit; // whole units: no share is more than the money
     for (size_t i = 0; i < n; ++i) {
         // Worked out in floating point: 2999.9999999 stands for 3000, not 2999.
         const long double v = exact[i] / unit, units = std::floor(v + 1e-9L + v * 1e-15L);

@@ -272,6 +272,8 @@ void frm_MoreOptions::checkSetup()
         says = QStringLiteral("Payouts for 10 entries: ")
                + tournament::sharesText(setup->shares.empty() ? tournament::tableShares(10) : setup->shares)
                + QStringLiteral(" %; the table follows the entries (see the manual).");
+    else if (on && here.isEmpty())
+        says = QStringLiteral("A box on \"Tables & names\" cannot be read yet.");
     // With bounties, what each buy-in holds of them and how they are paid.
     if (on && setup && setup->bounty > 0)
         says +=
@@ -279,8 +281,6 @@ void frm_MoreOptions::checkSetup()
                 .arg(tournament::grouped(setup->bounty), tournament::grouped(setup->bountyUnit),
                      setup->progressive ? QStringLiteral("half of a bounty to the eliminator, half onto their own head")
                                         : QStringLiteral("the eliminator takes the whole bounty"));
-    else if (on && here.isEmpty())
-        says = QStringLiteral("A box on \"Tables & names\" cannot be read yet.");
     lbl_SetupSays->setText(says);
     if (lbl_ChipsSay)
         checkChips(); // the stack may be the buy-in's chips

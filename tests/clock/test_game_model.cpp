@@ -563,8 +563,8 @@ private slots:
                    bust,
                    "notice: Who busted Cy" + atSeat,
                    "notice: Enter records it: Ann busts Cy. " + second + "Cy" + atSeat,
-                   "notice: # is out — 2 left. Backspace undoes it.\r\nBob and Ann bust Cy — £2 to Bob, their bounty "
-                   "now £13; £2 to Ann, their bounty now £18",
+                   QStringLiteral("notice: # is out — 2 left. Backspace undoes it.\r\nBob and Ann bust Cy — £2 to Bob, "
+                                  "their bounty now £13; £2 to Ann, their bounty now £18"),
                    "notice: Rebuy" + atSeat,
                    "notice: Rebuy — 2 players left. Backspace undoes it.",
                    count(1, "Bob", "▌"),
