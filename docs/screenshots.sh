@@ -7,7 +7,9 @@
 # during a game set up beforehand: display-level.png and display-break.png; the options'
 # pages, "Players & prizes" and "Season" among them (display-counting-1920x1080.png, the count's band on
 # the display, comes from tests/e2e/e2e_counting.sh with a second argument, and
-# results-sheet.png, the night's results page, from tests/e2e/results_pdf.sh with one).
+# results-sheet.png, the night's results page, from tests/e2e/results_pdf.sh with one;
+# display-deal-1920x1080.png and page-tv-deal-1280x720.png are tests/e2e/e2e_bounty.sh's
+# bounty-offer.png and tv-deal.png, given a screenshot folder).
 set -euo pipefail
 program="$(realpath "$1")"
 docs="$(cd "$(dirname "$0")" && pwd)"

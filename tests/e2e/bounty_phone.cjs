@@ -2,11 +2,12 @@
 // each line it is given says and prints "done" once the clock has said so.
 //   bust TABLE SEAT NAME: the seat tapped, NAME picked as who busted them, recorded;
 //   deal CHIPS... PLAYFOR: each player's chips typed in seat order, the deal shown (a TV's
-//   page beside it shows the same), ICM taken, play going on; offered: waits for a deal offered
-//   on the display; quit.
+//   page beside it shows the same), ICM taken, play going on; counted: the counts typed on the
+//   display shown, the chip leader first; offered: a deal offered on the display shown; quit.
 "use strict";
 const readline = require("readline");
 const { launch, until } = require("./browser.cjs");
+const fail = (why) => { throw new Error(why); };
 
 (async () => {
   const browser = await launch();
@@ -32,6 +33,10 @@ const { launch, until } = require("./browser.cjs");
       await tap("#bustBy");
       await tap("#yes");
       await said(" is out");
+    } else if (command === "counted") {
+      await until("the counts shown", () => shown("counted"));
+      const rows = await phone.$$eval("#countedRows tr", (trs) => trs.map((tr) => tr.innerText.replace(/\t/g, " ")));
+      if (!/^\S+ \(chip leader\) 40,000 200 BB$/.test(rows[0]) || rows.length !== 3) fail("the counts: " + rows.join(" | "));
     } else if (command === "offered") {
       await until("the display's offer", () => shown("dealPick"));
     } else if (command === "deal") {

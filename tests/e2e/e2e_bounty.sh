@@ -59,14 +59,17 @@ wait_until 10 kept_is "8 3 0" || fail "the phone's bust was not counted: $(kept)
 [ "$(tables)" = 1 ] || fail "five players left did not break a table"
 bust "8 4 0" 1 "$(seat 1 1)" 1 "$(seat 1 2)"
 bust "8 5 0" 1 "$(seat 1 1)" 1 "$(seat 1 2)"
-# Three left: a deal offered on the display's keys (O, then each player's chips and Enter) shows
-# on the phones too; Escape says no deal. Then the deal from the phone, counts typed there, ICM
+# Three left: the chips counted on the display's keys (K, then each player's chips and Enter)
+# show on the TV, the leader first; a deal offered there (O, Enter keeping each count) shows on
+# the phones too; Escape says no deal. Then the deal from the phone, counts typed there, ICM
 # with £20 kept to play for.
-xdotool key o 4 0 0 0 0 Return 2 5 0 0 0 Return 1 5 0 0 0 Return
-phone 2 offered
+xdotool key k 4 0 0 0 0 Return 2 5 0 0 0 Return 1 5 0 0 0 Return
+phone 2 counted
+xdotool key o Return Return Return
+phone 3 offered
 import -window root "$work/offer.png"
 xdotool key Escape
-phone 3 "deal 40000 25000 15000 20"
+phone 4 "deal 40000 25000 15000 20"
 wait_until 10 kept_is "8 5 1" || fail "the deal was not recorded: $(kept)"
 import -window root "$work/deal.png"
 xdotool key p
