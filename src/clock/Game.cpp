@@ -67,13 +67,8 @@ bool Game::breakIsNext() const
     return !rules_.repeatBreak || state.currentRound < rules_.levelCount();
 }
 
-void Game::start(const std::optional<tournament::Setup> &counting)
+void Game::dropInput()
 {
-    const Batch batch(*this);
-    // A start during a game begins it anew.
-    stopCountdowns();
-    paused = false;
-    breakWasRunning = false;
     pendingKey_ = 0;
     seatInput_.cancel();
     bustStage_ = 0;
@@ -84,6 +79,16 @@ void Game::start(const std::optional<tournament::Setup> &counting)
     playForDigits_.reset();
     whose_.clear();
     seatCalls_.clear();
+}
+
+void Game::start(const std::optional<tournament::Setup> &counting)
+{
+    const Batch batch(*this);
+    // A start during a game begins it anew.
+    stopCountdowns();
+    paused = false;
+    breakWasRunning = false;
+    dropInput();
     ledger.reset();
     if (counting) {
         // Names typed before the start seat the players at one table too, so a bust names its player.
@@ -175,15 +180,7 @@ void Game::resume(const tournament::SavedGame &s)
     g.played = s.played;
     g.currentAnte = s.currentAnte;
     g.breakSeconds = s.breakSeconds;
-    seatInput_.cancel();
-    bustStage_ = 0;
-    rebuyBySeat_ = false;
-    chips_.clear();
-    offer_.reset();
-    countInput_.reset();
-    playForDigits_.reset();
-    whose_.clear();
-    seatCalls_.clear();
+    dropInput();
     if (s.counting) {
         ledger = tournament::Ledger::replay(s.setup, s.records);
         names = s.names;

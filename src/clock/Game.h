@@ -243,6 +243,10 @@ private:
     std::vector<int> pendingBy_;
     bool rebuyBySeat_ = false;
     void askBuster();
+    // What a start or a resume leaves behind: the keys' questions, the counts and a deal offered.
+    void dropInput();
+    // A command the display's key asked to be confirmed: the same key again soon records it.
+    void holdConfirm(int KeyCode, const GameReply &reply, const QString &press);
     void recordBust();
     bool busterSeat(tables::Seat seat);
     QStringList seatCalls_;

@@ -21,11 +21,8 @@ bool Game::seatKey(int KeyCode)
         }
         const GameReply r = command({GameCommand::Rebuy, false, std::nullopt, {}, {}, player});
         if (r.confirm) {
-            pendingKey_ = DisplayKey::R;
-            pendingAt_ = now();
-            pendingSeen_ = r.seen;
             pendingPlayer_ = player;
-            emit notice(r.text + QStringLiteral(" Press R again to record it."), int(ConfirmMs));
+            holdConfirm(DisplayKey::R, r, QStringLiteral(" Press R again to record it."));
         }
         return consumed;
     }
@@ -50,17 +47,22 @@ bool Game::seatKey(int KeyCode)
         const GameReply r = command({bust ? GameCommand::Bust : GameCommand::Move, false, std::nullopt, step.seat, {}});
         // Asked first: Enter again records it for the same seat.
         if (r.confirm) {
-            pendingKey_ = DisplayKey::Enter;
-            pendingAt_ = now();
-            pendingSeen_ = r.seen;
             pendingSeat_ = step.seat;
             pendingBy_.clear();
-            emit notice(r.text + QStringLiteral(" Press Enter again to record it."), int(ConfirmMs));
+            holdConfirm(DisplayKey::Enter, r, QStringLiteral(" Press Enter again to record it."));
         }
     } else if (!step.prompt.isEmpty()) {
         emit notice(step.prompt, step.cancelled ? NoticeMs : int(ConfirmMs));
     }
     return consumed;
+}
+
+void Game::holdConfirm(int KeyCode, const GameReply &reply, const QString &press)
+{
+    pendingKey_ = KeyCode;
+    pendingAt_ = now();
+    pendingSeen_ = reply.seen;
+    emit notice(reply.text + press, int(ConfirmMs));
 }
 
 void Game::askBuster()
@@ -115,12 +117,9 @@ void Game::recordBust()
     seatInput_.cancel();
     const GameReply r = command({GameCommand::Bust, false, std::nullopt, bustSeat_, {}, 0, busters_});
     if (r.confirm) {
-        pendingKey_ = DisplayKey::Enter;
-        pendingAt_ = now();
-        pendingSeen_ = r.seen;
         pendingSeat_ = bustSeat_;
         pendingBy_ = busters_;
-        emit notice(r.text + QStringLiteral(" Press Enter again to record it."), int(ConfirmMs));
+        holdConfirm(DisplayKey::Enter, r, QStringLiteral(" Press Enter again to record it."));
     }
 }
 
@@ -141,11 +140,8 @@ bool Game::whoseKey(int KeyCode)
     const int player = whose[size_t(pick)];
     const GameReply r = command({GameCommand::Reentry, false, std::nullopt, {}, {}, player});
     if (r.confirm) {
-        pendingKey_ = DisplayKey::N;
-        pendingAt_ = now();
-        pendingSeen_ = r.seen;
         pendingPlayer_ = player;
-        emit notice(r.text + QStringLiteral(" Press N again to record it."), int(ConfirmMs));
+        holdConfirm(DisplayKey::N, r, QStringLiteral(" Press N again to record it."));
     }
     return true;
 }
@@ -356,12 +352,8 @@ void Game::key(int KeyCode, int Shift)
         const qint64 at = now();
         const bool again = pending == KeyCode && at >= pendingAt_ && at - pendingAt_ < ConfirmMs;
         const GameReply r = command({kind, again, again ? std::optional<qint64>(pendingSeen_) : std::nullopt});
-        if (r.confirm) {
-            pendingKey_ = KeyCode;
-            pendingAt_ = at;
-            pendingSeen_ = r.seen;
-            emit notice(r.text + QStringLiteral(" Press %1 again to record it.").arg(QChar(KeyCode)), int(ConfirmMs));
-        }
+        if (r.confirm)
+            holdConfirm(KeyCode, r, QStringLiteral(" Press %1 again to record it.").arg(QChar(KeyCode)));
         return;
     }
 }
