@@ -299,9 +299,9 @@ GameReply Game::command(const GameCommand &c)
             return {false, false, QStringLiteral("No deal is offered.")};
         {
             const Batch batch(*this);
-            dropDeal(QStringLiteral("No deal."));
+            dropDeal(QStringLiteral("No deal: P starts the clock."));
         }
-        return {true, false, QStringLiteral("No deal."), records()};
+        return {true, false, QStringLiteral("No deal: P starts the clock."), records()};
     case GameCommand::Names: {
         const Batch batch(*this);
         names = c.names;

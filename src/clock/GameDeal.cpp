@@ -311,7 +311,7 @@ bool Game::dealKey(int KeyCode)
         dropDeal({});
         startCount(true);
         return true;
-    case DisplayKey::Escape: dropDeal(QStringLiteral("No deal.")); return true;
+    case DisplayKey::Escape: dropDeal(QStringLiteral("No deal: P starts the clock.")); return true;
     default: return KeyCode >= DisplayKey::Digit0 && KeyCode <= DisplayKey::Digit9;
     }
 }
