@@ -552,6 +552,7 @@ private slots:
         const QString counted = "notice: Counted 5: 24,995 short of the 25,000 chips in play.";
         QTest::newRow("progressive bounties: a knock-out, a split pot, a rebuy by seat; counted, a deal ends the night")
             << "layout=1x5 bounty=10p names=Ann,Bob,Cy,Di start S B @Di @Ann #13 B @Cy @Ann @Bob R @Ann K 3 #13 2 #13 "
+               "$ "
                "O #13 #13 4 E k r #8 r"
             << QStringList{
                    "seat: " + QStringList{"Ann", "Bob", "Cy", "Di"}.join(" → Table #, Seat #\r\n")
@@ -572,6 +573,7 @@ private slots:
                    count(2, "Ann", "▌"),
                    count(2, "Ann", "2▌"),
                    counted,
+                   "counts: Bob 3 0 BB | Ann 2 0 BB",
                    count(1, "Bob", "▌ (Enter keeps 3)"),
                    count(2, "Ann", "▌ (Enter keeps 2)"),
                    counted,
@@ -721,6 +723,11 @@ private slots:
                 log << (c.view().redrawOffered ? "redraw offered" : "no redraw");
             } else if (step == "shown") {
                 log << (c.view().shown ? "shown" : "left");
+            } else if (step == "$") {
+                QStringList rows;
+                for (const auto &row : c.view().chipCounts)
+                    rows << row[0] + ' ' + row[1] + ' ' + row[2];
+                log << "counts: " + rows.join(" | ");
             } else if (step == "r") {
                 QStringList lines;
                 for (const tournament::Place &p : c.view().results)

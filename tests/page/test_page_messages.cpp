@@ -251,6 +251,7 @@ private slots:
         row("a bust by two", "{'action':'bust','table':1,'seat':2,'by':[3,5]}", act("bust", bustBy));
         row("chip counts", "{'action':'counts','by':[1,2],'chips':[500,700]}", act("counts", counts));
         row("counts not paired", "{'action':'counts','by':[1],'chips':[500,700]}", act("counts", malformed));
+        row("a deal on the counts kept", "{'action':'deal'}", act("deal", C(C::DealOffer)));
         row("a deal offered", "{'action':'deal','by':[1,2],'chips':[500,700],'playFor':100}", act("deal", offer));
         row("a deal taken, the night ends", "{'action':'dealtake','way':3,'ends':true}", act("dealtake", take));
         row("names as text", "{'action':'names','names':'Anna'}", act("names", malformed));

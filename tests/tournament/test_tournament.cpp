@@ -307,6 +307,7 @@ private slots:
         QVERIFY(l.act(Action::Bust, 1, 2, false, seat(in[0]), 0, {}, {in[1]}).bounty.contains("£20 to"));
         QVERIFY(l.act(Action::Bust, 1, 3, false, seat(in[1]), 0, {}, {in[3], in[2]})
                     .bounty.startsWith(l.playerName(in[2]) + " and " + l.playerName(in[3]) + " bust"));
+        QCOMPARE(l.makeDeal("ICM", {100, 100, 100}, false, 4).text, "A deal needs a share for every player in.");
         QCOMPARE(l.makeDeal("ICM", {100, 100, 100, 20}, true, 4).text,
                  "A deal that ends the night shares all the money left.");
         QCOMPARE(l.makeDeal("ICM", {100, 100, 100, 20}, false, 4).verdict, Ledger::Verdict::Done);
