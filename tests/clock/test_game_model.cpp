@@ -577,18 +577,17 @@ private slots:
                    count(1, "Bob", "▌ (Enter keeps 3)"),
                    count(2, "Ann", "▌ (Enter keeps 2)"),
                    counted,
-                   "seat: Deal — £50 left\r\n1 Even: Bob £25 · Ann £25\r\n2 Chip chop: Bob £30 · Ann £20\r\n"
-                   "3 Chip chop + next prize: Bob £30 · Ann £20\r\n4 ICM: Bob £30 · Ann £20",
+                   QStringLiteral("seat: Deal — £50 left\r\n1 Even: Bob £25 · Ann £25\r\n2 Chip chop: Bob £30 · Ann "
+                                  "£20\r\n3 Chip chop + next prize: Bob £30 · Ann £20\r\n4 ICM: Bob £30 · Ann £20"),
                    "notice: 1–4 picks a way · F and an amount: kept to play for · K counts again · Escape: no deal",
-                   "notice: 4 ICM: Bob £30 · Ann £20\r\nEnter: record it and play on · E: record it and end the night "
-                   "· Escape: no deal",
+                   QStringLiteral("notice: 4 ICM: Bob £30 · Ann £20\r\nEnter: record it and play on · E: record it "
+                                  "and end the night · Escape: no deal"),
                    "seat: ",
                    "notice: Deal — ICM: Bob £30 · Ann £20\r\nThe night ends with the deal. Backspace undoes it.",
                    "finished: 4 places, pool 50, 25/50 for 1 mins.",
                    "resumed 2",
-                   "4 places: 1st  # · Table 1, Seat # · £30 · 1 knock-out, £15 in bounties | 2nd  # · Table 1, Seat # "
-                   "· "
-                   "£20 · 2 knock-outs, £35 in bounties",
+                   QStringLiteral("4 places: 1st  # · Table 1, Seat # · £30 · 1 knock-out, £15 in bounties | 2nd  # · "
+                                  "Table 1, Seat # · £20 · 2 knock-outs, £35 in bounties"),
                    "notice: Undone: Deal — 2 players left.",
                    "0 places: "};
         QTest::newRow("one table with names: each bound at its buy-in, the list edited, the seat map, a re-entry by "
