@@ -550,10 +550,11 @@ private slots:
                 .arg(QString::number(n), who, typed);
         };
         const QString counted = "notice: Counted 5: 24,995 short of the 25,000 chips in play.";
-        QTest::newRow("progressive bounties: a knock-out, a split pot, a rebuy by seat; counted, a deal ends the night")
-            << "layout=1x5 bounty=10p names=Ann,Bob,Cy,Di start S B @Di @Ann #13 B @Cy @Ann @Bob R @Ann K 3 #13 2 #13 "
-               "$ "
-               "O #13 #13 4 E k r #8 r"
+        QTest::newRow(
+            "progressive bounties: a knock-out, a split pot, a rebuy by seat; a deal on the counts ends the night")
+            << "layout=1x5 bounty=10p names=Ann,Bob,Cy,Di start S B @Di @Ann #13 B @Cy @Ann @Bob R @Ann O 3 #13 2 #13 "
+               "$ 4 "
+               "E k r #8 r"
             << QStringList{
                    "seat: " + QStringList{"Ann", "Bob", "Cy", "Di"}.join(" → Table #, Seat #\r\n")
                        + " → Table #, Seat #",
@@ -573,13 +574,10 @@ private slots:
                    count(2, "Ann", "▌"),
                    count(2, "Ann", "2▌"),
                    counted,
-                   "counts: Bob 3 0 BB | Ann 2 0 BB",
-                   count(1, "Bob", "▌ (Enter keeps 3)"),
-                   count(2, "Ann", "▌ (Enter keeps 2)"),
-                   counted,
                    QStringLiteral("seat: Deal — £50 left\r\n1 Even: Bob £25 · Ann £25\r\n2 Chip chop: Bob £30 · Ann "
                                   "£20\r\n3 Chip chop + next prize: Bob £30 · Ann £20\r\n4 ICM: Bob £30 · Ann £20"),
                    "notice: 1–4 picks a way · F and an amount: kept to play for · K counts again · Escape: no deal",
+                   "counts: Bob 3 0 BB | Ann 2 0 BB",
                    QStringLiteral("notice: 4 ICM: Bob £30 · Ann £20\r\nEnter: record it and play on · E: record it "
                                   "and end the night · Escape: no deal"),
                    "seat: ",

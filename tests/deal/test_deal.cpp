@@ -89,7 +89,6 @@ private slots:
             << Ask{{1, 3}, {70, 30}, 0, 25} << "50 50/25 75/30 70/25 75 (40.00 60.00)";
         QTest::newRow("ten players") << Ask{Shares(10, 500), {100}} << "A deal needs 2 to 9 players left.";
         QTest::newRow("a zero stack") << Ask{{500, 0}, {100, 50}} << "A stack must be at least one chip.";
-        QTest::newRow("unit 0") << Ask{{5, 5}, {100}, 0, 0} << "The payout unit must be at least 1.";
         QTest::newRow("more played for") << Ask{{5, 5}, {100}, 101}
                                          << "The amount played for is more than the first prize.";
         QTest::newRow("all played for") << Ask{{5, 5}, {100}, 100} << "Nothing is left to share.";
