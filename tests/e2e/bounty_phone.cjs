@@ -14,6 +14,8 @@ const fail = (why) => { throw new Error(why); };
   const phone = await browser.newPage();
   await phone.setViewport({ width: 400, height: 860 });
   await phone.goto(process.env.WATCH);
+  // The PIN is sent once the page has the game: a slow clock (a sanitizer's build) takes a while.
+  await until("the game on the page", () => phone.$eval("#game", (e) => !e.hidden), 30000);
   await phone.click("#host");
   await phone.type("#pin", process.env.PIN);
   await phone.click("#unlock");
@@ -34,9 +36,10 @@ const fail = (why) => { throw new Error(why); };
       await tap("#yes");
       await said(" is out");
     } else if (command === "counted") {
-      await until("the counts shown", () => shown("counted"));
+      // The counts come one by one as they are typed: all three, the leader first.
+      await until("the counts shown", async () => (await shown("counted")) && (await phone.$$("#countedRows tr")).length === 3);
       const rows = await phone.$$eval("#countedRows tr", (trs) => trs.map((tr) => tr.innerText.replace(/\t/g, " ")));
-      if (!/^\S+ \(chip leader\) 40,000 200 BB$/.test(rows[0]) || rows.length !== 3) fail("the counts: " + rows.join(" | "));
+      if (!/^\S+ \(chip leader\) 40,000 200 BB$/.test(rows[0])) fail("the counts: " + rows.join(" | "));
     } else if (command === "offered") {
       await until("the display's offer", () => shown("dealPick"));
     } else if (command === "deal") {
