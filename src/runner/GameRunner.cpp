@@ -3,6 +3,7 @@
 #include "platform/SeasonStore.h"
 
 #include <QDir>
+#include <algorithm>
 
 GameRunner::GameRunner(QObject *parent) : QObject(parent) {}
 
@@ -42,14 +43,17 @@ void GameRunner::connectServices(const platform::Services &services, QTimer *rou
             [this](const QString &date, const QByteArray &page) { resultsWriter().writeCards(date, page); });
     connect(&game, &Game::countdownChanged, this, [this] {
         // Never two countdowns at once; an enabled one keeps its rhythm.
-        const auto follow = [](QTimer *timer, bool on) {
-            if (!on)
+        const auto follow = [](QTimer *timer, Rhythm &rhythm, bool on) {
+            if (!on) {
                 timer->stop();
-            else if (!timer->isActive())
+            } else if (!timer->isActive()) {
                 timer->start();
+                rhythm.since.start();
+                rhythm.brought = 0;
+            }
         };
-        follow(rounds_, game.running() == Game::Countdown::Rounds);
-        follow(breaks_, game.running() == Game::Countdown::Break);
+        follow(rounds_, roundsRhythm_, game.running() == Game::Countdown::Rounds);
+        follow(breaks_, breaksRhythm_, game.running() == Game::Countdown::Break);
     });
     connect(&game, &Game::published, this, [this](const DisplayState &state) {
         if (screen)
@@ -60,6 +64,18 @@ void GameRunner::connectServices(const platform::Services &services, QTimer *rou
     });
     if (services_.publisher)
         services_.publisher->setActionHandler([this](const GameCommand &command) { return game.command(command); });
+}
+
+int GameRunner::dueTicks(const QTimer *timer)
+{
+    Rhythm &rhythm = timer == breaks_ ? breaksRhythm_ : roundsRhythm_;
+    if (!rhythm.since.isValid() || (timer != rounds_ && timer != breaks_))
+        return 1;
+    // A minute at most at once: a clock that jumped is not followed further.
+    constexpr qint64 MostAtOnce = 60;
+    const qint64 due = std::clamp<qint64>(rhythm.since.elapsed() / 1000 - rhythm.brought, 1, MostAtOnce);
+    rhythm.brought += due;
+    return int(due);
 }
 
 // The game in progress, kept in a file beside the settings while it runs: after every action,

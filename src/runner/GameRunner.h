@@ -10,6 +10,7 @@
 #include "platform/NightFiles.h"
 #include "platform/Platform.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <array>
@@ -56,6 +57,11 @@ public:
     // Writes the night's results once one player is left; made at the first.
     platform::NightFilesWriter &resultsWriter();
 
+    // The seconds a countdown's timer brings the game when it fires: one, and any the event loop
+    // missed while it was held (a burst of a phone's taps, a slow machine), so the game keeps to
+    // the wall clock; a timer not started by the game brings one.
+    int dueTicks(const QTimer *timer);
+
 signals:
     // Once for every published state, after the display and the page have it.
     void shown(const DisplayState &state);
@@ -66,6 +72,12 @@ private:
     platform::Services services_;
     QTimer *rounds_ = nullptr;
     QTimer *breaks_ = nullptr;
+    // Since each countdown's timer last started, and the seconds it has brought since.
+    struct Rhythm {
+        QElapsedTimer since;
+        qint64 brought = 0;
+    };
+    Rhythm roundsRhythm_, breaksRhythm_;
     // Goes first when the runner does, having written what was asked.
     platform::LatestFileWriter keptWriter_{QStringLiteral("the game in progress")};
     std::unique_ptr<platform::NightFilesWriter> resultsWriter_;

@@ -160,8 +160,20 @@ void frm_Chiplark::connectHandlers()
     connect(cmd_Exit, &QPushButton::clicked, this, [this] { cmd_Exit_Click(); });
     connect(cmd_Screens, &QPushButton::clicked, this, [this] { cmd_Screens_Click(); });
     connect(cmd_Start, &QPushButton::clicked, this, [this] { cmd_Start_Click(); });
-    connect(tmr_rounds, &QTimer::timeout, this, [this] { tmr_rounds_Timer(); });
-    connect(tmr_break, &QTimer::timeout, this, [this] { tmr_break_Timer(); });
+    // A timer's second, and those it missed while the event loop was held, as long as its
+    // countdown still runs.
+    connect(tmr_rounds, &QTimer::timeout, this, [this] {
+        const int due = runner.dueTicks(tmr_rounds);
+        tmr_rounds_Timer();
+        for (int n = due; n > 1 && game.running() == Game::Countdown::Rounds; --n)
+            tmr_rounds_Timer();
+    });
+    connect(tmr_break, &QTimer::timeout, this, [this] {
+        const int due = runner.dueTicks(tmr_break);
+        tmr_break_Timer();
+        for (int n = due; n > 1 && game.running() == Game::Countdown::Break; --n)
+            tmr_break_Timer();
+    });
 }
 
 // The typed character of a numeric box goes through its KeyPress handler; a key the
