@@ -182,7 +182,8 @@ Setup readSetup(Reader &r, const QJsonObject &o)
         s.bounty = r.get(o, "bounty", 1, Max64);
         s.bountyUnit = r.get(o, "bountyUnit", 1, s.bounty);
         s.progressive = r.flag(o, "progressive");
-        r.ok = r.ok && s.bountyUnit > 0 && s.bounty % s.bountyUnit == 0;
+        // Bounties are paid by seat: a game with them always has its tables written.
+        r.ok = r.ok && s.bountyUnit > 0 && s.bounty % s.bountyUnit == 0 && o.contains(QStringLiteral("tables"));
     }
     if (o.contains(QStringLiteral("tables"))) {
         s.layout.tables = int(r.get(o, "tables", 1, tables::MaxTables));
